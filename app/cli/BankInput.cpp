@@ -1,0 +1,53 @@
+#include "BankInput.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include "convert/BankLoader.h"
+
+namespace quorvane::cli {
+
+ExitCode LoadBankFromPath(Workspace& workspace, const std::string& path) {
+    InputFile probe;
+    if (!probe.Open(path)) {
+        std::fprintf(stderr, "error: cannot open '%s': %s\n", path.c_str(), probe.Error().c_str());
+        return kExitCannotRead;
+    }
+    const int format = SourceFormatOfKey(ReadTypeKey(probe));
+    if (probe.ReadFailed()) {
+        std::fprintf(stderr, "error: cannot read '%s': %s\n", path.c_str(), probe.Error().c_str());
+        return kExitCannotRead;
+    }
+    probe.Close();
+    if (format < 0) {
+        std::fprintf(stderr, "error: '%s' is not a bank of a supported type\n", path.c_str());
+        return kExitNotABank;
+    }
+
+    const std::filesystem::path file(path);
+    std::string folder = file.parent_path().string();
+    folder = folder.empty() ? "./" : folder + "/";
+    std::string extension = file.extension().string();
+    if (!extension.empty())
+        extension.erase(0, 1);
+    workspace.bank.SourceFormat = static_cast<uint32_t>(format);
+    SetFileList(workspace, folder, {FileListEntry{file.stem().string(), extension}});
+
+    ReadNotes notes;
+    const LoadStatus status = LoadBankInteractively(workspace, 0, &notes);
+    for (const std::string& line : notes.lines)
+        std::fprintf(stderr, "warning: %s: %s\n", path.c_str(), line.c_str());
+    switch (status) {
+    case LoadStatus::Loaded:
+    case LoadStatus::AlreadyLoaded: return kExitOk;
+    case LoadStatus::CannotOpen:
+        std::fprintf(stderr, "error: cannot open '%s'\n", path.c_str());
+        return kExitCannotRead;
+    case LoadStatus::NotABank:
+    case LoadStatus::WrongFormat: break;
+    }
+    std::fprintf(stderr, "error: '%s' is not a bank of a supported type\n", path.c_str());
+    return kExitNotABank;
+}
+
+} // namespace quorvane::cli

@@ -1,0 +1,17 @@
+// Loads the bank named on the command line through the same loader the file list uses: a one-entry file
+// list with its path line, the source format taken from the file's type key.
+#pragma once
+
+#include <string>
+
+#include "ExitCodes.h"
+#include "TerminalHost.h"
+#include "core/Workspace.h"
+
+namespace quorvane::cli {
+
+// Loads path into workspace. Prints a message to stderr and returns the exit code on failure; notes of
+// the readers about damaged data are printed as warnings.
+ExitCode LoadBankFromPath(Workspace& workspace, const std::string& path);
+
+} // namespace quorvane::cli

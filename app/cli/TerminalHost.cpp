@@ -1,0 +1,78 @@
+#include "TerminalHost.h"
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <unistd.h>
+
+namespace quorvane::cli {
+
+namespace {
+std::atomic<bool> interrupted{false};
+void OnInterrupt(int) { interrupted = true; }
+} // namespace
+
+std::string PlainText(const std::string& text) {
+    std::string plain;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r')
+            continue;
+        plain += text[i];
+    }
+    while (!plain.empty() && plain.back() == '\n')
+        plain.pop_back();
+    return plain;
+}
+
+TerminalHost::TerminalHost() : interactiveTerminal_(::isatty(STDERR_FILENO) != 0) {
+    std::signal(SIGINT, OnInterrupt);
+}
+
+TerminalHost::~TerminalHost() {
+    EndProgressLine();
+    std::signal(SIGINT, SIG_DFL);
+}
+
+void TerminalHost::EndProgressLine() {
+    if (progressShown_)
+        std::fputc('\n', stderr);
+    progressShown_ = false;
+}
+
+void TerminalHost::ShowMessage(const std::string& text, const std::string&, MessageIcon icon) {
+    EndProgressLine();
+    const char* kind = icon == MessageIcon::Stop ? "error" : icon == MessageIcon::Warning ? "warning" : "note";
+    std::fprintf(stderr, "%s: %s\n", kind, PlainText(text).c_str());
+}
+
+void TerminalHost::SetTitle(const std::string& text) {
+    title_ = text;
+}
+
+void TerminalHost::AddStatusLine(const std::string& line) {
+    EndProgressLine();
+    ++statusLines_;
+    std::fprintf(stderr, "%s\n", line.c_str());
+}
+
+void TerminalHost::ReplaceLastStatusLine(const std::string& line) {
+    EndProgressLine();
+    if (statusLines_ == 0)
+        ++statusLines_;
+    std::fprintf(stderr, "%s\n", line.c_str());
+}
+
+void TerminalHost::SetFileProgress(int perMille) {
+    if (!interactiveTerminal_)
+        return;
+    constexpr int kWidth = 40;
+    const int filled = perMille * kWidth / 1000;
+    std::fprintf(stderr, "\r[%.*s%*s] %3d%%", filled, "########################################",
+                 kWidth - filled, "", perMille / 10);
+    std::fflush(stderr);
+    progressShown_ = true;
+}
+
+bool TerminalHost::CancelRequested() { return interrupted.load(); }
+
+} // namespace quorvane::cli

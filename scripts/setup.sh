@@ -1,0 +1,69 @@
+# Shared set-up for ./test, ./run and the benchmark scripts. Source it; do not run it.
+#
+# It installs the Debian packages the build and the tests need (only the missing ones, so a machine that
+# has them all never touches apt) and configures and builds one build folder.
+
+QUORVANE_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+
+# Build tools, libraries, and what the tests use: the FluidSynth and libgig (gigtools) peers and a small
+# real-world SoundFont bank.
+QUORVANE_PACKAGES=(
+    cmake ninja-build g++ pkg-config
+    libgtest-dev libgmock-dev nlohmann-json3-dev libcli11-dev libfluidsynth-dev
+    gigtools timgm6mb-soundfont
+)
+
+quorvane_log() { printf '==> %s\n' "$*" >&2; }
+
+# Prints the packages among the arguments that are not installed.
+quorvane_missing_packages() {
+    local pkg
+    for pkg in "$@"; do
+        if ! dpkg-query -W -f='${Status}\n' "$pkg" 2>/dev/null | grep -q ' installed$'; then
+            printf '%s\n' "$pkg"
+        fi
+    done
+}
+
+# Installs whichever of the given packages are missing. apt-get update runs only when something is
+# missing. As root apt-get runs directly (CI); otherwise through sudo when there is one.
+quorvane_install_packages() {
+    local missing
+    mapfile -t missing < <(quorvane_missing_packages "$@")
+    if [ "${#missing[@]}" -eq 0 ]; then
+        return 0
+    fi
+    local -a as_root=()
+    if [ "$(id -u)" -ne 0 ]; then
+        if command -v sudo >/dev/null 2>&1; then
+            as_root=(sudo)
+        else
+            quorvane_log "missing packages: ${missing[*]}"
+            quorvane_log "not root and no sudo: install them as root, then run this again"
+            return 1
+        fi
+    fi
+    quorvane_log "installing: ${missing[*]}"
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q || return 1
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y -q --no-install-recommends "${missing[@]}" || return 1
+}
+
+# quorvane_build FOLDER BUILD_TYPE [CMAKE_ARGS... [-- BUILD_ARGS...]]
+# Configures FOLDER (relative to the project root) with Ninja and builds it. QUORVANE_JOBS limits the
+# number of parallel compile jobs (default: the number of processors).
+quorvane_build() {
+    local dir="$QUORVANE_ROOT/$1" type="$2"
+    shift 2
+    local -a configure_args=() build_args=()
+    while [ "$#" -gt 0 ] && [ "$1" != "--" ]; do
+        configure_args+=("$1")
+        shift
+    done
+    [ "$#" -gt 0 ] && shift
+    build_args=("$@")
+    quorvane_log "configuring $dir ($type)"
+    cmake -S "$QUORVANE_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "${configure_args[@]}" || return 1
+    quorvane_log "building $dir"
+    cmake --build "$dir" -j "${QUORVANE_JOBS:-$(nproc)}" "${build_args[@]}" || return 1
+}

@@ -1,0 +1,158 @@
+#include "convert/BankLoader.h"
+
+#include <cstdio>
+
+#include "convert/StereoNames.h"
+
+namespace quorvane {
+
+namespace {
+
+constexpr const char* kUnableToOpen = "UNABLE TO OPEN FILE!";
+
+// The SoundFont chain: image, version, samples, INFO and hydra, loops, pair names. The odd-size warning is
+// raised between the hydra walk and the tables' use, as an interactive load shows it.
+void RunSoundFontChain(Workspace& workspace, InputFile& file, bool interactive, ReadNotes& notes) {
+    BankModel& bank = workspace.bank;
+    Host& host = workspace.host;
+    bank.SourceFormat = kSoundFontSource;
+    BuildSoundFontImage(bank, file, notes);
+    ReadSoundFontVersion(bank);
+    if (interactive) {
+        char label[32];
+        std::snprintf(label, sizeof label, "SoundFont %.1f", bank.BankVersion / 10.0);
+        host.SetFormatLabel(label);
+    }
+    ReadSoundFontSamples(bank, notes);
+    const bool oddSize = ReadSoundFontHydra(bank, notes);
+    if (oddSize && interactive && !host.IsProgressWindowShowing()) {
+        host.SetFormatLabelsVisible(false);
+        host.ShowMessage(kOddChunkMessage, kMessageCaption, MessageIcon::Warning);
+    }
+    PropagateSoundFontLoops(bank);
+    TidyStereoNames(bank);
+}
+
+enum class Opened { Ok, CannotOpen, NotABank, WrongFormat };
+
+// Opens the entry's file and checks that its type fits the chosen source format.
+Opened OpenEntry(Workspace& workspace, uint32_t entry, InputFile& file) {
+    const std::string path = EntryPath(workspace, entry);
+    workspace.loader.currentFileName = path;
+    if (!file.Open(path))
+        return Opened::CannotOpen;
+    const int format = SourceFormatOfKey(ReadTypeKey(file));
+    if (format < 0)
+        return Opened::NotABank;
+    if (static_cast<uint32_t>(format) != workspace.bank.SourceFormat)
+        return Opened::WrongFormat;
+    return Opened::Ok;
+}
+
+LoadStatus StatusOf(Opened opened) {
+    switch (opened) {
+    case Opened::Ok: return LoadStatus::Loaded;
+    case Opened::CannotOpen: return LoadStatus::CannotOpen;
+    case Opened::NotABank: return LoadStatus::NotABank;
+    case Opened::WrongFormat: return LoadStatus::WrongFormat;
+    }
+    return LoadStatus::NotABank;
+}
+
+// Chains of the other source formats plug in here; until then such a bank is not read.
+bool RunChain(Workspace& workspace, InputFile& file, bool interactive, ReadNotes& notes) {
+    if (workspace.bank.SourceFormat != kSoundFontSource)
+        return false;
+    RunSoundFontChain(workspace, file, interactive, notes);
+    return true;
+}
+
+} // namespace
+
+std::string ReadTypeKey(InputFile& file) {
+    char header[12];
+    if (file.ReadAt(0, header, sizeof header) < sizeof header)
+        return {};
+    return std::string(header, 4) + std::string(header + 8, 4);
+}
+
+int SourceFormatOfKey(const std::string& key) {
+    if (key == "RIFFsfbk")
+        return kSoundFontSource;
+    if (key == "RIFFDLS ")
+        return kDlsSource;
+    return -1;
+}
+
+void SetFileList(Workspace& workspace, const std::string& folder, const std::vector<FileListEntry>& entries) {
+    workspace.attributes.ClearFileList();
+    workspace.loader.currentFolder = folder;
+    workspace.loader.fileList = entries;
+    workspace.loader.loadedEntry = -1;
+    for (uint32_t i = 0; i < entries.size(); ++i)
+        workspace.attributes.PathAttributes += BankPathLine(i, folder);
+    workspace.attributes.PathAttributes += BankEndLine(static_cast<uint32_t>(entries.size()));
+}
+
+std::string EntryPath(const Workspace& workspace, uint32_t entry) {
+    const std::string folder = EntryFolder(workspace.attributes, entry, workspace.loader.currentFolder);
+    const auto& list = workspace.loader.fileList;
+    if (entry >= list.size())
+        return folder;
+    const FileListEntry& item = list[entry];
+    return folder + item.text + (item.extension.empty() ? "" : "." + item.extension);
+}
+
+LoadStatus LoadBankSilently(Workspace& workspace, uint32_t entry, ReadNotes* notes) {
+    ReadNotes scratch;
+    ReadNotes& sink = notes ? *notes : scratch;
+    workspace.loader.currentFileName.clear();
+    if (workspace.bank.SourceFormat != kSoundFontSource && workspace.bank.SourceFormat != kDlsSource)
+        return LoadStatus::NotABank;
+    InputFile file;
+    const Opened opened = OpenEntry(workspace, entry, file);
+    if (opened != Opened::Ok)
+        return StatusOf(opened);
+    return RunChain(workspace, file, false, sink) ? LoadStatus::Loaded : LoadStatus::NotABank;
+}
+
+LoadStatus LoadBankInteractively(Workspace& workspace, uint32_t entry, ReadNotes* notes) {
+    ReadNotes scratch;
+    ReadNotes& sink = notes ? *notes : scratch;
+    LoaderState& loader = workspace.loader;
+    BankModel& bank = workspace.bank;
+    Host& host = workspace.host;
+    loader.currentFileName.clear();
+    if (loader.loadedEntry == static_cast<int>(entry) && loader.loadedFlag == 1)
+        return LoadStatus::AlreadyLoaded;
+    if (bank.SourceFormat != kSoundFontSource && bank.SourceFormat != kDlsSource)
+        return LoadStatus::NotABank;
+
+    workspace.attributes.EditAttributes.clear();
+    loader.loadedEntry = static_cast<int>(entry);
+    InputFile file;
+    const Opened opened = OpenEntry(workspace, entry, file);
+    LoadStatus status = StatusOf(opened);
+    if (opened == Opened::CannotOpen) {
+        bank.PresetCount = bank.LayerCount = bank.ZoneCount = bank.SampleCount = 0;
+        host.SetTitle(kUnableToOpen);
+        host.SetFormatLabelsVisible(false);
+        host.BankChanged();
+    } else if (opened == Opened::Ok) {
+        loader.loadingFlag = 1;
+        host.SetFormatLabelsVisible(true);
+        if (RunChain(workspace, file, true, sink)) {
+            loader.loadedFlag = 1;
+            host.BankChanged();
+        } else {
+            status = LoadStatus::NotABank;
+        }
+        loader.loadingFlag = 0;
+    }
+    file.Close();
+    if (bank.PresetCount == 0)
+        loader.loadedFlag = 0;
+    return status;
+}
+
+} // namespace quorvane

@@ -1,0 +1,39 @@
+// Turns one entry of the file list into a loaded bank: finds the entry's file, identifies its type from
+// its first 12 bytes and runs the matching reader chain.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/Workspace.h"
+#include "formats/soundfont/SoundFontReader.h"
+
+namespace quorvane {
+
+enum class LoadStatus {
+    Loaded,        // the reader chain ran
+    AlreadyLoaded, // interactive load of the entry on screen: nothing to do
+    CannotOpen,    // the file could not be opened
+    NotABank,      // the type key is unknown, or the file is shorter than 12 bytes
+    WrongFormat,   // a known bank type that the chosen source format does not accept
+};
+
+// The type key: file bytes 0..3 followed by bytes 8..11 ("RIFFsfbk", "RIFFDLS ").
+std::string ReadTypeKey(InputFile& file);
+// The source format a type key belongs to, or -1 for an unknown key.
+int SourceFormatOfKey(const std::string& key);
+
+// Replaces the file list with the given entries of one folder (ending in '/'), recording one path line per
+// entry and the end line. Clears the attribute texts and the loaded entry.
+void SetFileList(Workspace& workspace, const std::string& folder, const std::vector<FileListEntry>& entries);
+// Full path of a bank entry: its folder from the path lines, its text, a dot, its extension.
+std::string EntryPath(const Workspace& workspace, uint32_t entry);
+
+// The silent load of batch saving: no window updates, no messages. The model is replaced when the chain
+// runs and kept as it was otherwise.
+LoadStatus LoadBankSilently(Workspace& workspace, uint32_t entry, ReadNotes* notes = nullptr);
+// The load run when the user selects an entry: the same chains, with titles, labels and messages through
+// the Host.
+LoadStatus LoadBankInteractively(Workspace& workspace, uint32_t entry, ReadNotes* notes = nullptr);
+
+} // namespace quorvane

@@ -1,0 +1,69 @@
+// Everything the core tells or asks the user goes through this interface: the desktop window implements
+// it with widgets, the command-line program with the terminal, and tests record every call.
+#pragma once
+
+#include <string>
+
+namespace quorvane {
+
+constexpr const char* kMessageCaption = "Quorvane v1.1";
+
+enum class MessageIcon { None, Information, Warning, Stop };
+
+class Host {
+  public:
+    virtual ~Host() = default;
+
+    virtual void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) = 0;
+
+    // The title panel of the main window.
+    virtual void SetTitle(const std::string& text) = 0;
+    // The format label beside the title (e.g. "SoundFont 2.1") and the label pair that shows it.
+    virtual void SetFormatLabel(const std::string& text) = 0;
+    virtual void SetFormatLabelsVisible(bool visible) = 0;
+
+    // Status list of the conversion progress window.
+    virtual void AddStatusLine(const std::string& line) = 0;
+    virtual void ReplaceLastStatusLine(const std::string& line) = 0;
+    virtual size_t StatusLineCount() const = 0;
+    virtual void ClearStatusLines() = 0;
+
+    // Per-mille progress of the current file, and the overall progress of a run.
+    virtual void SetFileProgress(int perMille) = 0;
+    virtual void SetOverallProgress(int perMille) = 0;
+    // The sample name and file panels of the progress windows.
+    virtual void SetProgressSampleName(const std::string& name) = 0;
+    virtual void SetProgressFileName(const std::string& name) = 0;
+
+    // True while the conversion progress window is showing, i.e. a batch run is going on.
+    virtual bool IsProgressWindowShowing() const = 0;
+    virtual bool CancelRequested() = 0;
+    // Lets the front end handle pending events for at least the given time.
+    virtual void PumpEvents(int milliseconds) = 0;
+
+    // The bank model was replaced: views rebuild their trees and lists.
+    virtual void BankChanged() = 0;
+};
+
+// A host that does nothing and never cancels: for silent work and as a base for partial hosts.
+class NullHost : public Host {
+  public:
+    void ShowMessage(const std::string&, const std::string&, MessageIcon) override {}
+    void SetTitle(const std::string&) override {}
+    void SetFormatLabel(const std::string&) override {}
+    void SetFormatLabelsVisible(bool) override {}
+    void AddStatusLine(const std::string&) override {}
+    void ReplaceLastStatusLine(const std::string&) override {}
+    size_t StatusLineCount() const override { return 0; }
+    void ClearStatusLines() override {}
+    void SetFileProgress(int) override {}
+    void SetOverallProgress(int) override {}
+    void SetProgressSampleName(const std::string&) override {}
+    void SetProgressFileName(const std::string&) override {}
+    bool IsProgressWindowShowing() const override { return false; }
+    bool CancelRequested() override { return false; }
+    void PumpEvents(int) override {}
+    void BankChanged() override {}
+};
+
+} // namespace quorvane

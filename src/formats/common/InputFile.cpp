@@ -1,0 +1,78 @@
+#include "formats/common/InputFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quorvane {
+
+InputFile::~InputFile() { Close(); }
+
+InputFile::InputFile(InputFile&& other) noexcept
+    : fd_(other.fd_), size_(other.size_), readFailed_(other.readFailed_), error_(std::move(other.error_)) {
+    other.fd_ = -1;
+}
+
+InputFile& InputFile::operator=(InputFile&& other) noexcept {
+    if (this != &other) {
+        Close();
+        fd_ = other.fd_;
+        size_ = other.size_;
+        readFailed_ = other.readFailed_;
+        error_ = std::move(other.error_);
+        other.fd_ = -1;
+    }
+    return *this;
+}
+
+bool InputFile::Open(const std::string& path) {
+    Close();
+    error_.clear();
+    readFailed_ = false;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error_ = std::strerror(errno);
+        return false;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        error_ = S_ISDIR(info.st_mode) ? "is a folder" : "not a regular file";
+        ::close(fd);
+        return false;
+    }
+    fd_ = fd;
+    size_ = static_cast<uint64_t>(info.st_size);
+    return true;
+}
+
+void InputFile::Close() {
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+    size_ = 0;
+}
+
+size_t InputFile::ReadAt(uint64_t offset, void* buffer, size_t count) {
+    if (fd_ < 0)
+        return 0;
+    size_t done = 0;
+    auto* out = static_cast<char*>(buffer);
+    while (done < count) {
+        const ssize_t got = ::pread(fd_, out + done, count - done, static_cast<off_t>(offset + done));
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            readFailed_ = true;
+            error_ = std::strerror(errno);
+            break;
+        }
+        if (got == 0)
+            break;
+        done += static_cast<size_t>(got);
+    }
+    return done;
+}
+
+} // namespace quorvane

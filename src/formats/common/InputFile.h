@@ -1,0 +1,40 @@
+// A bank or audio file opened read-only. Reads are positioned and report how many bytes really came back,
+// so a parser can hold every size it was told against what the file holds.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace quorvane {
+
+class InputFile {
+  public:
+    InputFile() = default;
+    explicit InputFile(const std::string& path) { Open(path); }
+    ~InputFile();
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+    InputFile(InputFile&& other) noexcept;
+    InputFile& operator=(InputFile&& other) noexcept;
+
+    // Opens a regular file for reading; false (with errno's text in Error()) when that is not possible.
+    bool Open(const std::string& path);
+    void Close();
+    bool IsOpen() const { return fd_ >= 0; }
+    uint64_t Size() const { return size_; }
+    const std::string& Error() const { return error_; }
+    // True once a read failed for a reason other than the end of the file.
+    bool ReadFailed() const { return readFailed_; }
+
+    // Reads up to count bytes at offset; returns the number read (short at the end of the file).
+    size_t ReadAt(uint64_t offset, void* buffer, size_t count);
+
+  private:
+    int fd_ = -1;
+    uint64_t size_ = 0;
+    bool readFailed_ = false;
+    std::string error_;
+};
+
+} // namespace quorvane

@@ -1,0 +1,100 @@
+#include "model/BankModel.h"
+
+#include <cstring>
+
+namespace quorvane {
+
+namespace {
+const char* const kExtensions[] = {"sf2", "gig", "wav", "akai"};
+const char* const kInfoTags[kBankInfoSlots] = {"",     "IART", "ICMS", "ICMT", "ICOP", "ICRD",
+                                               "IENG", "IGNR", "IKEY", "IMED", "INAM", "IPRD",
+                                               "ISBJ", "ISFT", "ISRC", "ISRF", "ITCH", "isng"};
+} // namespace
+
+const char* ExtensionOf(uint32_t sourceFormat) {
+    return sourceFormat < 4 ? kExtensions[sourceFormat] : "";
+}
+
+std::string FixedName(const char* bytes, size_t maxLength) {
+    size_t length = 0;
+    while (length < maxLength && bytes[length] != '\0')
+        ++length;
+    return std::string(bytes, length);
+}
+
+const char* BankInfoTag(int slot) {
+    return slot > 0 && slot < kBankInfoSlots ? kInfoTags[slot] : "";
+}
+
+int BankInfoSlotOf(const char* tag4) {
+    for (int slot = 1; slot < kBankInfoSlots; ++slot)
+        if (std::memcmp(kInfoTags[slot], tag4, 4) == 0)
+            return slot;
+    return 0;
+}
+
+void GeneratorSet::Reset() {
+    generators.fill(0);
+    generatorSet.fill(0);
+    generators[gen::keyRange] = static_cast<int16_t>(kFullRange);
+    generators[gen::velRange] = static_cast<int16_t>(kFullRange);
+}
+
+void BankModel::SelectPreset(uint32_t slot, uint8_t flag) {
+    if (!IsValidSlot(slot))
+        return;
+    PresetRecord& preset = PresetTable[slot];
+    preset.selected = flag;
+    for (uint16_t layerIndex : preset.layerList) {
+        if (!IsValidLayer(layerIndex))
+            continue;
+        LayerRecord& layer = LayerTable[layerIndex];
+        layer.selected = flag;
+        for (uint16_t zoneIndex : layer.zoneList) {
+            if (!IsValidZone(zoneIndex))
+                continue;
+            ZoneRecord& zone = ZoneTable[zoneIndex];
+            zone.selected = flag;
+            if (!IsValidSample(zone.sampleIndex))
+                continue;
+            SampleRecord& sample = SampleTable[zone.sampleIndex];
+            sample.selected = flag;
+            if ((sample.sampleType == 2 || sample.sampleType == 4) && IsValidSample(sample.linkIndex - 1u))
+                SampleTable[sample.linkIndex - 1u].selected = flag;
+        }
+    }
+}
+
+void BankModel::MarkPreset(uint32_t slot, uint8_t flag) {
+    if (!IsValidSlot(slot))
+        return;
+    for (uint16_t layerIndex : PresetTable[slot].layerList) {
+        if (!IsValidLayer(layerIndex))
+            continue;
+        LayerRecord& layer = LayerTable[layerIndex];
+        layer.marked = flag;
+        for (uint16_t zoneIndex : layer.zoneList)
+            if (IsValidZone(zoneIndex))
+                ZoneTable[zoneIndex].marked = flag;
+    }
+}
+
+void BankModel::ClearSelection() {
+    for (uint32_t slot = 1; slot <= PresetCount; ++slot)
+        PresetTable[slot].selected = 0;
+    for (uint32_t i = 0; i < LayerCount; ++i)
+        LayerTable[i].selected = 0;
+    for (uint32_t i = 0; i < ZoneCount; ++i)
+        ZoneTable[i].selected = 0;
+    for (uint32_t i = 0; i < SampleCount; ++i)
+        SampleTable[i].selected = 0;
+}
+
+void BankModel::ClearMarks() {
+    for (uint32_t i = 0; i < LayerCount; ++i)
+        LayerTable[i].marked = 0;
+    for (uint32_t i = 0; i < ZoneCount; ++i)
+        ZoneTable[i].marked = 0;
+}
+
+} // namespace quorvane

@@ -1,0 +1,166 @@
+// The in-memory bank: four tables shaped after the SoundFont 2 hydra that every reader fills and every
+// writer and view reads. Indices between the tables are 16-bit; a value past a table's count means
+// "none" and is never dereferenced.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/HexIndexList.h"
+
+namespace quorvane {
+
+// Generator numbers the program interprets itself; all others are carried through unchanged.
+namespace gen {
+constexpr int startloopAddrsOffset = 2;
+constexpr int endloopAddrsOffset = 3;
+constexpr int initialFilterFc = 8;
+constexpr int chorusEffectsSend = 15;
+constexpr int reverbEffectsSend = 16;
+constexpr int pan = 17;
+constexpr int instrument = 41;
+constexpr int keyRange = 43;
+constexpr int velRange = 44;
+constexpr int startloopAddrsCoarseOffset = 45;
+constexpr int endloopAddrsCoarseOffset = 50;
+constexpr int sampleID = 53;
+constexpr int sampleModes = 54;
+constexpr int overridingRootKey = 58;
+constexpr int count = 100;
+} // namespace gen
+
+// Full range 0..127: low limit in the low byte, high limit in the high byte.
+constexpr uint16_t kFullRange = 0x7F00;
+constexpr uint16_t kNoSample = 0xFFFF;
+
+// Source formats; the value also indexes the extension table.
+enum SourceFormat : uint32_t { kSoundFontSource = 0, kDlsSource = 1, kAudioFileSource = 2, kAkaiSource = 3 };
+const char* ExtensionOf(uint32_t sourceFormat);
+
+// Name fields hold at most 63 characters, as the 64-byte records they stand for.
+constexpr size_t kMaxNameLength = 63;
+std::string FixedName(const char* bytes, size_t maxLength);
+
+struct GeneratorSet {
+    std::array<int16_t, gen::count> generators{};
+    std::array<uint8_t, gen::count> generatorSet{};
+
+    void Set(int number, int16_t value) {
+        generators[number] = value;
+        generatorSet[number] = 1;
+    }
+    void Clear(int number) {
+        generators[number] = 0;
+        generatorSet[number] = 0;
+    }
+    bool IsSet(int number) const { return generatorSet[number] != 0; }
+    uint16_t Unsigned(int number) const { return static_cast<uint16_t>(generators[number]); }
+    // Clears every generator, then gives both ranges their full 0..127 default.
+    void Reset();
+};
+
+struct SampleRecord {
+    std::string name;
+    std::string fullName;
+    uint32_t dataOffset = 0;
+    uint32_t dataLength = 0;
+    uint16_t fileKind = 0;
+    uint16_t formatTag = 0;
+    uint8_t listImage = 0;
+    uint8_t listSelectedImage = 0;
+    uint32_t sampleRate = 0;
+    uint16_t bitsPerSample = 16;
+    uint16_t blockAlign = 2;
+    uint16_t channels = 1;
+    uint16_t stereoHalf = 0;
+    uint32_t loopStart = 0;
+    uint32_t loopEnd = 0;
+    uint16_t looped = 0;
+    uint16_t rootKey = 0;
+    uint16_t zoneRootKey = 0;
+    int32_t pitchCorrection = 0;
+    uint8_t listed = 0;
+    uint8_t selected = 0;
+    uint16_t sampleType = 1;
+    uint16_t linkIndex = 0;
+    uint32_t sampleGroup = 0;
+    uint32_t outputOffset = 0;
+    uint32_t outputLength = 0;
+    uint32_t outputIndex = 0;
+};
+
+struct PresetRecord {
+    std::string name;
+    uint16_t bank = 0;
+    uint16_t program = 0;
+    uint8_t isDrum = 0;
+    uint16_t keygroupCount = 0;
+    uint32_t programSector = 0;
+    HexIndexList layerList;
+    uint8_t selected = 0;
+    // GigaSampler sources keep the instrument's 12-byte 3ewg chunk here, Akai sources the first 80 bytes of
+    // the program header widened to 16-bit entries; one source format uses it at a time.
+    std::array<uint16_t, 80> instrumentGlobals{};
+};
+
+struct LayerRecord : GeneratorSet {
+    uint8_t isGlobal = 1;
+    uint8_t numbered = 0;
+    uint8_t selected = 0;
+    uint8_t marked = 0;
+    std::string name;
+    HexIndexList zoneList;
+};
+
+struct ZoneRecord : GeneratorSet {
+    uint8_t isGlobal = 1;
+    uint16_t sampleIndex = kNoSample;
+    uint32_t loopStart = 0;
+    uint32_t loopEnd = 0;
+    std::array<uint16_t, gen::count> rawArticulation{};
+    uint8_t selected = 0;
+    uint8_t marked = 0;
+};
+
+// RIFF INFO texts, slots 1..16 in alphabetical order of their tags; slot 17 the sound engine (isng).
+constexpr int kBankInfoSlots = 18;
+constexpr int kSoundEngineSlot = 17;
+const char* BankInfoTag(int slot);
+int BankInfoSlotOf(const char* tag4); // 0 when the tag has no slot
+
+struct BankModel {
+    std::vector<uint8_t> BankImage;
+    uint32_t BankImageSize = 0;
+    uint32_t SampleDataStart = 0;
+    uint16_t BankVersion = 0;
+    uint16_t DlsFlavour = 0;
+    uint32_t SourceFormat = kSoundFontSource;
+    std::array<std::string, kBankInfoSlots> BankInfo;
+
+    // PresetTable[0] exists and is never used: presets live in slots 1..PresetCount.
+    std::vector<PresetRecord> PresetTable;
+    std::vector<LayerRecord> LayerTable;
+    std::vector<ZoneRecord> ZoneTable;
+    std::vector<SampleRecord> SampleTable;
+    uint16_t PresetCount = 0;
+    uint16_t LayerCount = 0;
+    uint16_t ZoneCount = 0;
+    uint16_t SampleCount = 0;
+
+    bool IsValidSample(uint32_t index) const { return index < SampleCount; }
+    bool IsValidZone(uint32_t index) const { return index < ZoneCount; }
+    bool IsValidLayer(uint32_t index) const { return index < LayerCount; }
+    bool IsValidSlot(uint32_t slot) const { return slot >= 1 && slot <= PresetCount; }
+
+    // Sets `selected` = flag on the preset, its layers, their zones, the samples those zones play and the
+    // stereo partners of those samples. Never clears anything else.
+    void SelectPreset(uint32_t slot, uint8_t flag);
+    // Sets `marked` = flag on every layer of the preset and every zone of those layers.
+    void MarkPreset(uint32_t slot, uint8_t flag);
+    void ClearSelection();
+    void ClearMarks();
+};
+
+} // namespace quorvane
