@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <cstdio>
 
+#include "ConvertCommand.h"
 #include "ExitCodes.h"
 #include "InfoCommand.h"
 
@@ -18,6 +19,15 @@ int main(int argc, char** argv) {
     info->add_flag("--json", infoJson, "Print the bank model as one JSON object");
     info->add_option("FILE", infoPath, "Bank file")->required();
 
+    ConvertOptions convertOptions;
+    CLI::App* convert = app.add_subcommand("convert", "Convert a bank, or chosen presets of it, to SoundFont 2");
+    convert->add_option("--to", convertOptions.to, "Output format")->check(CLI::IsMember({"sf2"}));
+    convert->add_option("--preset", convertOptions.presets, "Preset slot to write (1-based); may be repeated")
+        ->check(CLI::PositiveNumber);
+    convert->add_flag("--combine", convertOptions.combine, "Write all chosen presets into OUTPUT");
+    convert->add_option("-o,--output", convertOptions.output, "Output file")->required();
+    convert->add_option("FILE", convertOptions.input, "Bank file")->required();
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
@@ -31,5 +41,7 @@ int main(int argc, char** argv) {
 
     if (info->parsed())
         return RunInfo(infoPath, infoJson);
+    if (convert->parsed())
+        return RunConvert(convertOptions);
     return kExitUsage;
 }

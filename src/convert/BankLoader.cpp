@@ -39,6 +39,7 @@ enum class Opened { Ok, CannotOpen, NotABank, WrongFormat };
 Opened OpenEntry(Workspace& workspace, uint32_t entry, InputFile& file) {
     const std::string path = EntryPath(workspace, entry);
     workspace.loader.currentFileName = path;
+    workspace.loader.currentBank = static_cast<int>(entry);
     if (!file.Open(path))
         return Opened::CannotOpen;
     const int format = SourceFormatOfKey(ReadTypeKey(file));

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "convert/SampleBuffers.h"
 #include "core/Host.h"
 #include "model/AttributeList.h"
 #include "model/BankModel.h"
@@ -22,11 +23,26 @@ struct FileListEntry {
 
 struct LoaderState {
     int loadedEntry = -1;      // file-list entry now in the model; -1 after the list is rebuilt
+    int currentBank = -1;      // file-list entry whose file the sample fetch reads
     int loadedFlag = 0;        // 1 while the model holds loadedEntry
     int loadingFlag = 0;       // 1 while a reader chain runs
     std::string currentFolder; // folder of the file list, ending in '/'
     std::string currentFileName; // path of the bank being read; empty between loads
     std::vector<FileListEntry> fileList;
+};
+
+// What the user has chosen in the bank views.
+struct Selection {
+    uint32_t currentPreset = 0; // preset slot; 0 = none
+    uint32_t selectedSample = 0xFFFF;
+};
+
+// State the writers leave behind for their callers.
+struct WriterState {
+    uint32_t LastWrittenSize = 0;
+    // The overall progress bar of a run spans base .. base + span per mille for the file being written.
+    int progressBase = 0;
+    int progressSpan = 1000;
 };
 
 struct Settings {
@@ -43,6 +59,9 @@ class Workspace {
     BankModel bank;
     AttributeList attributes;
     LoaderState loader;
+    Selection selection;
+    SampleBuffers samples;
+    WriterState writer;
     Settings settings;
 };
 

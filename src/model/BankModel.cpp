@@ -79,15 +79,15 @@ void BankModel::MarkPreset(uint32_t slot, uint8_t flag) {
     }
 }
 
-void BankModel::ClearSelection() {
+void BankModel::SelectAll(uint8_t flag) {
     for (uint32_t slot = 1; slot <= PresetCount; ++slot)
-        PresetTable[slot].selected = 0;
+        PresetTable[slot].selected = flag;
     for (uint32_t i = 0; i < LayerCount; ++i)
-        LayerTable[i].selected = 0;
+        LayerTable[i].selected = flag;
     for (uint32_t i = 0; i < ZoneCount; ++i)
-        ZoneTable[i].selected = 0;
+        ZoneTable[i].selected = flag;
     for (uint32_t i = 0; i < SampleCount; ++i)
-        SampleTable[i].selected = 0;
+        SampleTable[i].selected = flag;
 }
 
 void BankModel::ClearMarks() {

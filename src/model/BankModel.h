@@ -159,7 +159,8 @@ struct BankModel {
     void SelectPreset(uint32_t slot, uint8_t flag);
     // Sets `marked` = flag on every layer of the preset and every zone of those layers.
     void MarkPreset(uint32_t slot, uint8_t flag);
-    void ClearSelection();
+    // Sets `selected` = flag on every preset, layer, zone and sample (1 for a whole-bank write).
+    void SelectAll(uint8_t flag);
     void ClearMarks();
 };
 

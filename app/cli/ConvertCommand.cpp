@@ -1,0 +1,89 @@
+#include "ConvertCommand.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include "BankInput.h"
+#include "convert/BankLoader.h"
+#include "convert/FileNameCharMap.h"
+#include "formats/soundfont/SoundFontWriter.h"
+
+namespace quorvane::cli {
+
+namespace {
+
+std::string FolderOf(const std::string& path) {
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    return folder.empty() ? "./" : folder + "/";
+}
+
+// One output file: the bank is read afresh first, since a write changes the model it writes.
+bool WriteOne(Workspace& workspace, const std::string& path, const std::vector<unsigned>& slots, int namingFlag,
+              int progressBase, int progressSpan) {
+    if (LoadBankSilently(workspace, 0) != LoadStatus::Loaded) {
+        std::fprintf(stderr, "error: cannot read '%s' again\n", workspace.loader.currentFileName.c_str());
+        return false;
+    }
+    BankModel& bank = workspace.bank;
+    if (slots.empty()) {
+        bank.SelectAll(1);
+    } else {
+        bank.SelectAll(0);
+        for (unsigned slot : slots)
+            bank.SelectPreset(slot, 1);
+    }
+    workspace.writer.progressBase = progressBase;
+    workspace.writer.progressSpan = progressSpan;
+    return WriteSoundFont(workspace, 0, path, namingFlag, false).written;
+}
+
+} // namespace
+
+ExitCode RunConvert(const ConvertOptions& options) {
+    if (options.to != "sf2") {
+        std::fprintf(stderr, "error: unknown output format '%s' (supported: sf2)\n", options.to.c_str());
+        return kExitUsage;
+    }
+    TerminalHost host;
+    Workspace workspace(host);
+    const ExitCode loaded = LoadBankFromPath(workspace, options.input);
+    if (loaded != kExitOk)
+        return loaded;
+    const BankModel& bank = workspace.bank;
+    for (unsigned slot : options.presets) {
+        if (!bank.IsValidSlot(slot)) {
+            std::fprintf(stderr, "error: preset %u does not exist (the bank has presets 1..%u)\n", slot,
+                         bank.PresetCount);
+            return kExitUsage;
+        }
+    }
+
+    host.SetBatch(true);
+    bool allWritten = true;
+    const auto& presets = options.presets;
+    if (presets.empty() || options.combine || presets.size() == 1) {
+        // A whole bank, one preset or all chosen presets combined: one file at the path given.
+        if (presets.size() == 1)
+            workspace.selection.currentPreset = presets[0];
+        const int namingFlag = presets.size() == 1 ? 1 : 0;
+        allWritten = WriteOne(workspace, options.output, presets, namingFlag, 0, 1000);
+    } else {
+        // Several presets: each to its own file named after it, in the output's folder.
+        const std::string folder = FolderOf(options.output);
+        for (size_t u = 0; u < presets.size() && !host.CancelRequested(); ++u) {
+            const unsigned slot = presets[u];
+            workspace.selection.currentPreset = slot;
+            const std::string path = folder + MapFileName(workspace.bank.PresetTable[slot].name) + ".sf2";
+            const int base = static_cast<int>(u * 1000 / presets.size());
+            const int next = static_cast<int>((u * 1000 + 1000) / presets.size());
+            allWritten = WriteOne(workspace, path, {slot}, 1, base, next - base) && allWritten;
+        }
+    }
+    if (host.CancelRequested()) {
+        std::fprintf(stderr, "cancelled\n");
+        return kExitCancelled;
+    }
+    return allWritten ? kExitOk : kExitCannotWrite;
+}
+
+} // namespace quorvane::cli

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "ExitCodes.h"
+
+namespace quorvane::cli {
+
+struct ConvertOptions {
+    std::string input;
+    std::string output;
+    std::string to = "sf2";
+    std::vector<unsigned> presets; // preset slots, 1-based; empty = the whole bank
+    bool combine = false;
+};
+
+// `convert [--to sf2] [--preset SLOT]... [--combine] -o OUTPUT FILE`.
+ExitCode RunConvert(const ConvertOptions& options);
+
+} // namespace quorvane::cli

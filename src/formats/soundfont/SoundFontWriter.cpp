@@ -1,0 +1,487 @@
+#include "formats/soundfont/SoundFontWriter.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <sys/stat.h>
+
+#include "convert/SampleFetch.h"
+#include "core/StringPrintf.h"
+#include "formats/common/Bytes.h"
+#include "formats/common/OutputFile.h"
+#include "formats/common/OutputNames.h"
+#include "formats/soundfont/SoundFontReader.h"
+
+namespace quorvane {
+
+namespace {
+
+constexpr int kLastWrittenGenerator = 59;
+constexpr uint32_t kSamplePadBytes = 64; // 32 zero sample words after every sample
+constexpr size_t kStatusListLimit = 2000;
+// A text sub-chunk's size is formed from the text length's low ten bits, so texts stay below 1024.
+constexpr size_t kMaxInfoText = 1023;
+
+// Little-endian records of one chunk, built in memory and written whole.
+struct Records {
+    std::vector<uint8_t> bytes;
+
+    void U8(uint8_t v) { bytes.push_back(v); }
+    void U16(uint16_t v) {
+        bytes.push_back(static_cast<uint8_t>(v));
+        bytes.push_back(static_cast<uint8_t>(v >> 8));
+    }
+    void U32(uint32_t v) {
+        U16(static_cast<uint16_t>(v));
+        U16(static_cast<uint16_t>(v >> 16));
+    }
+    void Name(const std::string& name) {
+        for (size_t i = 0; i < sf2::kNameLength; ++i)
+            bytes.push_back(i < name.size() ? static_cast<uint8_t>(name[i]) : 0);
+    }
+};
+
+bool WriteChunk(OutputFile& out, const char* id, const Records& records) {
+    uint8_t header[8];
+    std::copy(id, id + 4, header);
+    WriteU32LE(header + 4, static_cast<uint32_t>(records.bytes.size()));
+    return out.Write(header, 8) && out.Write(records.bytes.data(), records.bytes.size());
+}
+
+int CountWrittenGenerators(const GeneratorSet& set) {
+    int count = 0;
+    for (int number = 0; number <= kLastWrittenGenerator; ++number)
+        count += set.IsSet(number);
+    return count;
+}
+
+// The set generators 0..59 but `last`, key range first and velocity range second, as players require
+// (a key range after other generators is ignored by them); the rest in number order.
+void PutGenerators(Records& records, const GeneratorSet& set, int last) {
+    auto put = [&](int number) {
+        records.U16(static_cast<uint16_t>(number));
+        records.U16(set.Unsigned(number));
+    };
+    for (int number : {gen::keyRange, gen::velRange})
+        if (set.IsSet(number))
+            put(number);
+    for (int number = 0; number <= kLastWrittenGenerator; ++number)
+        if (number != gen::keyRange && number != gen::velRange && number != last && set.IsSet(number))
+            put(number);
+}
+
+bool Exists(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0;
+}
+
+// INFO texts as written: empty ones get their defaults.
+void ApplyInfoDefaults(Workspace& workspace, uint32_t entry, int namingFlag) {
+    BankModel& bank = workspace.bank;
+    auto info = [&](const char* tag) -> std::string& { return bank.BankInfo[BankInfoSlotOf(tag)]; };
+    const bool dls = bank.SourceFormat == kDlsSource;
+    const bool akai = bank.SourceFormat == kAkaiSource;
+
+    std::string& comment = info("ICMT");
+    const std::string& keywords = info("IKEY");
+    if (comment.empty())
+        comment = keywords.empty() ? "Comments Not Present" : keywords;
+    else if (!keywords.empty())
+        comment += "\r\n" + keywords;
+
+    std::string& engineer = info("IENG");
+    if (engineer.empty())
+        engineer = info("IART");
+    if (engineer.empty() && dls)
+        engineer = "GigaSampler Instrument Designer";
+    if (engineer.empty() && akai)
+        engineer = "Akai";
+
+    if (info("ICOP").empty())
+        info("ICOP") = "Copyright Information Not Present";
+    if (info("ISFT").empty() || dls)
+        info("ISFT") = "Quorvane v1.1";
+    if (bank.BankInfo[kSoundEngineSlot].empty())
+        bank.BankInfo[kSoundEngineSlot] = "E-mu 10K1";
+    if (info("ICRD").empty())
+        info("ICRD") = CreationDateText();
+
+    const auto& list = workspace.loader.fileList;
+    const uint32_t slot = workspace.selection.currentPreset;
+    if (namingFlag == 1)
+        info("INAM") = bank.IsValidSlot(slot) ? bank.PresetTable[slot].name : std::string();
+    else
+        info("INAM") = entry < list.size() ? list[entry].text : std::string();
+
+    for (std::string& text : bank.BankInfo)
+        if (text.size() > kMaxInfoText)
+            text.resize(kMaxInfoText);
+}
+
+bool WriteInfoList(OutputFile& out, const BankModel& bank) {
+    Records list;
+    for (char c : std::string("INFOifil"))
+        list.U8(static_cast<uint8_t>(c));
+    list.U32(4);
+    list.U16(2);
+    list.U16(1);
+    auto text = [&](const char* id, const std::string& value) {
+        if (value.empty())
+            return;
+        const uint32_t size = static_cast<uint32_t>(value.size() + (value.size() % 2 ? 1 : 2));
+        for (int i = 0; i < 4; ++i)
+            list.U8(static_cast<uint8_t>(id[i]));
+        list.U32(size);
+        for (size_t i = 0; i < size; ++i)
+            list.U8(i < value.size() ? static_cast<uint8_t>(value[i]) : 0);
+    };
+    text("INAM", bank.BankInfo[BankInfoSlotOf("INAM")]);
+    text("isng", bank.BankInfo[kSoundEngineSlot]);
+    for (const char* tag : {"IPRD", "IENG", "ISFT", "ICRD", "ICMT", "ICOP"})
+        text(tag, bank.BankInfo[BankInfoSlotOf(tag)]);
+    return WriteChunk(out, "LIST", list);
+}
+
+// The name a sample header gets: a stereo half is marked "(L)" or "(R)" in place of a trailing "-LR".
+std::string SampleHeaderName(const SampleRecord& sample, bool akai) {
+    std::string name = sample.fullName;
+    if (sample.stereoHalf != 0) {
+        if (name.size() > 3 && name.ends_with("-LR"))
+            name.resize(name.size() - 3);
+        else if (name.size() > 2 && name.ends_with("LR"))
+            name.resize(name.size() - 2);
+        name += sample.stereoHalf == 1 ? "(L)" : "(R)";
+    }
+    if (name.size() > sf2::kNameLength)
+        name.resize(sf2::kNameLength);
+    if (akai)
+        while (!name.empty() && name.back() == ' ')
+            name.pop_back();
+    return name;
+}
+
+class Writer {
+  public:
+    Writer(Workspace& workspace, bool temporary)
+        : workspace_(workspace), bank_(workspace.bank), host_(workspace.host), temporary_(temporary) {}
+
+    bool Run(uint32_t entry, int namingFlag) {
+        if (!out_.WriteText("RIFF----sfbk"))
+            return false;
+        ApplyInfoDefaults(workspace_, entry, namingFlag);
+        if (!WriteInfoList(out_, bank_))
+            return false;
+        if (!WriteSamples())
+            return false;
+        if (bank_.SourceFormat == kAkaiSource)
+            TakeAkaiLoops();
+        const uint64_t hydraStart = out_.Position();
+        if (!out_.WriteText("LIST----pdta") || !WriteHydra())
+            return false;
+        const uint64_t end = out_.Position();
+        return out_.PatchU32(hydraStart + 4, static_cast<uint32_t>(end - hydraStart - 8)) &&
+               out_.PatchU32(4, static_cast<uint32_t>(end - 8));
+    }
+
+    OutputFile& Output() { return out_; }
+
+  private:
+    void Status(const std::string& line) {
+        if (!temporary_)
+            host_.AddStatusLine(line);
+    }
+
+    bool WriteSampleData(const FrameBuffer& buffer, SampleRecord& sample) {
+        sample.outputOffset = static_cast<uint32_t>(out_.Position());
+        sample.outputLength = buffer.length;
+        return out_.Write(buffer.frames.data(), buffer.length) && out_.WriteZeros(kSamplePadBytes);
+    }
+
+    bool WriteSamples() {
+        const uint64_t listStart = out_.Position();
+        if (!out_.WriteText("LIST----sdtasmpl----"))
+            return false;
+        dataStart_ = out_.Position();
+        uint32_t selectedCount = 0;
+        for (uint32_t s = 0; s < bank_.SampleCount; ++s) {
+            SampleRecord& sample = bank_.SampleTable[s];
+            sample.outputOffset = static_cast<uint32_t>(dataStart_);
+            sample.outputLength = 0;
+            sample.outputIndex = 0xFFFF;
+            selectedCount += sample.selected != 0;
+        }
+
+        SampleBuffers& buffers = workspace_.samples;
+        uint32_t done = 0;
+        for (uint32_t s = 0; s < bank_.SampleCount; ++s) {
+            SampleRecord& sample = bank_.SampleTable[s];
+            if (!sample.selected)
+                continue;
+            if (host_.CancelRequested())
+                break;
+            if (sample.outputLength == 0) {
+                Status(StringPrintf(sample.stereoHalf ? "Copying sample %u  '%s' to mono L+R"
+                                                      : "Copying sample %u  '%s'",
+                                    s + 1, sample.fullName.c_str()));
+                buffers.ScsiReadErrors = 0;
+                LoadSampleForExport(workspace_, s, true);
+                if (buffers.ScsiReadErrors != 0 && !temporary_)
+                    host_.ReplaceLastStatusLine(
+                        StringPrintf("ERROR! Reading sample %u  '%s'", s + 1, sample.fullName.c_str()));
+                if (buffers.ExportAllocatedLeft && buffers.ExportLeft.length != 0 &&
+                    !WriteSampleData(buffers.ExportLeft, sample))
+                    return false;
+                sample.outputIndex = writtenOrder_.size();
+                writtenOrder_.push_back(s);
+                const uint32_t partner = sample.linkIndex - 1u;
+                if (sample.stereoHalf == 1 && sample.sampleType == 4 && bank_.IsValidSample(partner)) {
+                    SampleRecord& right = bank_.SampleTable[partner];
+                    if (buffers.ExportAllocatedRight && buffers.ExportRight.length != 0 &&
+                        !WriteSampleData(buffers.ExportRight, right))
+                        return false;
+                    right.outputIndex = writtenOrder_.size();
+                    writtenOrder_.push_back(partner);
+                }
+                buffers.FreeExport();
+            }
+            ++done;
+            if (!temporary_) {
+                host_.SetFileProgress(static_cast<int>(done * 1000ull / selectedCount));
+                const WriterState& state = workspace_.writer;
+                host_.SetOverallProgress(state.progressBase +
+                                         static_cast<int>(int64_t{state.progressSpan} * done / selectedCount));
+                host_.PumpEvents(5);
+            }
+        }
+        Status("Saving wavepool data ...");
+        const uint64_t listEnd = out_.Position();
+        return out_.PatchU32(listStart + 4, static_cast<uint32_t>(listEnd - listStart - 8)) &&
+               out_.PatchU32(listStart + 16, static_cast<uint32_t>(listEnd - listStart - 20));
+    }
+
+    // Akai zones play their sample's own loop and root key.
+    void TakeAkaiLoops() {
+        for (uint32_t z = 0; z < bank_.ZoneCount; ++z) {
+            ZoneRecord& zone = bank_.ZoneTable[z];
+            if (!bank_.IsValidSample(zone.sampleIndex))
+                continue;
+            const SampleRecord& sample = bank_.SampleTable[zone.sampleIndex];
+            zone.loopStart = sample.loopStart;
+            zone.loopEnd = sample.loopEnd;
+            if (sample.looped)
+                zone.Set(gen::sampleModes, 1);
+            else
+                zone.Clear(gen::sampleModes);
+            zone.Set(gen::overridingRootKey, static_cast<int16_t>(sample.rootKey));
+        }
+    }
+
+    // Valid layers of a selected preset, in list order.
+    template <typename Visit>
+    void ForEachPresetLayer(Visit visit) {
+        for (uint32_t slot = 1; slot <= bank_.PresetCount; ++slot) {
+            const PresetRecord& preset = bank_.PresetTable[slot];
+            if (!preset.selected)
+                continue;
+            for (uint16_t layer : preset.layerList)
+                if (bank_.IsValidLayer(layer))
+                    visit(bank_.LayerTable[layer]);
+        }
+    }
+
+    // Selected layers that point to equally named instruments with the same zones share one instrument.
+    void NumberInstruments() {
+        for (uint32_t i = 0; i < bank_.LayerCount; ++i) {
+            bank_.LayerTable[i].numbered = 0;
+            bank_.LayerTable[i].generators[gen::instrument] = static_cast<int16_t>(0xFFFF);
+        }
+        std::map<std::pair<std::string, std::string>, uint16_t> numbers;
+        for (uint32_t i = 0; i < bank_.LayerCount; ++i) {
+            LayerRecord& layer = bank_.LayerTable[i];
+            if (!layer.selected || layer.numbered)
+                continue;
+            const auto key = std::make_pair(layer.name, layer.zoneList.Text());
+            const auto found = numbers.find(key);
+            if (found != numbers.end()) {
+                layer.generators[gen::instrument] = static_cast<int16_t>(found->second);
+                layer.numbered = 1;
+            } else if (!layer.isGlobal) {
+                const auto number = static_cast<uint16_t>(instrumentLayers_.size());
+                numbers.emplace(key, number);
+                instrumentLayers_.push_back(i);
+                layer.generators[gen::instrument] = static_cast<int16_t>(number);
+                layer.numbered = 1;
+            }
+        }
+    }
+
+    template <typename Visit>
+    void ForEachInstrumentZone(Visit visit) {
+        for (uint32_t layerIndex : instrumentLayers_)
+            for (uint16_t zone : bank_.LayerTable[layerIndex].zoneList)
+                if (bank_.IsValidZone(zone))
+                    visit(bank_.ZoneTable[zone]);
+    }
+
+    bool WriteHydra() {
+        Records phdr, pbag, pmod, pgen, inst, ibag, imod, igen, shdr;
+        uint32_t bagCount = 0;
+        for (uint32_t slot = 1; slot <= bank_.PresetCount; ++slot) {
+            const PresetRecord& preset = bank_.PresetTable[slot];
+            if (!preset.selected)
+                continue;
+            phdr.Name(preset.name);
+            phdr.U16(temporary_ ? 0 : preset.program);
+            phdr.U16(temporary_ ? 0 : preset.isDrum ? 128 : preset.bank);
+            phdr.U16(static_cast<uint16_t>(bagCount));
+            phdr.U32(0);
+            phdr.U32(0);
+            phdr.U32(0);
+            for (uint16_t layer : preset.layerList)
+                bagCount += bank_.IsValidLayer(layer);
+        }
+        phdr.Name("EOP");
+        phdr.U16(255);
+        phdr.U16(255);
+        phdr.U16(static_cast<uint16_t>(bagCount));
+        phdr.U32(0);
+        phdr.U32(0);
+        phdr.U32(0);
+
+        NumberInstruments();
+
+        uint32_t generatorCount = 0;
+        ForEachPresetLayer([&](const LayerRecord& layer) {
+            pbag.U16(static_cast<uint16_t>(generatorCount));
+            pbag.U16(0);
+            generatorCount += CountWrittenGenerators(layer);
+            PutGenerators(pgen, layer, gen::instrument);
+            if (layer.IsSet(gen::instrument)) {
+                pgen.U16(gen::instrument);
+                pgen.U16(layer.Unsigned(gen::instrument));
+            }
+        });
+        pbag.U16(static_cast<uint16_t>(generatorCount));
+        pbag.U16(0);
+        pmod.bytes.assign(sf2::kModSize, 0);
+        pgen.U32(0);
+
+        uint32_t zoneCount = 0;
+        for (uint32_t layerIndex : instrumentLayers_) {
+            const LayerRecord& layer = bank_.LayerTable[layerIndex];
+            inst.Name(layer.name);
+            inst.U16(static_cast<uint16_t>(zoneCount));
+            for (uint16_t zone : layer.zoneList)
+                zoneCount += bank_.IsValidZone(zone);
+        }
+        inst.Name("EOI");
+        inst.U16(static_cast<uint16_t>(zoneCount));
+
+        uint32_t zoneGenerators = 0;
+        ForEachInstrumentZone([&](const ZoneRecord& zone) {
+            ibag.U16(static_cast<uint16_t>(zoneGenerators));
+            ibag.U16(0);
+            zoneGenerators += CountWrittenGenerators(zone);
+            PutGenerators(igen, zone, gen::sampleID);
+            if (zone.IsSet(gen::sampleID)) {
+                igen.U16(gen::sampleID);
+                igen.U16(static_cast<uint16_t>(bank_.IsValidSample(zone.sampleIndex)
+                                                   ? bank_.SampleTable[zone.sampleIndex].outputIndex
+                                                   : zone.Unsigned(gen::sampleID)));
+            }
+        });
+        ibag.U16(static_cast<uint16_t>(zoneGenerators));
+        ibag.U16(0);
+        if (zoneGenerators > 65536)
+            host_.ShowMessage(
+                StringPrintf("This file contains %u articulations.\r\nThe Soundfont file may have only 65536 "
+                             "possible articulations.\r\nSome layers & zones could't be played properly!",
+                             zoneGenerators),
+                kMessageCaption, MessageIcon::Warning);
+        imod.bytes.assign(sf2::kModSize, 0);
+        igen.U32(0);
+
+        const bool akai = bank_.SourceFormat == kAkaiSource;
+        for (uint32_t s : writtenOrder_) {
+            const SampleRecord& sample = bank_.SampleTable[s];
+            const uint32_t start = static_cast<uint32_t>((sample.outputOffset - dataStart_) / 2);
+            const uint32_t end = start + sample.outputLength / 2;
+            shdr.Name(SampleHeaderName(sample, akai));
+            shdr.U32(start);
+            shdr.U32(end);
+            // A sample whose data could not be read has no frames: its loop stays inside it.
+            shdr.U32(std::min(start + sample.loopStart, end));
+            shdr.U32(std::min(start + sample.loopEnd, end));
+            shdr.U32(sample.sampleRate);
+            shdr.U8(static_cast<uint8_t>(sample.rootKey & 127));
+            shdr.U8(static_cast<uint8_t>(sample.pitchCorrection));
+            // A partner that was not written (a cancelled write) leaves the sample mono rather than linked to
+            // a header that does not exist.
+            const uint32_t partner = sample.linkIndex - 1u;
+            const bool linked = (sample.sampleType == 2 || sample.sampleType == 4) &&
+                                bank_.IsValidSample(partner) && bank_.SampleTable[partner].outputIndex != 0xFFFF;
+            shdr.U16(linked ? static_cast<uint16_t>(bank_.SampleTable[partner].outputIndex) : 0);
+            shdr.U16(linked ? sample.sampleType : 1);
+        }
+        shdr.Name("EOS");
+        shdr.bytes.resize(shdr.bytes.size() + sf2::kShdrSize - sf2::kNameLength, 0);
+
+        return WriteChunk(out_, "phdr", phdr) && WriteChunk(out_, "pbag", pbag) &&
+               WriteChunk(out_, "pmod", pmod) && WriteChunk(out_, "pgen", pgen) &&
+               WriteChunk(out_, "inst", inst) && WriteChunk(out_, "ibag", ibag) &&
+               WriteChunk(out_, "imod", imod) && WriteChunk(out_, "igen", igen) && WriteChunk(out_, "shdr", shdr);
+    }
+
+    Workspace& workspace_;
+    BankModel& bank_;
+    Host& host_;
+    bool temporary_;
+    OutputFile out_;
+    uint64_t dataStart_ = 0;
+    std::vector<uint32_t> writtenOrder_;     // sample index by output number
+    std::vector<uint32_t> instrumentLayers_; // first layer of each output instrument
+};
+
+} // namespace
+
+SoundFontWriteResult WriteSoundFont(Workspace& workspace, uint32_t entry, const std::string& outputPath,
+                                    int namingFlag, bool temporary) {
+    Host& host = workspace.host;
+    SoundFontWriteResult result;
+    result.path = temporary ? outputPath : FreeOutputName(outputPath, workspace.loader.currentFileName, "sf2");
+
+    auto reportFailure = [&](bool creating) {
+        const std::string line = StringPrintf("ERROR! Can't write to File %s", result.path.c_str());
+        if (temporary) {
+            host.ShowMessage(line, kMessageCaption, MessageIcon::Warning);
+            return;
+        }
+        host.AddStatusLine(line);
+        if (creating && Exists(result.path))
+            host.AddStatusLine("This file is used by another program!");
+    };
+
+    Writer writer(workspace, temporary);
+    OutputFile& out = writer.Output();
+    if (!out.Create(result.path)) {
+        reportFailure(true);
+        return result;
+    }
+    if (!writer.Run(entry, namingFlag) || !out.Commit()) {
+        out.Discard();
+        reportFailure(false);
+        return result;
+    }
+    struct stat info {};
+    result.size = ::stat(result.path.c_str(), &info) == 0 ? static_cast<uint32_t>(info.st_size) : 0;
+    result.written = true;
+    workspace.writer.LastWrittenSize = result.size;
+    if (!temporary) {
+        if (host.StatusLineCount() > kStatusListLimit)
+            host.ClearStatusLines();
+        host.AddStatusLine(StringPrintf("Saved file  '%s'  (%u bytes).", result.path.c_str(), result.size));
+    }
+    return result;
+}
+
+} // namespace quorvane
