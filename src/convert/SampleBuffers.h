@@ -3,17 +3,42 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <utility>
 #include <vector>
 
 namespace quorvane {
 
+// Sample buffers are filled straight from the file: leaving their elements uninitialised on allocation
+// saves clearing every sample's memory once before it is overwritten.
+template <typename T>
+struct UninitialisedAllocator : std::allocator<T> {
+    template <typename U>
+    struct rebind {
+        using other = UninitialisedAllocator<U>;
+    };
+    UninitialisedAllocator() = default;
+    template <typename U>
+    UninitialisedAllocator(const UninitialisedAllocator<U>&) {}
+    template <typename U>
+    void construct(U* p) noexcept {
+        ::new (static_cast<void*>(p)) U;
+    }
+    template <typename U, typename... Args>
+    void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
+
+using FrameVector = std::vector<int16_t, UninitialisedAllocator<int16_t>>;
+
 // One channel of fetched frames. `length` counts bytes of 16-bit data, so frames = length / 2.
 struct FrameBuffer {
-    std::vector<int16_t> frames;
+    FrameVector frames;
     uint32_t length = 0;
 
     void Free() {
-        std::vector<int16_t>().swap(frames);
+        FrameVector().swap(frames);
         length = 0;
     }
     uint32_t FrameCount() const { return length / 2; }

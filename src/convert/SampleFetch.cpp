@@ -16,22 +16,36 @@ static_assert(std::endian::native == std::endian::little, "sample words are used
 // The bytes of a sample's data; a sample without data gives nothing. A range the file does not hold (a
 // truncated or damaged bank) counts as a failed read and gives nothing either, rather than part of a
 // sample padded with whatever follows.
-std::vector<uint8_t> ReadSampleBytes(InputFile& file, const SampleRecord& sample, uint32_t& readErrors) {
+template <typename Buffer>
+Buffer ReadSampleData(InputFile& file, const SampleRecord& sample, uint32_t& readErrors) {
+    using Element = typename Buffer::value_type;
     if (sample.dataOffset == 0 || sample.dataLength == 0)
         return {};
     if (sample.dataOffset >= file.Size() || sample.dataLength > file.Size() - sample.dataOffset) {
         ++readErrors;
         return {};
     }
-    std::vector<uint8_t> bytes(sample.dataLength);
-    if (file.ReadAt(sample.dataOffset, bytes.data(), bytes.size()) != bytes.size()) {
+    Buffer data(sample.dataLength / sizeof(Element));
+    const size_t bytes = data.size() * sizeof(Element);
+    if (file.ReadAt(sample.dataOffset, data.data(), bytes) != bytes) {
         ++readErrors;
         return {};
     }
-    return bytes;
+    return data;
 }
 
-void Fill(FrameBuffer& buffer, std::vector<int16_t>&& frames) {
+using ByteVector = std::vector<uint8_t, UninitialisedAllocator<uint8_t>>;
+
+ByteVector ReadSampleBytes(InputFile& file, const SampleRecord& sample, uint32_t& readErrors) {
+    return ReadSampleData<ByteVector>(file, sample, readErrors);
+}
+
+// 16-bit mono data needs no conversion: it is read straight into the frame buffer.
+FrameVector ReadSampleWords(InputFile& file, const SampleRecord& sample, uint32_t& readErrors) {
+    return ReadSampleData<FrameVector>(file, sample, readErrors);
+}
+
+void Fill(FrameBuffer& buffer, FrameVector&& frames) {
     buffer.length = static_cast<uint32_t>(frames.size() * 2);
     buffer.frames = std::move(frames);
 }
@@ -39,8 +53,8 @@ void Fill(FrameBuffer& buffer, std::vector<int16_t>&& frames) {
 int16_t FromUnsigned8(uint8_t b) { return static_cast<int16_t>((b - 128) * 256); }
 
 // Every `step`-th byte from `first` on, unsigned 8-bit with 128 as silence, widened to 16 bits.
-std::vector<int16_t> Widen8(const std::vector<uint8_t>& bytes, size_t first, size_t step) {
-    std::vector<int16_t> frames;
+FrameVector Widen8(const ByteVector& bytes, size_t first, size_t step) {
+    FrameVector frames;
     frames.reserve(bytes.size() / step + 1);
     for (size_t i = first; i + (step - 1 - first) < bytes.size(); i += step)
         frames.push_back(FromUnsigned8(bytes[i]));
@@ -48,9 +62,9 @@ std::vector<int16_t> Widen8(const std::vector<uint8_t>& bytes, size_t first, siz
 }
 
 // Every `step`-th 16-bit word from `first` on.
-std::vector<int16_t> Words16(const std::vector<uint8_t>& bytes, size_t first, size_t step) {
+FrameVector Words16(const ByteVector& bytes, size_t first, size_t step) {
     const size_t words = bytes.size() / 2;
-    std::vector<int16_t> frames;
+    FrameVector frames;
     frames.reserve(words / step + 1);
     for (size_t i = first; i + (step - 1 - first) < words; i += step) {
         int16_t word;
@@ -65,18 +79,14 @@ struct Target {
     FrameBuffer& right;
 };
 
-// Reads the partner of a linked sample into the right buffer, 8-bit widened, 16-bit as it stands.
-void ReadPartner(const BankModel& bank, InputFile& file, const SampleRecord& sample, FrameBuffer& right,
-                 uint32_t& readErrors) {
-    const uint32_t partner = sample.linkIndex - 1u;
-    if (!bank.IsValidSample(partner))
-        return;
-    const SampleRecord& other = bank.SampleTable[partner];
-    const std::vector<uint8_t> bytes = ReadSampleBytes(file, other, readErrors);
-    Fill(right, sample.bitsPerSample == 8 ? Widen8(bytes, 0, 1) : Words16(bytes, 0, 1));
+// One channel as it stands: 8-bit widened, 16-bit read straight into the buffer.
+FrameVector ReadWholeChannel(InputFile& file, const SampleRecord& sample, uint32_t& readErrors) {
+    if (sample.bitsPerSample == 8)
+        return Widen8(ReadSampleBytes(file, sample, readErrors), 0, 1);
+    return ReadSampleWords(file, sample, readErrors);
 }
 
-// The bank-file path: the sample's bytes from the open bank file, split or widened to 16-bit channels.
+// The bank-file path: the sample's data from the open bank file, split or widened to 16-bit channels.
 // Returns false when the file cannot be opened.
 bool FetchFromBankFile(Workspace& workspace, uint32_t index, Target target, bool readPartner16) {
     const BankModel& bank = workspace.bank;
@@ -90,39 +100,34 @@ bool FetchFromBankFile(Workspace& workspace, uint32_t index, Target target, bool
         ++readErrors;
         return false;
     }
-    const std::vector<uint8_t> bytes = ReadSampleBytes(file, sample, readErrors);
-    if (bytes.empty())
-        return true;
 
     // A half of a split stereo wave is played on its own: its partner is not read.
     const bool linked = (sample.sampleType == 2 || sample.sampleType == 4) && sample.stereoHalf == 0;
-    if (sample.bitsPerSample == 8) {
-        if (linked) {
-            Fill(target.left, Widen8(bytes, 0, 1));
-            ReadPartner(bank, file, sample, target.right, readErrors);
-        } else if (sample.channels == 1) {
-            if (sample.stereoHalf == 0)
-                Fill(target.left, Widen8(bytes, 0, 1));
-            else
-                Fill(target.left, Widen8(bytes, sample.stereoHalf == 1 ? 0 : 1, 2));
-        } else if (sample.channels == 2) {
-            Fill(target.left, Widen8(bytes, 0, 2));
-            Fill(target.right, Widen8(bytes, 1, 2));
-        }
+    const uint32_t partner = sample.linkIndex - 1u;
+    if (linked) {
+        Fill(target.left, ReadWholeChannel(file, sample, readErrors));
+        // The left buffer always holds the sample asked for, the right one its partner.
+        const bool readPartner = sample.bitsPerSample == 8 || readPartner16;
+        if (readPartner && target.left.length != 0 && bank.IsValidSample(partner))
+            Fill(target.right, ReadWholeChannel(file, bank.SampleTable[partner], readErrors));
+        return true;
+    }
+    if (sample.channels == 1 && sample.stereoHalf == 0) {
+        Fill(target.left, ReadWholeChannel(file, sample, readErrors));
         return true;
     }
 
-    if (linked) {
-        Fill(target.left, Words16(bytes, 0, 1));
-        if (readPartner16)
-            ReadPartner(bank, file, sample, target.right, readErrors);
-    } else if (sample.channels != 1) {
-        Fill(target.left, Words16(bytes, 0, 2));
-        Fill(target.right, Words16(bytes, 1, 2));
-    } else if (sample.stereoHalf == 0) {
-        Fill(target.left, Words16(bytes, 0, 1));
-    } else {
-        Fill(target.left, Words16(bytes, sample.stereoHalf == 1 ? 0 : 1, 2));
+    const ByteVector bytes = ReadSampleBytes(file, sample, readErrors);
+    const bool eightBit = sample.bitsPerSample == 8;
+    auto pick = [&](size_t first, size_t step) {
+        return eightBit ? Widen8(bytes, first, step) : Words16(bytes, first, step);
+    };
+    if (sample.channels == 1) {
+        // One channel of an interleaved stereo wave.
+        Fill(target.left, pick(sample.stereoHalf == 1 ? 0 : 1, 2));
+    } else if (sample.channels == 2 || !eightBit) {
+        Fill(target.left, pick(0, 2));
+        Fill(target.right, pick(1, 2));
     }
     return true;
 }
