@@ -32,7 +32,7 @@ ExitCode RunInfo(const std::string& path, bool json) {
     if (loaded != kExitOk)
         return loaded;
     if (json)
-        std::cout << ModelToJson(workspace.bank, host.FormatLabel()).dump(1) << '\n';
+        std::cout << ModelToJson(workspace, host.FormatLabel()).dump(1) << '\n';
     else
         PrintForPerson(workspace.bank, host.FormatLabel());
     return kExitOk;

@@ -35,9 +35,18 @@ std::string Utf8(const std::string& text) {
 }
 } // namespace
 
-nlohmann::ordered_json ModelToJson(const BankModel& bank, const std::string& formatLine) {
+nlohmann::ordered_json ModelToJson(const Workspace& workspace, const std::string& formatLine) {
+    const BankModel& bank = workspace.bank;
+    const bool dls = bank.SourceFormat == kDlsSource;
     Json root;
     root["format"] = formatLine;
+    if (dls) {
+        root["dlsFlavour"] = bank.DlsFlavour;
+        Json groups = Json::array();
+        for (const std::string& name : workspace.dls.SampleGroupNames)
+            groups.push_back(Utf8(name));
+        root["sampleGroups"] = groups;
+    }
     Json info = Json::object();
     for (int slot = 1; slot < kBankInfoSlots; ++slot)
         if (!bank.BankInfo[slot].empty())
@@ -95,6 +104,8 @@ nlohmann::ordered_json ModelToJson(const BankModel& bank, const std::string& for
                            {"pitchCorrection", sample.pitchCorrection},
                            {"sampleType", sample.sampleType},
                            {"linkIndex", sample.linkIndex}});
+        if (dls)
+            samples.back()["sampleGroup"] = sample.sampleGroup;
     }
     root["samples"] = samples;
     return root;

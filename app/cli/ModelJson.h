@@ -4,10 +4,10 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "model/BankModel.h"
+#include "core/Workspace.h"
 
 namespace quorvane::cli {
 
-nlohmann::ordered_json ModelToJson(const BankModel& bank, const std::string& formatLine);
+nlohmann::ordered_json ModelToJson(const Workspace& workspace, const std::string& formatLine);
 
 } // namespace quorvane::cli

@@ -3,6 +3,9 @@
 #include <cstdio>
 
 #include "convert/StereoNames.h"
+#include "convert/StereoPairs.h"
+#include "formats/dls/DlsInstruments.h"
+#include "formats/dls/DlsWavePool.h"
 
 namespace quorvane {
 
@@ -33,6 +36,24 @@ void RunSoundFontChain(Workspace& workspace, InputFile& file, bool interactive, 
     TidyStereoNames(bank);
 }
 
+// The DLS and GigaSampler chain: wave pool image and pool, instruments, loops; a silent load (a write is
+// coming) also splits interleaved stereo waves into linked halves; then mono pairing and pair names.
+void RunDlsChain(Workspace& workspace, InputFile& file, bool interactive, ReadNotes& notes) {
+    BankModel& bank = workspace.bank;
+    bank.SourceFormat = kDlsSource;
+    BuildDlsImage(bank, workspace.dls, file, notes);
+    ReadDlsWavePool(bank, workspace.dls);
+    ReadDlsInstruments(bank, workspace.dls, workspace.settings.ReadUnmappedRegions);
+    if (interactive)
+        workspace.host.SetFormatLabel(bank.DlsFlavour == 2 ? "GigaSampler" : "DLS Level 1");
+    PropagateDlsLoops(bank);
+    if (!interactive)
+        SplitStereoSamples(bank);
+    if (workspace.settings.LinkMonoSamples)
+        LinkMonoSamples(bank);
+    TidyStereoNames(bank);
+}
+
 enum class Opened { Ok, CannotOpen, NotABank, WrongFormat };
 
 // Opens the entry's file and checks that its type fits the chosen source format.
@@ -60,12 +81,12 @@ LoadStatus StatusOf(Opened opened) {
     return LoadStatus::NotABank;
 }
 
-// Chains of the other source formats plug in here; until then such a bank is not read.
 bool RunChain(Workspace& workspace, InputFile& file, bool interactive, ReadNotes& notes) {
-    if (workspace.bank.SourceFormat != kSoundFontSource)
-        return false;
-    RunSoundFontChain(workspace, file, interactive, notes);
-    return true;
+    switch (workspace.bank.SourceFormat) {
+    case kSoundFontSource: RunSoundFontChain(workspace, file, interactive, notes); return true;
+    case kDlsSource: RunDlsChain(workspace, file, interactive, notes); return true;
+    default: return false;
+    }
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 
 #include "convert/SampleBuffers.h"
 #include "core/Host.h"
+#include "formats/dls/DlsImage.h"
 #include "model/AttributeList.h"
 #include "model/BankModel.h"
 
@@ -59,6 +60,7 @@ class Workspace {
     BankModel bank;
     AttributeList attributes;
     LoaderState loader;
+    DlsState dls;
     Selection selection;
     SampleBuffers samples;
     WriterState writer;

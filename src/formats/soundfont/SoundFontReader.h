@@ -7,16 +7,10 @@
 #include <vector>
 
 #include "formats/common/InputFile.h"
+#include "formats/common/ReadNotes.h"
 #include "model/BankModel.h"
 
 namespace quorvane {
-
-// What a reader met that does not fit the format: where (chunk, file or image offset) and what it did
-// about it. Kept apart from failure: a bank with notes still loaded.
-struct ReadNotes {
-    std::vector<std::string> lines;
-    void Add(std::string line) { lines.push_back(std::move(line)); }
-};
 
 // Record sizes of the hydra tables.
 namespace sf2 {

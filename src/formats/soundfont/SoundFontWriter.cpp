@@ -315,11 +315,21 @@ class Writer {
         }
     }
 
+    // A zone that names a sample which is not in the output (an unmapped GigaSampler region, a sample
+    // skipped by Cancel) is left out: its sample header would not exist.
+    bool ZoneWritten(uint16_t index) const {
+        if (!bank_.IsValidZone(index))
+            return false;
+        const ZoneRecord& zone = bank_.ZoneTable[index];
+        return !zone.IsSet(gen::sampleID) ||
+               (bank_.IsValidSample(zone.sampleIndex) && bank_.SampleTable[zone.sampleIndex].outputIndex != 0xFFFF);
+    }
+
     template <typename Visit>
     void ForEachInstrumentZone(Visit visit) {
         for (uint32_t layerIndex : instrumentLayers_)
             for (uint16_t zone : bank_.LayerTable[layerIndex].zoneList)
-                if (bank_.IsValidZone(zone))
+                if (ZoneWritten(zone))
                     visit(bank_.ZoneTable[zone]);
     }
 
@@ -372,7 +382,7 @@ class Writer {
             inst.Name(layer.name);
             inst.U16(static_cast<uint16_t>(zoneCount));
             for (uint16_t zone : layer.zoneList)
-                zoneCount += bank_.IsValidZone(zone);
+                zoneCount += ZoneWritten(zone);
         }
         inst.Name("EOI");
         inst.U16(static_cast<uint16_t>(zoneCount));
@@ -385,9 +395,7 @@ class Writer {
             PutGenerators(igen, zone, gen::sampleID);
             if (zone.IsSet(gen::sampleID)) {
                 igen.U16(gen::sampleID);
-                igen.U16(static_cast<uint16_t>(bank_.IsValidSample(zone.sampleIndex)
-                                                   ? bank_.SampleTable[zone.sampleIndex].outputIndex
-                                                   : zone.Unsigned(gen::sampleID)));
+                igen.U16(static_cast<uint16_t>(bank_.SampleTable[zone.sampleIndex].outputIndex));
             }
         });
         ibag.U16(static_cast<uint16_t>(zoneGenerators));

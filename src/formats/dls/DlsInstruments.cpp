@@ -1,0 +1,396 @@
+#include "formats/dls/DlsInstruments.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "formats/common/Bytes.h"
+#include "formats/dls/GigaArticulation.h"
+
+namespace quorvane {
+
+namespace {
+
+constexpr int kMaxDimensions = 5;
+constexpr int kMaxDimensionRegions = 32;
+constexpr uint16_t kEmptyVelocityRange = 0x7F7F;
+
+struct Payload {
+    const uint8_t* data;
+    uint64_t length;
+
+    Payload(const ChunkImage& image, const ChunkHeader& chunk)
+        : data(image.Bytes(chunk.DataOffset(), chunk.available)), length(data ? chunk.available : 0) {}
+    bool Has(uint64_t offset, uint64_t width) const { return offset + width <= length; }
+    uint8_t U8(uint64_t offset) const { return Has(offset, 1) ? data[offset] : 0; }
+    uint16_t U16(uint64_t offset) const { return Has(offset, 2) ? ReadU16LE(data + offset) : 0; }
+    uint32_t U32(uint64_t offset) const { return Has(offset, 4) ? ReadU32LE(data + offset) : 0; }
+};
+
+// End (file position) of the instrument list.
+uint64_t InstrumentListEnd(const BankModel& bank, const DlsState& dls) {
+    const auto list = ChunkImage(bank.BankImage.data(), bank.BankImageSize).HeaderAt(dls.InstrumentListOffset);
+    return list ? dls.InstrumentListOffset + 8 + static_cast<uint64_t>(list->size) : 0;
+}
+
+template <typename Visit>
+void Walk(const BankModel& bank, uint64_t start, uint64_t end, Visit visit) {
+    DlsWalker walker(bank, start);
+    while (walker.FilePosition() < end && walker.ImagePosition() < bank.BankImageSize) {
+        const std::optional<ChunkHeader> chunk = walker.Current();
+        if (!chunk)
+            return;
+        visit(walker.Image(), *chunk, walker.FilePosition());
+        walker.Advance(*chunk);
+    }
+}
+
+int ReadDimensions(const Payload& p, DimensionDefinition* definitions) {
+    int count = 0;
+    for (; count < kMaxDimensions; ++count) {
+        const uint8_t type = p.U8(4 + 8 * count);
+        const uint8_t bits = p.U8(5 + 8 * count);
+        if (type == 0 && bits == 0)
+            break;
+        definitions[count] = {type, bits};
+    }
+    return count;
+}
+
+bool ListHas(const HexIndexList& list, uint16_t index) {
+    return std::find(list.begin(), list.end(), index) != list.end();
+}
+
+void WaveSampleFrom(const Payload& p, WaveSampleValues& wsmp) {
+    wsmp.unityNote = p.U16(4) & 127;
+    wsmp.fineTune = static_cast<int16_t>(p.U16(6));
+    wsmp.attenuation = static_cast<uint16_t>(p.U32(8) >> 16);
+    wsmp.loopFlag = p.U32(16) & 1;
+    wsmp.loopStart = p.U32(28);
+    wsmp.loopLength = p.U32(32);
+}
+
+void ReadInstrumentHeader(const Payload& p, PresetRecord& preset) {
+    preset.bank = p.U16(4);
+    preset.program = p.U16(8);
+    preset.isDrum = (p.U16(6) & 0x8000) != 0;
+}
+
+} // namespace
+
+RegionLayout LayoutOf(const DimensionDefinition* definitions, int count) {
+    RegionLayout layout;
+    int position[kMaxDimensions] = {};
+    for (int i = 1; i < count; ++i)
+        position[i] = position[i - 1] + definitions[i - 1].bits;
+
+    // Layer-forming dimensions: the layer dimension first, then the others in definition order.
+    std::vector<int> layerForming, split;
+    for (int i = 0; i < count; ++i)
+        if (definitions[i].type == dimension::kLayer)
+            layerForming.push_back(i);
+    for (int i = 0; i < count; ++i) {
+        const uint8_t type = definitions[i].type;
+        layout.stereo = layout.stereo || type == dimension::kSampleChannel;
+        layout.velocity = layout.velocity || type == dimension::kVelocity;
+        if (type != dimension::kSampleChannel && type != dimension::kLayer && type != dimension::kVelocity) {
+            layout.otherDimension = true;
+            layerForming.push_back(i);
+        }
+    }
+    for (int i = 0; i < count; ++i)
+        if (definitions[i].type == dimension::kSampleChannel)
+            split.push_back(i);
+    int velocityBits = 0, velocityIndex = -1;
+    for (int i = 0; i < count; ++i)
+        if (definitions[i].type == dimension::kVelocity) {
+            split.push_back(i);
+            if (velocityIndex < 0) {
+                velocityIndex = i;
+                velocityBits = definitions[i].bits;
+            }
+        }
+
+    auto pack = [&](unsigned r, const std::vector<int>& dimensions) {
+        unsigned packed = 0, shift = 0;
+        for (int i : dimensions) {
+            const unsigned bits = definitions[i].bits;
+            const unsigned field = bits >= 32 ? r >> position[i] : (r >> position[i]) & ((1u << bits) - 1);
+            packed |= field << shift;
+            shift += bits;
+        }
+        return packed;
+    };
+    for (unsigned r = 0; r < kMaxDimensionRegions; ++r) {
+        layout.LayerNumber[r] = static_cast<uint8_t>(pack(r, layerForming));
+        layout.SplitNumber[r] = static_cast<uint8_t>(pack(r, split));
+        if (velocityIndex < 0 || velocityBits > 7) {
+            layout.VelocityTopTable[r] = 127;
+        } else {
+            const unsigned zone = pack(r, {velocityIndex});
+            layout.VelocityTopTable[r] = static_cast<uint8_t>((zone + 1) * (128u >> velocityBits) - 1);
+        }
+    }
+    return layout;
+}
+
+void ReadDlsInstruments(BankModel& bank, const DlsState& dls, bool readUnmappedRegions) {
+    if (dls.InstrumentListOffset == 0)
+        return;
+    const uint64_t listEnd = InstrumentListEnd(bank, dls);
+
+    // Counting walk: INFO texts, and how many presets, layers and zones the instrument list makes.
+    for (std::string& text : bank.BankInfo)
+        text.clear();
+    bank.DlsFlavour = 1;
+    uint32_t presets = 0, layerTotal = 0, zoneTotal = 0, articulations = 0, instrumentLayers = 0;
+    Walk(bank, 12, listEnd, [&](const ChunkImage& image, const ChunkHeader& chunk, uint64_t position) {
+        if (position < dls.InstrumentListOffset) {
+            const int slot = BankInfoSlotOf(chunk.id);
+            if (slot > 0 && slot < kSoundEngineSlot)
+                bank.BankInfo[slot] = PayloadText(image, chunk, 512);
+        }
+        if (chunk.IsList("ins ")) {
+            ++presets;
+            layerTotal += instrumentLayers;
+            instrumentLayers = 0;
+        } else if (chunk.Is("3ewa")) {
+            bank.DlsFlavour = 2;
+            ++articulations;
+        } else if (chunk.Is("3lnk")) {
+            bank.DlsFlavour = 2;
+            const Payload p(image, chunk);
+            const uint32_t regions = p.U16(0);
+            zoneTotal += regions;
+            DimensionDefinition definitions[kMaxDimensions];
+            const int count = ReadDimensions(p, definitions);
+            int splitBits = 0;
+            for (int i = 0; i < count; ++i)
+                if (definitions[i].type == dimension::kSampleChannel || definitions[i].type == dimension::kVelocity)
+                    splitBits += definitions[i].bits;
+            instrumentLayers = std::max(instrumentLayers, splitBits >= 32 ? 0u : regions >> splitBits);
+        }
+    });
+    layerTotal += instrumentLayers;
+    zoneTotal = std::max(zoneTotal, articulations);
+    if (bank.DlsFlavour == 1) {
+        ReadDlsLevel1Instruments(bank, dls);
+        return;
+    }
+
+    presets = std::min<uint32_t>(presets, 0xFFFF);
+    layerTotal = std::min<uint32_t>(layerTotal, 0xFFFF);
+    zoneTotal = std::min<uint32_t>(zoneTotal, 0xFFFF);
+    bank.PresetTable.assign(presets + 1, PresetRecord{});
+    LayerRecord blankLayer;
+    blankLayer.Reset();
+    blankLayer.isGlobal = 0;
+    bank.LayerTable.assign(layerTotal, blankLayer);
+    ZoneRecord blankZone;
+    blankZone.isGlobal = 0;
+    bank.ZoneTable.assign(zoneTotal, blankZone);
+    bank.PresetCount = static_cast<uint16_t>(presets);
+    bank.LayerCount = static_cast<uint16_t>(layerTotal);
+    bank.ZoneCount = static_cast<uint16_t>(zoneTotal);
+
+    // Filling walk over the instrument list.
+    uint32_t slot = 0, layerBase = 0, layerCount = 0, zoneBase = 0, k = 0;
+    uint16_t keyRange = 0;
+    RegionLayout layout;
+    uint32_t waves[kMaxDimensionRegions];
+    std::fill(std::begin(waves), std::end(waves), 0xFFFFFFFFu);
+    uint32_t lastTop[kMaxDimensionRegions] = {};
+    WaveSampleValues wsmp;
+    Walk(bank, dls.InstrumentListOffset + 12, listEnd,
+         [&](const ChunkImage& image, const ChunkHeader& chunk, uint64_t) {
+             const Payload p(image, chunk);
+             PresetRecord* preset = slot >= 1 && slot <= presets ? &bank.PresetTable[slot] : nullptr;
+             if (chunk.IsList("ins ")) {
+                 ++slot;
+                 if (slot <= presets)
+                     bank.PresetTable[slot].layerList.Clear();
+                 layerBase += layerCount;
+                 layerCount = 0;
+             } else if (chunk.Is("insh")) {
+                 if (preset)
+                     ReadInstrumentHeader(p, *preset);
+                 layout.otherDimension = false;
+             } else if (chunk.Is("INAM")) {
+                 if (preset)
+                     preset->name = PayloadText(image, chunk, kMaxNameLength);
+             } else if (chunk.IsList("rgn ")) {
+                 zoneBase += k;
+                 k = 0;
+                 layout.stereo = false;
+             } else if (chunk.Is("wsmp")) {
+                 WaveSampleFrom(p, wsmp);
+             } else if (chunk.Is("3ewg")) {
+                 if (preset) {
+                     for (int i = 0; i < 12; ++i)
+                         preset->instrumentGlobals[i] = p.U8(i);
+                     for (uint32_t l = layerBase; l < layerBase + layerCount && l < bank.LayerCount; ++l)
+                         bank.LayerTable[l].Set(52, static_cast<int16_t>(p.U16(6)));
+                 }
+             } else if (chunk.Is("rgnh")) {
+                 keyRange = static_cast<uint16_t>(p.U16(2) * 256 + p.U16(0));
+                 std::fill(std::begin(lastTop), std::end(lastTop), 0);
+             } else if (chunk.Is("3lnk")) {
+                 const uint32_t regions = std::min<uint32_t>(p.U16(0), kMaxDimensionRegions);
+                 for (uint32_t i = 0; i < regions; ++i)
+                     waves[i] = p.U32(44 + 4 * i) & 0xFFFF;
+                 DimensionDefinition definitions[kMaxDimensions];
+                 layout = LayoutOf(definitions, ReadDimensions(p, definitions));
+             } else if (chunk.Is("3ewa")) {
+                 const uint32_t r = k++;
+                 const uint32_t L = layerBase + layout.LayerNumber[r % kMaxDimensionRegions];
+                 const uint32_t Z = zoneBase + r;
+                 if (r >= kMaxDimensionRegions || preset == nullptr || L >= bank.LayerCount || Z >= bank.ZoneCount)
+                     return;
+                 layerCount = std::max<uint32_t>(layerCount, layout.LayerNumber[r] + 1u);
+                 LayerRecord& layer = bank.LayerTable[L];
+                 layer.Set(gen::instrument, static_cast<int16_t>(L));
+                 layer.isGlobal = 0;
+
+                 ZoneRecord& zone = bank.ZoneTable[Z];
+                 std::array<uint8_t, kEwaKeptBytes> ewa{};
+                 std::memcpy(ewa.data(), p.data, std::min<uint64_t>(p.length, kEwaKeptBytes));
+                 for (size_t w = 0; w < kEwaKeptBytes / 2; ++w)
+                     zone.rawArticulation[w] = ReadU16LE(ewa.data() + 2 * w);
+                 const uint16_t wave = static_cast<uint16_t>(waves[r]);
+                 zone.sampleIndex = wave;
+                 zone.Set(gen::sampleID, static_cast<int16_t>(wave));
+                 zone.Set(gen::keyRange, static_cast<int16_t>(keyRange));
+                 zone.isGlobal = 0;
+                 zone.loopStart = wsmp.loopStart;
+                 zone.loopEnd = wsmp.loopLength == 0 ? wsmp.loopStart : wsmp.loopStart + wsmp.loopLength;
+                 const SampleRecord* sample = bank.IsValidSample(wave) ? &bank.SampleTable[wave] : nullptr;
+                 if (wsmp.loopFlag == 0 && sample != nullptr && sample->dataLength / 2 < wsmp.loopLength)
+                     zone.loopStart = zone.loopEnd = 0;
+                 if (wsmp.loopFlag == 1)
+                     zone.Set(gen::sampleModes, 1);
+                 ConvertArticulation(ewa, wsmp, sample, zone);
+
+                 // Velocity range from the region's velocity split and the 3ewa upper limits.
+                 uint16_t velocityRange = kFullRange;
+                 if (layout.velocity) {
+                     const uint32_t limit = ReadU16LE(ewa.data() + 124);
+                     const uint32_t split = layout.SplitNumber[r];
+                     uint32_t& last = lastTop[layout.LayerNumber[r] % kMaxDimensionRegions];
+                     uint32_t top = 0, low = 0;
+                     if (limit == 0) {
+                         top = layout.VelocityTopTable[r];
+                         low = last == 0 ? 0 : last + 1;
+                         last = top;
+                     } else {
+                         top = limit;
+                         low = split == 0 || (layout.stereo && split < 2) ? 0 : last + 1;
+                         if (!layout.stereo || split % 2 == 1)
+                             last = top;
+                     }
+                     velocityRange = limit != 0 && top <= low ? kEmptyVelocityRange
+                                                               : static_cast<uint16_t>((top & 0xFF) * 256 + (low & 0xFF));
+                 }
+                 zone.generators[gen::velRange] = static_cast<int16_t>(velocityRange);
+                 zone.generatorSet[gen::velRange] = velocityRange != kFullRange;
+
+                 const uint16_t layerIndex = static_cast<uint16_t>(L);
+                 if (!ListHas(preset->layerList, layerIndex)) {
+                     preset->layerList.Append(layerIndex);
+                     layer.name = (layout.otherDimension ? "dimension " : "layer ") +
+                                  std::to_string(layout.LayerNumber[r] + 1);
+                 }
+                 const bool playable = bank.IsValidSample(wave) || readUnmappedRegions;
+                 if (velocityRange != kEmptyVelocityRange && playable && (!layout.stereo || r % 2 == 0) &&
+                     !ListHas(layer.zoneList, static_cast<uint16_t>(Z)))
+                     layer.zoneList.Append(static_cast<uint16_t>(Z));
+             }
+         });
+
+    if (!readUnmappedRegions) {
+        for (uint32_t s = 1; s <= bank.PresetCount; ++s) {
+            HexIndexList kept;
+            for (uint16_t l : bank.PresetTable[s].layerList)
+                if (bank.IsValidLayer(l) && !bank.LayerTable[l].zoneList.Empty())
+                    kept.Append(l);
+            bank.PresetTable[s].layerList = kept;
+        }
+    }
+}
+
+void ReadDlsLevel1Instruments(BankModel& bank, const DlsState& dls) {
+    if (dls.InstrumentListOffset == 0)
+        return;
+    const uint64_t start = dls.InstrumentListOffset + 12;
+    const uint64_t end = InstrumentListEnd(bank, dls);
+    uint32_t instruments = 0, regions = 0;
+    Walk(bank, start, end, [&](const ChunkImage&, const ChunkHeader& chunk, uint64_t) {
+        instruments += chunk.IsList("ins ");
+        regions += chunk.IsList("rgn ") || chunk.IsList("rgn2");
+    });
+    instruments = std::min<uint32_t>(instruments, 0xFFFF);
+    regions = std::min<uint32_t>(regions, 0xFFFF);
+    bank.PresetTable.assign(instruments + 1, PresetRecord{});
+    LayerRecord blankLayer;
+    blankLayer.Reset();
+    bank.LayerTable.assign(instruments, blankLayer);
+    bank.ZoneTable.assign(regions, ZoneRecord{});
+    bank.PresetCount = bank.LayerCount = static_cast<uint16_t>(instruments);
+    bank.ZoneCount = static_cast<uint16_t>(regions);
+
+    uint32_t slot = 0, zoneNumber = 0, firstZoneOfInstrument = 0;
+    Walk(bank, start, end, [&](const ChunkImage& image, const ChunkHeader& chunk, uint64_t) {
+        const Payload p(image, chunk);
+        PresetRecord* preset = slot >= 1 && slot <= instruments ? &bank.PresetTable[slot] : nullptr;
+        LayerRecord* layer = preset ? &bank.LayerTable[slot - 1] : nullptr;
+        ZoneRecord* zone = zoneNumber > firstZoneOfInstrument && zoneNumber <= regions
+                               ? &bank.ZoneTable[zoneNumber - 1]
+                               : nullptr;
+        if (chunk.IsList("ins ")) {
+            if (++slot > instruments)
+                return;
+            PresetRecord& next = bank.PresetTable[slot];
+            LayerRecord& nextLayer = bank.LayerTable[slot - 1];
+            next.layerList.Clear();
+            nextLayer.zoneList.Clear();
+            nextLayer.isGlobal = 0;
+            nextLayer.name = "layer";
+            next.layerList.Append(static_cast<uint16_t>(slot - 1));
+            firstZoneOfInstrument = zoneNumber;
+        } else if (chunk.Is("insh")) {
+            if (preset)
+                ReadInstrumentHeader(p, *preset);
+        } else if (chunk.Is("INAM")) {
+            if (preset)
+                preset->name = PayloadText(image, chunk, kMaxNameLength);
+        } else if (chunk.IsList("rgn ") || chunk.IsList("rgn2")) {
+            ++zoneNumber;
+            if (zoneNumber <= regions) {
+                ZoneRecord& next = bank.ZoneTable[zoneNumber - 1];
+                next.isGlobal = 0;
+                next.sampleIndex = kNoSample;
+            }
+        } else if (chunk.Is("rgnh") && zone) {
+            zone->Set(gen::keyRange, static_cast<int16_t>((p.U16(2) & 127) * 256 + (p.U16(0) & 127)));
+            zone->Set(gen::velRange, static_cast<int16_t>((p.U16(6) & 127) * 256 + (p.U16(4) & 127)));
+            zone->Set(gen::pan, 0);
+        } else if (chunk.Is("wsmp") && zone && layer) {
+            zone->Set(gen::overridingRootKey, static_cast<int16_t>(p.U16(4) & 127));
+            zone->Set(52, static_cast<int16_t>(p.U16(6)));
+            const uint32_t loopStart = p.U32(28), loopLength = p.U32(32);
+            zone->loopStart = loopStart;
+            zone->loopEnd = loopLength;
+            if (p.U32(16) & 1) {
+                zone->Set(gen::sampleModes, 1);
+                zone->loopEnd = loopLength == 0 ? loopStart : loopStart + loopLength;
+            }
+            const uint16_t z = static_cast<uint16_t>(zoneNumber - 1);
+            if (!ListHas(layer->zoneList, z))
+                layer->zoneList.Append(z);
+            layer->Set(gen::instrument, static_cast<int16_t>(slot - 1));
+        } else if (chunk.Is("wlnk") && zone) {
+            zone->sampleIndex = static_cast<uint16_t>(p.U32(8));
+            zone->Set(gen::sampleID, static_cast<int16_t>(zone->sampleIndex));
+        }
+    });
+}
+
+} // namespace quorvane

@@ -1,0 +1,15 @@
+// The wave pool of a DLS or GigaSampler bank as the sample table: one record per wave, holding the file
+// offset of its data, its format, name, tuning, loop and sample group; and the names of the sample groups.
+#pragma once
+
+#include "formats/dls/DlsImage.h"
+
+namespace quorvane {
+
+// Works on the image only; replaces SampleTable and SampleCount and the sample group names.
+void ReadDlsWavePool(BankModel& bank, DlsState& dls);
+
+// A 32-bit pitch fraction of a sampler chunk as cents: truncated toward zero, 0x80000000 giving 0.
+int32_t PitchFractionToCents(uint32_t fraction);
+
+} // namespace quorvane

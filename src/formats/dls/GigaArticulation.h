@@ -1,0 +1,38 @@
+// GigaSampler articulation ("3ewa": envelopes, LFOs, filter, pan, tuning) as SoundFont generator values.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "model/BankModel.h"
+
+namespace quorvane {
+
+constexpr size_t kEwaKeptBytes = 140;
+constexpr uint32_t kGigaNotGiven = 0x80000000u; // a 3ewa time or frequency that is not given
+
+// Rounds the way every conversion here does: the fractional part (with the value's sign) adds 1 when it
+// exceeds 0.5, then the value is truncated toward zero. Positive values round to nearest with halves going
+// down; negative values are truncated.
+int RoundCents(double value);
+// A 3ewa time or frequency (1/65536 timecent) in seconds or hertz.
+double GigaTime(int32_t value);
+// LFO frequency as SoundFont absolute cents; a frequency not given is 8.176 Hz.
+int LfoCents(uint32_t raw);
+
+// The latest "wsmp" values met before a dimension region.
+struct WaveSampleValues {
+    uint16_t unityNote = 60;
+    int16_t fineTune = 0;
+    uint32_t loopFlag = 0;
+    uint32_t loopStart = 0;
+    uint32_t loopLength = 1;
+    uint16_t attenuation = 0; // high 16 bits of lAttenuation
+};
+
+// Writes the generators converted from a 3ewa payload (kEwaKeptBytes, zero-filled past the chunk) into
+// zone. `sample` is the zone's sample when it has a valid one, for the hold time of looped samples.
+void ConvertArticulation(const std::array<uint8_t, kEwaKeptBytes>& ewa, const WaveSampleValues& wsmp,
+                         const SampleRecord* sample, ZoneRecord& zone);
+
+} // namespace quorvane
