@@ -167,17 +167,19 @@ void BuildSoundFontImage(BankModel& bank, InputFile& file, ReadNotes& notes) {
     bank.BankImage.assign(total, 0);
     bank.BankImageSize = static_cast<uint32_t>(total);
     file.ReadAt(0, bank.BankImage.data(), std::min<uint64_t>(kImageStart, total));
+    // Chunks lie back to back, each at the image offset the walks will look for it: after an odd-sized
+    // chunk the next one starts at the odd offset, so nothing is overwritten and nothing is lost.
     uint64_t position = kImageStart;
     for (const TopChunk& chunk : chunks) {
-        // Each chunk lands at an even image position; after an odd-sized chunk that overlaps its last byte.
-        const uint64_t at = position & ~uint64_t{1};
-        const uint64_t length = std::min<uint64_t>(chunk.length, total - at);
-        file.ReadAt(chunk.offset, bank.BankImage.data() + at, length);
+        const uint64_t length = std::min<uint64_t>(chunk.length, total - position);
+        file.ReadAt(chunk.offset, bank.BankImage.data() + position, length);
         position += chunk.length;
     }
 }
 
 void ReadSoundFontVersion(BankModel& bank) {
+    // A bank without ifil shows no version rather than the one of the bank read before it.
+    bank.BankVersion = 0;
     WalkImage(bank, {"INFO"}, [&](const ChunkImage& image, const ChunkHeader& chunk) {
         if (chunk.Is("ifil"))
             if (const uint8_t* data = image.Bytes(chunk.DataOffset(), 4))
@@ -223,11 +225,14 @@ void ReadSoundFontSamples(BankModel& bank, ReadNotes& notes) {
         sample.pitchCorrection = static_cast<int8_t>(record[41]);
         sample.name = sample.fullName = NameField(record);
 
-        // An end before the start describes no data at all rather than four gigabytes of it.
-        const uint32_t frames = end >= start ? end - start : 0;
-        sample.dataLength = frames * 2;
-        sample.dataOffset = start * 2 + bank.SampleDataStart;
-        if (frames < 2 || bank.SampleDataStart == 0)
+        // An end before the start describes no data at all rather than four gigabytes of it, and a range
+        // whose byte offsets do not fit 32 bits has none either (wrapped, it would name another sample).
+        const uint64_t frames = end >= start ? end - start : 0;
+        const uint64_t offset = uint64_t{start} * 2 + bank.SampleDataStart;
+        const bool fits = offset + frames * 2 <= UINT32_MAX;
+        sample.dataLength = fits ? static_cast<uint32_t>(frames * 2) : 0;
+        sample.dataOffset = static_cast<uint32_t>(offset);
+        if (frames < 2 || bank.SampleDataStart == 0 || !fits)
             sample.dataOffset = 0;
 
         if (loopStart < start || loopStart > end)
