@@ -325,6 +325,29 @@ class Writer {
                (bank_.IsValidSample(zone.sampleIndex) && bank_.SampleTable[zone.sampleIndex].outputIndex != 0xFFFF);
     }
 
+    // The zone's generators as written. A sample header holds one loop, but zones that share a sample may
+    // each play their own: a zone whose loop differs from its sample's gets loop offsets that restore it.
+    GeneratorSet WithLoopOffsets(const ZoneRecord& zone) const {
+        GeneratorSet generators = zone;
+        if (!bank_.IsValidSample(zone.sampleIndex))
+            return generators;
+        const SampleRecord& sample = bank_.SampleTable[zone.sampleIndex];
+        auto setOffset = [&](int fine, int coarse, int64_t delta) {
+            if (delta == 0)
+                return;
+            const int64_t coarseAmount = delta / 32768;
+            if (coarseAmount != 0)
+                generators.Set(coarse, static_cast<int16_t>(coarseAmount));
+            if (delta - coarseAmount * 32768 != 0)
+                generators.Set(fine, static_cast<int16_t>(delta - coarseAmount * 32768));
+        };
+        setOffset(gen::startloopAddrsOffset, gen::startloopAddrsCoarseOffset,
+                  int64_t{zone.loopStart} - std::min(sample.loopStart, sample.outputLength / 2));
+        setOffset(gen::endloopAddrsOffset, gen::endloopAddrsCoarseOffset,
+                  int64_t{zone.loopEnd} - std::min(sample.loopEnd, sample.outputLength / 2));
+        return generators;
+    }
+
     template <typename Visit>
     void ForEachInstrumentZone(Visit visit) {
         for (uint32_t layerIndex : instrumentLayers_)
@@ -389,10 +412,11 @@ class Writer {
 
         uint32_t zoneGenerators = 0;
         ForEachInstrumentZone([&](const ZoneRecord& zone) {
+            const GeneratorSet generators = WithLoopOffsets(zone);
             ibag.U16(static_cast<uint16_t>(zoneGenerators));
             ibag.U16(0);
-            zoneGenerators += CountWrittenGenerators(zone);
-            PutGenerators(igen, zone, gen::sampleID);
+            zoneGenerators += CountWrittenGenerators(generators);
+            PutGenerators(igen, generators, gen::sampleID);
             if (zone.IsSet(gen::sampleID)) {
                 igen.U16(gen::sampleID);
                 igen.U16(static_cast<uint16_t>(bank_.SampleTable[zone.sampleIndex].outputIndex));
