@@ -4,7 +4,9 @@
 
 namespace quorvane::test {
 
-void PutU8(Bytes& out, uint8_t value) { out.push_back(value); }
+void PutU8(Bytes& out, uint8_t value) {
+    out.push_back(value);
+}
 
 void PutU16(Bytes& out, uint16_t value) {
     out.push_back(static_cast<uint8_t>(value));
@@ -16,7 +18,9 @@ void PutU32(Bytes& out, uint32_t value) {
         out.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
 
-void PutFourCC(Bytes& out, const char* id) { out.insert(out.end(), id, id + 4); }
+void PutFourCC(Bytes& out, const char* id) {
+    out.insert(out.end(), id, id + 4);
+}
 
 void PutFixedName(Bytes& out, const std::string& name, size_t width) {
     for (size_t i = 0; i < width; ++i)
@@ -41,7 +45,8 @@ size_t RiffWriter::Open(const char* id, const char* listType) {
     PutU32(bytes, 0);
     if (listType != nullptr)
         PutFourCC(bytes, listType);
-    openNames_[header] = std::string(listType != nullptr ? listType : id, 4);
+    const bool list = listType != nullptr && std::memcmp(id, "LIST", 4) == 0;
+    openNames_[header] = std::string(list ? listType : id, 4);
     return header;
 }
 

@@ -30,8 +30,8 @@ struct ChunkPlace {
 
 class RiffWriter {
   public:
-    // Starts a chunk (a list when listType is given) and returns its header offset. The chunk is recorded
-    // under its list type, or under its id, the first time that name is met.
+    // Starts a chunk (a list or form when listType is given) and returns its header offset. A LIST is
+    // recorded in places under its list type, any other chunk under its id; the first of a name is kept.
     size_t Open(const char* id, const char* listType = nullptr);
     // Patches the size of the chunk opened at header to cover everything written since.
     void Close(size_t header);
