@@ -281,7 +281,8 @@ bool ReadSoundFontHydra(BankModel& bank, ReadNotes& notes) {
                 notes.Add(Describe("chunk '%s' at image offset %llu has an odd size", chunk));
             oddSize = true;
         }
-        static const char* const kTexts[] = {"ICMT", "ICOP", "ICRD", "IENG", "INAM", "IPRD", "ISFT"};
+        // The sound engine (isng) is read too, so that a bank written again keeps it.
+        static const char* const kTexts[] = {"ICMT", "ICOP", "ICRD", "IENG", "INAM", "IPRD", "ISFT", "isng"};
         for (const char* tag : kTexts) {
             if (!chunk.Is(tag))
                 continue;

@@ -7,9 +7,11 @@
 
 #include "convert/SampleFetch.h"
 #include "core/StringPrintf.h"
+#include "formats/common/ByteWriter.h"
 #include "formats/common/Bytes.h"
 #include "formats/common/OutputFile.h"
 #include "formats/common/OutputNames.h"
+#include "formats/common/WriteMessages.h"
 #include "formats/soundfont/SoundFontReader.h"
 
 namespace quorvane {
@@ -18,30 +20,10 @@ namespace {
 
 constexpr int kLastWrittenGenerator = 59;
 constexpr uint32_t kSamplePadBytes = 64; // 32 zero sample words after every sample
-constexpr size_t kStatusListLimit = 2000;
 // A text sub-chunk's size is formed from the text length's low ten bits, so texts stay below 1024.
 constexpr size_t kMaxInfoText = 1023;
 
-// Little-endian records of one chunk, built in memory and written whole.
-struct Records {
-    std::vector<uint8_t> bytes;
-
-    void U8(uint8_t v) { bytes.push_back(v); }
-    void U16(uint16_t v) {
-        bytes.push_back(static_cast<uint8_t>(v));
-        bytes.push_back(static_cast<uint8_t>(v >> 8));
-    }
-    void U32(uint32_t v) {
-        U16(static_cast<uint16_t>(v));
-        U16(static_cast<uint16_t>(v >> 16));
-    }
-    void Name(const std::string& name) {
-        for (size_t i = 0; i < sf2::kNameLength; ++i)
-            bytes.push_back(i < name.size() ? static_cast<uint8_t>(name[i]) : 0);
-    }
-};
-
-bool WriteChunk(OutputFile& out, const char* id, const Records& records) {
+bool WriteChunk(OutputFile& out, const char* id, const ByteWriter& records) {
     uint8_t header[8];
     std::copy(id, id + 4, header);
     WriteU32LE(header + 4, static_cast<uint32_t>(records.bytes.size()));
@@ -57,7 +39,7 @@ int CountWrittenGenerators(const GeneratorSet& set) {
 
 // The set generators 0..59 but `last`, key range first and velocity range second, as players require
 // (a key range after other generators is ignored by them); the rest in number order.
-void PutGenerators(Records& records, const GeneratorSet& set, int last) {
+void PutGenerators(ByteWriter& records, const GeneratorSet& set, int last) {
     auto put = [&](int number) {
         records.U16(static_cast<uint16_t>(number));
         records.U16(set.Unsigned(number));
@@ -68,11 +50,6 @@ void PutGenerators(Records& records, const GeneratorSet& set, int last) {
     for (int number = 0; number <= kLastWrittenGenerator; ++number)
         if (number != gen::keyRange && number != gen::velRange && number != last && set.IsSet(number))
             put(number);
-}
-
-bool Exists(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0;
 }
 
 // INFO texts as written: empty ones get their defaults.
@@ -119,21 +96,18 @@ void ApplyInfoDefaults(Workspace& workspace, uint32_t entry, int namingFlag) {
 }
 
 bool WriteInfoList(OutputFile& out, const BankModel& bank) {
-    Records list;
-    for (char c : std::string("INFOifil"))
-        list.U8(static_cast<uint8_t>(c));
-    list.U32(4);
+    ByteWriter list;
+    list.FourCC("INFO");
+    list.Chunk("ifil", 4);
     list.U16(2);
     list.U16(1);
     auto text = [&](const char* id, const std::string& value) {
         if (value.empty())
             return;
+        // Zero-terminated and padded to an even size.
         const uint32_t size = static_cast<uint32_t>(value.size() + (value.size() % 2 ? 1 : 2));
-        for (int i = 0; i < 4; ++i)
-            list.U8(static_cast<uint8_t>(id[i]));
-        list.U32(size);
-        for (size_t i = 0; i < size; ++i)
-            list.U8(i < value.size() ? static_cast<uint8_t>(value[i]) : 0);
+        list.Chunk(id, size);
+        list.Text(value, size);
     };
     text("INAM", bank.BankInfo[BankInfoSlotOf("INAM")]);
     text("isng", bank.BankInfo[kSoundEngineSlot]);
@@ -357,13 +331,13 @@ class Writer {
     }
 
     bool WriteHydra() {
-        Records phdr, pbag, pmod, pgen, inst, ibag, imod, igen, shdr;
+        ByteWriter phdr, pbag, pmod, pgen, inst, ibag, imod, igen, shdr;
         uint32_t bagCount = 0;
         for (uint32_t slot = 1; slot <= bank_.PresetCount; ++slot) {
             const PresetRecord& preset = bank_.PresetTable[slot];
             if (!preset.selected)
                 continue;
-            phdr.Name(preset.name);
+            phdr.Text(preset.name, sf2::kNameLength);
             phdr.U16(temporary_ ? 0 : preset.program);
             phdr.U16(temporary_ ? 0 : preset.isDrum ? 128 : preset.bank);
             phdr.U16(static_cast<uint16_t>(bagCount));
@@ -373,7 +347,7 @@ class Writer {
             for (uint16_t layer : preset.layerList)
                 bagCount += bank_.IsValidLayer(layer);
         }
-        phdr.Name("EOP");
+        phdr.Text("EOP", sf2::kNameLength);
         phdr.U16(255);
         phdr.U16(255);
         phdr.U16(static_cast<uint16_t>(bagCount));
@@ -402,12 +376,12 @@ class Writer {
         uint32_t zoneCount = 0;
         for (uint32_t layerIndex : instrumentLayers_) {
             const LayerRecord& layer = bank_.LayerTable[layerIndex];
-            inst.Name(layer.name);
+            inst.Text(layer.name, sf2::kNameLength);
             inst.U16(static_cast<uint16_t>(zoneCount));
             for (uint16_t zone : layer.zoneList)
                 zoneCount += ZoneWritten(zone);
         }
-        inst.Name("EOI");
+        inst.Text("EOI", sf2::kNameLength);
         inst.U16(static_cast<uint16_t>(zoneCount));
 
         uint32_t zoneGenerators = 0;
@@ -438,7 +412,7 @@ class Writer {
             const SampleRecord& sample = bank_.SampleTable[s];
             const uint32_t start = static_cast<uint32_t>((sample.outputOffset - dataStart_) / 2);
             const uint32_t end = start + sample.outputLength / 2;
-            shdr.Name(SampleHeaderName(sample, akai));
+            shdr.Text(SampleHeaderName(sample, akai), sf2::kNameLength);
             shdr.U32(start);
             shdr.U32(end);
             // A sample whose data could not be read has no frames: its loop stays inside it.
@@ -455,7 +429,7 @@ class Writer {
             shdr.U16(linked ? static_cast<uint16_t>(bank_.SampleTable[partner].outputIndex) : 0);
             shdr.U16(linked ? sample.sampleType : 1);
         }
-        shdr.Name("EOS");
+        shdr.Text("EOS", sf2::kNameLength);
         shdr.bytes.resize(shdr.bytes.size() + sf2::kShdrSize - sf2::kNameLength, 0);
 
         return WriteChunk(out_, "phdr", phdr) && WriteChunk(out_, "pbag", pbag) &&
@@ -482,37 +456,23 @@ SoundFontWriteResult WriteSoundFont(Workspace& workspace, uint32_t entry, const 
     SoundFontWriteResult result;
     result.path = temporary ? outputPath : FreeOutputName(outputPath, workspace.loader.currentFileName, "sf2");
 
-    auto reportFailure = [&](bool creating) {
-        const std::string line = StringPrintf("ERROR! Can't write to File %s", result.path.c_str());
-        if (temporary) {
-            host.ShowMessage(line, kMessageCaption, MessageIcon::Warning);
-            return;
-        }
-        host.AddStatusLine(line);
-        if (creating && Exists(result.path))
-            host.AddStatusLine("This file is used by another program!");
-    };
-
     Writer writer(workspace, temporary);
     OutputFile& out = writer.Output();
     if (!out.Create(result.path)) {
-        reportFailure(true);
+        ReportCannotWrite(host, result.path, true, temporary);
         return result;
     }
     if (!writer.Run(entry, namingFlag) || !out.Commit()) {
         out.Discard();
-        reportFailure(false);
+        ReportCannotWrite(host, result.path, false, temporary);
         return result;
     }
     struct stat info {};
     result.size = ::stat(result.path.c_str(), &info) == 0 ? static_cast<uint32_t>(info.st_size) : 0;
     result.written = true;
     workspace.writer.LastWrittenSize = result.size;
-    if (!temporary) {
-        if (host.StatusLineCount() > kStatusListLimit)
-            host.ClearStatusLines();
-        host.AddStatusLine(StringPrintf("Saved file  '%s'  (%u bytes).", result.path.c_str(), result.size));
-    }
+    if (!temporary)
+        ReportSaved(host, result.path, result.size);
     return result;
 }
 

@@ -1,0 +1,28 @@
+#include "formats/common/WriteMessages.h"
+
+#include <sys/stat.h>
+
+#include "core/StringPrintf.h"
+
+namespace quorvane {
+
+void ReportCannotWrite(Host& host, const std::string& path, bool creating, bool asMessageBox) {
+    const std::string line = StringPrintf("ERROR! Can't write to File %s", path.c_str());
+    if (asMessageBox) {
+        host.ShowMessage(line, kMessageCaption, MessageIcon::Warning);
+        return;
+    }
+    host.AddStatusLine(line);
+    struct stat info {};
+    if (creating && ::stat(path.c_str(), &info) == 0)
+        host.AddStatusLine("This file is used by another program!");
+}
+
+void ReportSaved(Host& host, const std::string& path, uint64_t size) {
+    constexpr size_t kStatusListLimit = 2000;
+    if (host.StatusLineCount() > kStatusListLimit)
+        host.ClearStatusLines();
+    host.AddStatusLine(StringPrintf("Saved file  '%s'  (%llu bytes).", path.c_str(), static_cast<unsigned long long>(size)));
+}
+
+} // namespace quorvane
