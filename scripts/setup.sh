@@ -10,7 +10,7 @@ QUORVANE_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 QUORVANE_PACKAGES=(
     cmake ninja-build g++ pkg-config
     libgtest-dev libgmock-dev nlohmann-json3-dev libcli11-dev libfluidsynth-dev
-    gigtools timgm6mb-soundfont
+    gigtools libgig-dev timgm6mb-soundfont
 )
 
 quorvane_log() { printf '==> %s\n' "$*" >&2; }

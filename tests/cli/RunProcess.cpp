@@ -9,7 +9,38 @@
 
 #include <sstream>
 
+extern char** environ;
+
 namespace quorvane::test {
+namespace {
+
+// The current environment, with exitcode appended to the sanitizer options (a later option wins).
+std::vector<std::string> ChildEnvironment() {
+    const std::string exitOption = "exitcode=" + std::to_string(kSanitizerExitStatus);
+    std::vector<std::string> env;
+    bool asan = false;
+    bool ubsan = false;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        std::string text = *entry;
+        if (text.rfind("ASAN_OPTIONS=", 0) == 0) {
+            text += ":" + exitOption;
+            asan = true;
+        } else if (text.rfind("UBSAN_OPTIONS=", 0) == 0) {
+            text += ":" + exitOption;
+            ubsan = true;
+        }
+        env.push_back(text);
+    }
+    if (!asan) {
+        env.push_back("ASAN_OPTIONS=" + exitOption);
+    }
+    if (!ubsan) {
+        env.push_back("UBSAN_OPTIONS=" + exitOption);
+    }
+    return env;
+}
+
+} // namespace
 
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args) {
     ProcessResult result;
@@ -32,6 +63,12 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
         argv.push_back(const_cast<char*>(arg.c_str()));
     }
     argv.push_back(nullptr);
+    std::vector<std::string> envText = ChildEnvironment();
+    std::vector<char*> envp;
+    for (std::string& entry : envText) {
+        envp.push_back(entry.data());
+    }
+    envp.push_back(nullptr);
 
     pid_t pid = fork();
     if (pid == 0) {
@@ -39,7 +76,7 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
         dup2(devNull, STDIN_FILENO);
         dup2(outPipe[1], STDOUT_FILENO);
         dup2(errPipe[1], STDERR_FILENO);
-        execv(program.c_str(), argv.data());
+        execve(program.c_str(), argv.data(), envp.data());
         _exit(127);
     }
     close(outPipe[1]);
@@ -55,9 +92,9 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     // otherwise never finish.
     pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
     std::string* sinks[2] = {&result.out, &result.err};
-    int open = 2;
+    int streamsOpen = 2;
     char buffer[65536];
-    while (open > 0) {
+    while (streamsOpen > 0) {
         if (poll(fds, 2, -1) < 0) {
             if (errno == EINTR) {
                 continue;
@@ -74,7 +111,7 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
             } else if (got == 0 || errno != EINTR) {
                 close(fds[i].fd);
                 fds[i].fd = -1;
-                --open;
+                --streamsOpen;
             }
         }
     }
