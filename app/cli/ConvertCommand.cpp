@@ -1,11 +1,13 @@
 #include "ConvertCommand.h"
 
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 
 #include "BankInput.h"
 #include "convert/BankLoader.h"
 #include "convert/FileNameCharMap.h"
+#include "formats/dls/GigaWriter.h"
 #include "formats/soundfont/SoundFontWriter.h"
 
 namespace quorvane::cli {
@@ -17,9 +19,19 @@ std::string FolderOf(const std::string& path) {
     return folder.empty() ? "./" : folder + "/";
 }
 
-// One output file: the bank is read afresh first, since a write changes the model it writes.
-bool WriteOne(Workspace& workspace, const std::string& path, const std::vector<unsigned>& slots, int namingFlag,
-              int progressBase, int progressSpan) {
+enum class Target { SoundFont, Giga };
+
+bool EndsWithGig(const std::string& path) {
+    std::string extension = std::filesystem::path(path).extension().string();
+    for (char& c : extension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return extension == ".gig";
+}
+
+// One output file: the bank is read afresh first, since a write changes the model it writes. namingFlag 1:
+// the file holds one preset, which names the bank.
+bool WriteOne(Workspace& workspace, Target target, const std::string& path, const std::vector<unsigned>& slots,
+              int namingFlag, int progressBase, int progressSpan) {
     if (LoadBankSilently(workspace, 0) != LoadStatus::Loaded) {
         std::fprintf(stderr, "error: cannot read '%s' again\n", workspace.loader.currentFileName.c_str());
         return false;
@@ -34,14 +46,25 @@ bool WriteOne(Workspace& workspace, const std::string& path, const std::vector<u
     }
     workspace.writer.progressBase = progressBase;
     workspace.writer.progressSpan = progressSpan;
+    if (target == Target::Giga)
+        return WriteGigaFile(workspace, 0, path, namingFlag).written;
     return WriteSoundFont(workspace, 0, path, namingFlag, false).written;
 }
 
 } // namespace
 
 ExitCode RunConvert(const ConvertOptions& options) {
-    if (options.to != "sf2") {
-        std::fprintf(stderr, "error: unknown output format '%s' (supported: sf2)\n", options.to.c_str());
+    if (options.to != "sf2" && options.to != "gig" && !options.to.empty()) {
+        std::fprintf(stderr, "error: unknown output format '%s' (supported: sf2, gig)\n", options.to.c_str());
+        return kExitUsage;
+    }
+    const Target target = options.to == "gig" || (options.to.empty() && EndsWithGig(options.output))
+                              ? Target::Giga
+                              : Target::SoundFont;
+    const char* extension = target == Target::Giga ? ".gig" : ".sf2";
+    if (target == Target::Giga && options.combine && options.presets.size() > 128) {
+        std::fprintf(stderr, "warning: There are %zu selected presets. GigaSampler can read only 128 instruments.\n",
+                     options.presets.size());
         return kExitUsage;
     }
     TerminalHost host;
@@ -66,17 +89,17 @@ ExitCode RunConvert(const ConvertOptions& options) {
         if (presets.size() == 1)
             workspace.selection.currentPreset = presets[0];
         const int namingFlag = presets.size() == 1 ? 1 : 0;
-        allWritten = WriteOne(workspace, options.output, presets, namingFlag, 0, 1000);
+        allWritten = WriteOne(workspace, target, options.output, presets, namingFlag, 0, 1000);
     } else {
         // Several presets: each to its own file named after it, in the output's folder.
         const std::string folder = FolderOf(options.output);
         for (size_t u = 0; u < presets.size() && !host.CancelRequested(); ++u) {
             const unsigned slot = presets[u];
             workspace.selection.currentPreset = slot;
-            const std::string path = folder + MapFileName(workspace.bank.PresetTable[slot].name) + ".sf2";
+            const std::string path = folder + MapFileName(workspace.bank.PresetTable[slot].name) + extension;
             const int base = static_cast<int>(u * 1000 / presets.size());
             const int next = static_cast<int>((u * 1000 + 1000) / presets.size());
-            allWritten = WriteOne(workspace, path, {slot}, 1, base, next - base) && allWritten;
+            allWritten = WriteOne(workspace, target, path, {slot}, 1, base, next - base) && allWritten;
         }
     }
     if (host.CancelRequested()) {

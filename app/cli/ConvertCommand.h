@@ -10,12 +10,12 @@ namespace quorvane::cli {
 struct ConvertOptions {
     std::string input;
     std::string output;
-    std::string to = "sf2";
+    std::string to; // "sf2" or "gig"; empty: from the output's extension, SoundFont otherwise
     std::vector<unsigned> presets; // preset slots, 1-based; empty = the whole bank
     bool combine = false;
 };
 
-// `convert [--to sf2] [--preset SLOT]... [--combine] -o OUTPUT FILE`.
+// `convert [--to sf2|gig] [--preset SLOT]... [--combine] -o OUTPUT FILE`.
 ExitCode RunConvert(const ConvertOptions& options);
 
 } // namespace quorvane::cli

@@ -20,8 +20,10 @@ int main(int argc, char** argv) {
     info->add_option("FILE", infoPath, "Bank file")->required();
 
     ConvertOptions convertOptions;
-    CLI::App* convert = app.add_subcommand("convert", "Convert a bank, or chosen presets of it, to SoundFont 2");
-    convert->add_option("--to", convertOptions.to, "Output format")->check(CLI::IsMember({"sf2"}));
+    CLI::App* convert =
+        app.add_subcommand("convert", "Convert a bank, or chosen presets of it, to SoundFont 2 or GigaSampler");
+    convert->add_option("--to", convertOptions.to, "Output format (default: from OUTPUT's extension, else sf2)")
+        ->check(CLI::IsMember({"sf2", "gig"}));
     convert->add_option("--preset", convertOptions.presets, "Preset slot to write (1-based); may be repeated")
         ->check(CLI::PositiveNumber);
     convert->add_flag("--combine", convertOptions.combine, "Write all chosen presets into OUTPUT");

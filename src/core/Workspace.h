@@ -8,6 +8,7 @@
 
 #include "convert/SampleBuffers.h"
 #include "core/Host.h"
+#include "core/UniqueId.h"
 #include "formats/dls/DlsImage.h"
 #include "model/AttributeList.h"
 #include "model/BankModel.h"
@@ -41,6 +42,14 @@ struct Selection {
 // State the writers leave behind for their callers.
 struct WriterState {
     uint32_t LastWrittenSize = 0;
+    // GigaSampler output: instruments written in this run (for the messages), the silent sample that fills
+    // velocity gaps (registered by the first region that needs it), and the identifiers made at start-up:
+    // the file's, and the first instrument's, whose first word counts up per instrument.
+    uint32_t instrumentCounter = 0;
+    uint32_t nullSampleIndex = 0;
+    bool nullSamplePending = false;
+    UniqueId fileId = MakeUniqueId();
+    UniqueId instrumentId = MakeUniqueId();
     // The overall progress bar of a run spans base .. base + span per mille for the file being written.
     int progressBase = 0;
     int progressSpan = 1000;
@@ -50,6 +59,7 @@ struct Settings {
     bool ReadUnmappedRegions = true;
     bool LinkMonoSamples = true;
     bool Menu_ShowCompressed = false;
+    int MiddleCOffset = 12; // added to a key number before its name is looked up
 };
 
 class Workspace {

@@ -90,6 +90,24 @@ void BankModel::SelectAll(uint8_t flag) {
         SampleTable[i].selected = flag;
 }
 
+void BankModel::TakeSampleLoops(bool flagUnlooped) {
+    for (uint32_t z = 0; z < ZoneCount; ++z) {
+        ZoneRecord& zone = ZoneTable[z];
+        if (!IsValidSample(zone.sampleIndex))
+            continue;
+        const SampleRecord& sample = SampleTable[zone.sampleIndex];
+        zone.loopStart = sample.loopStart;
+        zone.loopEnd = sample.loopEnd;
+        if (sample.looped)
+            zone.Set(gen::sampleModes, 1);
+        else if (flagUnlooped)
+            zone.Set(gen::sampleModes, 0);
+        else
+            zone.Clear(gen::sampleModes);
+        zone.Set(gen::overridingRootKey, static_cast<int16_t>(sample.rootKey));
+    }
+}
+
 void BankModel::ClearMarks() {
     for (uint32_t i = 0; i < LayerCount; ++i)
         LayerTable[i].marked = 0;

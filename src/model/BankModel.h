@@ -162,6 +162,9 @@ struct BankModel {
     // Sets `selected` = flag on every preset, layer, zone and sample (1 for a whole-bank write).
     void SelectAll(uint8_t flag);
     void ClearMarks();
+    // Every zone with a valid sample plays the sample's own loop and root key (sources whose zones carry
+    // neither): sampleModes 1 when the sample is looped, else 0, given only when flagUnlooped is set.
+    void TakeSampleLoops(bool flagUnlooped);
 };
 
 } // namespace quorvane

@@ -1,5 +1,6 @@
 #include "formats/dls/GigaArticulation.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "formats/common/Bytes.h"
@@ -152,6 +153,250 @@ void ConvertArticulation(const std::array<uint8_t, kEwaKeptBytes>& ewa, const Wa
     const int pan = p < 64 ? RoundCents(p / 63.0 * 500.0) : RoundCents((63 - p) * 500.0 / 64.0);
     zone.generators[gen::pan] = static_cast<int16_t>(pan);
     zone.generatorSet[gen::pan] = pan != 0;
+}
+
+} // namespace quorvane
+
+namespace quorvane {
+
+namespace {
+
+void PutU16(EwaBytes& e, size_t at, uint16_t value) { WriteU16LE(e.data() + at, value); }
+void PutU32(EwaBytes& e, size_t at, uint32_t value) { WriteU32LE(e.data() + at, value); }
+
+double Cents(int value) { return std::pow(2.0, value / 1200.0); }
+// A generator's absolute cents as hertz (SoundFont frequencies are cents above 8.176 Hz).
+double AbsoluteHertz(int value) { return std::pow(2.0, (value + 3638) / 1200.0); }
+
+// The merged generators: the zone's 0..59 with every generator the layer gives added in the way that
+// generator combines.
+GeneratorSet MergeLayerIntoZone(const LayerRecord& layer, const ZoneRecord& zone) {
+    GeneratorSet merged;
+    for (int g = 0; g < 60; ++g) {
+        merged.generators[g] = zone.generators[g];
+        merged.generatorSet[g] = zone.generatorSet[g];
+    }
+    for (int g = 0; g < 60; ++g) {
+        if (!layer.IsSet(g))
+            continue;
+        const int z = zone.IsSet(g) ? zone.generators[g] : 0;
+        const int l = layer.generators[g];
+        int result = zone.generators[g];
+        switch (g) {
+        case 51:
+        case 52: result = z + l; break;
+        case 9: result = std::clamp(z + l, 0, 960); break;
+        case 8: {
+            const double f = std::clamp((zone.IsSet(g) ? AbsoluteHertz(z) : 20000.0) * Cents(l), 20.0, 20000.0);
+            result = RoundCents(1200.0 * std::log2(f) - 3638.0);
+            break;
+        }
+        case 15:
+        case 16:
+        case 29:
+        case 37: result = std::clamp(z + l, 0, 1000); break;
+        case 17: result = std::clamp(z + l, -500, 500); break;
+        case 21: case 23: case 25: case 26: case 27: case 28: case 30: case 33: case 34: case 35: case 36: case 38:
+            if (zone.IsSet(g)) {
+                double t = Cents(z) * Cents(l);
+                if (t < 0.0009)
+                    t = 0.001;
+                t = std::min(t, 100.0);
+                result = RoundCents(1200.0 * std::log2(t));
+            }
+            break;
+        case 48: result = std::clamp(z + l, 0, 1440); break;
+        case 31: case 32: case 39: case 40: result = RoundCents(1200.0 * std::log2(Cents(z) * Cents(l))); break;
+        case 5: case 6: case 7: case 10: case 11: result = std::clamp(z + l, -12000, 12000); break;
+        case 22:
+        case 24: {
+            const double f = std::clamp(AbsoluteHertz(z) * Cents(l), 0.001, 100.0);
+            result = RoundCents(1200.0 * std::log2(f) - 3638.0);
+            break;
+        }
+        case 13: result = std::clamp(z + l, -120, 120); break;
+        default: break;
+        }
+        if (result != merged.generators[g])
+            merged.Set(g, static_cast<int16_t>(result));
+    }
+    return merged;
+}
+
+// The common start of both 3ewa forms.
+EwaBytes CommonArticulation() {
+    EwaBytes e{};
+    PutU32(e, 0, 140);
+    PutU32(e, 4, 0x0AE2504F); // LFO3 frequency, 5 Hz
+    PutU32(e, 8, kGigaNotGiven);
+    PutU32(e, 28, kGigaNotGiven);
+    PutU16(e, 38, 1000);
+    PutU32(e, 48, 0x076DF47A); // LFO1 frequency, 3 Hz
+    PutU32(e, 52, kGigaNotGiven);
+    PutU16(e, 62, 1000);
+    PutU32(e, 72, 0x076DF47A);
+    PutU32(e, 80, 0x7FFFFFFF);
+    PutU32(e, 88, 0x7FFFFFFF);
+    PutU16(e, 98, 20);
+    PutU16(e, 100, 10);
+    e[128] = 3;
+    e[132] = 0x7F; // filter off
+    e[133] = 1;
+    e[136] = 0x80;
+    e[137] = 60;
+    e[138] = 3;
+    return e;
+}
+
+double LfoHertz(const GeneratorSet& g, int number, double low, double high) {
+    return std::clamp(AbsoluteHertz(g.IsSet(number) ? g.generators[number] : 0), low, high);
+}
+
+} // namespace
+
+uint32_t GigaTimeValue(double seconds) {
+    if (seconds == 0)
+        return kGigaNotGiven;
+    return static_cast<uint32_t>(RoundCents(1200.0 * 65536.0 * std::log2(seconds)));
+}
+
+EwaBytes DefaultDimensionArticulation() {
+    EwaBytes e = CommonArticulation();
+    PutU32(e, 32, 0xDC2B5F61); // EG1 decay 0.005 s
+    PutU32(e, 56, 0xDC2B5F61);
+    PutU32(e, 40, 0xF7DBA42C); // EG1 release 0.3 s
+    PutU32(e, 64, 0x04B00000); // EG2 release 2 s
+    PutU16(e, 134, 20);
+    return e;
+}
+
+EwaBytes BuildArticulation(const BankModel& bank, const LayerRecord& layer, const ZoneRecord& zone) {
+    EwaBytes e = CommonArticulation();
+    PutU16(e, 26, 100);
+    PutU32(e, 32, kGigaNotGiven);
+    PutU32(e, 40, kGigaNotGiven);
+    PutU32(e, 56, kGigaNotGiven);
+    PutU32(e, 64, kGigaNotGiven);
+    PutU16(e, 112, 1);
+    e[134] = 0x7F;
+
+    const GeneratorSet g = MergeLayerIntoZone(layer, zone);
+    if (!bank.IsValidSample(zone.sampleIndex) || zone.isGlobal)
+        return e;
+    auto value = [&](int number) { return static_cast<int>(g.generators[number]); };
+    auto time = [&](int number) { return std::min(Cents(value(number)), 100.0); };
+
+    for (int number = 0; number < 60; ++number) {
+        if (!g.IsSet(number))
+            continue;
+        const int v = value(number);
+        switch (number) {
+        case 56:
+            if (v == 0)
+                e[108] |= 1;
+            break;
+        case 9: e[136] = static_cast<uint8_t>(std::min(v / 2, 127) + 128); break;
+        case gen::pan:
+            e[109] = static_cast<uint8_t>(v < 0 ? RoundCents(63 - v * 0.128) : RoundCents(v * 0.126));
+            e[108] = 0;
+            break;
+        case 35:
+        case 36: {
+            double t = g.IsSet(36) ? time(36) : 0.0;
+            const double s = g.IsSet(37) ? std::clamp((1000 - value(37)) * 0.1, 0.0, 100.0) : 100.0;
+            if (s != 100) {
+                t *= 0.23 - 0.0025 * std::pow(10.0, (s - 60) * 0.05);
+                if (t < 0)
+                    t = 0.001;
+                t = std::min(t, 100.0);
+            }
+            if (g.IsSet(35))
+                t += Cents(value(35));
+            PutU32(e, 32, GigaTimeValue(t));
+            break;
+        }
+        case 34: PutU32(e, 28, GigaTimeValue(time(34) * 1.66)); break;
+        case 38: PutU32(e, 40, GigaTimeValue(time(38) * 0.5)); break;
+        case 37: {
+            const int sustain = std::clamp(v, 0, 1000);
+            PutU16(e, 38, static_cast<uint16_t>(std::min(RoundCents(10 * std::pow(10.0, (400 - sustain) * 0.005)), 1000)));
+            break;
+        }
+        case 7: {
+            const int depth = std::clamp(v, -1200, 1200);
+            PutU16(e, 116, static_cast<uint16_t>(-depth));
+            if (depth != 0 && g.IsSet(26))
+                PutU32(e, 8, GigaTimeValue(Cents(value(26))));
+            break;
+        }
+        case 10: {
+            const int depth = std::clamp(v, -12000, 12000);
+            if (depth != 0)
+                PutU16(e, 78, static_cast<uint16_t>(depth / 10));
+            break;
+        }
+        case 13: {
+            const int depth = std::clamp(v, -120, 120);
+            if (depth != 0)
+                PutU16(e, 14, static_cast<uint16_t>(depth * 10));
+            break;
+        }
+        case 5: {
+            const int depth = std::clamp(v, -1200, 1200);
+            PutU16(e, 18, static_cast<uint16_t>(depth));
+            PutU16(e, 26, 100);
+            PutU16(e, 112, 3);
+            if (depth != 0)
+                PutU32(e, 4, GigaTimeValue(LfoHertz(g, 22, 0.01, 100.0)));
+            break;
+        }
+        case 6: {
+            // Vibrato runs at the vibrato LFO's own frequency.
+            const int depth = std::clamp(v, -1200, 1200);
+            PutU16(e, 18, static_cast<uint16_t>(depth));
+            if (depth != 0)
+                PutU32(e, 4, GigaTimeValue(LfoHertz(g, 24, 0.01, 100.0)));
+            break;
+        }
+        default: break;
+        }
+    }
+
+    if (!g.IsSet(24) && !g.IsSet(22))
+        PutU32(e, 4, GigaTimeValue(std::clamp(8.176, 0.1, 100.0)));
+    const uint32_t modLfo = GigaTimeValue(LfoHertz(g, 22, 0.1, 100.0));
+    PutU32(e, 48, modLfo);
+    PutU32(e, 72, modLfo);
+
+    double cutoff = g.IsSet(gen::initialFilterFc) ? AbsoluteHertz(value(gen::initialFilterFc)) : 20000.0;
+    if (g.IsSet(11) && value(11) != 0) {
+        const double envelope = value(11);
+        cutoff = cutoff > 10000 ? envelope + 6500
+                 : cutoff > 5000 ? envelope + 5500
+                 : cutoff > 2000 ? envelope + 4500
+                 : cutoff > 1000 ? envelope + 3500
+                 : cutoff > 250  ? envelope + 2000
+                 : cutoff > 200  ? envelope + 500
+                                 : envelope;
+    }
+    cutoff = std::max(cutoff, 20.0);
+    bool filterOn = false;
+    if (cutoff < 8000) {
+        e[132] = static_cast<uint8_t>(std::min(std::max(RoundCents(0.02 * cutoff + 3.6), 0), 127) + 128);
+        PutU16(e, 134, 20);
+        PutU16(e, 62, 1000);
+        filterOn = true;
+    }
+
+    PutU32(e, 52, g.IsSet(26) ? GigaTimeValue(time(26)) : kGigaNotGiven);
+    double decay = (g.IsSet(28) ? time(28) : 0.0) + (g.IsSet(27) ? time(27) : 0.0);
+    PutU32(e, 56, decay == 0 ? kGigaNotGiven : GigaTimeValue(std::min(decay, 100.0)));
+    PutU32(e, 64, GigaTimeValue(g.IsSet(30) ? time(30) : 2.0));
+    if (!filterOn)
+        PutU16(e, 62, g.IsSet(29) ? static_cast<uint16_t>(std::min(RoundCents(10 * std::pow(10.0, (400 - value(29)) * 0.005)), 1000))
+                                  : 1000);
+    PutU16(e, 94, 1000);
+    return e;
 }
 
 } // namespace quorvane

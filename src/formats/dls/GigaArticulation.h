@@ -35,4 +35,15 @@ struct WaveSampleValues {
 void ConvertArticulation(const std::array<uint8_t, kEwaKeptBytes>& ewa, const WaveSampleValues& wsmp,
                          const SampleRecord* sample, ZoneRecord& zone);
 
+using EwaBytes = std::array<uint8_t, kEwaKeptBytes>;
+
+// A time in seconds, or a frequency in hertz, as a 3ewa value (1/65536 timecent); 0 is "not given".
+uint32_t GigaTimeValue(double seconds);
+
+// The 3ewa written for a dimension region that has no zone of its own.
+EwaBytes DefaultDimensionArticulation();
+// The 3ewa of a zone of a source that has none: the layer's generators merged into the zone's, converted
+// back into GigaSampler articulation.
+EwaBytes BuildArticulation(const BankModel& bank, const LayerRecord& layer, const ZoneRecord& zone);
+
 } // namespace quorvane

@@ -148,7 +148,7 @@ class Writer {
         if (!WriteSamples())
             return false;
         if (bank_.SourceFormat == kAkaiSource)
-            TakeAkaiLoops();
+            bank_.TakeSampleLoops(false);
         const uint64_t hydraStart = out_.Position();
         if (!out_.WriteText("LIST----pdta") || !WriteHydra())
             return false;
@@ -231,23 +231,6 @@ class Writer {
         const uint64_t listEnd = out_.Position();
         return out_.PatchU32(listStart + 4, static_cast<uint32_t>(listEnd - listStart - 8)) &&
                out_.PatchU32(listStart + 16, static_cast<uint32_t>(listEnd - listStart - 20));
-    }
-
-    // Akai zones play their sample's own loop and root key.
-    void TakeAkaiLoops() {
-        for (uint32_t z = 0; z < bank_.ZoneCount; ++z) {
-            ZoneRecord& zone = bank_.ZoneTable[z];
-            if (!bank_.IsValidSample(zone.sampleIndex))
-                continue;
-            const SampleRecord& sample = bank_.SampleTable[zone.sampleIndex];
-            zone.loopStart = sample.loopStart;
-            zone.loopEnd = sample.loopEnd;
-            if (sample.looped)
-                zone.Set(gen::sampleModes, 1);
-            else
-                zone.Clear(gen::sampleModes);
-            zone.Set(gen::overridingRootKey, static_cast<int16_t>(sample.rootKey));
-        }
     }
 
     // Valid layers of a selected preset, in list order.

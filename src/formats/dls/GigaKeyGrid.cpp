@@ -1,0 +1,122 @@
+#include "formats/dls/GigaKeyGrid.h"
+
+#include <algorithm>
+#include <map>
+
+namespace quorvane {
+
+namespace {
+struct Range {
+    int low;
+    int high;
+};
+
+// Low limit in the low byte, high limit in the high byte; 0..127 when the generator is not given.
+Range RangeOf(const GeneratorSet& set, int number) {
+    if (!set.IsSet(number))
+        return {0, 127};
+    const uint16_t value = set.Unsigned(number);
+    return {value & 0xFF, value >> 8};
+}
+
+Range Narrow(Range inner, Range outer) { return {std::max(inner.low, outer.low), std::min(inner.high, outer.high)}; }
+
+bool Contains(const GridItem& item, int velocity) {
+    return item.velocityLow <= velocity && velocity <= item.velocityHigh;
+}
+} // namespace
+
+KeyGrid KeyGrid::Build(const BankModel& bank, const PresetRecord& preset) {
+    KeyGrid grid;
+    for (uint16_t layerIndex : preset.layerList) {
+        if (!bank.IsValidLayer(layerIndex))
+            continue;
+        const LayerRecord& layer = bank.LayerTable[layerIndex];
+        const Range layerKeys = RangeOf(layer, gen::keyRange);
+        const Range layerVelocities = RangeOf(layer, gen::velRange);
+        for (uint16_t zoneIndex : layer.zoneList) {
+            if (!bank.IsValidZone(zoneIndex) || !bank.IsValidSample(bank.ZoneTable[zoneIndex].sampleIndex))
+                continue;
+            const ZoneRecord& zone = bank.ZoneTable[zoneIndex];
+            const Range keys = Narrow(RangeOf(zone, gen::keyRange), layerKeys);
+            const Range velocities = Narrow(RangeOf(zone, gen::velRange), layerVelocities);
+            if (velocities.low > velocities.high)
+                continue;
+            const GridItem item{static_cast<uint8_t>(velocities.low), static_cast<uint8_t>(velocities.high),
+                                layerIndex, zoneIndex};
+            for (int key = std::max(keys.low, 0); key <= std::min(keys.high, 127); ++key)
+                grid.Place(key, item);
+        }
+    }
+    grid.FillGapsAndOrder();
+    return grid;
+}
+
+void KeyGrid::Place(int key, const GridItem& item) {
+    // The first slot that is empty or where neither end of the new range falls inside an item already there.
+    for (GridSlot& slot : rows_[key]) {
+        const bool clashes = std::any_of(slot.begin(), slot.end(), [&](const GridItem& placed) {
+            return Contains(placed, item.velocityLow) || Contains(placed, item.velocityHigh);
+        });
+        if (slot.empty() || !clashes) {
+            slot.push_back(item);
+            return;
+        }
+    }
+}
+
+void KeyGrid::FillGapsAndOrder() {
+    for (GridRow& row : rows_) {
+        for (GridSlot& slot : row) {
+            if (slot.empty())
+                continue;
+            // A run of velocities no item covers, followed by a covered one, is played by the null sample;
+            // a run that reaches 127 stays silent.
+            std::array<bool, 128> covered{};
+            for (const GridItem& item : slot)
+                for (int v = item.velocityLow; v <= item.velocityHigh && v < 128; ++v)
+                    covered[v] = true;
+            for (int v = 0; v < 128;) {
+                if (covered[v]) {
+                    ++v;
+                    continue;
+                }
+                int end = v;
+                while (end < 128 && !covered[end])
+                    ++end;
+                if (end < 128)
+                    slot.push_back({static_cast<uint8_t>(v), static_cast<uint8_t>(end - 1), kNullItem, kNullItem});
+                v = end;
+            }
+            if (slot.size() > 1) {
+                // Ordered by the midpoints of the velocity ranges; of two items with the same midpoint the
+                // later one stays.
+                std::map<int, GridItem> byMidpoint;
+                for (const GridItem& item : slot)
+                    byMidpoint[(item.velocityLow + item.velocityHigh) / 2] = item;
+                slot.clear();
+                for (const auto& [midpoint, item] : byMidpoint)
+                    slot.push_back(item);
+            }
+        }
+    }
+}
+
+std::vector<KeyRegion> KeyGrid::Regions() const {
+    std::vector<KeyRegion> regions;
+    auto empty = [](const GridRow& row) {
+        return std::all_of(row.begin(), row.end(), [](const GridSlot& slot) { return slot.empty(); });
+    };
+    int start = -1;
+    for (int key = 0; key < kGridRows; ++key) {
+        if (start >= 0 && rows_[key] != rows_[start]) {
+            regions.push_back({static_cast<uint8_t>(start), static_cast<uint8_t>(key - 1)});
+            start = -1;
+        }
+        if (start < 0 && !empty(rows_[key]))
+            start = key;
+    }
+    return regions;
+}
+
+} // namespace quorvane
