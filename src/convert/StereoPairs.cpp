@@ -23,6 +23,15 @@ void SplitStereoSamples(BankModel& bank) {
         copy.stereoHalf = 2;
         bank.SampleTable.push_back(std::move(copy));
     }
+    // A zone whose sample index lies past the pool as read plays no sample; the right halves just appended
+    // must not give that index a meaning.
+    for (uint32_t z = 0; z < bank.ZoneCount; ++z) {
+        ZoneRecord& zone = bank.ZoneTable[z];
+        if (zone.sampleIndex >= count && zone.sampleIndex < bank.SampleTable.size()) {
+            zone.sampleIndex = kNoSample;
+            zone.generators[gen::sampleID] = static_cast<int16_t>(kNoSample);
+        }
+    }
     bank.SampleCount = static_cast<uint16_t>(bank.SampleTable.size());
 
     // The right half of a zone gets a record of its own, appended to the zone table, so that no other
@@ -61,6 +70,12 @@ void SplitStereoSamples(BankModel& bank) {
 }
 
 namespace {
+// The other half of a split stereo wave, or UINT32_MAX for any other sample.
+uint32_t SplitPartner(const BankModel& bank, uint32_t index) {
+    const SampleRecord& sample = bank.SampleTable[index];
+    return sample.stereoHalf != 0 && sample.linkIndex != 0 ? sample.linkIndex - 1u : UINT32_MAX;
+}
+
 bool EndsWithSideLetter(const std::string& name, size_t fromEnd, char lower) {
     const char c = name[name.size() - fromEnd];
     return c == lower || c == lower - 'a' + 'A';
@@ -98,15 +113,20 @@ void LinkMonoSamples(BankModel& bank) {
             candidates[1] = s.substr(0, length - 2) + "R)";
         }
         // Candidates are compared against the names as they stand; the first mono match in table order
-        // becomes the partner.
+        // becomes the partner. The halves of a split stereo wave already name each other: they pair only
+        // with each other, and no other sample pairs with them.
         uint32_t partner = UINT32_MAX;
         for (const std::string& name : {candidates[0], candidates[1], candidates[2], s}) {
             if (name.empty())
                 continue;
             auto [first, last] = monoByName.equal_range(name);
-            for (auto it = first; it != last; ++it)
-                if (it->second != i && bank.SampleTable[it->second].channels == 1)
-                    partner = std::min(partner, it->second);
+            for (auto it = first; it != last; ++it) {
+                const uint32_t j = it->second;
+                const bool allowed = SplitPartner(bank, i) != UINT32_MAX ? j == SplitPartner(bank, i)
+                                                                         : SplitPartner(bank, j) == UINT32_MAX;
+                if (j != i && allowed && bank.SampleTable[j].channels == 1)
+                    partner = std::min(partner, j);
+            }
         }
         if (partner == UINT32_MAX)
             continue;

@@ -114,8 +114,12 @@ RegionLayout LayoutOf(const DimensionDefinition* definitions, int count) {
         unsigned packed = 0, shift = 0;
         for (int i : dimensions) {
             const unsigned bits = definitions[i].bits;
-            const unsigned field = bits >= 32 ? r >> position[i] : (r >> position[i]) & ((1u << bits) - 1);
-            packed |= field << shift;
+            // Bit counts come from the file: a field that starts past bit 31 of the region number is empty,
+            // and nothing is packed past bit 31.
+            const unsigned at = static_cast<unsigned>(position[i]);
+            const unsigned field = at >= 32 ? 0 : bits >= 32 ? r >> at : (r >> at) & ((1u << bits) - 1);
+            if (shift < 32)
+                packed |= field << shift;
             shift += bits;
         }
         return packed;
@@ -159,7 +163,8 @@ void ReadDlsInstruments(BankModel& bank, const DlsState& dls, bool readUnmappedR
         } else if (chunk.Is("3lnk")) {
             bank.DlsFlavour = 2;
             const Payload p(image, chunk);
-            const uint32_t regions = p.U16(0);
+            // Only the first 32 dimension regions of a region are read, so no more are counted.
+            const uint32_t regions = std::min<uint32_t>(p.U16(0), kMaxDimensionRegions);
             zoneTotal += regions;
             DimensionDefinition definitions[kMaxDimensions];
             const int count = ReadDimensions(p, definitions);
