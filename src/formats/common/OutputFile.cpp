@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -32,11 +33,17 @@ bool OutputFile::Fail() {
 
 bool OutputFile::Create(const std::string& target) {
     Discard();
-    target_ = target;
+    // A target that is a symbolic link is written through: the file it points to is replaced, the link
+    // stays.
+    std::error_code error;
+    target_ = std::filesystem::is_symlink(target, error) ? std::filesystem::weakly_canonical(target, error).string()
+                                                         : target;
+    if (target_.empty())
+        target_ = target;
     failed_ = false;
     error_.clear();
     position_ = 0;
-    std::string pattern = FolderOf(target) + ".quorvane-XXXXXX";
+    std::string pattern = FolderOf(target_) + ".quorvane-XXXXXX";
     const int fd = ::mkstemp(pattern.data());
     if (fd < 0)
         return Fail();

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 #include <sys/stat.h>
 
 namespace quorvane {
@@ -11,10 +12,18 @@ bool Exists(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0;
 }
+
+// The same file, however the two paths are spelled ("./Bank.gig", a link, another route to the folder).
+bool SameFile(const std::string& a, const std::string& b) {
+    if (a == b)
+        return true;
+    std::error_code error;
+    return !a.empty() && !b.empty() && std::filesystem::equivalent(a, b, error);
+}
 } // namespace
 
 std::string FreeOutputName(const std::string& outputPath, const std::string& sourcePath, const char* extension) {
-    if (outputPath != sourcePath || outputPath.size() <= 4)
+    if (!SameFile(outputPath, sourcePath) || outputPath.size() <= 4)
         return outputPath;
     const std::string stem = outputPath.substr(0, outputPath.size() - 4);
     std::string name;
