@@ -5,12 +5,12 @@
 
 QUORVANE_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
-# Build tools, libraries, and what the tests use: the FluidSynth and libgig (gigtools) peers and a small
-# real-world SoundFont bank.
+# Build tools, libraries, and what the tests use: the FluidSynth, libgig (gigtools), sox and libsndfile
+# (sndfile-programs) peers and a small real-world SoundFont bank.
 QUORVANE_PACKAGES=(
     cmake ninja-build g++ pkg-config
     libgtest-dev libgmock-dev nlohmann-json3-dev libcli11-dev libfluidsynth-dev
-    gigtools libgig-dev timgm6mb-soundfont
+    gigtools libgig-dev timgm6mb-soundfont sox sndfile-programs
 )
 
 quorvane_log() { printf '==> %s\n' "$*" >&2; }

@@ -1,10 +1,15 @@
 #include "InfoCommand.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
+#include <system_error>
 
 #include "BankInput.h"
 #include "ModelJson.h"
+#include "convert/AudioFolder.h"
+#include "core/StringPrintf.h"
+#include "formats/audio/AudioFileList.h"
 
 namespace quorvane::cli {
 
@@ -23,11 +28,48 @@ void PrintForPerson(const BankModel& bank, const std::string& formatLine) {
     std::printf("\n%u presets, %u layers, %u zones, %u samples\n", bank.PresetCount, bank.LayerCount,
                 bank.ZoneCount, bank.SampleCount);
 }
+std::string AudioFormatText(const SampleRecord& sample) {
+    const bool aiff = sample.fileKind == kAiffFileKind;
+    switch (sample.formatTag) {
+    case 0: return "unknown";
+    case kFormatPcm: return aiff ? "AIFF" : "WAVE PCM";
+    case kFormatFloat: return "WAVE float";
+    default: return aiff ? "AIFF-C compressed" : StringPrintf("WAVE 0x%04x compressed", sample.formatTag);
+    }
+}
+
+// One line per listed audio file, under the caption the sample list shows for it.
+void PrintAudioFiles(const Workspace& workspace) {
+    const BankModel& bank = workspace.bank;
+    std::printf("Audio files\n\n%-22s %5s %5s %8s %10s %17s %4s %5s  %s\n", "Format", "Ch", "Bits", "Rate",
+                "Frames", "Loop", "Root", "Tune", "Name");
+    for (uint32_t i = 0; i < bank.SampleCount; ++i) {
+        const SampleRecord& s = bank.SampleTable[i];
+        const uint32_t frames = s.blockAlign != 0 ? s.dataLength / s.blockAlign : 0;
+        const std::string loop = s.looped ? StringPrintf("%u-%u", s.loopStart, s.loopEnd) : "-";
+        const std::string& caption = i < workspace.sampleList.size() ? workspace.sampleList[i].caption : s.name;
+        std::printf("%-22s %5u %5u %8u %10u %17s %4u %5d  %s\n", AudioFormatText(s).c_str(), s.channels,
+                    s.bitsPerSample, s.sampleRate, frames, loop.c_str(), s.rootKey, s.pitchCorrection,
+                    caption.c_str());
+    }
+    std::printf("\n%u audio files\n", bank.SampleCount);
+}
+
 } // namespace
 
 ExitCode RunInfo(const std::string& path, bool json) {
     TerminalHost host;
     Workspace workspace(host);
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+        const std::string folder = !path.empty() && path.back() == '/' ? path : path + "/";
+        ListAudioFolder(workspace, folder);
+        if (json)
+            std::cout << ModelToJson(workspace, "Audio files").dump(1) << '\n';
+        else
+            PrintAudioFiles(workspace);
+        return kExitOk;
+    }
     const ExitCode loaded = LoadBankFromPath(workspace, path);
     if (loaded != kExitOk)
         return loaded;

@@ -106,6 +106,11 @@ nlohmann::ordered_json ModelToJson(const Workspace& workspace, const std::string
                            {"linkIndex", sample.linkIndex}});
         if (dls)
             samples.back()["sampleGroup"] = sample.sampleGroup;
+        if (bank.SourceFormat == kAudioFileSource) {
+            samples.back()["fileKind"] = sample.fileKind;
+            samples.back()["formatTag"] = sample.formatTag;
+            samples.back()["blockAlign"] = sample.blockAlign;
+        }
     }
     root["samples"] = samples;
     return root;

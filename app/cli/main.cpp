@@ -5,6 +5,7 @@
 
 #include "ConvertCommand.h"
 #include "ExitCodes.h"
+#include "ExportSamplesCommand.h"
 #include "InfoCommand.h"
 
 using namespace quorvane::cli;
@@ -15,9 +16,10 @@ int main(int argc, char** argv) {
 
     std::string infoPath;
     bool infoJson = false;
-    CLI::App* info = app.add_subcommand("info", "Show a bank's format, INFO texts and presets");
+    CLI::App* info =
+        app.add_subcommand("info", "Show a bank's format, INFO texts and presets, or a folder's audio files");
     info->add_flag("--json", infoJson, "Print the bank model as one JSON object");
-    info->add_option("FILE", infoPath, "Bank file")->required();
+    info->add_option("FILE", infoPath, "Bank file, or a folder of WAVE and AIFF files")->required();
 
     ConvertOptions convertOptions;
     CLI::App* convert =
@@ -29,6 +31,15 @@ int main(int argc, char** argv) {
     convert->add_flag("--combine", convertOptions.combine, "Write all chosen presets into OUTPUT");
     convert->add_option("-o,--output", convertOptions.output, "Output file")->required();
     convert->add_option("FILE", convertOptions.input, "Bank file")->required();
+
+    ExportSamplesOptions exportOptions;
+    CLI::App* exportSamples = app.add_subcommand(
+        "export-samples", "Save every sample of a bank, or every audio file of a folder, as 16-bit WAVE or AIFF");
+    exportSamples->add_option("--to", exportOptions.to, "Output format (default: wav)")
+        ->check(CLI::IsMember({"wav", "aiff"}));
+    exportSamples->add_option("-o,--output", exportOptions.output, "Folder to save the files in")->required();
+    exportSamples->add_option("FILE_OR_FOLDER", exportOptions.input, "Bank file, or a folder of audio files")
+        ->required();
 
     try {
         app.parse(argc, argv);
@@ -45,5 +56,7 @@ int main(int argc, char** argv) {
         return RunInfo(infoPath, infoJson);
     if (convert->parsed())
         return RunConvert(convertOptions);
+    if (exportSamples->parsed())
+        return RunExportSamples(exportOptions);
     return kExitUsage;
 }

@@ -146,7 +146,8 @@ void LoadSampleForPlay(Workspace& workspace, uint32_t index) {
         if (!FetchFromBankFile(workspace, index, {buffers.PlayLeft, buffers.PlayRight}, true))
             workspace.host.SetTitle(kUnableToOpenForPlay);
         break;
-    default: break; // audio-file and Akai sources come with their readers
+    case kAudioFileSource: LoadAudioFileSample(workspace, index, FetchTarget::Play); break;
+    default: break; // Akai sources come with their reader
     }
 }
 
@@ -163,6 +164,7 @@ void LoadSampleForExport(Workspace& workspace, uint32_t index, bool skipPartner)
     case kDlsSource:
         FetchFromBankFile(workspace, index, {buffers.ExportLeft, buffers.ExportRight}, !skipPartner);
         break;
+    case kAudioFileSource: LoadAudioFileSample(workspace, index, FetchTarget::Export); break;
     default: break;
     }
     buffers.ExportAllocatedLeft = buffers.ExportLeft.length != 0;

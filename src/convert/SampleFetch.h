@@ -18,4 +18,10 @@ void LoadSampleForPlay(Workspace& workspace, uint32_t index);
 // both lengths 0 without a message.
 void LoadSampleForExport(Workspace& workspace, uint32_t index, bool skipPartner);
 
+enum class FetchTarget { Play, Export };
+// Reads sample `index` of the audio-file list from its file into the play or the export pair: integer PCM of
+// 8 to 32 bits and 32- or 64-bit IEEE float, one or two channels, reduced to 16 bits. Other formats and
+// channel counts load nothing.
+void LoadAudioFileSample(Workspace& workspace, uint32_t index, FetchTarget target);
+
 } // namespace quorvane

@@ -9,6 +9,7 @@
 #include "convert/SampleBuffers.h"
 #include "core/Host.h"
 #include "core/UniqueId.h"
+#include "formats/audio/SampleList.h"
 #include "formats/dls/DlsImage.h"
 #include "model/AttributeList.h"
 #include "model/BankModel.h"
@@ -37,6 +38,9 @@ struct LoaderState {
 struct Selection {
     uint32_t currentPreset = 0; // preset slot; 0 = none
     uint32_t selectedSample = 0xFFFF;
+    // The preset filter of the sample list: while on, a saved sample file takes the root key of the zone
+    // that listed the sample (`zoneRootKey`) instead of the sample's own.
+    bool filterMode = false;
 };
 
 // State the writers leave behind for their callers.
@@ -73,6 +77,7 @@ class Workspace {
     DlsState dls;
     Selection selection;
     SampleBuffers samples;
+    SampleList sampleList; // the sample list; in audio-file mode one entry per listed file
     WriterState writer;
     Settings settings;
 };

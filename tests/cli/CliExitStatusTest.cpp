@@ -49,7 +49,6 @@ TEST_F(CliExitStatus, FailuresGiveTheirStatusAMessageAndNoOutput) {
         {"missing file", {"info", In("absent.sf2")}, 2},
         {"missing file, JSON", {"info", "--json", In("absent.sf2")}, 2},
         {"missing folder", {"info", In("no-such-folder/bank.sf2")}, 2},
-        {"a folder, which cannot be read as a file", {"info", dir_.Path().string()}, 2},
         {"text file", {"info", In("notes.txt")}, 3},
         {"empty file", {"info", In("empty.sf2")}, 3},
         {"file shorter than the type key", {"info", "--json", In("short.sf2")}, 3},

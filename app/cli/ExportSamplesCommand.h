@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+#include "ExitCodes.h"
+
+namespace quorvane::cli {
+
+struct ExportSamplesOptions {
+    std::string to = "wav"; // "wav" or "aiff"
+    std::string output;     // folder the files go into; made when missing
+    std::string input;      // a bank file, or a folder of WAVE and AIFF files
+};
+
+// `export-samples [--to wav|aiff] -o DIR FILE_OR_FOLDER`: every sample of a bank, or every listed file of a
+// folder, saved as a 16-bit WAVE or AIFF file in DIR.
+ExitCode RunExportSamples(const ExportSamplesOptions& options);
+
+} // namespace quorvane::cli

@@ -1,0 +1,137 @@
+// The audio-file path of the sample fetch: one WAVE or AIFF file of the audio-file list, read whole and
+// reduced to 16-bit channels.
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+
+#include "convert/SampleFetch.h"
+#include "formats/audio/AudioFileList.h"
+#include "formats/common/InputFile.h"
+
+namespace quorvane {
+
+namespace {
+
+using ByteVector = std::vector<uint8_t, UninitialisedAllocator<uint8_t>>;
+
+// A float sample as a 32-bit integer: full scale is ±1.0, anything beyond is clipped, and a non-number goes
+// to the end its sign bit points to.
+int32_t FloatToInt32(double v) {
+    if (std::isnan(v))
+        return std::signbit(v) ? std::numeric_limits<int32_t>::min() : std::numeric_limits<int32_t>::max();
+    if (v >= 1.0)
+        return std::numeric_limits<int32_t>::max();
+    if (v <= -1.0)
+        return std::numeric_limits<int32_t>::min();
+    return static_cast<int32_t>(v * 2147483648.0); // truncates toward zero
+}
+
+// Float data converted in place to 32-bit little-endian integers; returns the bytes they take. The size of
+// one float comes from the block align: 4 bytes, or else 8.
+size_t ConvertFloats(ByteVector& data, size_t n, uint32_t floatSize) {
+    if (floatSize == 4) {
+        for (size_t at = 0; at + 4 <= n; at += 4) {
+            float v;
+            std::memcpy(&v, &data[at], 4);
+            const int32_t i = FloatToInt32(v);
+            std::memcpy(&data[at], &i, 4);
+        }
+        return n / 4 * 4;
+    }
+    const size_t count = n / 8;
+    for (size_t k = 0; k < count; ++k) {
+        double v;
+        std::memcpy(&v, &data[k * 8], 8);
+        const int32_t i = FloatToInt32(v);
+        std::memcpy(&data[k * 4], &i, 4); // packed to the front: never overtakes the doubles still to read
+    }
+    return count * 4;
+}
+
+// One sample reduced to 16 bits: its two most significant bytes. WAVE data is little-endian with unsigned
+// 8-bit samples (128 = silence); AIFF data is big-endian with signed 8-bit samples.
+int16_t Reduce(const uint8_t* p, uint32_t bytesPerSample, bool aiff) {
+    uint8_t high, low;
+    switch (bytesPerSample) {
+    case 1: return static_cast<int16_t>(static_cast<int8_t>(aiff ? p[0] : p[0] ^ 0x80) * 256);
+    case 2: high = aiff ? p[0] : p[1], low = aiff ? p[1] : p[0]; break;
+    case 3: high = aiff ? p[0] : p[2], low = p[1]; break;
+    default: high = aiff ? p[0] : p[3], low = aiff ? p[1] : p[2]; break;
+    }
+    return static_cast<int16_t>(static_cast<uint16_t>(high << 8 | low));
+}
+
+void Fill(FrameBuffer& buffer, FrameVector&& frames) {
+    buffer.length = static_cast<uint32_t>(frames.size() * 2);
+    buffer.frames = std::move(frames);
+}
+
+} // namespace
+
+void LoadAudioFileSample(Workspace& workspace, uint32_t index, FetchTarget target) {
+    SampleBuffers& buffers = workspace.samples;
+    const bool play = target == FetchTarget::Play;
+    FrameBuffer& left = play ? buffers.PlayLeft : buffers.ExportLeft;
+    FrameBuffer& right = play ? buffers.PlayRight : buffers.ExportRight;
+    if (play) {
+        left.Free();
+        right.Free();
+    } else {
+        // The export buffers belong to the writer once filled: start with fresh ones.
+        left = FrameBuffer{};
+        right = FrameBuffer{};
+        buffers.ExportAllocatedLeft = buffers.ExportAllocatedRight = 0;
+    }
+    if (!workspace.bank.IsValidSample(index))
+        return;
+    const SampleRecord& sample = workspace.bank.SampleTable[index];
+    const bool isFloat = sample.formatTag == kFormatFloat;
+    if (sample.formatTag != kFormatPcm && !isFloat)
+        return;
+    if (sample.channels != 1 && sample.channels != 2)
+        return; // other channel counts, among them 0, load nothing
+    uint32_t bytesPerSample = BytesPerSample(sample.bitsPerSample);
+    if (!isFloat && (bytesPerSample == 0 || bytesPerSample > 4))
+        return;
+
+    InputFile file;
+    if (!file.Open(EntryFolder(workspace.attributes, index, workspace.loader.currentFolder, true))) {
+        ++buffers.ScsiReadErrors;
+        if (play)
+            workspace.host.SetTitle(kUnableToOpenForPlay);
+        return;
+    }
+    // As much of the data as the file holds: a truncated file gives the frames it has.
+    const uint64_t available = sample.dataOffset < file.Size() ? file.Size() - sample.dataOffset : 0;
+    ByteVector data(static_cast<size_t>(std::min<uint64_t>(sample.dataLength, available)));
+    size_t n = file.ReadAt(sample.dataOffset, data.data(), data.size());
+    if (file.ReadFailed())
+        ++buffers.ScsiReadErrors;
+    if (n == 0)
+        return;
+
+    if (isFloat) {
+        n = ConvertFloats(data, n, sample.blockAlign / sample.channels);
+        bytesPerSample = 4;
+    }
+    const bool aiff = sample.fileKind == kAiffFileKind;
+    const size_t frameBytes = bytesPerSample * sample.channels;
+    const size_t frames = n / frameBytes;
+    FrameVector first(frames);
+    for (size_t i = 0; i < frames; ++i)
+        first[i] = Reduce(&data[i * frameBytes], bytesPerSample, aiff);
+    if (sample.channels == 2) {
+        FrameVector second(frames);
+        for (size_t i = 0; i < frames; ++i)
+            second[i] = Reduce(&data[i * frameBytes + bytesPerSample], bytesPerSample, aiff);
+        Fill(right, std::move(second));
+    }
+    Fill(left, std::move(first));
+    if (!play) {
+        buffers.ExportAllocatedLeft = left.length != 0;
+        buffers.ExportAllocatedRight = right.length != 0;
+    }
+}
+
+} // namespace quorvane

@@ -1,0 +1,66 @@
+#include "convert/SampleExport.h"
+
+#include <set>
+
+#include "convert/FileNameCharMap.h"
+#include "core/StringPrintf.h"
+#include "formats/audio/SampleFileWriter.h"
+
+namespace quorvane {
+
+std::string SampleFileBaseName(const Workspace& workspace, uint32_t index) {
+    const BankModel& bank = workspace.bank;
+    if (!bank.IsValidSample(index))
+        return {};
+    const SampleRecord& sample = bank.SampleTable[index];
+    return MapFileName(bank.SourceFormat == kAudioFileSource ? sample.fullName : sample.name);
+}
+
+std::vector<uint32_t> SampleListIndices(const Workspace& workspace) {
+    const BankModel& bank = workspace.bank;
+    std::vector<uint32_t> indices;
+    for (uint32_t index = 0; index < bank.SampleCount; ++index) {
+        const SampleRecord& sample = bank.SampleTable[index];
+        // A right half whose link is broken has no left half to come with: it is saved on its own.
+        const bool pairedRight = bank.SourceFormat != kAudioFileSource && sample.sampleType == 2 &&
+                                 bank.IsValidSample(sample.linkIndex - 1u);
+        if (!pairedRight)
+            indices.push_back(index);
+    }
+    return indices;
+}
+
+SampleSaveSummary SaveAllSamples(Workspace& workspace, const std::string& folder, int type) {
+    SampleSaveSummary summary;
+    Host& host = workspace.host;
+    const std::vector<uint32_t> indices = SampleListIndices(workspace);
+    const size_t count = indices.size();
+    const char* extension = type == kSampleFileAiff ? ".aif" : ".wav";
+    std::set<std::string> taken;
+    host.SetProgressSampleName("");
+    host.PumpEvents(50);
+    for (size_t position = 0; position < count; ++position) {
+        const uint32_t index = indices[position];
+        if (host.CancelRequested()) {
+            summary.cancelled = true;
+            break;
+        }
+        const std::string base = SampleFileBaseName(workspace, index);
+        std::string name = base + extension;
+        for (int k = 2; !taken.insert(name).second; ++k)
+            name = StringPrintf("%s (%d)%s", base.c_str(), k, extension);
+        const std::string path = folder + name;
+        host.SetFileProgress(static_cast<int>((position * 1000 + 1000) / count));
+        host.SetProgressSampleName(workspace.bank.SampleTable[index].name);
+        host.SetProgressFileName(path);
+        host.PumpEvents(count > 300 ? 1 : 10);
+        switch (WriteSampleFile(workspace, path, index, type).status) {
+        case SampleFileStatus::Written: ++summary.written; break;
+        case SampleFileStatus::Skipped: ++summary.skipped; break;
+        case SampleFileStatus::CannotWrite: ++summary.failed; break;
+        }
+    }
+    return summary;
+}
+
+} // namespace quorvane

@@ -1,0 +1,62 @@
+// The audio-file model: what a WAVE or AIFF header said, kept as one fixed-width data line per listed file in
+// WaveAttributes, and the completion step that turns those lines and the sample list entries into the
+// sample table.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/Workspace.h"
+#include "formats/audio/SampleList.h"
+
+namespace quorvane {
+
+constexpr uint16_t kWaveFileKind = 0;
+constexpr uint16_t kAiffFileKind = 1;
+constexpr uint16_t kFormatPcm = 1;
+constexpr uint16_t kFormatFloat = 3;
+constexpr uint16_t kFormatExtensible = 0xFFFE;
+
+// Every data line is this long; line i starts at character i * kDataLineLength of WaveAttributes.
+constexpr size_t kDataLineLength = 100;
+// Sample indices are 16-bit and 0xFFFF means "no sample": a list holds at most this many files.
+constexpr uint32_t kMaxAudioFiles = 0xFFFF;
+
+// The thirteen header fields of one file, in the order of the data line. Fields the file does not give are 0.
+struct AudioFileFields {
+    uint16_t fileKind = 0;     // 0 WAVE, 1 AIFF
+    uint16_t formatTag = 0;    // 1 PCM, 3 IEEE float, 0 unknown, anything else compressed
+    uint16_t channels = 0;
+    uint32_t sampleRate = 0;
+    uint16_t bitsPerSample = 0;
+    uint16_t blockAlign = 0;
+    uint32_t dataOffset = 0;   // file offset of the first sample byte
+    uint32_t dataLength = 0;   // bytes
+    uint16_t loopCount = 0;
+    uint32_t loopStart = 0;    // frames
+    uint32_t loopEnd = 0;      // frames, one past the last frame of the loop
+    uint16_t fineTune = 0;     // cents, as a 16-bit two's complement number
+    uint16_t unityNote = 0;
+};
+
+// "WAVE %04x DATA ..." with the thirteen fields: exactly kDataLineLength characters.
+std::string WaveDataLine(uint32_t number, const AudioFileFields& fields);
+// The fields of data line `number` of the text; false when the text has no such line.
+bool ParseWaveDataLine(const std::string& waveAttributes, uint32_t number, AudioFileFields& fields);
+
+// The two picture indices of a list entry. recognised: a WAVE file with a complete "fmt " or an AIFF file
+// with a "COMM".
+void ChooseEntryPictures(const AudioFileFields& fields, bool recognised, SampleListEntry& entry);
+
+// Appends the list entry and the data line of one file that a header reader accepted.
+void AppendAudioFile(Workspace& workspace, const std::string& caption, uint32_t number,
+                     const AudioFileFields& fields, bool recognised);
+
+// Builds the sample table from WaveAttributes and the sample list: one record per data line, each entry bound
+// to its sample, captions marked for unknown and compressed formats.
+void CompleteAudioFileList(Workspace& workspace);
+
+// Bytes one sample takes: bits / 8, plus 1 when bits is not a multiple of 8.
+inline uint32_t BytesPerSample(uint32_t bits) { return bits / 8 + (bits % 8 != 0 ? 1 : 0); }
+
+} // namespace quorvane

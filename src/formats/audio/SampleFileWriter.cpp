@@ -1,0 +1,221 @@
+#include "formats/audio/SampleFileWriter.h"
+
+#include <algorithm>
+#include <bit>
+#include <vector>
+
+#include "convert/SampleFetch.h"
+#include "formats/audio/AiffHeader.h"
+#include "formats/audio/AudioFileList.h"
+#include "formats/common/ByteWriter.h"
+#include "formats/common/OutputFile.h"
+#include "formats/common/WriteMessages.h"
+
+namespace quorvane {
+
+namespace {
+
+static_assert(std::endian::native == std::endian::little, "frames are written as fetched: little-endian only");
+
+constexpr uint32_t kFractionPerCent = 42949672;
+constexpr size_t kStagingFrames = 1 << 15;
+
+// AIFF is big-endian; ByteWriter builds little-endian records.
+void U16BE(ByteWriter& w, uint16_t v) {
+    w.U8(static_cast<uint8_t>(v >> 8));
+    w.U8(static_cast<uint8_t>(v));
+}
+void U32BE(ByteWriter& w, uint32_t v) {
+    U16BE(w, static_cast<uint16_t>(v >> 16));
+    U16BE(w, static_cast<uint16_t>(v));
+}
+
+struct Layout {
+    uint16_t channels;
+    uint32_t dataSize;
+    uint32_t sampleRate;
+    uint16_t rootKey;
+    int32_t pitchCorrection;
+    bool looped;
+    uint32_t loopStart;
+    uint32_t loopEnd;
+};
+
+// The cents beyond whole semitones, c − (c / 100) × 100 with the division truncating toward zero.
+int32_t CentsOfSemitone(int32_t c) { return c - (c / 100) * 100; }
+
+std::vector<uint8_t> WaveHeader(const Layout& l) {
+    ByteWriter w;
+    const uint32_t dataChunkAt = l.looped ? kWaveLoopDataChunkAt : kWaveDataChunkAt;
+    w.Chunk("RIFF", dataChunkAt + l.dataSize); // the file's size less 8: the data chunk has an 8-byte header
+    w.FourCC("WAVE");
+    w.Chunk("fmt ", 16);
+    w.U16(1);
+    w.U16(l.channels);
+    w.U32(l.sampleRate);
+    w.U32(l.sampleRate * 2u * l.channels);
+    w.U16(static_cast<uint16_t>(2 * l.channels));
+    w.U16(16);
+    w.Chunk("smpl", l.looped ? 60 : 36);
+    w.U32(0); // manufacturer
+    w.U32(0); // product
+    w.U32(l.sampleRate != 0 ? 1000000000u / l.sampleRate : 0); // sample period in nanoseconds
+    // The pitch fraction counts upward from the unity note: a flat tuning is written as a fraction above
+    // the note below, since a negative fraction would read as almost a semitone sharp.
+    uint32_t unityNote = l.rootKey;
+    int32_t cents = CentsOfSemitone(l.pitchCorrection);
+    if (cents < 0) {
+        if (unityNote > 0) {
+            --unityNote;
+            cents += 100;
+        } else {
+            cents = 0;
+        }
+    }
+    w.U32(unityNote);
+    w.U32(static_cast<uint32_t>(cents) * kFractionPerCent);
+    w.U32(0); // SMPTE format
+    w.U32(0); // SMPTE offset
+    w.U32(l.looped ? 1 : 0);
+    w.U32(0); // sampler data
+    if (l.looped) {
+        w.U32(0); // cue point id
+        w.U32(0); // type: forward
+        w.U32(l.loopStart);
+        w.U32(l.loopEnd - 1); // the last frame played in the loop
+        w.U32(0);             // fraction
+        w.U32(0);             // play count: endless
+    }
+    w.Chunk("data", l.dataSize);
+    return std::move(w.bytes);
+}
+
+std::vector<uint8_t> AiffHeader(const Layout& l) {
+    ByteWriter w;
+    w.FourCC("FORM");
+    U32BE(w, l.dataSize + kAiffHeaderSize - 8);
+    w.FourCC("AIFF");
+    w.FourCC("COMM");
+    U32BE(w, 18);
+    U16BE(w, l.channels);
+    U32BE(w, l.dataSize / 2 / l.channels);
+    U16BE(w, 16);
+    uint8_t rate[10];
+    UnsignedToExtended(l.sampleRate, rate);
+    w.Bytes(rate, sizeof rate);
+    w.FourCC("MARK");
+    U32BE(w, 18);
+    U16BE(w, 2);
+    // Both markers are written also without a loop; the sustain loop below decides whether they count.
+    U16BE(w, 1);
+    U32BE(w, l.loopStart);
+    w.Zeros(2); // empty name and its pad byte
+    U16BE(w, 2);
+    U32BE(w, l.loopEnd);
+    w.Zeros(2);
+    w.FourCC("INST");
+    U32BE(w, 20);
+    w.U8(static_cast<uint8_t>(l.rootKey));
+    w.U8(static_cast<uint8_t>(static_cast<int8_t>(CentsOfSemitone(l.pitchCorrection))));
+    w.U8(0);   // low note
+    w.U8(127); // high note
+    w.U8(0);   // low velocity
+    w.U8(127); // high velocity
+    U16BE(w, 0); // gain
+    U16BE(w, l.looped ? 1 : 0); // sustain loop: forward
+    U16BE(w, l.looped ? 1 : 0);
+    U16BE(w, l.looped ? 2 : 0);
+    w.Zeros(6); // release loop: none
+    w.FourCC("SSND");
+    U32BE(w, l.dataSize + 8);
+    U32BE(w, 0);          // offset
+    U32BE(w, l.dataSize); // block size
+    return std::move(w.bytes);
+}
+
+// The frames of both channels, interleaved, in the file's byte order; a channel shorter than the other is
+// padded with zeros.
+bool WriteFrames(OutputFile& out, const FrameBuffer& first, const FrameBuffer* second, uint32_t frames,
+                 bool bigEndian) {
+    // One little-endian channel is written as it was fetched.
+    if (!second && !bigEndian)
+        return out.Write(first.frames.data(), static_cast<size_t>(frames) * 2);
+    const size_t channels = second ? 2 : 1;
+    std::vector<uint16_t> staging(kStagingFrames * channels);
+    auto frameOf = [](const FrameBuffer& buffer, uint32_t i) -> uint16_t {
+        return i < buffer.FrameCount() ? static_cast<uint16_t>(buffer.frames[i]) : 0;
+    };
+    auto order = [bigEndian](uint16_t v) -> uint16_t { return bigEndian ? static_cast<uint16_t>(v << 8 | v >> 8) : v; };
+    for (uint32_t start = 0; start < frames; start += kStagingFrames) {
+        const uint32_t end = static_cast<uint32_t>(std::min<uint64_t>(frames, start + kStagingFrames));
+        size_t at = 0;
+        for (uint32_t i = start; i < end; ++i) {
+            staging[at++] = order(frameOf(first, i));
+            if (second)
+                staging[at++] = order(frameOf(*second, i));
+        }
+        if (!out.Write(staging.data(), at * 2))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+SampleFileResult WriteSampleFile(Workspace& workspace, const std::string& path, uint32_t index, int type) {
+    SampleFileResult result;
+    const BankModel& bank = workspace.bank;
+    if (!bank.IsValidSample(index))
+        return result;
+    const SampleRecord& sample = bank.SampleTable[index];
+    if (bank.SourceFormat == kAudioFileSource && sample.formatTag != kFormatPcm && sample.formatTag != kFormatFloat)
+        return result;
+
+    SampleBuffers& buffers = workspace.samples;
+    LoadSampleForExport(workspace, index, false);
+    const FrameBuffer* first = &buffers.ExportLeft;
+    const FrameBuffer* second = buffers.ExportRight.length != 0 ? &buffers.ExportRight : nullptr;
+    // The fetch puts the sample asked for in the first buffer and its stereo partner in the second. Saving
+    // the right half of a linked pair must still give a file whose left channel is the left half.
+    const bool linkedRight = bank.SourceFormat != kAudioFileSource && sample.sampleType == 2 && sample.stereoHalf == 0;
+    if (second && linkedRight)
+        std::swap(first, second);
+
+    Layout layout;
+    layout.channels = second ? 2 : 1;
+    const uint64_t dataSize =
+        static_cast<uint64_t>(std::max(buffers.ExportLeft.length, buffers.ExportRight.length)) * layout.channels;
+    layout.sampleRate = sample.sampleRate;
+    layout.rootKey = workspace.selection.filterMode ? sample.zoneRootKey : sample.rootKey;
+    layout.pitchCorrection = sample.pitchCorrection;
+    layout.looped = sample.looped != 0;
+    layout.loopStart = sample.loopStart;
+    layout.loopEnd = sample.loopEnd;
+    const bool aiff = type == kSampleFileAiff;
+    const bool asMessageBox = !workspace.host.IsProgressWindowShowing();
+
+    result.status = SampleFileStatus::CannotWrite;
+    result.channels = layout.channels;
+    OutputFile out;
+    // Both formats count their sizes in 32 bits: a sample too large for that cannot be saved.
+    if (dataSize + kAiffHeaderSize > 0xFFFFFFFFu || !out.Create(path)) {
+        ReportCannotWrite(workspace.host, path, true, asMessageBox);
+        buffers.FreeExport();
+        return result;
+    }
+    layout.dataSize = static_cast<uint32_t>(dataSize);
+    const std::vector<uint8_t> header = aiff ? AiffHeader(layout) : WaveHeader(layout);
+    const uint32_t frames = layout.dataSize / 2 / layout.channels;
+    const bool written = out.Write(header.data(), header.size()) && WriteFrames(out, *first, second, frames, aiff) &&
+                         out.Commit();
+    buffers.FreeExport();
+    if (!written) {
+        ReportCannotWrite(workspace.host, path, false, asMessageBox);
+        return result;
+    }
+    result.status = SampleFileStatus::Written;
+    result.size = header.size() + layout.dataSize;
+    return result;
+}
+
+} // namespace quorvane

@@ -1,0 +1,39 @@
+// Saves one sample of the open bank, whatever its source, as a 16-bit WAVE file (with a sampler chunk) or a
+// 16-bit AIFF file (with markers and an instrument chunk): one channel, or two for a stereo sample.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/Workspace.h"
+
+namespace quorvane {
+
+constexpr int kSampleFileWave = 1;
+constexpr int kSampleFileAiff = 2;
+
+// Where the files written are laid out: the "data" chunk of a WAVE file without and with a loop, and the
+// first sample of an AIFF file.
+constexpr uint32_t kWaveDataChunkAt = 80;
+constexpr uint32_t kWaveLoopDataChunkAt = 104;
+constexpr uint32_t kAiffHeaderSize = 108;
+
+enum class SampleFileStatus {
+    Written,
+    Skipped,     // no such sample, or an audio file of a format that is not loaded: nothing written
+    CannotWrite, // the file could not be created or written (reported through the Host)
+};
+
+struct SampleFileResult {
+    SampleFileStatus status = SampleFileStatus::Skipped;
+    uint64_t size = 0;
+    uint16_t channels = 0;
+};
+
+// Writes sample `index` to path: AIFF for type kSampleFileAiff, WAVE for any other type. The frames come
+// from the export fetch with the stereo partner; the shorter channel of a pair is padded with zeros. The
+// file replaces any file of that name only once it is complete; a file that cannot be written is reported
+// as a status line during a batch run and as a message box otherwise.
+SampleFileResult WriteSampleFile(Workspace& workspace, const std::string& path, uint32_t index, int type);
+
+} // namespace quorvane
