@@ -27,4 +27,7 @@ std::optional<ChunkHeader> ChunkImage::HeaderAt(uint64_t offset) const {
     return chunk;
 }
 
+uint16_t ChunkPayload::U16(uint64_t offset) const { return Has(offset, 2) ? ReadU16LE(data + offset) : 0; }
+uint32_t ChunkPayload::U32(uint64_t offset) const { return Has(offset, 4) ? ReadU32LE(data + offset) : 0; }
+
 } // namespace quorvane

@@ -45,4 +45,17 @@ class ChunkImage {
     uint64_t size_;
 };
 
+// Field access to a chunk's payload, held to the bytes the image has for it: a field past them reads as 0.
+struct ChunkPayload {
+    const uint8_t* data;
+    uint64_t length;
+
+    ChunkPayload(const ChunkImage& image, const ChunkHeader& chunk)
+        : data(image.Bytes(chunk.DataOffset(), chunk.available)), length(data ? chunk.available : 0) {}
+    bool Has(uint64_t offset, uint64_t width) const { return offset + width <= length; }
+    uint8_t U8(uint64_t offset) const { return Has(offset, 1) ? data[offset] : 0; }
+    uint16_t U16(uint64_t offset) const;
+    uint32_t U32(uint64_t offset) const;
+};
+
 } // namespace quorvane

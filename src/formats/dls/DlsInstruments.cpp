@@ -14,17 +14,6 @@ constexpr int kMaxDimensions = 5;
 constexpr int kMaxDimensionRegions = 32;
 constexpr uint16_t kEmptyVelocityRange = 0x7F7F;
 
-struct Payload {
-    const uint8_t* data;
-    uint64_t length;
-
-    Payload(const ChunkImage& image, const ChunkHeader& chunk)
-        : data(image.Bytes(chunk.DataOffset(), chunk.available)), length(data ? chunk.available : 0) {}
-    bool Has(uint64_t offset, uint64_t width) const { return offset + width <= length; }
-    uint8_t U8(uint64_t offset) const { return Has(offset, 1) ? data[offset] : 0; }
-    uint16_t U16(uint64_t offset) const { return Has(offset, 2) ? ReadU16LE(data + offset) : 0; }
-    uint32_t U32(uint64_t offset) const { return Has(offset, 4) ? ReadU32LE(data + offset) : 0; }
-};
 
 // End (file position) of the instrument list.
 uint64_t InstrumentListEnd(const BankModel& bank, const DlsState& dls) {
@@ -44,7 +33,7 @@ void Walk(const BankModel& bank, uint64_t start, uint64_t end, Visit visit) {
     }
 }
 
-int ReadDimensions(const Payload& p, DimensionDefinition* definitions) {
+int ReadDimensions(const ChunkPayload& p, DimensionDefinition* definitions) {
     int count = 0;
     for (; count < kMaxDimensions; ++count) {
         const uint8_t type = p.U8(4 + 8 * count);
@@ -60,7 +49,7 @@ bool ListHas(const HexIndexList& list, uint16_t index) {
     return std::find(list.begin(), list.end(), index) != list.end();
 }
 
-void WaveSampleFrom(const Payload& p, WaveSampleValues& wsmp) {
+void WaveSampleFrom(const ChunkPayload& p, WaveSampleValues& wsmp) {
     wsmp.unityNote = p.U16(4) & 127;
     wsmp.fineTune = static_cast<int16_t>(p.U16(6));
     wsmp.attenuation = static_cast<uint16_t>(p.U32(8) >> 16);
@@ -69,7 +58,7 @@ void WaveSampleFrom(const Payload& p, WaveSampleValues& wsmp) {
     wsmp.loopLength = p.U32(32);
 }
 
-void ReadInstrumentHeader(const Payload& p, PresetRecord& preset) {
+void ReadInstrumentHeader(const ChunkPayload& p, PresetRecord& preset) {
     preset.bank = p.U16(4);
     preset.program = p.U16(8);
     preset.isDrum = (p.U16(6) & 0x8000) != 0;
@@ -162,7 +151,7 @@ void ReadDlsInstruments(BankModel& bank, const DlsState& dls, bool readUnmappedR
             ++articulations;
         } else if (chunk.Is("3lnk")) {
             bank.DlsFlavour = 2;
-            const Payload p(image, chunk);
+            const ChunkPayload p(image, chunk);
             // Only the first 32 dimension regions of a region are read, so no more are counted.
             const uint32_t regions = std::min<uint32_t>(p.U16(0), kMaxDimensionRegions);
             zoneTotal += regions;
@@ -207,7 +196,7 @@ void ReadDlsInstruments(BankModel& bank, const DlsState& dls, bool readUnmappedR
     WaveSampleValues wsmp;
     Walk(bank, dls.InstrumentListOffset + 12, listEnd,
          [&](const ChunkImage& image, const ChunkHeader& chunk, uint64_t) {
-             const Payload p(image, chunk);
+             const ChunkPayload p(image, chunk);
              PresetRecord* preset = slot >= 1 && slot <= presets ? &bank.PresetTable[slot] : nullptr;
              if (chunk.IsList("ins ")) {
                  ++slot;
@@ -343,7 +332,7 @@ void ReadDlsLevel1Instruments(BankModel& bank, const DlsState& dls) {
 
     uint32_t slot = 0, zoneNumber = 0, firstZoneOfInstrument = 0;
     Walk(bank, start, end, [&](const ChunkImage& image, const ChunkHeader& chunk, uint64_t) {
-        const Payload p(image, chunk);
+        const ChunkPayload p(image, chunk);
         PresetRecord* preset = slot >= 1 && slot <= instruments ? &bank.PresetTable[slot] : nullptr;
         LayerRecord* layer = preset ? &bank.LayerTable[slot - 1] : nullptr;
         ZoneRecord* zone = zoneNumber > firstZoneOfInstrument && zoneNumber <= regions

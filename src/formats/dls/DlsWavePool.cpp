@@ -8,17 +8,6 @@ namespace quorvane {
 
 namespace {
 
-// Payload field access held to the bytes the image has for the chunk.
-struct Payload {
-    const uint8_t* data;
-    uint64_t length;
-
-    Payload(const ChunkImage& image, const ChunkHeader& chunk)
-        : data(image.Bytes(chunk.DataOffset(), chunk.available)), length(data ? chunk.available : 0) {}
-    bool Has(uint64_t offset, uint64_t width) const { return offset + width <= length; }
-    uint16_t U16(uint64_t offset) const { return Has(offset, 2) ? ReadU16LE(data + offset) : 0; }
-    uint32_t U32(uint64_t offset) const { return Has(offset, 4) ? ReadU32LE(data + offset) : 0; }
-};
 
 template <typename Visit>
 void WalkWavePool(const BankModel& bank, const DlsState& dls, Visit visit) {
@@ -75,7 +64,7 @@ void ReadDlsWavePool(BankModel& bank, DlsState& dls) {
         if (wave == 0 || wave > waves)
             return;
         SampleRecord& sample = bank.SampleTable[wave - 1];
-        const Payload p(image, chunk);
+        const ChunkPayload p(image, chunk);
         if (chunk.Is("fmt ")) {
             sample.channels = p.U16(2);
             if (sample.channels == 2)
