@@ -20,7 +20,10 @@ struct ByteWriter {
         U16(static_cast<uint16_t>(v));
         U16(static_cast<uint16_t>(v >> 16));
     }
-    void FourCC(const char* id) { bytes.insert(bytes.end(), id, id + 4); }
+    void FourCC(const char* id) {
+        for (int i = 0; i < 4; ++i)
+            bytes.push_back(static_cast<uint8_t>(id[i]));
+    }
     void Zeros(size_t count) { bytes.resize(bytes.size() + count, 0); }
     void Bytes(const uint8_t* data, size_t count) { bytes.insert(bytes.end(), data, data + count); }
     // The text in a field of `width` bytes: cut to fit, the rest zeros.

@@ -1,5 +1,6 @@
 #include "formats/common/InputFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -52,11 +53,28 @@ void InputFile::Close() {
         ::close(fd_);
     fd_ = -1;
     size_ = 0;
+    blockLength_ = 0;
 }
 
 size_t InputFile::ReadAt(uint64_t offset, void* buffer, size_t count) {
     if (fd_ < 0)
         return 0;
+    if (count > kBlockSize / 4)
+        return ReadDirect(offset, buffer, count);
+    const bool cached = offset >= blockOffset_ && offset - blockOffset_ + count <= blockLength_;
+    if (!cached) {
+        block_.resize(kBlockSize);
+        blockOffset_ = offset;
+        blockLength_ = ReadDirect(offset, block_.data(), kBlockSize);
+    }
+    const size_t available = offset - blockOffset_ < blockLength_ ? blockLength_ - (offset - blockOffset_) : 0;
+    const size_t served = std::min(count, available);
+    if (served > 0)
+        std::memcpy(buffer, block_.data() + (offset - blockOffset_), served);
+    return served;
+}
+
+size_t InputFile::ReadDirect(uint64_t offset, void* buffer, size_t count) {
     size_t done = 0;
     auto* out = static_cast<char*>(buffer);
     while (done < count) {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace quorvane {
 
@@ -27,10 +28,18 @@ class InputFile {
     // True once a read failed for a reason other than the end of the file.
     bool ReadFailed() const { return readFailed_; }
 
-    // Reads up to count bytes at offset; returns the number read (short at the end of the file).
+    // Reads up to count bytes at offset; returns the number read (short at the end of the file). Small
+    // reads (chunk headers) are served from a block read once, so a walk over thousands of headers costs
+    // few system calls.
     size_t ReadAt(uint64_t offset, void* buffer, size_t count);
 
   private:
+    size_t ReadDirect(uint64_t offset, void* buffer, size_t count);
+
+    static constexpr size_t kBlockSize = 4096;
+    std::vector<uint8_t> block_;
+    uint64_t blockOffset_ = 0;
+    size_t blockLength_ = 0;
     int fd_ = -1;
     uint64_t size_ = 0;
     bool readFailed_ = false;

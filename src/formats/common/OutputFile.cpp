@@ -33,6 +33,9 @@ bool OutputFile::Fail() {
 
 bool OutputFile::Create(const std::string& target) {
     Discard();
+    failed_ = false;
+    error_.clear();
+    position_ = 0;
     // A target that is a symbolic link is written through: the file it points to is replaced, the link
     // stays.
     std::error_code error;
@@ -40,9 +43,12 @@ bool OutputFile::Create(const std::string& target) {
                                                          : target;
     if (target_.empty())
         target_ = target;
-    failed_ = false;
-    error_.clear();
-    position_ = 0;
+    // Only a regular file is ever replaced: a folder, a pipe or a device of that name stays as it is.
+    const auto status = std::filesystem::status(target_, error);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        errno = EEXIST;
+        return Fail();
+    }
     std::string pattern = FolderOf(target_) + ".quorvane-XXXXXX";
     const int fd = ::mkstemp(pattern.data());
     if (fd < 0)
