@@ -118,21 +118,27 @@ bool OutputFile::WriteZeros(size_t count) {
     return true;
 }
 
-bool OutputFile::PatchU32(uint64_t offset, uint32_t value) {
-    if (fd_ < 0 || failed_ || offset + 4 > position_)
+bool OutputFile::PatchBytes(uint64_t offset, const void* data, size_t count) {
+    if (fd_ < 0 || failed_ || offset + count > position_)
         return false;
-    uint8_t bytes[4];
-    WriteU32LE(bytes, value);
+    if (count == 0)
+        return true;
     const uint64_t flushed = position_ - buffer_.size();
     if (offset >= flushed) {
-        std::memcpy(buffer_.data() + (offset - flushed), bytes, 4);
+        std::memcpy(buffer_.data() + (offset - flushed), data, count);
         return true;
     }
     if (!Flush())
         return false;
-    if (::pwrite(fd_, bytes, 4, static_cast<off_t>(offset)) != 4)
+    if (::pwrite(fd_, data, count, static_cast<off_t>(offset)) != static_cast<ssize_t>(count))
         return Fail();
     return true;
+}
+
+bool OutputFile::PatchU32(uint64_t offset, uint32_t value) {
+    uint8_t bytes[4];
+    WriteU32LE(bytes, value);
+    return PatchBytes(offset, bytes, sizeof bytes);
 }
 
 bool OutputFile::Commit() {

@@ -23,7 +23,8 @@ class OutputFile {
     bool Write(const void* data, size_t count);
     bool WriteZeros(size_t count);
     bool WriteText(const std::string& text) { return Write(text.data(), text.size()); }
-    // Overwrites four bytes already written with a little-endian value.
+    // Overwrites bytes already written: a size known only at the end, a table of offsets.
+    bool PatchBytes(uint64_t offset, const void* data, size_t count);
     bool PatchU32(uint64_t offset, uint32_t value);
     uint64_t Position() const { return position_; }
     // True once any write failed; every later call is then a no-op returning false.

@@ -486,13 +486,12 @@ class GigaWriter {
         }
         if (!PatchListSize(pool))
             return false;
-        for (uint32_t k = 0; k < n; ++k) {
-            const SampleRecord& sample = bank_.SampleTable[written[k]];
-            const uint32_t offset = sample.outputOffset == 0 ? 0 : static_cast<uint32_t>(sample.outputOffset - (pool + 12));
-            if (!out_.PatchU32(poolTable + 16 + 4 * uint64_t{k}, offset))
-                return false;
+        ByteWriter offsets;
+        for (uint32_t s : written) {
+            const SampleRecord& sample = bank_.SampleTable[s];
+            offsets.U32(sample.outputOffset == 0 ? 0 : static_cast<uint32_t>(sample.outputOffset - (pool + 12)));
         }
-        return true;
+        return out_.PatchBytes(poolTable + 16, offsets.bytes.data(), offsets.Size());
     }
 
     bool WriteWave(const SampleRecord& sample, const int16_t* frames, uint32_t length) {
