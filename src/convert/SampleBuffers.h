@@ -4,8 +4,11 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
+
+#include "formats/common/InputFile.h"
 
 namespace quorvane {
 
@@ -44,6 +47,12 @@ struct FrameBuffer {
     uint32_t FrameCount() const { return length / 2; }
 };
 
+// The bank file the fetch reads, kept open from one sample to the next while it is unchanged on disk.
+struct SourceFile {
+    std::string path;
+    InputFile file;
+};
+
 struct SampleBuffers {
     FrameBuffer PlayLeft, PlayRight;
     FrameBuffer ExportLeft, ExportRight;
@@ -52,6 +61,7 @@ struct SampleBuffers {
     // Failed reads during a fetch: SCSI sectors of an Akai sample, or a bank-file range that cannot be read.
     // The writers clear it before fetching a sample and test it afterwards.
     uint32_t ScsiReadErrors = 0;
+    SourceFile source;
 
     void FreeExport() {
         if (ExportAllocatedLeft)

@@ -86,6 +86,21 @@ FrameVector ReadWholeChannel(InputFile& file, const SampleRecord& sample, uint32
     return ReadSampleWords(file, sample, readErrors);
 }
 
+// The bank file of the current entry, opened once for the samples read from it, and again when the file
+// on disk is no longer the one opened.
+InputFile* OpenBankSource(Workspace& workspace) {
+    SourceFile& source = workspace.samples.source;
+    const int entry = workspace.loader.currentBank;
+    const std::string path = EntryPath(workspace, entry < 0 ? 0u : static_cast<uint32_t>(entry));
+    if (source.path != path || !source.file.StillAt(path)) {
+        source.path.clear();
+        if (!source.file.Open(path))
+            return nullptr;
+        source.path = path;
+    }
+    return &source.file;
+}
+
 // The bank-file path: the sample's data from the open bank file, split or widened to 16-bit channels.
 // Returns false when the file cannot be opened.
 bool FetchFromBankFile(Workspace& workspace, uint32_t index, Target target, bool readPartner16) {
@@ -94,12 +109,12 @@ bool FetchFromBankFile(Workspace& workspace, uint32_t index, Target target, bool
     if (sample.bitsPerSample != 8 && sample.bitsPerSample != 16)
         return true;
     uint32_t& readErrors = workspace.samples.ScsiReadErrors;
-    const int entry = workspace.loader.currentBank;
-    InputFile file;
-    if (!file.Open(EntryPath(workspace, entry < 0 ? 0u : static_cast<uint32_t>(entry)))) {
+    InputFile* source = OpenBankSource(workspace);
+    if (source == nullptr) {
         ++readErrors;
         return false;
     }
+    InputFile& file = *source;
 
     // A half of a split stereo wave is played on its own: its partner is not read.
     const bool linked = (sample.sampleType == 2 || sample.sampleType == 4) && sample.stereoHalf == 0;
@@ -133,6 +148,34 @@ bool FetchFromBankFile(Workspace& workspace, uint32_t index, Target target, bool
 }
 
 } // namespace
+
+std::optional<StoredFrames> StoredExportFrames(Workspace& workspace, uint32_t index) {
+    const BankModel& bank = workspace.bank;
+    if (!bank.IsValidSample(index) ||
+        (bank.SourceFormat != kSoundFontSource && bank.SourceFormat != kDlsSource))
+        return std::nullopt;
+    const SampleRecord& sample = bank.SampleTable[index];
+    const bool linked = (sample.sampleType == 2 || sample.sampleType == 4) && sample.stereoHalf == 0;
+    if (sample.bitsPerSample != 16 || sample.stereoHalf != 0 || (!linked && sample.channels != 1))
+        return std::nullopt;
+    StoredFrames stored;
+    stored.file = OpenBankSource(workspace);
+    uint32_t& readErrors = workspace.samples.ScsiReadErrors;
+    if (stored.file == nullptr) {
+        ++readErrors;
+        return stored;
+    }
+    if (sample.dataOffset == 0 || sample.dataLength < 2)
+        return stored;
+    const uint64_t size = stored.file->Size();
+    if (sample.dataOffset >= size || sample.dataLength > size - sample.dataOffset) {
+        ++readErrors;
+        return stored;
+    }
+    stored.offset = sample.dataOffset;
+    stored.length = sample.dataLength & ~1u;
+    return stored;
+}
 
 void LoadSampleForPlay(Workspace& workspace, uint32_t index) {
     SampleBuffers& buffers = workspace.samples;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "core/Workspace.h"
 
@@ -17,6 +18,17 @@ void LoadSampleForPlay(Workspace& workspace, uint32_t index);
 // sample is not read (the bank writers write each half on its own). A file that cannot be opened leaves
 // both lengths 0 without a message.
 void LoadSampleForExport(Workspace& workspace, uint32_t index, bool skipPartner);
+
+// Where the frames of sample `index` lie unchanged in its source file (16-bit mono data of a bank file, or
+// the own half of a linked pair), so that a writer can copy them without bringing them through memory:
+// exactly the bytes an export fetch with skipPartner would give. Nothing when the frames need converting;
+// a length of 0 (with ScsiReadErrors raised) when the file cannot be opened or does not hold the range.
+struct StoredFrames {
+    InputFile* file = nullptr;
+    uint64_t offset = 0;
+    uint32_t length = 0;
+};
+std::optional<StoredFrames> StoredExportFrames(Workspace& workspace, uint32_t index);
 
 enum class FetchTarget { Play, Export };
 // Reads sample `index` of the audio-file list from its file into the play or the export pair: integer PCM of

@@ -45,7 +45,18 @@ bool InputFile::Open(const std::string& path) {
     }
     fd_ = fd;
     size_ = static_cast<uint64_t>(info.st_size);
+    device_ = info.st_dev;
+    inode_ = info.st_ino;
+    modifiedSeconds_ = info.st_mtim.tv_sec;
+    modifiedNanoseconds_ = info.st_mtim.tv_nsec;
     return true;
+}
+
+bool InputFile::StillAt(const std::string& path) const {
+    struct stat info {};
+    return fd_ >= 0 && ::stat(path.c_str(), &info) == 0 && info.st_dev == device_ && info.st_ino == inode_ &&
+           static_cast<uint64_t>(info.st_size) == size_ && info.st_mtim.tv_sec == modifiedSeconds_ &&
+           info.st_mtim.tv_nsec == modifiedNanoseconds_;
 }
 
 void InputFile::Close() {

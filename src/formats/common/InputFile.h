@@ -23,6 +23,9 @@ class InputFile {
     bool Open(const std::string& path);
     void Close();
     bool IsOpen() const { return fd_ >= 0; }
+    int Descriptor() const { return fd_; }
+    // True while path still names the file opened, unchanged (same file, size and modification time).
+    bool StillAt(const std::string& path) const;
     uint64_t Size() const { return size_; }
     const std::string& Error() const { return error_; }
     // True once a read failed for a reason other than the end of the file.
@@ -42,6 +45,9 @@ class InputFile {
     size_t blockLength_ = 0;
     int fd_ = -1;
     uint64_t size_ = 0;
+    // Identity of the open file: device, inode, modification time.
+    uint64_t device_ = 0, inode_ = 0;
+    int64_t modifiedSeconds_ = 0, modifiedNanoseconds_ = 0;
     bool readFailed_ = false;
     std::string error_;
 };

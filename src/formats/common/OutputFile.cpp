@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <algorithm>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -64,7 +65,117 @@ bool OutputFile::Create(const std::string& target) {
     return true;
 }
 
+bool OutputFile::OpenPipe() {
+    if (pipe_[0] >= 0)
+        return true;
+    if (::pipe2(pipe_, O_CLOEXEC | O_NONBLOCK) != 0) {
+        pipe_[0] = pipe_[1] = -1;
+        return false;
+    }
+    // A larger pipe moves more of a sample per call; the default size works too.
+    ::fcntl(pipe_[1], F_SETPIPE_SZ, 1 << 20);
+    return true;
+}
+
+void OutputFile::ClosePipe() {
+    for (int& end : pipe_) {
+        if (end >= 0)
+            ::close(end);
+        end = -1;
+    }
+    inPipe_ = 0;
+}
+
+bool OutputFile::DrainPipe() {
+    while (inPipe_ > 0) {
+        const ssize_t moved = ::splice(pipe_[0], nullptr, fd_, nullptr, inPipe_, SPLICE_F_MOVE);
+        if (moved < 0) {
+            if (errno == EINTR)
+                continue;
+            return Fail();
+        }
+        if (moved == 0)
+            return Fail();
+        inPipe_ -= static_cast<uint64_t>(moved);
+    }
+    return true;
+}
+
+bool OutputFile::MoveBufferToPipe() {
+    size_t done = 0;
+    while (done < buffer_.size()) {
+        const ssize_t wrote = ::write(pipe_[1], buffer_.data() + done, buffer_.size() - done);
+        if (wrote < 0) {
+            if (errno == EINTR)
+                continue;
+            if (errno == EAGAIN && inPipe_ > 0 && DrainPipe())
+                continue;
+            return Fail();
+        }
+        done += static_cast<size_t>(wrote);
+        inPipe_ += static_cast<uint64_t>(wrote);
+    }
+    buffer_.clear();
+    return true;
+}
+
+bool OutputFile::AppendFrom(InputFile& source, uint64_t offset, uint64_t count) {
+    if (fd_ < 0 || failed_)
+        return false;
+    if (count == 0)
+        return true;
+    if (!OpenPipe() || !MoveBufferToPipe())
+        return !failed_ && AppendByReading(source, offset, count);
+    loff_t from = static_cast<loff_t>(offset);
+    uint64_t left = count;
+    while (left > 0) {
+        const ssize_t moved = ::splice(source.Descriptor(), &from, pipe_[1], nullptr,
+                                       static_cast<size_t>(std::min<uint64_t>(left, 1 << 20)),
+                                       SPLICE_F_MOVE | SPLICE_F_NONBLOCK);
+        if (moved > 0) {
+            inPipe_ += static_cast<uint64_t>(moved);
+            left -= static_cast<uint64_t>(moved);
+            position_ += static_cast<uint64_t>(moved);
+            continue;
+        }
+        if (moved < 0 && errno == EINTR)
+            continue;
+        if (moved < 0 && errno == EAGAIN && inPipe_ > 0) {
+            if (!DrainPipe())
+                return false;
+            continue;
+        }
+        if (moved < 0 && left == count && (errno == EINVAL || errno == ENOSYS)) {
+            // A file system that cannot splice: the bytes come through memory instead.
+            ClosePipe();
+            return AppendByReading(source, offset, count);
+        }
+        // The source ended early or could not be read.
+        errno = moved == 0 ? EIO : errno;
+        return Fail();
+    }
+    return true;
+}
+
+bool OutputFile::AppendByReading(InputFile& source, uint64_t offset, uint64_t count) {
+    std::vector<uint8_t> piece(static_cast<size_t>(std::min<uint64_t>(count, kBufferSize)));
+    while (count > 0) {
+        const size_t want = static_cast<size_t>(std::min<uint64_t>(count, piece.size()));
+        if (source.ReadAt(offset, piece.data(), want) != want) {
+            errno = EIO;
+            return Fail();
+        }
+        if (!Write(piece.data(), want))
+            return false;
+        offset += want;
+        count -= want;
+    }
+    return true;
+}
+
 bool OutputFile::Flush() {
+    if (inPipe_ > 0 && !DrainPipe())
+        return false;
     size_t done = 0;
     while (done < buffer_.size()) {
         const ssize_t wrote = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
@@ -124,7 +235,7 @@ bool OutputFile::PatchBytes(uint64_t offset, const void* data, size_t count) {
     if (count == 0)
         return true;
     const uint64_t flushed = position_ - buffer_.size();
-    if (offset >= flushed) {
+    if (offset >= flushed && offset + count <= position_) {
         std::memcpy(buffer_.data() + (offset - flushed), data, count);
         return true;
     }
@@ -146,6 +257,7 @@ bool OutputFile::Commit() {
         Discard();
         return false;
     }
+    ClosePipe();
     const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0 || ::rename(temporary_.c_str(), target_.c_str()) != 0) {
@@ -159,6 +271,7 @@ bool OutputFile::Commit() {
 }
 
 void OutputFile::Discard() {
+    ClosePipe();
     if (fd_ >= 0)
         ::close(fd_);
     fd_ = -1;

@@ -1,13 +1,16 @@
 // A bank or sample file being written. The bytes go to a temporary file beside the target, which is renamed
 // over the target only when every write succeeded: a failed or cancelled write never leaves a broken file
 // behind and never destroys an existing one. Writes are buffered and sequential; sizes that are known only
-// at the end are patched in place.
+// at the end are patched in place. Sample data that is copied unchanged from a source file goes through a
+// pipe inside the kernel (splice), so it is never copied through the program's memory.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "formats/common/InputFile.h"
 
 namespace quorvane {
 
@@ -23,6 +26,8 @@ class OutputFile {
     bool Write(const void* data, size_t count);
     bool WriteZeros(size_t count);
     bool WriteText(const std::string& text) { return Write(text.data(), text.size()); }
+    // Appends count bytes of source from offset. False when the source gives fewer or a write fails.
+    bool AppendFrom(InputFile& source, uint64_t offset, uint64_t count);
     // Overwrites bytes already written: a size known only at the end, a table of offsets.
     bool PatchBytes(uint64_t offset, const void* data, size_t count);
     bool PatchU32(uint64_t offset, uint32_t value);
@@ -39,8 +44,16 @@ class OutputFile {
   private:
     bool Flush();
     bool Fail();
+    // The staging pipe: bytes in it come before the bytes in buffer_.
+    bool OpenPipe();
+    void ClosePipe();
+    bool MoveBufferToPipe();
+    bool DrainPipe();
+    bool AppendByReading(InputFile& source, uint64_t offset, uint64_t count);
 
     int fd_ = -1;
+    int pipe_[2] = {-1, -1};
+    uint64_t inPipe_ = 0;
     std::string target_;
     std::string temporary_;
     std::vector<uint8_t> buffer_;

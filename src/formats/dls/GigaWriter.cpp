@@ -462,9 +462,12 @@ class GigaWriter {
             FrameVector silence;
             const FrameVector* frames = &silence;
             uint32_t length = 0;
+            std::optional<StoredFrames> stored;
             if (null) {
                 silence.assign(kNullSampleBytes / 2, 0);
                 length = kNullSampleBytes;
+            } else if ((stored = StoredExportFrames(workspace_, s))) {
+                length = stored->length;
             } else {
                 LoadSampleForExport(workspace_, s, true);
                 frames = &buffers.ExportLeft.frames;
@@ -476,7 +479,7 @@ class GigaWriter {
                 host_.ReplaceLastStatusLine(StringPrintf("ERROR! Reading sample %u  '%s'", s + 1, sample.fullName.c_str()));
             }
             sample.outputOffset = static_cast<uint32_t>(out_.Position());
-            const bool ok = WriteWave(sample, frames->data(), length);
+            const bool ok = WriteWave(sample, stored ? nullptr : frames->data(), length, stored);
             buffers.FreeExport();
             if (!ok)
                 return false;
@@ -494,7 +497,9 @@ class GigaWriter {
         return out_.PatchBytes(poolTable + 16, offsets.bytes.data(), offsets.Size());
     }
 
-    bool WriteWave(const SampleRecord& sample, const int16_t* frames, uint32_t length) {
+    // One wave: its frames from memory, or copied from where they lie in the source file.
+    bool WriteWave(const SampleRecord& sample, const int16_t* frames, uint32_t length,
+                   const std::optional<StoredFrames>& stored) {
         ByteWriter head;
         head.List(length + 200, "wave");
         head.Chunk("fmt ", 16);
@@ -528,7 +533,10 @@ class GigaWriter {
         tail.Chunk("3gix", 4);
         tail.U16(static_cast<uint16_t>(sample.sampleGroup));
         tail.U16(0);
-        return Write(head) && out_.Write(frames, length) && Write(tail);
+        if (!Write(head))
+            return false;
+        const bool data = stored ? out_.AppendFrom(*stored->file, stored->offset, length) : out_.Write(frames, length);
+        return data && Write(tail);
     }
 
     Workspace& workspace_;

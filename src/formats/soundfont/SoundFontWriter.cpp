@@ -198,13 +198,22 @@ class Writer {
                                                       : "Copying sample %u  '%s'",
                                     s + 1, sample.fullName.c_str()));
                 buffers.ScsiReadErrors = 0;
-                LoadSampleForExport(workspace_, s, true);
+                const std::optional<StoredFrames> stored = StoredExportFrames(workspace_, s);
+                if (!stored)
+                    LoadSampleForExport(workspace_, s, true);
                 if (buffers.ScsiReadErrors != 0 && !temporary_)
                     host_.ReplaceLastStatusLine(
                         StringPrintf("ERROR! Reading sample %u  '%s'", s + 1, sample.fullName.c_str()));
-                if (buffers.ExportAllocatedLeft && buffers.ExportLeft.length != 0 &&
-                    !WriteSampleData(buffers.ExportLeft, sample))
+                if (stored && stored->length != 0) {
+                    sample.outputOffset = static_cast<uint32_t>(out_.Position());
+                    sample.outputLength = stored->length;
+                    if (!out_.AppendFrom(*stored->file, stored->offset, stored->length) ||
+                        !out_.WriteZeros(kSamplePadBytes))
+                        return false;
+                } else if (!stored && buffers.ExportAllocatedLeft && buffers.ExportLeft.length != 0 &&
+                           !WriteSampleData(buffers.ExportLeft, sample)) {
                     return false;
+                }
                 sample.outputIndex = writtenOrder_.size();
                 writtenOrder_.push_back(s);
                 const uint32_t partner = sample.linkIndex - 1u;
