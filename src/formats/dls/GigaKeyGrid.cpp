@@ -1,7 +1,6 @@
 #include "formats/dls/GigaKeyGrid.h"
 
 #include <algorithm>
-#include <map>
 
 namespace quorvane {
 
@@ -65,41 +64,41 @@ void KeyGrid::Place(int key, const GridItem& item) {
     }
 }
 
-void KeyGrid::FillGapsAndOrder() {
-    for (GridRow& row : rows_) {
-        for (GridSlot& slot : row) {
-            if (slot.empty())
-                continue;
-            // A run of velocities no item covers, followed by a covered one, is played by the null sample;
-            // a run that reaches 127 stays silent.
-            std::array<bool, 128> covered{};
-            for (const GridItem& item : slot)
-                for (int v = item.velocityLow; v <= item.velocityHigh && v < 128; ++v)
-                    covered[v] = true;
-            for (int v = 0; v < 128;) {
-                if (covered[v]) {
-                    ++v;
-                    continue;
-                }
-                int end = v;
-                while (end < 128 && !covered[end])
-                    ++end;
-                if (end < 128)
-                    slot.push_back({static_cast<uint8_t>(v), static_cast<uint8_t>(end - 1), kNullItem, kNullItem});
-                v = end;
-            }
-            if (slot.size() > 1) {
-                // Ordered by the midpoints of the velocity ranges; of two items with the same midpoint the
-                // later one stays.
-                std::map<int, GridItem> byMidpoint;
-                for (const GridItem& item : slot)
-                    byMidpoint[(item.velocityLow + item.velocityHigh) / 2] = item;
-                slot.clear();
-                for (const auto& [midpoint, item] : byMidpoint)
-                    slot.push_back(item);
-            }
-        }
+namespace {
+// A run of velocities no item covers, followed by a covered one, is played by the null sample; a run that
+// reaches 127 stays silent. Then the items are ordered by the midpoints of their velocity ranges; of two
+// items with the same midpoint the later one stays.
+void FillGapsAndOrder(GridSlot& slot) {
+    std::vector<std::pair<int, int>> ranges;
+    ranges.reserve(slot.size());
+    for (const GridItem& item : slot)
+        ranges.emplace_back(item.velocityLow, item.velocityHigh);
+    std::sort(ranges.begin(), ranges.end());
+    int next = 0; // the lowest velocity not yet covered or given to a gap
+    for (const auto& [low, high] : ranges) {
+        if (low > next)
+            slot.push_back({static_cast<uint8_t>(next), static_cast<uint8_t>(low - 1), kNullItem, kNullItem});
+        next = std::max(next, high + 1);
     }
+    if (slot.size() < 2)
+        return;
+    auto midpoint = [](const GridItem& item) { return (item.velocityLow + item.velocityHigh) / 2; };
+    std::stable_sort(slot.begin(), slot.end(),
+                     [&](const GridItem& a, const GridItem& b) { return midpoint(a) < midpoint(b); });
+    GridSlot ordered;
+    ordered.reserve(slot.size());
+    for (size_t i = 0; i < slot.size(); ++i)
+        if (i + 1 == slot.size() || midpoint(slot[i + 1]) != midpoint(slot[i]))
+            ordered.push_back(slot[i]);
+    slot = std::move(ordered);
+}
+} // namespace
+
+void KeyGrid::FillGapsAndOrder() {
+    for (GridRow& row : rows_)
+        for (GridSlot& slot : row)
+            if (!slot.empty())
+                quorvane::FillGapsAndOrder(slot);
 }
 
 std::vector<KeyRegion> KeyGrid::Regions() const {

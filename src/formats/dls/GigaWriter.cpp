@@ -356,6 +356,7 @@ class GigaWriter {
         }
 
         ByteWriter out;
+        out.bytes.reserve(204 * count + 318);
         out.List(204 * count + 310, "rgn ");
         out.Chunk("rgnh", 12);
         for (uint16_t word : {uint16_t{region.low}, uint16_t{region.high}, uint16_t{0}, uint16_t{127}, uint16_t{1},
