@@ -16,6 +16,7 @@
 # The figures go to stdout as a table; hyperfine's own report goes to stderr; raw results to bench/out/.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/setup.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 BANK=/usr/share/sounds/sf2/FluidR3_GM.sf2
 MEMORY_BANKS=(
@@ -37,28 +38,7 @@ WORK="$OUT/convert-work"
 mkdir -p "$WORK"
 trap 'rm -rf "$WORK"' EXIT
 
-mib() { awk -v b="$1" 'BEGIN { printf "%.2f", b / 1048576 }'; }
-
-# Peak resident set size in KiB: the largest of three runs.
-peak_kib() {
-    local max=0 kib
-    for _ in 1 2 3; do
-        /usr/bin/time -f %M -o "$OUT/time.txt" "$@" >/dev/null 2>&1
-        kib=$(tail -n 1 "$OUT/time.txt")
-        [ "$kib" -gt "$max" ] && max=$kib
-    done
-    echo "$max"
-}
-
-# The ratio is taken between medians: a run that another process on the machine delayed moves a mean.
-csv_median() { awk -F, -v name="$2" '$1 == name { print $4 }' "$1"; }
 csv_cell() { awk -F, -v name="$2" '$1 == name { printf "%.1f ± %.1f | %.1f", $2 * 1000, $3 * 1000, $4 * 1000 }' "$1"; }
-
-verdict() {
-    local ok="$1"
-    shift
-    if [ "$ok" = 1 ]; then echo "PASS  $*"; else echo "FAIL  $*"; fi
-}
 
 name=$(basename "$BANK" .sf2)
 quorvane_log "$name: wall time, convert beside cp"

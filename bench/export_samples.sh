@@ -16,6 +16,7 @@
 # The figures go to stdout as a table; hyperfine's own report goes to stderr; raw results to bench/out/.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/setup.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 BANK=/usr/share/sounds/sf2/FluidR3_GM.sf2
 RUNS="${QUORVANE_BENCH_RUNS:-10}"
@@ -33,27 +34,7 @@ WORK="$OUT/export-work"
 mkdir -p "$WORK"
 trap 'rm -rf "$WORK"' EXIT
 
-mib() { awk -v b="$1" 'BEGIN { printf "%.2f", b / 1048576 }'; }
-
-# Peak resident set size in KiB: the largest of three runs.
-peak_kib() {
-    local max=0 kib
-    for _ in 1 2 3; do
-        /usr/bin/time -f %M -o "$OUT/time.txt" "$@" >/dev/null 2>&1
-        kib=$(tail -n 1 "$OUT/time.txt")
-        [ "$kib" -gt "$max" ] && max=$kib
-    done
-    echo "$max"
-}
-
-csv_mean() { awk -F, -v name="$2" '$1 == name { print $2 }' "$1"; }
 csv_cell() { awk -F, -v name="$2" '$1 == name { printf "%.0f ± %.0f", $2 * 1000, $3 * 1000 }' "$1"; }
-
-verdict() {
-    local ok="$1"
-    shift
-    if [ "$ok" = 1 ]; then echo "PASS  $*"; else echo "FAIL  $*"; fi
-}
 
 name=$(basename "$BANK" .sf2)
 # One export first: it must succeed, and it tells how many files and bytes a run writes.

@@ -20,6 +20,7 @@
 # The figures go to stdout as a table; hyperfine's own report goes to stderr; raw results to bench/out/.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/setup.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 RUNS="${QUORVANE_BENCH_RUNS:-20}"
 MEGABYTES="${QUORVANE_BENCH_GIG_MB:-200}"
@@ -41,22 +42,6 @@ BANK="$WORK/big.gig"
 quorvane_log "making a GigaSampler bank of $MEGABYTES MB of wave data"
 "$AUTHOR" --big "$MEGABYTES" "$BANK"
 
-evict() { dd if="$1" iflag=nocache count=0 status=none; }
-cached_bytes() { fincore --bytes --noheadings --output RES "$1" | tr -d ' '; }
-mib() { awk -v b="$1" 'BEGIN { printf "%.2f", b / 1048576 }'; }
-
-# Peak resident set size in KiB: the largest of three runs.
-peak_kib() {
-    local max=0 kib
-    for _ in 1 2 3; do
-        /usr/bin/time -f %M -o "$OUT/time.txt" "$@" >/dev/null 2>&1 || true
-        kib=$(tail -n 1 "$OUT/time.txt")
-        [ "$kib" -gt "$max" ] && max=$kib
-    done
-    echo "$max"
-}
-
-csv_median() { awk -F, -v name="$2" '$1 == name { print $4 }' "$1"; }
 csv_cell() { awk -F, -v name="$2" '$1 == name { printf "%.1f ± %.1f", $2 * 1000, $3 * 1000 }' "$1"; }
 
 quorvane_log "warm runs"
@@ -78,12 +63,6 @@ size=$(stat -c %s "$BANK")
 waves=$("$CLI" info --json "$BANK" | jq '[.samples[].dataLength] | add')
 headers=$((size - waves))
 summary=$("$CLI" info "$BANK" | tail -n 1)
-
-verdict() {
-    local ok="$1"
-    shift
-    if [ "$ok" = 1 ]; then echo "PASS  $*"; else echo "FAIL  $*"; fi
-}
 
 echo "Machine: $(nproc) cores, $(lscpu | sed -n 's/^Model name: *//p' | head -n 1); $(date -u +%Y-%m-%d)"
 echo "Bank: $(mib "$size") MiB, of which $(mib "$headers") MiB besides the wave data; $summary"

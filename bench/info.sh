@@ -14,6 +14,7 @@
 # The figures go to stdout as a table; hyperfine's own report goes to stderr; raw results to bench/out/.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/setup.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 BANKS=(
     /usr/share/sounds/sf2/FluidR3_GM.sf2
@@ -32,11 +33,6 @@ SF2DUMP="$(command -v sf2dump)"
 OUT="$QUORVANE_ROOT/bench/out"
 mkdir -p "$OUT"
 
-evict() { dd if="$1" iflag=nocache count=0 status=none; }
-
-# Bytes of the file now in the page cache.
-cached_bytes() { fincore --bytes --noheadings --output RES "$1" | tr -d ' '; }
-
 # Size of the sample-data list (LIST sdta) of a SoundFont, from a walk over its top-level chunks.
 sample_data_bytes() {
     local file="$1" size offset=12 id type chunk
@@ -54,19 +50,6 @@ sample_data_bytes() {
     echo 0
 }
 
-# Peak resident set size in KiB: the largest of three runs.
-peak_kib() {
-    local max=0 kib
-    for _ in 1 2 3; do
-        /usr/bin/time -f %M -o "$OUT/time.txt" "$@" >/dev/null 2>&1 || true
-        kib=$(tail -n 1 "$OUT/time.txt")
-        [ "$kib" -gt "$max" ] && max=$kib
-    done
-    echo "$max"
-}
-
-# "mean ± sd" in milliseconds for the named command from a hyperfine CSV, and the bare mean in seconds.
-csv_mean() { awk -F, -v name="$2" '$1 == name { print $2 }' "$1"; }
 csv_cell() {
     awk -F, -v name="$2" '$1 == name { printf "%.1f ± %.1f", $2 * 1000, $3 * 1000 }' "$1"
 }
@@ -128,15 +111,6 @@ describe() {
     read) echo "cat (read the file once)" ;;
     esac
 }
-
-# verdict OK TEXT...: one target line.
-verdict() {
-    local ok="$1"
-    shift
-    if [ "$ok" = 1 ]; then echo "PASS  $*"; else echo "FAIL  $*"; fi
-}
-
-mib() { awk -v b="$1" 'BEGIN { printf "%.2f", b / 1048576 }'; }
 
 for bank in "${BANKS[@]}"; do
     bench_one "$bank"
