@@ -69,13 +69,22 @@ namespace {
 // reaches 127 stays silent. Then the items are ordered by the midpoints of their velocity ranges; of two
 // items with the same midpoint the later one stays.
 void FillGapsAndOrder(GridSlot& slot) {
-    std::vector<std::pair<int, int>> ranges;
-    ranges.reserve(slot.size());
-    for (const GridItem& item : slot)
-        ranges.emplace_back(item.velocityLow, item.velocityHigh);
-    std::sort(ranges.begin(), ranges.end());
+    // The ranges in order of their low limits, kept on the stack: a slot holds few items.
+    constexpr size_t kOnStack = 64;
+    std::array<std::pair<uint8_t, uint8_t>, kOnStack> local;
+    std::vector<std::pair<uint8_t, uint8_t>> spill;
+    std::pair<uint8_t, uint8_t>* ranges = local.data();
+    if (slot.size() > kOnStack) {
+        spill.resize(slot.size());
+        ranges = spill.data();
+    }
+    const size_t count = slot.size();
+    for (size_t i = 0; i < count; ++i)
+        ranges[i] = {slot[i].velocityLow, slot[i].velocityHigh};
+    std::sort(ranges, ranges + count);
     int next = 0; // the lowest velocity not yet covered or given to a gap
-    for (const auto& [low, high] : ranges) {
+    for (size_t i = 0; i < count; ++i) {
+        const auto [low, high] = ranges[i];
         if (low > next)
             slot.push_back({static_cast<uint8_t>(next), static_cast<uint8_t>(low - 1), kNullItem, kNullItem});
         next = std::max(next, high + 1);
@@ -85,12 +94,11 @@ void FillGapsAndOrder(GridSlot& slot) {
     auto midpoint = [](const GridItem& item) { return (item.velocityLow + item.velocityHigh) / 2; };
     std::stable_sort(slot.begin(), slot.end(),
                      [&](const GridItem& a, const GridItem& b) { return midpoint(a) < midpoint(b); });
-    GridSlot ordered;
-    ordered.reserve(slot.size());
+    size_t kept = 0;
     for (size_t i = 0; i < slot.size(); ++i)
         if (i + 1 == slot.size() || midpoint(slot[i + 1]) != midpoint(slot[i]))
-            ordered.push_back(slot[i]);
-    slot = std::move(ordered);
+            slot[kept++] = slot[i];
+    slot.resize(kept);
 }
 } // namespace
 
