@@ -17,11 +17,15 @@
 #include <vector>
 
 #include "support/DlsBuilder.h"
+#include "support/FileSystemLimits.h"
 #include "support/GigWriteSession.h"
 #include "support/SoundFontBuilder.h"
 
 namespace quorvane {
 namespace {
+
+using test::FileSizeLimit;
+using test::FilesIn;
 
 using test::Bytes;
 using test::GetU32;
@@ -516,35 +520,6 @@ TEST(GigaWriterTest, OutputOntoTheOpenBankTakesTheNextFreeNumber) {
             EXPECT_EQ(test::ReadFileBytes(session.folder.Folder() + name), (Bytes{'o', 'l', 'd'})) << name;
         EXPECT_EQ(test::ReadGigParts(test::ReadFileBytes(result.path)).instruments.size(), 1u);
     }
-}
-
-// Restores the file size limit and the SIGXFSZ disposition when it goes.
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &old_);
-        // Past the limit write() fails with EFBIG instead of the process being killed.
-        oldHandler_ = ::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = old_;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &old_);
-        ::signal(SIGXFSZ, oldHandler_);
-    }
-
-  private:
-    rlimit old_{};
-    sighandler_t oldHandler_;
-};
-
-std::vector<std::string> FilesIn(const std::filesystem::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& item : std::filesystem::directory_iterator(folder))
-        names.push_back(item.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 // A file that cannot be written is reported as such and never as saved; an existing file of that name is

@@ -19,6 +19,7 @@
 #include <regex>
 
 #include "formats/soundfont/SoundFontWriter.h"
+#include "support/FileSystemLimits.h"
 #include "support/RecordingHost.h"
 #include "support/SoundFontBuilder.h"
 #include "support/SoundFontSteps.h"
@@ -31,6 +32,9 @@
 
 namespace quorvane {
 namespace {
+
+using test::FileSizeLimit;
+using test::FilesIn;
 
 using test::BagRecord;
 using test::GenRecord;
@@ -89,13 +93,6 @@ std::string SavedLine(const SoundFontWriteResult& result) {
 }
 
 // Files left in a folder, by name.
-std::vector<std::string> FilesIn(const std::filesystem::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& item : std::filesystem::directory_iterator(folder))
-        names.push_back(item.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 class SoundFontWriterTest : public ::testing::Test {
   protected:
@@ -696,27 +693,6 @@ TEST_F(SoundFontWriterTest, UnreadableSampleIsReportedAndWrittenEmpty) {
         EXPECT_EQ(test::SampleHeaders(Chunks(result.path)), c.samples);
     }
 }
-
-// Restores the file size limit and the SIGXFSZ disposition when it goes.
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &old_);
-        // Past the limit write() fails with EFBIG instead of the process being killed.
-        oldHandler_ = ::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = old_;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &old_);
-        ::signal(SIGXFSZ, oldHandler_);
-    }
-
-  private:
-    rlimit old_{};
-    sighandler_t oldHandler_;
-};
 
 // A bank that cannot be written is reported as such and never as saved; what was at the target before is
 // left as it was and no temporary file stays behind. The file size limit makes writes fail for root too.
