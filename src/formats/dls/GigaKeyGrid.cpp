@@ -92,8 +92,14 @@ void FillGapsAndOrder(GridSlot& slot) {
     if (slot.size() < 2)
         return;
     auto midpoint = [](const GridItem& item) { return (item.velocityLow + item.velocityHigh) / 2; };
-    std::stable_sort(slot.begin(), slot.end(),
-                     [&](const GridItem& a, const GridItem& b) { return midpoint(a) < midpoint(b); });
+    // A stable insertion sort: a slot holds few items, and this needs no buffer.
+    for (size_t i = 1; i < slot.size(); ++i) {
+        const GridItem item = slot[i];
+        size_t j = i;
+        for (; j > 0 && midpoint(slot[j - 1]) > midpoint(item); --j)
+            slot[j] = slot[j - 1];
+        slot[j] = item;
+    }
     size_t kept = 0;
     for (size_t i = 0; i < slot.size(); ++i)
         if (i + 1 == slot.size() || midpoint(slot[i + 1]) != midpoint(slot[i]))
