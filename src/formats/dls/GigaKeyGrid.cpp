@@ -1,6 +1,7 @@
 #include "formats/dls/GigaKeyGrid.h"
 
 #include <algorithm>
+#include <array>
 
 namespace quorvane {
 
@@ -27,6 +28,16 @@ bool Contains(const GridItem& item, int velocity) {
 
 KeyGrid KeyGrid::Build(const BankModel& bank, const PresetRecord& preset) {
     KeyGrid grid;
+    grid.Rebuild(bank, preset);
+    return grid;
+}
+
+void KeyGrid::Rebuild(const BankModel& bank, const PresetRecord& preset) {
+    for (int key = 0; key < kGridRows; ++key) {
+        for (int s = 0; s < used_[key]; ++s)
+            rows_[key][s].clear();
+        used_[key] = 0;
+    }
     for (uint16_t layerIndex : preset.layerList) {
         if (!bank.IsValidLayer(layerIndex))
             continue;
@@ -44,21 +55,22 @@ KeyGrid KeyGrid::Build(const BankModel& bank, const PresetRecord& preset) {
             const GridItem item{static_cast<uint8_t>(velocities.low), static_cast<uint8_t>(velocities.high),
                                 layerIndex, zoneIndex};
             for (int key = std::max(keys.low, 0); key <= std::min(keys.high, 127); ++key)
-                grid.Place(key, item);
+                Place(key, item);
         }
     }
-    grid.FillGapsAndOrder();
-    return grid;
+    FillGapsAndOrder();
 }
 
 void KeyGrid::Place(int key, const GridItem& item) {
     // The first slot that is empty or where neither end of the new range falls inside an item already there.
-    for (GridSlot& slot : rows_[key]) {
+    for (int s = 0; s < kGridSlots; ++s) {
+        GridSlot& slot = rows_[key][s];
         const bool clashes = std::any_of(slot.begin(), slot.end(), [&](const GridItem& placed) {
             return Contains(placed, item.velocityLow) || Contains(placed, item.velocityHigh);
         });
         if (slot.empty() || !clashes) {
             slot.push_back(item);
+            used_[key] = std::max<uint8_t>(used_[key], static_cast<uint8_t>(s + 1));
             return;
         }
     }
@@ -109,24 +121,36 @@ void FillGapsAndOrder(GridSlot& slot) {
 } // namespace
 
 void KeyGrid::FillGapsAndOrder() {
-    for (GridRow& row : rows_)
-        for (GridSlot& slot : row)
-            if (!slot.empty())
+    // Neighbouring keys mostly hold the same items: a slot equal to the same slot of the key before, as
+    // placed, takes that slot's result.
+    std::array<GridSlot, kGridSlots> placedBefore;
+    int usedBefore = 0;
+    for (int key = 0; key < kGridRows; ++key) {
+        for (int s = 0; s < used_[key]; ++s) {
+            GridSlot& slot = rows_[key][s];
+            if (s < usedBefore && slot == placedBefore[s]) {
+                slot = rows_[key - 1][s];
+            } else {
+                placedBefore[s] = slot;
                 quorvane::FillGapsAndOrder(slot);
+            }
+        }
+        usedBefore = used_[key];
+    }
 }
 
 std::vector<KeyRegion> KeyGrid::Regions() const {
-    std::vector<KeyRegion> regions;
-    auto empty = [](const GridRow& row) {
-        return std::all_of(row.begin(), row.end(), [](const GridSlot& slot) { return slot.empty(); });
+    auto same = [&](int a, int b) {
+        return used_[a] == used_[b] && std::equal(rows_[a].begin(), rows_[a].begin() + used_[a], rows_[b].begin());
     };
+    std::vector<KeyRegion> regions;
     int start = -1;
     for (int key = 0; key < kGridRows; ++key) {
-        if (start >= 0 && rows_[key] != rows_[start]) {
+        if (start >= 0 && !same(key, start)) {
             regions.push_back({static_cast<uint8_t>(start), static_cast<uint8_t>(key - 1)});
             start = -1;
         }
-        if (start < 0 && !empty(rows_[key]))
+        if (start < 0 && used_[key] > 0)
             start = key;
     }
     return regions;

@@ -39,6 +39,8 @@ class KeyGrid {
     // Places every zone of the preset's layers whose sample is valid; fills velocity gaps with null items
     // and orders each slot by the midpoints of its velocity ranges.
     static KeyGrid Build(const BankModel& bank, const PresetRecord& preset);
+    // The same into this grid, whose slots keep their memory from the preset before.
+    void Rebuild(const BankModel& bank, const PresetRecord& preset);
 
     const GridRow& Row(int key) const { return rows_[key]; }
     // Maximal runs of keys whose rows are identical and not empty.
@@ -49,6 +51,8 @@ class KeyGrid {
     void FillGapsAndOrder();
 
     std::vector<GridRow> rows_ = std::vector<GridRow>(kGridRows);
+    // Slots fill from the first on, so the filled ones of a row are its first used_[key].
+    std::array<uint8_t, kGridRows> used_{};
 };
 
 } // namespace quorvane

@@ -230,7 +230,8 @@ class GigaWriter {
         preset.instrumentGlobals[6] = static_cast<uint8_t>(fineTune);
         preset.instrumentGlobals[7] = static_cast<uint8_t>(static_cast<uint16_t>(fineTune) >> 8);
 
-        const KeyGrid grid = KeyGrid::Build(bank_, preset);
+        grid_.Rebuild(bank_, preset);
+        const KeyGrid& grid = grid_;
         const std::vector<KeyRegion> regions = grid.Regions();
 
         const uint64_t instrument = out_.Position();
@@ -550,6 +551,7 @@ class GigaWriter {
     uint32_t selectedPresets_ = 0;
     uint32_t selectedSamples_ = 0;
     bool nullSampleUsed_ = false;
+    KeyGrid grid_; // reused from one instrument to the next
 };
 
 } // namespace
