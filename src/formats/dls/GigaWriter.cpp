@@ -281,7 +281,8 @@ class GigaWriter {
     // null sample.
     DimensionRegion DimensionRegionOf(const GridItem* item, int firstKey) {
         DimensionRegion d;
-        d.articulation = DefaultDimensionArticulation();
+        static const EwaBytes kDefault = DefaultDimensionArticulation();
+        d.articulation = kDefault;
         const uint8_t velocityTop = item ? item->velocityHigh : 127;
         if (item && !item->IsNull() && bank_.IsValidLayer(item->layer) && bank_.IsValidZone(item->zone)) {
             const LayerRecord& layer = bank_.LayerTable[item->layer];
@@ -341,7 +342,8 @@ class GigaWriter {
         layerSplits = std::min<uint32_t>(layerSplits, kMaxLayerSplits);
         const uint32_t count = layerSplits * velocitySplits;
 
-        std::vector<DimensionRegion> dimensionRegions(count);
+        std::vector<DimensionRegion>& dimensionRegions = dimensionRegions_;
+        dimensionRegions.resize(count);
         for (uint32_t v = 0; v < velocitySplits; ++v) {
             for (uint32_t l = 0; l < layerSplits; ++l) {
                 const GridSlot& slot = row[l];
@@ -356,8 +358,8 @@ class GigaWriter {
                 tableIndex = bank_.SampleTable[zone.sampleIndex].outputIndex;
         }
 
-        ByteWriter out;
-        out.bytes.reserve(204 * count + 318);
+        ByteWriter& out = regionBytes_;
+        out.bytes.clear();
         out.List(204 * count + 310, "rgn ");
         out.Chunk("rgnh", 12);
         for (uint16_t word : {uint16_t{region.low}, uint16_t{region.high}, uint16_t{0}, uint16_t{127}, uint16_t{1},
@@ -551,7 +553,10 @@ class GigaWriter {
     uint32_t selectedPresets_ = 0;
     uint32_t selectedSamples_ = 0;
     bool nullSampleUsed_ = false;
-    KeyGrid grid_; // reused from one instrument to the next
+    // Reused from one instrument and region to the next, so that their memory is allocated once.
+    KeyGrid grid_;
+    std::vector<DimensionRegion> dimensionRegions_;
+    ByteWriter regionBytes_;
 };
 
 } // namespace
