@@ -26,10 +26,15 @@ std::string PlainText(const std::string& text) {
 
 TerminalHost::TerminalHost() : interactiveTerminal_(::isatty(STDERR_FILENO) != 0) {
     std::signal(SIGINT, OnInterrupt);
+    // Status lines going to a file or a pipe are written in blocks rather than one system call each; on a
+    // terminal they appear as they come.
+    if (!interactiveTerminal_)
+        std::setvbuf(stderr, nullptr, _IOFBF, 1 << 16);
 }
 
 TerminalHost::~TerminalHost() {
     EndProgressLine();
+    std::fflush(stderr);
     std::signal(SIGINT, SIG_DFL);
 }
 
