@@ -28,11 +28,13 @@ bool EndsWithGig(const std::string& path) {
     return extension == ".gig";
 }
 
-// One output file: the bank is read afresh first, since a write changes the model it writes. namingFlag 1:
-// the file holds one preset, which names the bank.
-bool WriteOne(Workspace& workspace, Target target, const std::string& path, const std::vector<unsigned>& slots,
-              int namingFlag, int progressBase, int progressSpan) {
-    if (LoadBankSilently(workspace, 0) != LoadStatus::Loaded) {
+// One output file. A write changes the model it writes, so the bank is read afresh first unless the model
+// is still as read. namingFlag 1: the file holds one preset, which names the bank.
+bool WriteOne(Workspace& workspace, bool& modelAsRead, Target target, const std::string& path,
+              const std::vector<unsigned>& slots, int namingFlag, int progressBase, int progressSpan) {
+    const bool reread = !modelAsRead;
+    modelAsRead = false;
+    if (reread && LoadBankSilently(workspace, 0) != LoadStatus::Loaded) {
         std::fprintf(stderr, "error: cannot read '%s' again\n", workspace.loader.currentFileName.c_str());
         return false;
     }
@@ -81,6 +83,9 @@ ExitCode RunConvert(const ConvertOptions& options) {
         }
     }
 
+    // The SoundFont chain reads a bank the same way for a conversion as for inspection, so the first write
+    // can use the model just loaded; other sources are read again the way conversions read them.
+    bool modelAsRead = workspace.bank.SourceFormat == kSoundFontSource;
     host.SetBatch(true);
     bool allWritten = true;
     const auto& presets = options.presets;
@@ -89,7 +94,7 @@ ExitCode RunConvert(const ConvertOptions& options) {
         if (presets.size() == 1)
             workspace.selection.currentPreset = presets[0];
         const int namingFlag = presets.size() == 1 ? 1 : 0;
-        allWritten = WriteOne(workspace, target, options.output, presets, namingFlag, 0, 1000);
+        allWritten = WriteOne(workspace, modelAsRead, target, options.output, presets, namingFlag, 0, 1000);
     } else {
         // Several presets: each to its own file named after it, in the output's folder.
         const std::string folder = FolderOf(options.output);
@@ -99,7 +104,7 @@ ExitCode RunConvert(const ConvertOptions& options) {
             const std::string path = folder + MapFileName(workspace.bank.PresetTable[slot].name) + extension;
             const int base = static_cast<int>(u * 1000 / presets.size());
             const int next = static_cast<int>((u * 1000 + 1000) / presets.size());
-            allWritten = WriteOne(workspace, target, path, {slot}, 1, base, next - base) && allWritten;
+            allWritten = WriteOne(workspace, modelAsRead, target, path, {slot}, 1, base, next - base) && allWritten;
         }
     }
     if (host.CancelRequested()) {
