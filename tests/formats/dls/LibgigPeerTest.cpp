@@ -172,6 +172,13 @@ class LibgigPeerTest : public ::testing::Test {
     static inline test::ProcessResult authored_;
 };
 
+// Name, MIDI bank and program of an instrument as we read it and as the peer printed it.
+void ExpectSameInstrumentHeader(const PresetRecord& preset, const PeerInstrument& p) {
+    EXPECT_EQ(preset.name, p.name);
+    EXPECT_EQ(MidiBank(preset.bank), p.bank);
+    EXPECT_EQ(preset.program, p.program);
+}
+
 TEST_F(LibgigPeerTest, GigaSamplerBankReadsAsGigdumpReadsIt) {
     if (test::FindOnPath("gigdump").empty())
         GTEST_SKIP() << "gigdump is missing: install the Debian package gigtools";
@@ -206,9 +213,7 @@ TEST_F(LibgigPeerTest, GigaSamplerBankReadsAsGigdumpReadsIt) {
         const PeerInstrument& p = peer.instruments[i];
         const PresetRecord& preset = bank.PresetTable[i + 1];
         SCOPED_TRACE("instrument " + p.name);
-        EXPECT_EQ(preset.name, p.name);
-        EXPECT_EQ(MidiBank(preset.bank), p.bank);
-        EXPECT_EQ(preset.program, p.program);
+        ExpectSameInstrumentHeader(preset, p);
 
         // Every dimension other than the sample channel and velocity splits the instrument into layers.
         size_t layers = 1;
@@ -277,9 +282,7 @@ TEST_F(LibgigPeerTest, DlsLevelOneBankReadsAsDlsdumpReadsIt) {
         const PeerInstrument& p = peer.instruments[i];
         const PresetRecord& preset = bank.PresetTable[i + 1];
         SCOPED_TRACE("instrument " + p.name);
-        EXPECT_EQ(preset.name, p.name);
-        EXPECT_EQ(MidiBank(preset.bank), p.bank);
-        EXPECT_EQ(preset.program, p.program);
+        ExpectSameInstrumentHeader(preset, p);
         ASSERT_EQ(preset.layerList.Count(), 1u);
         EXPECT_EQ(bank.LayerTable.at(preset.layerList[0]).zoneList.Count(), p.regions.size());
         for (const PeerRegion& region : p.regions) {
