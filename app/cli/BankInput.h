@@ -6,7 +6,7 @@
 
 #include "ExitCodes.h"
 #include "TerminalHost.h"
-#include "core/Workspace.h"
+#include "session/Workspace.h"
 
 namespace quorvane::cli {
 

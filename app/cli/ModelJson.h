@@ -4,7 +4,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "core/Workspace.h"
+#include "session/Workspace.h"
 
 namespace quorvane::cli {
 

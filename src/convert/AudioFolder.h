@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "core/Workspace.h"
+#include "session/Workspace.h"
 
 namespace quorvane {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/Workspace.h"
+#include "session/Workspace.h"
 #include "formats/soundfont/SoundFontReader.h"
 
 namespace quorvane {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/Workspace.h"
+#include "session/Workspace.h"
 
 namespace quorvane {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/Workspace.h"
+#include "session/Workspace.h"
 #include "formats/audio/AudioFileList.h"
 #include "formats/common/InputFile.h"
 

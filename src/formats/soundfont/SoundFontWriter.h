@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/Workspace.h"
+#include "session/Workspace.h"
 
 namespace quorvane {
 
