@@ -39,12 +39,14 @@ ExitCode LoadBankFromPath(Workspace& workspace, const std::string& path) {
         std::fprintf(stderr, "warning: %s: %s\n", path.c_str(), line.c_str());
     switch (status) {
     case LoadStatus::Loaded:
-    case LoadStatus::AlreadyLoaded: return kExitOk;
+    case LoadStatus::AlreadyLoaded:
+        return kExitOk;
     case LoadStatus::CannotOpen:
         std::fprintf(stderr, "error: cannot open '%s'\n", path.c_str());
         return kExitCannotRead;
     case LoadStatus::NotABank:
-    case LoadStatus::WrongFormat: break;
+    case LoadStatus::WrongFormat:
+        break;
     }
     std::fprintf(stderr, "error: '%s' is not a bank of a supported type\n", path.c_str());
     return kExitNotABank;

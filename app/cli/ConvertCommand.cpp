@@ -65,7 +65,8 @@ ExitCode RunConvert(const ConvertOptions& options) {
                               : Target::SoundFont;
     const char* extension = target == Target::Giga ? ".gig" : ".sf2";
     if (target == Target::Giga && options.combine && options.presets.size() > 128) {
-        std::fprintf(stderr, "warning: There are %zu selected presets. GigaSampler can read only 128 instruments.\n",
+        std::fprintf(stderr,
+                     "warning: There are %zu selected presets. GigaSampler can read only 128 instruments.\n",
                      options.presets.size());
         return kExitUsage;
     }
@@ -104,7 +105,8 @@ ExitCode RunConvert(const ConvertOptions& options) {
             const std::string path = folder + MapFileName(workspace.bank.PresetTable[slot].name) + extension;
             const int base = static_cast<int>(u * 1000 / presets.size());
             const int next = static_cast<int>((u * 1000 + 1000) / presets.size());
-            allWritten = WriteOne(workspace, modelAsRead, target, path, {slot}, 1, base, next - base) && allWritten;
+            allWritten =
+                WriteOne(workspace, modelAsRead, target, path, {slot}, 1, base, next - base) && allWritten;
         }
     }
     if (host.CancelRequested()) {

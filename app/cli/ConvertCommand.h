@@ -10,7 +10,7 @@ namespace quorvane::cli {
 struct ConvertOptions {
     std::string input;
     std::string output;
-    std::string to; // "sf2" or "gig"; empty: from the output's extension, SoundFont otherwise
+    std::string to;                // "sf2" or "gig"; empty: from the output's extension, SoundFont otherwise
     std::vector<unsigned> presets; // preset slots, 1-based; empty = the whole bank
     bool combine = false;
 };

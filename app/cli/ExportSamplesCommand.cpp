@@ -19,7 +19,8 @@ std::string FolderWithSlash(const std::string& path) {
 
 ExitCode RunExportSamples(const ExportSamplesOptions& options) {
     if (options.to != "wav" && options.to != "aiff") {
-        std::fprintf(stderr, "error: unknown output format '%s' (supported: wav, aiff)\n", options.to.c_str());
+        std::fprintf(stderr, "error: unknown output format '%s' (supported: wav, aiff)\n",
+                     options.to.c_str());
         return kExitUsage;
     }
     TerminalHost host;

@@ -22,8 +22,8 @@ void PrintForPerson(const BankModel& bank, const std::string& formatLine) {
     std::printf("\n%5s %5s %7s %4s %6s  %s\n", "Slot", "Bank", "Program", "Drum", "Layers", "Name");
     for (uint32_t slot = 1; slot <= bank.PresetCount; ++slot) {
         const PresetRecord& preset = bank.PresetTable[slot];
-        std::printf("%5u %5u %7u %4s %6zu  %s\n", slot, preset.bank, preset.program, preset.isDrum ? "yes" : "",
-                    preset.layerList.Count(), preset.name.c_str());
+        std::printf("%5u %5u %7u %4s %6zu  %s\n", slot, preset.bank, preset.program,
+                    preset.isDrum ? "yes" : "", preset.layerList.Count(), preset.name.c_str());
     }
     std::printf("\n%u presets, %u layers, %u zones, %u samples\n", bank.PresetCount, bank.LayerCount,
                 bank.ZoneCount, bank.SampleCount);
@@ -31,10 +31,14 @@ void PrintForPerson(const BankModel& bank, const std::string& formatLine) {
 std::string AudioFormatText(const SampleRecord& sample) {
     const bool aiff = sample.fileKind == kAiffFileKind;
     switch (sample.formatTag) {
-    case 0: return "unknown";
-    case kFormatPcm: return aiff ? "AIFF" : "WAVE PCM";
-    case kFormatFloat: return "WAVE float";
-    default: return aiff ? "AIFF-C compressed" : StringPrintf("WAVE 0x%04x compressed", sample.formatTag);
+    case 0:
+        return "unknown";
+    case kFormatPcm:
+        return aiff ? "AIFF" : "WAVE PCM";
+    case kFormatFloat:
+        return "WAVE float";
+    default:
+        return aiff ? "AIFF-C compressed" : StringPrintf("WAVE 0x%04x compressed", sample.formatTag);
     }
 }
 
@@ -47,7 +51,8 @@ void PrintAudioFiles(const Workspace& workspace) {
         const SampleRecord& s = bank.SampleTable[i];
         const uint32_t frames = s.blockAlign != 0 ? s.dataLength / s.blockAlign : 0;
         const std::string loop = s.looped ? StringPrintf("%u-%u", s.loopStart, s.loopEnd) : "-";
-        const std::string& caption = i < workspace.sampleList.size() ? workspace.sampleList[i].caption : s.name;
+        const std::string& caption =
+            i < workspace.sampleList.size() ? workspace.sampleList[i].caption : s.name;
         std::printf("%-22s %5u %5u %8u %10u %17s %4u %5d  %s\n", AudioFormatText(s).c_str(), s.channels,
                     s.bitsPerSample, s.sampleRate, frames, loop.c_str(), s.rootKey, s.pitchCorrection,
                     caption.c_str());

@@ -9,7 +9,9 @@ namespace quorvane::cli {
 
 namespace {
 std::atomic<bool> interrupted{false};
-void OnInterrupt(int) { interrupted = true; }
+void OnInterrupt(int) {
+    interrupted = true;
+}
 } // namespace
 
 std::string PlainText(const std::string& text) {
@@ -46,7 +48,9 @@ void TerminalHost::EndProgressLine() {
 
 void TerminalHost::ShowMessage(const std::string& text, const std::string&, MessageIcon icon) {
     EndProgressLine();
-    const char* kind = icon == MessageIcon::Stop ? "error" : icon == MessageIcon::Warning ? "warning" : "note";
+    const char* kind = icon == MessageIcon::Stop      ? "error"
+                       : icon == MessageIcon::Warning ? "warning"
+                                                      : "note";
     std::fprintf(stderr, "%s: %s\n", kind, PlainText(text).c_str());
 }
 
@@ -78,6 +82,8 @@ void TerminalHost::SetFileProgress(int perMille) {
     progressShown_ = true;
 }
 
-bool TerminalHost::CancelRequested() { return interrupted.load(); }
+bool TerminalHost::CancelRequested() {
+    return interrupted.load();
+}
 
 } // namespace quorvane::cli

@@ -22,9 +22,10 @@ int main(int argc, char** argv) {
     info->add_option("FILE", infoPath, "Bank file, or a folder of WAVE and AIFF files")->required();
 
     ConvertOptions convertOptions;
-    CLI::App* convert =
-        app.add_subcommand("convert", "Convert a bank, or chosen presets of it, to SoundFont 2 or GigaSampler");
-    convert->add_option("--to", convertOptions.to, "Output format (default: from OUTPUT's extension, else sf2)")
+    CLI::App* convert = app.add_subcommand(
+        "convert", "Convert a bank, or chosen presets of it, to SoundFont 2 or GigaSampler");
+    convert
+        ->add_option("--to", convertOptions.to, "Output format (default: from OUTPUT's extension, else sf2)")
         ->check(CLI::IsMember({"sf2", "gig"}));
     convert->add_option("--preset", convertOptions.presets, "Preset slot to write (1-based); may be repeated")
         ->check(CLI::PositiveNumber);
@@ -34,7 +35,8 @@ int main(int argc, char** argv) {
 
     ExportSamplesOptions exportOptions;
     CLI::App* exportSamples = app.add_subcommand(
-        "export-samples", "Save every sample of a bank, or every audio file of a folder, as 16-bit WAVE or AIFF");
+        "export-samples",
+        "Save every sample of a bank, or every audio file of a folder, as 16-bit WAVE or AIFF");
     exportSamples->add_option("--to", exportOptions.to, "Output format (default: wav)")
         ->check(CLI::IsMember({"wav", "aiff"}));
     exportSamples->add_option("-o,--output", exportOptions.output, "Folder to save the files in")->required();

@@ -54,10 +54,17 @@ size_t ConvertFloats(ByteVector& data, size_t n, uint32_t floatSize) {
 int16_t Reduce(const uint8_t* p, uint32_t bytesPerSample, bool aiff) {
     uint8_t high, low;
     switch (bytesPerSample) {
-    case 1: return static_cast<int16_t>(static_cast<int8_t>(aiff ? p[0] : p[0] ^ 0x80) * 256);
-    case 2: high = aiff ? p[0] : p[1], low = aiff ? p[1] : p[0]; break;
-    case 3: high = aiff ? p[0] : p[2], low = p[1]; break;
-    default: high = aiff ? p[0] : p[3], low = aiff ? p[1] : p[2]; break;
+    case 1:
+        return static_cast<int16_t>(static_cast<int8_t>(aiff ? p[0] : p[0] ^ 0x80) * 256);
+    case 2:
+        high = aiff ? p[0] : p[1], low = aiff ? p[1] : p[0];
+        break;
+    case 3:
+        high = aiff ? p[0] : p[2], low = p[1];
+        break;
+    default:
+        high = aiff ? p[0] : p[3], low = aiff ? p[1] : p[2];
+        break;
     }
     return static_cast<int16_t>(static_cast<uint16_t>(high << 8 | low));
 }

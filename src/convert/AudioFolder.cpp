@@ -28,7 +28,8 @@ bool EndsWith(const std::string& text, const std::string& tail) {
 std::vector<std::string> FileNames(const std::string& folder) {
     std::vector<std::string> names;
     std::error_code error;
-    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+         it.increment(error)) {
         std::error_code ignored;
         if (!it->is_directory(ignored))
             names.push_back(it->path().filename().string());
@@ -60,7 +61,8 @@ uint32_t ListAudioFolder(Workspace& workspace, const std::string& folder, AudioK
             if (number >= kMaxAudioFiles)
                 return; // sample indices are 16-bit
             const std::string lower = Lower(name);
-            if (std::none_of(extensions.begin(), extensions.end(), [&](const char* e) { return EndsWith(lower, e); }))
+            if (std::none_of(extensions.begin(), extensions.end(),
+                             [&](const char* e) { return EndsWith(lower, e); }))
                 continue;
             if (reader(workspace, folder + name, name, number)) {
                 workspace.attributes.PathAttributes += WavePathLine(number, folder, name);

@@ -73,19 +73,28 @@ Opened OpenEntry(Workspace& workspace, uint32_t entry, InputFile& file) {
 
 LoadStatus StatusOf(Opened opened) {
     switch (opened) {
-    case Opened::Ok: return LoadStatus::Loaded;
-    case Opened::CannotOpen: return LoadStatus::CannotOpen;
-    case Opened::NotABank: return LoadStatus::NotABank;
-    case Opened::WrongFormat: return LoadStatus::WrongFormat;
+    case Opened::Ok:
+        return LoadStatus::Loaded;
+    case Opened::CannotOpen:
+        return LoadStatus::CannotOpen;
+    case Opened::NotABank:
+        return LoadStatus::NotABank;
+    case Opened::WrongFormat:
+        return LoadStatus::WrongFormat;
     }
     return LoadStatus::NotABank;
 }
 
 bool RunChain(Workspace& workspace, InputFile& file, bool interactive, ReadNotes& notes) {
     switch (workspace.bank.SourceFormat) {
-    case kSoundFontSource: RunSoundFontChain(workspace, file, interactive, notes); return true;
-    case kDlsSource: RunDlsChain(workspace, file, interactive, notes); return true;
-    default: return false;
+    case kSoundFontSource:
+        RunSoundFontChain(workspace, file, interactive, notes);
+        return true;
+    case kDlsSource:
+        RunDlsChain(workspace, file, interactive, notes);
+        return true;
+    default:
+        return false;
     }
 }
 

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "session/Workspace.h"
 #include "formats/soundfont/SoundFontReader.h"
+#include "session/Workspace.h"
 
 namespace quorvane {
 

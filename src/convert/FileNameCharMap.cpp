@@ -6,16 +6,22 @@ char FileNameChar(unsigned char c) {
     if (c < 32)
         return '_';
     switch (c) {
-    case '"': return '\'';
+    case '"':
+        return '\'';
     case '\\':
     case '?':
     case '/':
     case '<':
-    case '>': return '_';
-    case '*': return 'x';
-    case '|': return 'I';
-    case ':': return ';';
-    default: return static_cast<char>(c);
+    case '>':
+        return '_';
+    case '*':
+        return 'x';
+    case '|':
+        return 'I';
+    case ':':
+        return ';';
+    default:
+        return static_cast<char>(c);
     }
 }
 

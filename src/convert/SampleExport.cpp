@@ -55,9 +55,15 @@ SampleSaveSummary SaveAllSamples(Workspace& workspace, const std::string& folder
         host.SetProgressFileName(path);
         host.PumpEvents(count > 300 ? 1 : 10);
         switch (WriteSampleFile(workspace, path, index, type).status) {
-        case SampleFileStatus::Written: ++summary.written; break;
-        case SampleFileStatus::Skipped: ++summary.skipped; break;
-        case SampleFileStatus::CannotWrite: ++summary.failed; break;
+        case SampleFileStatus::Written:
+            ++summary.written;
+            break;
+        case SampleFileStatus::Skipped:
+            ++summary.skipped;
+            break;
+        case SampleFileStatus::CannotWrite:
+            ++summary.failed;
+            break;
         }
     }
     return summary;

@@ -11,7 +11,8 @@ namespace quorvane {
 
 namespace {
 
-static_assert(std::endian::native == std::endian::little, "sample words are used as read: little-endian only");
+static_assert(std::endian::native == std::endian::little,
+              "sample words are used as read: little-endian only");
 
 // The bytes of a sample's data; a sample without data gives nothing. A range the file does not hold (a
 // truncated or damaged bank) counts as a failed read and gives nothing either, rather than part of a
@@ -50,7 +51,9 @@ void Fill(FrameBuffer& buffer, FrameVector&& frames) {
     buffer.frames = std::move(frames);
 }
 
-int16_t FromUnsigned8(uint8_t b) { return static_cast<int16_t>((b - 128) * 256); }
+int16_t FromUnsigned8(uint8_t b) {
+    return static_cast<int16_t>((b - 128) * 256);
+}
 
 // Every `step`-th byte from `first` on, unsigned 8-bit with 128 as silence, widened to 16 bits.
 FrameVector Widen8(const ByteVector& bytes, size_t first, size_t step) {
@@ -189,8 +192,11 @@ void LoadSampleForPlay(Workspace& workspace, uint32_t index) {
         if (!FetchFromBankFile(workspace, index, {buffers.PlayLeft, buffers.PlayRight}, true))
             workspace.host.SetTitle(kUnableToOpenForPlay);
         break;
-    case kAudioFileSource: LoadAudioFileSample(workspace, index, FetchTarget::Play); break;
-    default: break; // Akai sources come with their reader
+    case kAudioFileSource:
+        LoadAudioFileSample(workspace, index, FetchTarget::Play);
+        break;
+    default:
+        break; // Akai sources come with their reader
     }
 }
 
@@ -207,8 +213,11 @@ void LoadSampleForExport(Workspace& workspace, uint32_t index, bool skipPartner)
     case kDlsSource:
         FetchFromBankFile(workspace, index, {buffers.ExportLeft, buffers.ExportRight}, !skipPartner);
         break;
-    case kAudioFileSource: LoadAudioFileSample(workspace, index, FetchTarget::Export); break;
-    default: break;
+    case kAudioFileSource:
+        LoadAudioFileSample(workspace, index, FetchTarget::Export);
+        break;
+    default:
+        break;
     }
     buffers.ExportAllocatedLeft = buffers.ExportLeft.length != 0;
     buffers.ExportAllocatedRight = buffers.ExportRight.length != 0;

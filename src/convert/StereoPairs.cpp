@@ -122,8 +122,9 @@ void LinkMonoSamples(BankModel& bank) {
             auto [first, last] = monoByName.equal_range(name);
             for (auto it = first; it != last; ++it) {
                 const uint32_t j = it->second;
-                const bool allowed = SplitPartner(bank, i) != UINT32_MAX ? j == SplitPartner(bank, i)
-                                                                         : SplitPartner(bank, j) == UINT32_MAX;
+                const bool allowed = SplitPartner(bank, i) != UINT32_MAX
+                                         ? j == SplitPartner(bank, i)
+                                         : SplitPartner(bank, j) == UINT32_MAX;
                 if (j != i && allowed && bank.SampleTable[j].channels == 1)
                     partner = std::min(partner, j);
             }

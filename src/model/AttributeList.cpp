@@ -36,11 +36,15 @@ void RecordPresetValue(const BankModel& bank, AttributeList& attributes, uint32_
 std::string BankPathLine(uint32_t entry, const std::string& folder) {
     return Format("BANK %04x PATH ", entry) + folder;
 }
-std::string BankEndLine(uint32_t entryCount) { return Format("BANK %04x PATH", entryCount); }
+std::string BankEndLine(uint32_t entryCount) {
+    return Format("BANK %04x PATH", entryCount);
+}
 std::string WavePathLine(uint32_t entry, const std::string& folder, const std::string& fileName) {
     return Format("WAVE %04x PATH ", entry) + folder + fileName;
 }
-std::string WaveEndLine(uint32_t entryCount) { return Format("WAVE %04x PATH", entryCount); }
+std::string WaveEndLine(uint32_t entryCount) {
+    return Format("WAVE %04x PATH", entryCount);
+}
 
 std::string EditLine(const char* keyWord, uint32_t index, const char* verb, uint16_t value) {
     char text[32];
@@ -48,7 +52,9 @@ std::string EditLine(const char* keyWord, uint32_t index, const char* verb, uint
     return text;
 }
 
-size_t FindKey(const std::string& text, const std::string& key) { return text.find(key); }
+size_t FindKey(const std::string& text, const std::string& key) {
+    return text.find(key);
+}
 
 void ReplaceOrAppend(std::string& text, const std::string& line) {
     const size_t at = FindKey(text, line.substr(0, 14));
@@ -109,8 +115,7 @@ void ApplyEdits(BankModel& bank, const std::string& editAttributes, int mode) {
         bank.ClearMarks();
         bank.MarkPreset(slot, 1);
         PresetRecord& preset = bank.PresetTable[slot];
-        for (size_t at = first; at != std::string::npos;
-             at = editAttributes.find(key, at + 1)) {
+        for (size_t at = first; at != std::string::npos; at = editAttributes.find(key, at + 1)) {
             if (at + kEditLineLength > editAttributes.size())
                 break;
             const std::string verb = editAttributes.substr(at + 10, 4);
@@ -161,7 +166,8 @@ void ApplyEdits(BankModel& bank, const std::string& editAttributes, int mode) {
                         if (value == -1)
                             zone.generatorSet[gen::initialFilterFc] = 0;
                         else
-                            zone.Set(gen::initialFilterFc, CutoffToAbsoluteCents(static_cast<uint16_t>(value)));
+                            zone.Set(gen::initialFilterFc,
+                                     CutoffToAbsoluteCents(static_cast<uint16_t>(value)));
                     }
                 }
             }

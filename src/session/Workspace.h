@@ -25,11 +25,11 @@ struct FileListEntry {
 };
 
 struct LoaderState {
-    int loadedEntry = -1;      // file-list entry now in the model; -1 after the list is rebuilt
-    int currentBank = -1;      // file-list entry whose file the sample fetch reads
-    int loadedFlag = 0;        // 1 while the model holds loadedEntry
-    int loadingFlag = 0;       // 1 while a reader chain runs
-    std::string currentFolder; // folder of the file list, ending in '/'
+    int loadedEntry = -1;        // file-list entry now in the model; -1 after the list is rebuilt
+    int currentBank = -1;        // file-list entry whose file the sample fetch reads
+    int loadedFlag = 0;          // 1 while the model holds loadedEntry
+    int loadingFlag = 0;         // 1 while a reader chain runs
+    std::string currentFolder;   // folder of the file list, ending in '/'
     std::string currentFileName; // path of the bank being read; empty between loads
     std::vector<FileListEntry> fileList;
 };

@@ -44,8 +44,7 @@ class ExportSamplesCli : public ::testing::Test {
         bank = in.Write("bank.sf2", sf.Build());
 
         std::filesystem::create_directory(in.Path() / "audio");
-        in.Write("audio/Kick.WAV",
-                 WaveForm({{"fmt ", FmtBody(1, 2, 44100, 24)}, {"data", Bytes(60, 0x40)}}));
+        in.Write("audio/Kick.WAV", WaveForm({{"fmt ", FmtBody(1, 2, 44100, 24)}, {"data", Bytes(60, 0x40)}}));
         in.Write("audio/Snare: tight.aiff",
                  AiffForm({{"COMM", CommBody(1, 10, 16, 22050)}, {"SSND", SsndBody(Bytes(20, 0x10))}}));
         in.Write("audio/broken.wav", {});
@@ -58,7 +57,8 @@ class ExportSamplesCli : public ::testing::Test {
 };
 
 TEST_F(ExportSamplesCli, EverySampleOfABankOnceUnderItsOwnName) {
-    const ProcessResult result = RunProcess(QUORVANE_CLI_PATH, {"export-samples", "-o", Out("samples"), bank});
+    const ProcessResult result =
+        RunProcess(QUORVANE_CLI_PATH, {"export-samples", "-o", Out("samples"), bank});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_EQ(result.out, "3 files saved in '" + Out("samples") + "'.\n");
     EXPECT_EQ(FilesIn(Out("samples")), (std::set<std::string>{"Mono.wav", "Mono (2).wav", "Pad.wav"}));
@@ -70,7 +70,8 @@ TEST_F(ExportSamplesCli, EverySampleOfABankOnceUnderItsOwnName) {
 
 TEST_F(ExportSamplesCli, EveryListedFileOfAFolderAsAiff) {
     const std::string folder = (in.Path() / "audio").string();
-    const ProcessResult result = RunProcess(QUORVANE_CLI_PATH, {"export-samples", "--to", "aiff", "-o", Out(), folder});
+    const ProcessResult result =
+        RunProcess(QUORVANE_CLI_PATH, {"export-samples", "--to", "aiff", "-o", Out(), folder});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_EQ(result.out,
               "2 files saved in '" + Out() + "', 1 skipped (no data in a format that can be read).\n");
@@ -82,14 +83,16 @@ TEST_F(ExportSamplesCli, AFileThatCannotBeWrittenIsReportedAndTheOthersAreSaved)
     std::filesystem::create_directory(Out("Pad.wav"));
     const ProcessResult result = RunProcess(QUORVANE_CLI_PATH, {"export-samples", "-o", Out(), bank});
     EXPECT_EQ(result.exitStatus, 4);
-    EXPECT_NE(result.err.find("ERROR! Can't write to File " + Out("Pad.wav")), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("ERROR! Can't write to File " + Out("Pad.wav")), std::string::npos)
+        << result.err;
     EXPECT_EQ(FilesIn(Out()), (std::set<std::string>{"Mono.wav", "Mono (2).wav", "Pad.wav"}));
 
     const std::string notAFolder = in.Write("file", {1});
     const ProcessResult blocked = RunProcess(QUORVANE_CLI_PATH, {"export-samples", "-o", notAFolder, bank});
     EXPECT_EQ(blocked.exitStatus, 4);
     EXPECT_EQ(blocked.out, "");
-    const ProcessResult usage = RunProcess(QUORVANE_CLI_PATH, {"export-samples", "--to", "mp3", "-o", Out(), bank});
+    const ProcessResult usage =
+        RunProcess(QUORVANE_CLI_PATH, {"export-samples", "--to", "mp3", "-o", Out(), bank});
     EXPECT_EQ(usage.exitStatus, 1);
 }
 
@@ -97,9 +100,12 @@ TEST_F(ExportSamplesCli, InfoOfAFolderListsItsAudioFiles) {
     const std::string folder = (in.Path() / "audio").string();
     const ProcessResult text = RunProcess(QUORVANE_CLI_PATH, {"info", folder});
     ASSERT_EQ(text.exitStatus, 0) << text.err;
-    EXPECT_NE(text.out.find("WAVE PCM                   2    24    44100         10"), std::string::npos) << text.out;
-    EXPECT_NE(text.out.find("AIFF                       1    16    22050         10"), std::string::npos) << text.out;
-    EXPECT_NE(text.out.find("broken.wav (NOT WAVE FILE) (Unknown WaveFormat)"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("WAVE PCM                   2    24    44100         10"), std::string::npos)
+        << text.out;
+    EXPECT_NE(text.out.find("AIFF                       1    16    22050         10"), std::string::npos)
+        << text.out;
+    EXPECT_NE(text.out.find("broken.wav (NOT WAVE FILE) (Unknown WaveFormat)"), std::string::npos)
+        << text.out;
 
     const ProcessResult json = RunProcess(QUORVANE_CLI_PATH, {"info", "--json", folder});
     ASSERT_EQ(json.exitStatus, 0) << json.err;

@@ -17,8 +17,7 @@ namespace {
 
 using namespace test;
 
-template <typename T>
-Bytes Raw(std::initializer_list<T> values) {
+template <typename T> Bytes Raw(std::initializer_list<T> values) {
     Bytes bytes(values.size() * sizeof(T));
     std::memcpy(bytes.data(), std::data(values), bytes.size());
     return bytes;
@@ -42,39 +41,77 @@ TEST(AudioFileFetch, EachFormatReducedTo16Bits) {
     Bytes floats, doubles;
     for (double v : values) {
         const float f = static_cast<float>(v);
-        floats.insert(floats.end(), reinterpret_cast<const uint8_t*>(&f), reinterpret_cast<const uint8_t*>(&f) + 4);
-        doubles.insert(doubles.end(), reinterpret_cast<const uint8_t*>(&v), reinterpret_cast<const uint8_t*>(&v) + 8);
+        floats.insert(floats.end(), reinterpret_cast<const uint8_t*>(&f),
+                      reinterpret_cast<const uint8_t*>(&f) + 4);
+        doubles.insert(doubles.end(), reinterpret_cast<const uint8_t*>(&v),
+                       reinterpret_cast<const uint8_t*>(&v) + 8);
     }
     const std::vector<FetchCase> cases = {
-        {"32-bit float", "a.wav", WaveForm({{"fmt ", FmtBody(3, 1, 44100, 32)}, {"data", floats}}), expected, {}},
-        {"64-bit float", "a.wav", WaveForm({{"fmt ", FmtBody(3, 1, 44100, 64)}, {"data", doubles}}), expected, {}},
-        {"unsigned 8-bit WAVE", "a.wav", WaveForm({{"fmt ", FmtBody(1, 1, 8000, 8)}, {"data", {0x80, 0x00, 0xFF}}}),
-         {0, -32768, 32512}, {}},
-        {"signed 8-bit AIFF", "a.aif",
-         AiffForm({{"COMM", CommBody(1, 3, 8, 8000)}, {"SSND", SsndBody({0x00, 0x80, 0x7F})}}), {0, -32768, 32512},
+        {"32-bit float",
+         "a.wav",
+         WaveForm({{"fmt ", FmtBody(3, 1, 44100, 32)}, {"data", floats}}),
+         expected,
          {}},
-        {"24-bit AIFF keeps its upper two bytes", "a.aif",
-         AiffForm({{"COMM", CommBody(1, 1, 24, 8000)}, {"SSND", SsndBody({0x12, 0x34, 0x56})}}), {0x1234}, {}},
-        {"24-bit WAVE", "a.wav", WaveForm({{"fmt ", FmtBody(1, 1, 8000, 24)}, {"data", {0x56, 0x34, 0x12}}}),
-         {0x1234}, {}},
-        {"32-bit stereo AIFF, split", "a.aif",
+        {"64-bit float",
+         "a.wav",
+         WaveForm({{"fmt ", FmtBody(3, 1, 44100, 64)}, {"data", doubles}}),
+         expected,
+         {}},
+        {"unsigned 8-bit WAVE",
+         "a.wav",
+         WaveForm({{"fmt ", FmtBody(1, 1, 8000, 8)}, {"data", {0x80, 0x00, 0xFF}}}),
+         {0, -32768, 32512},
+         {}},
+        {"signed 8-bit AIFF",
+         "a.aif",
+         AiffForm({{"COMM", CommBody(1, 3, 8, 8000)}, {"SSND", SsndBody({0x00, 0x80, 0x7F})}}),
+         {0, -32768, 32512},
+         {}},
+        {"24-bit AIFF keeps its upper two bytes",
+         "a.aif",
+         AiffForm({{"COMM", CommBody(1, 1, 24, 8000)}, {"SSND", SsndBody({0x12, 0x34, 0x56})}}),
+         {0x1234},
+         {}},
+        {"24-bit WAVE",
+         "a.wav",
+         WaveForm({{"fmt ", FmtBody(1, 1, 8000, 24)}, {"data", {0x56, 0x34, 0x12}}}),
+         {0x1234},
+         {}},
+        {"32-bit stereo AIFF, split",
+         "a.aif",
          AiffForm({{"COMM", CommBody(2, 2, 32, 8000)},
-                   {"SSND", SsndBody({0x12, 0x34, 0x56, 0x78, 0xFF, 0xFE, 0, 0, 0x80, 0, 0, 1, 0x7F, 0xFF, 0, 0})}}),
-         {0x1234, -32768}, {-2, 0x7FFF}},
-        {"16-bit stereo WAVE, split; a trailing half frame is dropped", "a.wav",
-         WaveForm({{"fmt ", FmtBody(1, 2, 8000, 16)}, {"data", Raw<int16_t>({1, -1, 2, -2, 3})}}), {1, 2}, {-1, -2}},
-        {"data past the end of the file: the frames the file holds", "a.wav",
+                   {"SSND",
+                    SsndBody({0x12, 0x34, 0x56, 0x78, 0xFF, 0xFE, 0, 0, 0x80, 0, 0, 1, 0x7F, 0xFF, 0, 0})}}),
+         {0x1234, -32768},
+         {-2, 0x7FFF}},
+        {"16-bit stereo WAVE, split; a trailing half frame is dropped",
+         "a.wav",
+         WaveForm({{"fmt ", FmtBody(1, 2, 8000, 16)}, {"data", Raw<int16_t>({1, -1, 2, -2, 3})}}),
+         {1, 2},
+         {-1, -2}},
+        {"data past the end of the file: the frames the file holds",
+         "a.wav",
          [] {
              Bytes b = WaveForm({{"fmt ", FmtBody(1, 1, 8000, 16)}, {"data", Raw<int16_t>({7, 8})}});
              PatchU32(b, 40, 1000000);
              return b;
          }(),
-         {7, 8}, {}},
-        {"zero channels load nothing", "a.wav", WaveForm({{"fmt ", FmtBody(1, 0, 8000, 16)}, {"data", Bytes(8, 1)}}),
-         {}, {}},
-        {"three channels load nothing", "a.wav",
-         WaveForm({{"fmt ", FmtBody(1, 3, 8000, 16)}, {"data", Bytes(12, 1)}}), {}, {}},
-        {"zero bits load nothing", "a.wav", WaveForm({{"fmt ", FmtBody(1, 1, 8000, 0)}, {"data", Bytes(8, 1)}}), {},
+         {7, 8},
+         {}},
+        {"zero channels load nothing",
+         "a.wav",
+         WaveForm({{"fmt ", FmtBody(1, 0, 8000, 16)}, {"data", Bytes(8, 1)}}),
+         {},
+         {}},
+        {"three channels load nothing",
+         "a.wav",
+         WaveForm({{"fmt ", FmtBody(1, 3, 8000, 16)}, {"data", Bytes(12, 1)}}),
+         {},
+         {}},
+        {"zero bits load nothing",
+         "a.wav",
+         WaveForm({{"fmt ", FmtBody(1, 1, 8000, 0)}, {"data", Bytes(8, 1)}}),
+         {},
          {}},
     };
     for (const FetchCase& c : cases) {

@@ -22,8 +22,9 @@ DlsBuilder LoopBank() {
     dls.waves = {MonoWave("Short-L", 100), MonoWave("Wide", 100), MonoWave("Short-R", 100)};
     dls.waves[1].channels = 2;
     DlsRegion region{.keyHigh = 59};
-    region.dimensionRegions = {{.poolIndex = 0, .wsmp = DlsWaveSample{.loopCount = 1, .loopStart = 20, .loopLength = 500}},
-                               {.poolIndex = 1, .wsmp = DlsWaveSample{}}};
+    region.dimensionRegions = {
+        {.poolIndex = 0, .wsmp = DlsWaveSample{.loopCount = 1, .loopStart = 20, .loopLength = 500}},
+        {.poolIndex = 1, .wsmp = DlsWaveSample{}}};
     region.dimensions = {{test::dim::kKeySwitch, 1}};
     DlsRegion unmapped{.keyLow = 60};
     unmapped.dimensionRegions = {{.poolIndex = 0xFFFF}};

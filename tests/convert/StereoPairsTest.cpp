@@ -17,7 +17,9 @@ using test::DlsRegion;
 using test::MonoWave;
 namespace ewa = test::ewa;
 
-std::vector<uint16_t> Items(const HexIndexList& list) { return {list.begin(), list.end()}; }
+std::vector<uint16_t> Items(const HexIndexList& list) {
+    return {list.begin(), list.end()};
+}
 
 // A region of one dimension region playing the wave, with the 3ewa pan byte given.
 DlsRegion OneWaveRegion(uint32_t wave, uint8_t pan, uint16_t keyLow) {
@@ -50,8 +52,9 @@ TEST_F(StereoSplitLoad, TwoStereoWavesAmongTenMonoWaves) {
     dls.waves[3].name = "Strings";
     dls.waves[7].name = "Choir";
     // Pan byte 25 is +198.
-    dls.instruments = {{.name = "Pads", .regions = {OneWaveRegion(3, 0, 0), OneWaveRegion(7, 25, 10),
-                                                     OneWaveRegion(0, 0, 20)}}};
+    dls.instruments = {
+        {.name = "Pads",
+         .regions = {OneWaveRegion(3, 0, 0), OneWaveRegion(7, 25, 10), OneWaveRegion(0, 0, 20)}}};
     workspace.settings.LinkMonoSamples = false;
     ASSERT_EQ(Load(dls), LoadStatus::Loaded);
     const BankModel& bank = workspace.bank;
@@ -78,8 +81,8 @@ TEST_F(StereoSplitLoad, TwoStereoWavesAmongTenMonoWaves) {
         uint16_t zone, sample;
         int16_t pan;
     };
-    for (const Expected& e : {Expected{0, 3, -500}, Expected{3, 12, 500}, Expected{1, 7, -302},
-                              Expected{4, 13, 500}}) {
+    for (const Expected& e :
+         {Expected{0, 3, -500}, Expected{3, 12, 500}, Expected{1, 7, -302}, Expected{4, 13, 500}}) {
         SCOPED_TRACE("zone " + std::to_string(e.zone));
         const ZoneRecord& zone = bank.ZoneTable[e.zone];
         EXPECT_EQ(zone.sampleIndex, e.sample);
@@ -166,7 +169,8 @@ TEST(StereoSplitTest, PansAreClampedAndEachZoneGetsOneRightHalf) {
         EXPECT_EQ(bank.ZoneTable[z].generators[gen::pan], expectedPans[z]) << "zone " << z;
     for (int z = 4; z < 7; ++z) {
         EXPECT_EQ(bank.ZoneTable[z].sampleIndex, 2) << "zone " << z;
-        EXPECT_EQ(bank.ZoneTable[z].generators[gen::keyRange], bank.ZoneTable[z - 4].generators[gen::keyRange]);
+        EXPECT_EQ(bank.ZoneTable[z].generators[gen::keyRange],
+                  bank.ZoneTable[z - 4].generators[gen::keyRange]);
     }
 }
 
@@ -229,7 +233,10 @@ TEST(LinkMonoSamplesTest, MonoSamplesPairByName) {
         {"the same name twice", kDlsSource, {"Pad", "Pad"}, {2, 1}, {4, 2}},
         {"(L) and (R) in a GigaSampler bank", kDlsSource, {"Pad(L)", "Pad(R)"}, {2, 1}, {4, 2}},
         {"(L) and (R) in an Akai bank", kAkaiSource, {"Pad(L)", "Pad(R)"}, {0, 0}, {0, 0}},
-        {"the first match wins, links stay mutual", kDlsSource, {"PadL", "Bass", "PadR", "PadR"}, {3, 0, 1, 0},
+        {"the first match wins, links stay mutual",
+         kDlsSource,
+         {"PadL", "Bass", "PadR", "PadR"},
+         {3, 0, 1, 0},
          {4, 0, 2, 0}},
         {"single letters", kDlsSource, {"L", "R"}, {0, 0}, {0, 0}},
         {"an already stereo sample is left alone", kDlsSource, {"*PadL", "PadR"}, {0, 0}, {0, 0}},

@@ -4,7 +4,9 @@
 
 namespace quorvane::test {
 
-Bytes WaveForm(const Chunks& chunks) { return Form("WAVE", chunks); }
+Bytes WaveForm(const Chunks& chunks) {
+    return Form("WAVE", chunks);
+}
 
 Bytes FmtBody(uint16_t formatTag, uint16_t channels, uint32_t rate, uint16_t bits) {
     Bytes b;
@@ -24,7 +26,8 @@ Bytes ExtensibleFmtBody(uint16_t subFormat, uint16_t channels, uint32_t rate, ui
     PutU16(b, bits); // valid bits
     PutU32(b, channels == 2 ? 3 : 4);
     PutU16(b, subFormat);
-    const uint8_t tail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+    const uint8_t tail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
+                              0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
     b.insert(b.end(), tail, tail + sizeof tail);
     return b;
 }
@@ -94,7 +97,8 @@ Bytes SsndBody(const Bytes& samples, uint32_t offset) {
     return b;
 }
 
-Bytes InstBody(int8_t baseNote, int8_t detune, uint16_t sustainMode, uint16_t beginMarker, uint16_t endMarker) {
+Bytes InstBody(int8_t baseNote, int8_t detune, uint16_t sustainMode, uint16_t beginMarker,
+               uint16_t endMarker) {
     Bytes b = {static_cast<uint8_t>(baseNote), static_cast<uint8_t>(detune), 0, 127, 0, 127, 0, 0};
     PutU16BE(b, sustainMode);
     PutU16BE(b, beginMarker);

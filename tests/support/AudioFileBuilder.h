@@ -29,7 +29,8 @@ void PutU32BE(Bytes& out, uint32_t value);
 Bytes AiffForm(const Chunks& chunks, const char* formType = "AIFF"); // "FORM" size type and the chunks
 Bytes CommBody(uint16_t channels, uint32_t frames, uint16_t bits, uint32_t rate);
 Bytes SsndBody(const Bytes& samples, uint32_t offset = 0);
-Bytes InstBody(int8_t baseNote, int8_t detune, uint16_t sustainMode, uint16_t beginMarker, uint16_t endMarker);
+Bytes InstBody(int8_t baseNote, int8_t detune, uint16_t sustainMode, uint16_t beginMarker,
+               uint16_t endMarker);
 struct AiffMarker {
     uint16_t id;
     uint32_t position;

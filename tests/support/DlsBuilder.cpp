@@ -31,8 +31,8 @@ Bytes WaveSampleBytes(const DlsWaveSample& wsmp) {
 
 Bytes SamplerBytes(const DlsSamplerChunk& smpl) {
     Bytes out;
-    PutU32(out, 0); // manufacturer
-    PutU32(out, 0); // product
+    PutU32(out, 0);     // manufacturer
+    PutU32(out, 0);     // product
     PutU32(out, 22675); // sample period in ns
     PutU32(out, smpl.unityNote);
     PutU32(out, smpl.pitchFraction);
@@ -127,9 +127,11 @@ void EmitRegion(Emitter& e, const std::string& path, const DlsRegion& region) {
 
     if (!region.dimensionRegions.empty() || !region.dimensions.empty()) {
         Bytes link;
-        PutU32(link, region.dimensionRegionCount.value_or(static_cast<uint32_t>(region.dimensionRegions.size())));
+        PutU32(link,
+               region.dimensionRegionCount.value_or(static_cast<uint32_t>(region.dimensionRegions.size())));
         for (size_t d = 0; d < 5; ++d) {
-            const auto [type, bits] = d < region.dimensions.size() ? region.dimensions[d] : std::pair<uint8_t, uint8_t>{};
+            const auto [type, bits] =
+                d < region.dimensions.size() ? region.dimensions[d] : std::pair<uint8_t, uint8_t>{};
             PutU8(link, type);
             PutU8(link, bits);
             PutU8(link, 0);
@@ -150,7 +152,8 @@ void EmitRegion(Emitter& e, const std::string& path, const DlsRegion& region) {
             const size_t ewl = e.Open(drPath, "LIST", "3ewl");
             if (dr.wsmp)
                 e.Chunk(drPath + "/wsmp", "wsmp", WaveSampleBytes(*dr.wsmp));
-            e.Chunk(drPath + "/3ewa", "3ewa", Bytes(dr.articulation.bytes.begin(), dr.articulation.bytes.end()));
+            e.Chunk(drPath + "/3ewa", "3ewa",
+                    Bytes(dr.articulation.bytes.begin(), dr.articulation.bytes.end()));
             e.Close(ewl);
         }
         e.Close(program);

@@ -74,17 +74,17 @@ struct GigDimensionRegion {
 struct DlsRegion {
     uint16_t keyLow = 0, keyHigh = 127, velocityLow = 0, velocityHigh = 127;
     std::optional<DlsWaveSample> wsmp{};
-    uint32_t tableIndex = 0;      // wlnk ulTableIndex
-    bool rgn2 = false;            // LIST rgn2 instead of LIST rgn
+    uint32_t tableIndex = 0;                               // wlnk ulTableIndex
+    bool rgn2 = false;                                     // LIST rgn2 instead of LIST rgn
     std::vector<std::pair<uint8_t, uint8_t>> dimensions{}; // type and bit count, at most five
-    std::optional<uint32_t> dimensionRegionCount{};      // written in 3lnk instead of the list's size
+    std::optional<uint32_t> dimensionRegionCount{};        // written in 3lnk instead of the list's size
     std::vector<GigDimensionRegion> dimensionRegions{};
 };
 
 struct DlsInstrument {
     std::string name{};
-    uint16_t bank = 0;     // ulBank low half: CC0 in bits 8..14, CC32 in bits 0..6
-    bool drum = false;     // bit 31 of ulBank
+    uint16_t bank = 0; // ulBank low half: CC0 in bits 8..14, CC32 in bits 0..6
+    bool drum = false; // bit 31 of ulBank
     uint16_t program = 0;
     std::vector<DlsRegion> regions{};
     std::optional<std::array<uint8_t, 12>> globals{}; // 3ewg, in LIST lart after the regions
@@ -98,7 +98,7 @@ struct DlsWave {
     Bytes data{};
     std::optional<DlsSamplerChunk> smpl{};
     std::optional<DlsWaveSample> wsmp{};
-    std::optional<uint16_t> group{}; // 3gix
+    std::optional<uint16_t> group{};                          // 3gix
     std::vector<std::pair<std::string, Bytes>> extraChunks{}; // written first in the wave, e.g. odd-sized
     bool withFormat = true;
 };

@@ -43,7 +43,8 @@ std::vector<int16_t> Sine(size_t frames, uint16_t channels, double period, doubl
     std::vector<int16_t> data(frames * channels);
     for (size_t f = 0; f < frames; ++f)
         for (uint16_t c = 0; c < channels; ++c)
-            data[f * channels + c] = static_cast<int16_t>(std::lround(amplitude * std::sin(2 * M_PI * f / period)));
+            data[f * channels + c] =
+                static_cast<int16_t>(std::lround(amplitude * std::sin(2 * M_PI * f / period)));
     return data;
 }
 
@@ -141,7 +142,8 @@ void WritePeerGig(const std::string& path) {
     velocity->pDimensionRegions[1]->FineTune = -150;
     velocity->pDimensionRegions[2]->Pan = -32;
     velocity->SetSample(sine);
-    gig::Region* channels = AddRegion(piano, 60, 108, {{gig::dimension_samplechannel, 1}, {gig::dimension_velocity, 1}});
+    gig::Region* channels =
+        AddRegion(piano, 60, 108, {{gig::dimension_samplechannel, 1}, {gig::dimension_velocity, 1}});
     for (int r = 0; r < 4; ++r) {
         gig::DimensionRegion* region = channels->pDimensionRegions[r];
         region->pSample = r % 2 == 0 ? violinLeft : violinRight;

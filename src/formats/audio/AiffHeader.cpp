@@ -12,13 +12,15 @@ namespace quorvane {
 
 namespace {
 
-constexpr size_t kCommonBytes = 18;         // channels, frames, sample size, rate
-constexpr size_t kCommonAifcBytes = 22;     // and the compression type of AIFF-C
-constexpr size_t kSoundDataBytes = 8;       // offset and block size
+constexpr size_t kCommonBytes = 18;     // channels, frames, sample size, rate
+constexpr size_t kCommonAifcBytes = 22; // and the compression type of AIFF-C
+constexpr size_t kSoundDataBytes = 8;   // offset and block size
 constexpr size_t kInstrumentBytes = 20;
-constexpr size_t kMarkerHeaderBytes = 7;    // id, position, name count byte
+constexpr size_t kMarkerHeaderBytes = 7; // id, position, name count byte
 
-uint32_t Clamp32(uint64_t value) { return static_cast<uint32_t>(std::min<uint64_t>(value, 0xFFFFFFFFu)); }
+uint32_t Clamp32(uint64_t value) {
+    return static_cast<uint32_t>(std::min<uint64_t>(value, 0xFFFFFFFFu));
+}
 
 struct Marker {
     uint16_t id;
@@ -51,8 +53,8 @@ void ReadCommon(AudioChunkWalker& walker, const AudioChunk& chunk, bool aifc, Ai
     f.dataLength = Clamp32(static_cast<uint64_t>(bytesPerSample) * frames * f.channels);
     if (aifc) {
         // Anything but plain big-endian integers would be read as noise: list it as compressed.
-        const bool plain = got >= kCommonAifcBytes && (std::memcmp(body + 18, "NONE", 4) == 0 ||
-                                                       std::memcmp(body + 18, "twos", 4) == 0);
+        const bool plain = got >= kCommonAifcBytes &&
+                           (std::memcmp(body + 18, "NONE", 4) == 0 || std::memcmp(body + 18, "twos", 4) == 0);
         if (!plain)
             f.formatTag = 2;
     }
@@ -149,13 +151,14 @@ AiffHeaderReading ParseAiffHeader(InputFile& file) {
     return reading;
 }
 
-bool ReadAiffHeader(Workspace& workspace, const std::string& path, const std::string& caption, uint32_t number) {
+bool ReadAiffHeader(Workspace& workspace, const std::string& path, const std::string& caption,
+                    uint32_t number) {
     AiffHeaderReading reading;
     InputFile file;
     if (file.Open(path))
         reading = ParseAiffHeader(file);
-    AppendAudioFile(workspace, reading.complete ? caption : caption + " (NOT AIFF FILE)", number, reading.fields,
-                    reading.complete);
+    AppendAudioFile(workspace, reading.complete ? caption : caption + " (NOT AIFF FILE)", number,
+                    reading.fields, reading.complete);
     return true;
 }
 

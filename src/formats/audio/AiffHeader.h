@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 
-#include "session/Workspace.h"
 #include "formats/audio/AudioFileList.h"
 #include "formats/common/InputFile.h"
+#include "session/Workspace.h"
 
 namespace quorvane {
 
@@ -15,8 +15,8 @@ namespace quorvane {
 constexpr uint16_t kMaxAiffMarkers = 250;
 
 struct AiffHeaderReading {
-    AudioFileFields fields;   // fileKind 1 and format 1 once a COMM chunk was read
-    bool complete = false;    // a COMM chunk was read: the file is an AIFF file
+    AudioFileFields fields; // fileKind 1 and format 1 once a COMM chunk was read
+    bool complete = false;  // a COMM chunk was read: the file is an AIFF file
 };
 
 // The fields of an open AIFF file. An AIFF-C file whose samples are not plain big-endian integers
@@ -25,7 +25,8 @@ AiffHeaderReading ParseAiffHeader(InputFile& file);
 
 // Reads the header and appends the file's list entry (" (NOT AIFF FILE)" added when no COMM was found) and
 // its data line numbered `number`. Always returns true: every AIFF file is listed.
-bool ReadAiffHeader(Workspace& workspace, const std::string& path, const std::string& caption, uint32_t number);
+bool ReadAiffHeader(Workspace& workspace, const std::string& path, const std::string& caption,
+                    uint32_t number);
 
 // An 80-bit IEEE extended float (big-endian, as AIFF stores the sample rate) truncated to an integer,
 // 0 for negative values and limited to 32 bits.

@@ -7,7 +7,9 @@
 
 namespace quorvane {
 
-bool AudioChunk::Is(const char* fourCC) const { return std::memcmp(id, fourCC, 4) == 0; }
+bool AudioChunk::Is(const char* fourCC) const {
+    return std::memcmp(id, fourCC, 4) == 0;
+}
 
 bool AudioChunkWalker::LooksLikeChunkId(uint64_t offset) {
     uint8_t id[4];

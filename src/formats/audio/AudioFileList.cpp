@@ -27,7 +27,9 @@ std::string WithoutExtension(const std::string& caption) {
     return caption;
 }
 
-std::string Cut(const std::string& text) { return text.substr(0, std::min(text.size(), kMaxNameLength)); }
+std::string Cut(const std::string& text) {
+    return text.substr(0, std::min(text.size(), kMaxNameLength));
+}
 
 } // namespace
 
@@ -73,9 +75,15 @@ void ChooseEntryPictures(const AudioFileFields& f, bool recognised, SampleListEn
         return;
     const uint8_t stereo = f.channels == 2 ? 1 : 0;
     switch (f.bitsPerSample) {
-    case 8: entry.image = 15 + 2 * stereo; break;
-    case 24: entry.image = 19 + 2 * stereo; break;
-    case 32: entry.image = 23 + 2 * stereo; break;
+    case 8:
+        entry.image = 15 + 2 * stereo;
+        break;
+    case 24:
+        entry.image = 19 + 2 * stereo;
+        break;
+    case 32:
+        entry.image = 23 + 2 * stereo;
+        break;
     default:
         entry.image = stereo;
         entry.selectedImage = 4 + stereo;

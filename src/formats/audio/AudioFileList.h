@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "session/Workspace.h"
 #include "formats/audio/SampleList.h"
+#include "session/Workspace.h"
 
 namespace quorvane {
 
@@ -24,18 +24,18 @@ constexpr uint32_t kMaxAudioFiles = 0xFFFF;
 
 // The thirteen header fields of one file, in the order of the data line. Fields the file does not give are 0.
 struct AudioFileFields {
-    uint16_t fileKind = 0;     // 0 WAVE, 1 AIFF
-    uint16_t formatTag = 0;    // 1 PCM, 3 IEEE float, 0 unknown, anything else compressed
+    uint16_t fileKind = 0;  // 0 WAVE, 1 AIFF
+    uint16_t formatTag = 0; // 1 PCM, 3 IEEE float, 0 unknown, anything else compressed
     uint16_t channels = 0;
     uint32_t sampleRate = 0;
     uint16_t bitsPerSample = 0;
     uint16_t blockAlign = 0;
-    uint32_t dataOffset = 0;   // file offset of the first sample byte
-    uint32_t dataLength = 0;   // bytes
+    uint32_t dataOffset = 0; // file offset of the first sample byte
+    uint32_t dataLength = 0; // bytes
     uint16_t loopCount = 0;
-    uint32_t loopStart = 0;    // frames
-    uint32_t loopEnd = 0;      // frames, one past the last frame of the loop
-    uint16_t fineTune = 0;     // cents, as a 16-bit two's complement number
+    uint32_t loopStart = 0; // frames
+    uint32_t loopEnd = 0;   // frames, one past the last frame of the loop
+    uint16_t fineTune = 0;  // cents, as a 16-bit two's complement number
     uint16_t unityNote = 0;
 };
 
@@ -57,6 +57,8 @@ void AppendAudioFile(Workspace& workspace, const std::string& caption, uint32_t 
 void CompleteAudioFileList(Workspace& workspace);
 
 // Bytes one sample takes: bits / 8, plus 1 when bits is not a multiple of 8.
-inline uint32_t BytesPerSample(uint32_t bits) { return bits / 8 + (bits % 8 != 0 ? 1 : 0); }
+inline uint32_t BytesPerSample(uint32_t bits) {
+    return bits / 8 + (bits % 8 != 0 ? 1 : 0);
+}
 
 } // namespace quorvane

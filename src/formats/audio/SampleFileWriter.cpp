@@ -15,7 +15,8 @@ namespace quorvane {
 
 namespace {
 
-static_assert(std::endian::native == std::endian::little, "frames are written as fetched: little-endian only");
+static_assert(std::endian::native == std::endian::little,
+              "frames are written as fetched: little-endian only");
 
 constexpr uint32_t kFractionPerCent = 42949672;
 constexpr size_t kStagingFrames = 1 << 15;
@@ -42,7 +43,9 @@ struct Layout {
 };
 
 // The cents beyond whole semitones, c − (c / 100) × 100 with the division truncating toward zero.
-int32_t CentsOfSemitone(int32_t c) { return c - (c / 100) * 100; }
+int32_t CentsOfSemitone(int32_t c) {
+    return c - (c / 100) * 100;
+}
 
 std::vector<uint8_t> WaveHeader(const Layout& l) {
     ByteWriter w;
@@ -57,8 +60,8 @@ std::vector<uint8_t> WaveHeader(const Layout& l) {
     w.U16(static_cast<uint16_t>(2 * l.channels));
     w.U16(16);
     w.Chunk("smpl", l.looped ? 60 : 36);
-    w.U32(0); // manufacturer
-    w.U32(0); // product
+    w.U32(0);                                                  // manufacturer
+    w.U32(0);                                                  // product
     w.U32(l.sampleRate != 0 ? 1000000000u / l.sampleRate : 0); // sample period in nanoseconds
     // The pitch fraction counts upward from the unity note: a flat tuning is written as a fraction above
     // the note below, since a negative fraction would read as almost a semitone sharp.
@@ -117,11 +120,11 @@ std::vector<uint8_t> AiffHeader(const Layout& l) {
     U32BE(w, 20);
     w.U8(static_cast<uint8_t>(l.rootKey));
     w.U8(static_cast<uint8_t>(static_cast<int8_t>(CentsOfSemitone(l.pitchCorrection))));
-    w.U8(0);   // low note
-    w.U8(127); // high note
-    w.U8(0);   // low velocity
-    w.U8(127); // high velocity
-    U16BE(w, 0); // gain
+    w.U8(0);                    // low note
+    w.U8(127);                  // high note
+    w.U8(0);                    // low velocity
+    w.U8(127);                  // high velocity
+    U16BE(w, 0);                // gain
     U16BE(w, l.looped ? 1 : 0); // sustain loop: forward
     U16BE(w, l.looped ? 1 : 0);
     U16BE(w, l.looped ? 2 : 0);
@@ -145,7 +148,9 @@ bool WriteFrames(OutputFile& out, const FrameBuffer& first, const FrameBuffer* s
     auto frameOf = [](const FrameBuffer& buffer, uint32_t i) -> uint16_t {
         return i < buffer.FrameCount() ? static_cast<uint16_t>(buffer.frames[i]) : 0;
     };
-    auto order = [bigEndian](uint16_t v) -> uint16_t { return bigEndian ? static_cast<uint16_t>(v << 8 | v >> 8) : v; };
+    auto order = [bigEndian](uint16_t v) -> uint16_t {
+        return bigEndian ? static_cast<uint16_t>(v << 8 | v >> 8) : v;
+    };
     for (uint32_t start = 0; start < frames; start += kStagingFrames) {
         const uint32_t end = static_cast<uint32_t>(std::min<uint64_t>(frames, start + kStagingFrames));
         size_t at = 0;
@@ -168,7 +173,8 @@ SampleFileResult WriteSampleFile(Workspace& workspace, const std::string& path, 
     if (!bank.IsValidSample(index))
         return result;
     const SampleRecord& sample = bank.SampleTable[index];
-    if (bank.SourceFormat == kAudioFileSource && sample.formatTag != kFormatPcm && sample.formatTag != kFormatFloat)
+    if (bank.SourceFormat == kAudioFileSource && sample.formatTag != kFormatPcm &&
+        sample.formatTag != kFormatFloat)
         return result;
 
     SampleBuffers& buffers = workspace.samples;
@@ -177,14 +183,16 @@ SampleFileResult WriteSampleFile(Workspace& workspace, const std::string& path, 
     const FrameBuffer* second = buffers.ExportRight.length != 0 ? &buffers.ExportRight : nullptr;
     // The fetch puts the sample asked for in the first buffer and its stereo partner in the second. Saving
     // the right half of a linked pair must still give a file whose left channel is the left half.
-    const bool linkedRight = bank.SourceFormat != kAudioFileSource && sample.sampleType == 2 && sample.stereoHalf == 0;
+    const bool linkedRight =
+        bank.SourceFormat != kAudioFileSource && sample.sampleType == 2 && sample.stereoHalf == 0;
     if (second && linkedRight)
         std::swap(first, second);
 
     Layout layout;
     layout.channels = second ? 2 : 1;
     const uint64_t dataSize =
-        static_cast<uint64_t>(std::max(buffers.ExportLeft.length, buffers.ExportRight.length)) * layout.channels;
+        static_cast<uint64_t>(std::max(buffers.ExportLeft.length, buffers.ExportRight.length)) *
+        layout.channels;
     layout.sampleRate = sample.sampleRate;
     layout.rootKey = workspace.selection.filterMode ? sample.zoneRootKey : sample.rootKey;
     layout.pitchCorrection = sample.pitchCorrection;
@@ -206,8 +214,8 @@ SampleFileResult WriteSampleFile(Workspace& workspace, const std::string& path, 
     layout.dataSize = static_cast<uint32_t>(dataSize);
     const std::vector<uint8_t> header = aiff ? AiffHeader(layout) : WaveHeader(layout);
     const uint32_t frames = layout.dataSize / 2 / layout.channels;
-    const bool written = out.Write(header.data(), header.size()) && WriteFrames(out, *first, second, frames, aiff) &&
-                         out.Commit();
+    const bool written = out.Write(header.data(), header.size()) &&
+                         WriteFrames(out, *first, second, frames, aiff) && out.Commit();
     buffers.FreeExport();
     if (!written) {
         ReportCannotWrite(workspace.host, path, false, asMessageBox);

@@ -20,7 +20,9 @@ constexpr uint32_t kFractionPerCent = 42949672;
 constexpr uint8_t kSubFormatTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
                                         0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 
-uint32_t Clamp32(uint64_t value) { return static_cast<uint32_t>(std::min<uint64_t>(value, 0xFFFFFFFFu)); }
+uint32_t Clamp32(uint64_t value) {
+    return static_cast<uint32_t>(std::min<uint64_t>(value, 0xFFFFFFFFu));
+}
 
 void ReadFormat(AudioChunkWalker& walker, const AudioChunk& chunk, WaveHeaderReading& reading) {
     uint8_t body[kExtensibleFormatBytes];
@@ -79,7 +81,8 @@ WaveHeaderReading ParseWaveHeader(InputFile& file) {
     return reading;
 }
 
-bool ReadWaveHeader(Workspace& workspace, const std::string& path, const std::string& caption, uint32_t number) {
+bool ReadWaveHeader(Workspace& workspace, const std::string& path, const std::string& caption,
+                    uint32_t number) {
     WaveHeaderReading reading;
     reading.fields.fileKind = kWaveFileKind;
     InputFile file;
@@ -89,8 +92,8 @@ bool ReadWaveHeader(Workspace& workspace, const std::string& path, const std::st
     const bool compressed = tag == 2 || tag > kFormatFloat;
     if (compressed && !workspace.settings.Menu_ShowCompressed)
         return false;
-    AppendAudioFile(workspace, reading.complete ? caption : caption + " (NOT WAVE FILE)", number, reading.fields,
-                    reading.complete);
+    AppendAudioFile(workspace, reading.complete ? caption : caption + " (NOT WAVE FILE)", number,
+                    reading.fields, reading.complete);
     return true;
 }
 

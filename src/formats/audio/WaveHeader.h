@@ -5,15 +5,15 @@
 #include <cstdint>
 #include <string>
 
-#include "session/Workspace.h"
 #include "formats/audio/AudioFileList.h"
 #include "formats/common/InputFile.h"
+#include "session/Workspace.h"
 
 namespace quorvane {
 
 struct WaveHeaderReading {
-    AudioFileFields fields;   // fileKind 0
-    bool complete = false;    // a whole "fmt " chunk was read: the file is a WAVE file
+    AudioFileFields fields; // fileKind 0
+    bool complete = false;  // a whole "fmt " chunk was read: the file is a WAVE file
 };
 
 // The fields of an open WAVE file. WAVE_FORMAT_EXTENSIBLE files carry the format of their sub-format:
@@ -23,6 +23,7 @@ WaveHeaderReading ParseWaveHeader(InputFile& file);
 // Reads the file's header and, unless it is compressed and compressed files are hidden, appends its list
 // entry (captioned `caption`, with " (NOT WAVE FILE)" when no format was found) and its data line numbered
 // `number`. Returns whether the file is listed. A file that cannot be opened is listed with format 0.
-bool ReadWaveHeader(Workspace& workspace, const std::string& path, const std::string& caption, uint32_t number);
+bool ReadWaveHeader(Workspace& workspace, const std::string& path, const std::string& caption,
+                    uint32_t number);
 
 } // namespace quorvane

@@ -7,7 +7,9 @@
 
 namespace quorvane {
 
-bool ChunkHeader::Is(const char* fourCC) const { return std::memcmp(id, fourCC, 4) == 0; }
+bool ChunkHeader::Is(const char* fourCC) const {
+    return std::memcmp(id, fourCC, 4) == 0;
+}
 
 bool ChunkHeader::IsList(const char* type) const {
     return (Is("LIST") || Is("RIFF")) && std::memcmp(listType, type, 4) == 0;
@@ -27,7 +29,11 @@ std::optional<ChunkHeader> ChunkImage::HeaderAt(uint64_t offset) const {
     return chunk;
 }
 
-uint16_t ChunkPayload::U16(uint64_t offset) const { return Has(offset, 2) ? ReadU16LE(data + offset) : 0; }
-uint32_t ChunkPayload::U32(uint64_t offset) const { return Has(offset, 4) ? ReadU32LE(data + offset) : 0; }
+uint16_t ChunkPayload::U16(uint64_t offset) const {
+    return Has(offset, 2) ? ReadU16LE(data + offset) : 0;
+}
+uint32_t ChunkPayload::U32(uint64_t offset) const {
+    return Has(offset, 4) ? ReadU32LE(data + offset) : 0;
+}
 
 } // namespace quorvane

@@ -11,11 +11,11 @@
 namespace quorvane {
 
 struct ChunkHeader {
-    uint64_t offset = 0;     // where the 8-byte header starts in the image
-    char id[5] = {};         // zero-terminated four-character code
-    uint32_t size = 0;       // size as the file states it
-    uint64_t available = 0;  // bytes of data the image really holds for it (<= size)
-    char listType[5] = {};   // the four bytes after the header, when there are four
+    uint64_t offset = 0;    // where the 8-byte header starts in the image
+    char id[5] = {};        // zero-terminated four-character code
+    uint32_t size = 0;      // size as the file states it
+    uint64_t available = 0; // bytes of data the image really holds for it (<= size)
+    char listType[5] = {};  // the four bytes after the header, when there are four
 
     uint64_t DataOffset() const { return offset + 8; }
     uint64_t Next() const { return offset + 8 + static_cast<uint64_t>(size); }

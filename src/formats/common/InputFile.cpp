@@ -9,7 +9,9 @@
 
 namespace quorvane {
 
-InputFile::~InputFile() { Close(); }
+InputFile::~InputFile() {
+    Close();
+}
 
 InputFile::InputFile(InputFile&& other) noexcept
     : fd_(other.fd_), size_(other.size_), readFailed_(other.readFailed_), error_(std::move(other.error_)) {
@@ -78,7 +80,8 @@ size_t InputFile::ReadAt(uint64_t offset, void* buffer, size_t count) {
         blockOffset_ = offset;
         blockLength_ = ReadDirect(offset, block_.data(), kBlockSize);
     }
-    const size_t available = offset - blockOffset_ < blockLength_ ? blockLength_ - (offset - blockOffset_) : 0;
+    const size_t available =
+        offset - blockOffset_ < blockLength_ ? blockLength_ - (offset - blockOffset_) : 0;
     const size_t served = std::min(count, available);
     if (served > 0)
         std::memcpy(buffer, block_.data() + (offset - blockOffset_), served);

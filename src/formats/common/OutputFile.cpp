@@ -1,12 +1,12 @@
 #include "formats/common/OutputFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <algorithm>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,7 +23,9 @@ std::string FolderOf(const std::string& path) {
 }
 } // namespace
 
-OutputFile::~OutputFile() { Discard(); }
+OutputFile::~OutputFile() {
+    Discard();
+}
 
 bool OutputFile::Fail() {
     if (!failed_)
@@ -40,8 +42,9 @@ bool OutputFile::Create(const std::string& target) {
     // A target that is a symbolic link is written through: the file it points to is replaced, the link
     // stays.
     std::error_code error;
-    target_ = std::filesystem::is_symlink(target, error) ? std::filesystem::weakly_canonical(target, error).string()
-                                                         : target;
+    target_ = std::filesystem::is_symlink(target, error)
+                  ? std::filesystem::weakly_canonical(target, error).string()
+                  : target;
     if (target_.empty())
         target_ = target;
     // Only a regular file is ever replaced: a folder, a pipe or a device of that name stays as it is.

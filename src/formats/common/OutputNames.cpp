@@ -22,7 +22,8 @@ bool SameFile(const std::string& a, const std::string& b) {
 }
 } // namespace
 
-std::string FreeOutputName(const std::string& outputPath, const std::string& sourcePath, const char* extension) {
+std::string FreeOutputName(const std::string& outputPath, const std::string& sourcePath,
+                           const char* extension) {
     if (!SameFile(outputPath, sourcePath) || outputPath.size() <= 4)
         return outputPath;
     const std::string stem = outputPath.substr(0, outputPath.size() - 4);
@@ -39,7 +40,7 @@ std::string CreationDateText() {
     static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                           "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     const std::time_t now = std::time(nullptr);
-    std::tm local {};
+    std::tm local{};
     localtime_r(&now, &local);
     char text[64];
     std::snprintf(text, sizeof text, "%i %s %i   %i:%.02i:%.02i", local.tm_mday, kMonths[local.tm_mon],

@@ -22,7 +22,8 @@ void ReportSaved(Host& host, const std::string& path, uint64_t size) {
     constexpr size_t kStatusListLimit = 2000;
     if (host.StatusLineCount() > kStatusListLimit)
         host.ClearStatusLines();
-    host.AddStatusLine(StringPrintf("Saved file  '%s'  (%llu bytes).", path.c_str(), static_cast<unsigned long long>(size)));
+    host.AddStatusLine(
+        StringPrintf("Saved file  '%s'  (%llu bytes).", path.c_str(), static_cast<unsigned long long>(size)));
 }
 
 } // namespace quorvane

@@ -52,7 +52,8 @@ void BuildDlsImage(BankModel& bank, DlsState& dls, InputFile& file, ReadNotes& n
         const uint64_t room = dls.BankFileSize > position + 8 ? dls.BankFileSize - position - 8 : 0;
         if (size > room) {
             char text[160];
-            std::snprintf(text, sizeof text, "chunk '%.4s' at file offset %llu claims %llu bytes, the file holds %llu",
+            std::snprintf(text, sizeof text,
+                          "chunk '%.4s' at file offset %llu claims %llu bytes, the file holds %llu",
                           reinterpret_cast<const char*>(header), static_cast<unsigned long long>(position),
                           static_cast<unsigned long long>(size), static_cast<unsigned long long>(room));
             notes.Add(text);

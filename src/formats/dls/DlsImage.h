@@ -51,7 +51,9 @@ class DlsWalker {
     uint64_t filePosition_;
 };
 
-inline uint64_t EvenSize(uint32_t size) { return (static_cast<uint64_t>(size) + 1) & ~uint64_t{1}; }
+inline uint64_t EvenSize(uint32_t size) {
+    return (static_cast<uint64_t>(size) + 1) & ~uint64_t{1};
+}
 
 // Reads a zero-terminated text of at most maxLength bytes from a payload.
 std::string PayloadText(const ChunkImage& image, const ChunkHeader& chunk, size_t maxLength);

@@ -14,15 +14,14 @@ constexpr int kMaxDimensions = 5;
 constexpr int kMaxDimensionRegions = 32;
 constexpr uint16_t kEmptyVelocityRange = 0x7F7F;
 
-
 // End (file position) of the instrument list.
 uint64_t InstrumentListEnd(const BankModel& bank, const DlsState& dls) {
-    const auto list = ChunkImage(bank.BankImage.data(), bank.BankImageSize).HeaderAt(dls.InstrumentListOffset);
+    const auto list =
+        ChunkImage(bank.BankImage.data(), bank.BankImageSize).HeaderAt(dls.InstrumentListOffset);
     return list ? dls.InstrumentListOffset + 8 + static_cast<uint64_t>(list->size) : 0;
 }
 
-template <typename Visit>
-void Walk(const BankModel& bank, uint64_t start, uint64_t end, Visit visit) {
+template <typename Visit> void Walk(const BankModel& bank, uint64_t start, uint64_t end, Visit visit) {
     DlsWalker walker(bank, start);
     while (walker.FilePosition() < end && walker.ImagePosition() < bank.BankImageSize) {
         const std::optional<ChunkHeader> chunk = walker.Current();
@@ -159,7 +158,8 @@ void ReadDlsInstruments(BankModel& bank, const DlsState& dls, bool readUnmappedR
             const int count = ReadDimensions(p, definitions);
             int splitBits = 0;
             for (int i = 0; i < count; ++i)
-                if (definitions[i].type == dimension::kSampleChannel || definitions[i].type == dimension::kVelocity)
+                if (definitions[i].type == dimension::kSampleChannel ||
+                    definitions[i].type == dimension::kVelocity)
                     splitBits += definitions[i].bits;
             instrumentLayers = std::max(instrumentLayers, splitBits >= 32 ? 0u : regions >> splitBits);
         }
@@ -237,7 +237,8 @@ void ReadDlsInstruments(BankModel& bank, const DlsState& dls, bool readUnmappedR
                  const uint32_t r = k++;
                  const uint32_t L = layerBase + layout.LayerNumber[r % kMaxDimensionRegions];
                  const uint32_t Z = zoneBase + r;
-                 if (r >= kMaxDimensionRegions || preset == nullptr || L >= bank.LayerCount || Z >= bank.ZoneCount)
+                 if (r >= kMaxDimensionRegions || preset == nullptr || L >= bank.LayerCount ||
+                     Z >= bank.ZoneCount)
                      return;
                  layerCount = std::max<uint32_t>(layerCount, layout.LayerNumber[r] + 1u);
                  LayerRecord& layer = bank.LayerTable[L];
@@ -280,8 +281,9 @@ void ReadDlsInstruments(BankModel& bank, const DlsState& dls, bool readUnmappedR
                          if (!layout.stereo || split % 2 == 1)
                              last = top;
                      }
-                     velocityRange = limit != 0 && top <= low ? kEmptyVelocityRange
-                                                               : static_cast<uint16_t>((top & 0xFF) * 256 + (low & 0xFF));
+                     velocityRange = limit != 0 && top <= low
+                                         ? kEmptyVelocityRange
+                                         : static_cast<uint16_t>((top & 0xFF) * 256 + (low & 0xFF));
                  }
                  zone.generators[gen::velRange] = static_cast<int16_t>(velocityRange);
                  zone.generatorSet[gen::velRange] = velocityRange != kFullRange;

@@ -8,11 +8,9 @@ namespace quorvane {
 
 namespace {
 
-
-template <typename Visit>
-void WalkWavePool(const BankModel& bank, const DlsState& dls, Visit visit) {
-    const std::optional<ChunkHeader> pool = ChunkImage(bank.BankImage.data(), bank.BankImageSize)
-                                                .HeaderAt(dls.WavePoolOffset);
+template <typename Visit> void WalkWavePool(const BankModel& bank, const DlsState& dls, Visit visit) {
+    const std::optional<ChunkHeader> pool =
+        ChunkImage(bank.BankImage.data(), bank.BankImageSize).HeaderAt(dls.WavePoolOffset);
     const uint64_t end = pool ? dls.WavePoolOffset + 8 + static_cast<uint64_t>(pool->size) : 0;
     const uint32_t start = dls.SampleGroupListOffset != 0 ? dls.SampleGroupListOffset : dls.WavePoolOffset;
     DlsWalker walker(bank, start);
@@ -35,7 +33,8 @@ int32_t PitchFractionToCents(uint32_t fraction) {
 
 void ReadDlsWavePool(BankModel& bank, DlsState& dls) {
     uint32_t waves = 0;
-    WalkWavePool(bank, dls, [&](const DlsWalker&, const ChunkHeader& chunk) { waves += chunk.IsList("wave"); });
+    WalkWavePool(bank, dls,
+                 [&](const DlsWalker&, const ChunkHeader& chunk) { waves += chunk.IsList("wave"); });
     if (waves > 0xFFFF)
         waves = 0xFFFF;
 
@@ -76,7 +75,8 @@ void ReadDlsWavePool(BankModel& bank, DlsState& dls) {
         } else if (chunk.Is("INAM")) {
             sample.name = sample.fullName = PayloadText(image, chunk, kDlsNameLength);
         } else if (chunk.Is("data")) {
-            sample.dataOffset = static_cast<uint32_t>(std::min<uint64_t>(walker.FilePosition() + 8, UINT32_MAX));
+            sample.dataOffset =
+                static_cast<uint32_t>(std::min<uint64_t>(walker.FilePosition() + 8, UINT32_MAX));
             sample.dataLength = static_cast<uint32_t>(std::min<uint64_t>(EvenSize(chunk.size), UINT32_MAX));
         } else if (chunk.Is("smpl")) {
             if (p.Has(12, 4))

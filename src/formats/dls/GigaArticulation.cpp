@@ -10,7 +10,9 @@ namespace quorvane {
 namespace {
 
 // Envelope stage: SoundFont timecents of a time in seconds.
-int16_t Timecents(double seconds) { return static_cast<int16_t>(RoundCents(1200.0 * std::log2(seconds))); }
+int16_t Timecents(double seconds) {
+    return static_cast<int16_t>(RoundCents(1200.0 * std::log2(seconds)));
+}
 
 // Attack, decay or release of an envelope. Not given: -12000, left unflagged.
 void EnvelopeTime(ZoneRecord& zone, int number, uint32_t raw, double seconds) {
@@ -41,7 +43,9 @@ void Sustain(ZoneRecord& zone, int number, uint16_t sustain) {
     zone.Set(number, static_cast<int16_t>(p <= 0 ? 1440 : RoundCents(400.0 - 200.0 * std::log10(p))));
 }
 
-bool LfoControllerMapped(unsigned controller) { return controller == 0 || controller == 3 || controller == 4; }
+bool LfoControllerMapped(unsigned controller) {
+    return controller == 0 || controller == 3 || controller == 4;
+}
 
 } // namespace
 
@@ -53,7 +57,9 @@ int RoundCents(double value) {
     return static_cast<int>(whole);
 }
 
-double GigaTime(int32_t value) { return std::pow(2.0, value / 65536.0 / 1200.0); }
+double GigaTime(int32_t value) {
+    return std::pow(2.0, value / 65536.0 / 1200.0);
+}
 
 int LfoCents(uint32_t raw) {
     double f = raw == kGigaNotGiven ? 8.176 : GigaTime(static_cast<int32_t>(raw));
@@ -161,12 +167,20 @@ namespace quorvane {
 
 namespace {
 
-void PutU16(EwaBytes& e, size_t at, uint16_t value) { WriteU16LE(e.data() + at, value); }
-void PutU32(EwaBytes& e, size_t at, uint32_t value) { WriteU32LE(e.data() + at, value); }
+void PutU16(EwaBytes& e, size_t at, uint16_t value) {
+    WriteU16LE(e.data() + at, value);
+}
+void PutU32(EwaBytes& e, size_t at, uint32_t value) {
+    WriteU32LE(e.data() + at, value);
+}
 
-double Cents(int value) { return std::pow(2.0, value / 1200.0); }
+double Cents(int value) {
+    return std::pow(2.0, value / 1200.0);
+}
 // A generator's absolute cents as hertz (SoundFont frequencies are cents above 8.176 Hz).
-double AbsoluteHertz(int value) { return std::pow(2.0, (value + 3638) / 1200.0); }
+double AbsoluteHertz(int value) {
+    return std::pow(2.0, (value + 3638) / 1200.0);
+}
 
 // The merged generators: the zone's 0..59 with every generator the layer gives added in the way that
 // generator combines.
@@ -184,19 +198,39 @@ GeneratorSet MergeLayerIntoZone(const LayerRecord& layer, const ZoneRecord& zone
         int result = zone.generators[g];
         switch (g) {
         case 51:
-        case 52: result = z + l; break;
-        case 9: result = std::clamp(z + l, 0, 960); break;
+        case 52:
+            result = z + l;
+            break;
+        case 9:
+            result = std::clamp(z + l, 0, 960);
+            break;
         case 8: {
-            const double f = std::clamp((zone.IsSet(g) ? AbsoluteHertz(z) : 20000.0) * Cents(l), 20.0, 20000.0);
+            const double f =
+                std::clamp((zone.IsSet(g) ? AbsoluteHertz(z) : 20000.0) * Cents(l), 20.0, 20000.0);
             result = RoundCents(1200.0 * std::log2(f) - 3638.0);
             break;
         }
         case 15:
         case 16:
         case 29:
-        case 37: result = std::clamp(z + l, 0, 1000); break;
-        case 17: result = std::clamp(z + l, -500, 500); break;
-        case 21: case 23: case 25: case 26: case 27: case 28: case 30: case 33: case 34: case 35: case 36: case 38:
+        case 37:
+            result = std::clamp(z + l, 0, 1000);
+            break;
+        case 17:
+            result = std::clamp(z + l, -500, 500);
+            break;
+        case 21:
+        case 23:
+        case 25:
+        case 26:
+        case 27:
+        case 28:
+        case 30:
+        case 33:
+        case 34:
+        case 35:
+        case 36:
+        case 38:
             if (zone.IsSet(g)) {
                 double t = Cents(z) * Cents(l);
                 if (t < 0.0009)
@@ -205,17 +239,33 @@ GeneratorSet MergeLayerIntoZone(const LayerRecord& layer, const ZoneRecord& zone
                 result = RoundCents(1200.0 * std::log2(t));
             }
             break;
-        case 48: result = std::clamp(z + l, 0, 1440); break;
-        case 31: case 32: case 39: case 40: result = RoundCents(1200.0 * std::log2(Cents(z) * Cents(l))); break;
-        case 5: case 6: case 7: case 10: case 11: result = std::clamp(z + l, -12000, 12000); break;
+        case 48:
+            result = std::clamp(z + l, 0, 1440);
+            break;
+        case 31:
+        case 32:
+        case 39:
+        case 40:
+            result = RoundCents(1200.0 * std::log2(Cents(z) * Cents(l)));
+            break;
+        case 5:
+        case 6:
+        case 7:
+        case 10:
+        case 11:
+            result = std::clamp(z + l, -12000, 12000);
+            break;
         case 22:
         case 24: {
             const double f = std::clamp(AbsoluteHertz(z) * Cents(l), 0.001, 100.0);
             result = RoundCents(1200.0 * std::log2(f) - 3638.0);
             break;
         }
-        case 13: result = std::clamp(z + l, -120, 120); break;
-        default: break;
+        case 13:
+            result = std::clamp(z + l, -120, 120);
+            break;
+        default:
+            break;
         }
         if (result != merged.generators[g])
             merged.Set(g, static_cast<int16_t>(result));
@@ -295,7 +345,9 @@ EwaBytes BuildArticulation(const BankModel& bank, const LayerRecord& layer, cons
             if (v == 0)
                 e[108] |= 1;
             break;
-        case 9: e[136] = static_cast<uint8_t>(std::min(v / 2, 127) + 128); break;
+        case 9:
+            e[136] = static_cast<uint8_t>(std::min(v / 2, 127) + 128);
+            break;
         case gen::pan:
             e[109] = static_cast<uint8_t>(v < 0 ? RoundCents(63 - v * 0.128) : RoundCents(v * 0.126));
             e[108] = 0;
@@ -315,11 +367,17 @@ EwaBytes BuildArticulation(const BankModel& bank, const LayerRecord& layer, cons
             PutU32(e, 32, GigaTimeValue(t));
             break;
         }
-        case 34: PutU32(e, 28, GigaTimeValue(time(34) * 1.66)); break;
-        case 38: PutU32(e, 40, GigaTimeValue(time(38) * 0.5)); break;
+        case 34:
+            PutU32(e, 28, GigaTimeValue(time(34) * 1.66));
+            break;
+        case 38:
+            PutU32(e, 40, GigaTimeValue(time(38) * 0.5));
+            break;
         case 37: {
             const int sustain = std::clamp(v, 0, 1000);
-            PutU16(e, 38, static_cast<uint16_t>(std::min(RoundCents(10 * std::pow(10.0, (400 - sustain) * 0.005)), 1000)));
+            PutU16(e, 38,
+                   static_cast<uint16_t>(
+                       std::min(RoundCents(10 * std::pow(10.0, (400 - sustain) * 0.005)), 1000)));
             break;
         }
         case 7: {
@@ -358,7 +416,8 @@ EwaBytes BuildArticulation(const BankModel& bank, const LayerRecord& layer, cons
                 PutU32(e, 4, GigaTimeValue(LfoHertz(g, 24, 0.01, 100.0)));
             break;
         }
-        default: break;
+        default:
+            break;
         }
     }
 
@@ -371,7 +430,7 @@ EwaBytes BuildArticulation(const BankModel& bank, const LayerRecord& layer, cons
     double cutoff = g.IsSet(gen::initialFilterFc) ? AbsoluteHertz(value(gen::initialFilterFc)) : 20000.0;
     if (g.IsSet(11) && value(11) != 0) {
         const double envelope = value(11);
-        cutoff = cutoff > 10000 ? envelope + 6500
+        cutoff = cutoff > 10000  ? envelope + 6500
                  : cutoff > 5000 ? envelope + 5500
                  : cutoff > 2000 ? envelope + 4500
                  : cutoff > 1000 ? envelope + 3500
@@ -393,8 +452,10 @@ EwaBytes BuildArticulation(const BankModel& bank, const LayerRecord& layer, cons
     PutU32(e, 56, decay == 0 ? kGigaNotGiven : GigaTimeValue(std::min(decay, 100.0)));
     PutU32(e, 64, GigaTimeValue(g.IsSet(30) ? time(30) : 2.0));
     if (!filterOn)
-        PutU16(e, 62, g.IsSet(29) ? static_cast<uint16_t>(std::min(RoundCents(10 * std::pow(10.0, (400 - value(29)) * 0.005)), 1000))
-                                  : 1000);
+        PutU16(e, 62,
+               g.IsSet(29) ? static_cast<uint16_t>(
+                                 std::min(RoundCents(10 * std::pow(10.0, (400 - value(29)) * 0.005)), 1000))
+                           : 1000);
     PutU16(e, 94, 1000);
     return e;
 }

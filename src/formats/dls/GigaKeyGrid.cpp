@@ -19,7 +19,9 @@ Range RangeOf(const GeneratorSet& set, int number) {
     return {value & 0xFF, value >> 8};
 }
 
-Range Narrow(Range inner, Range outer) { return {std::max(inner.low, outer.low), std::min(inner.high, outer.high)}; }
+Range Narrow(Range inner, Range outer) {
+    return {std::max(inner.low, outer.low), std::min(inner.high, outer.high)};
+}
 
 bool Contains(const GridItem& item, int velocity) {
     return item.velocityLow <= velocity && velocity <= item.velocityHigh;
@@ -141,7 +143,8 @@ void KeyGrid::FillGapsAndOrder() {
 
 std::vector<KeyRegion> KeyGrid::Regions() const {
     auto same = [&](int a, int b) {
-        return used_[a] == used_[b] && std::equal(rows_[a].begin(), rows_[a].begin() + used_[a], rows_[b].begin());
+        return used_[a] == used_[b] &&
+               std::equal(rows_[a].begin(), rows_[a].begin() + used_[a], rows_[b].begin());
     };
     std::vector<KeyRegion> regions;
     int start = -1;

@@ -26,8 +26,12 @@ constexpr uint32_t kNullSampleBytes = 128;
 constexpr const char* kNullSampleName = "null_sample";
 constexpr size_t kInfoTextWidth = 128;
 
-uint32_t RoundUpToPowerOfTwo(uint32_t n) { return n <= 1 ? 1 : std::bit_ceil(n); }
-uint32_t Log2(uint32_t powerOfTwo) { return static_cast<uint32_t>(std::countr_zero(powerOfTwo)); }
+uint32_t RoundUpToPowerOfTwo(uint32_t n) {
+    return n <= 1 ? 1 : std::bit_ceil(n);
+}
+uint32_t Log2(uint32_t powerOfTwo) {
+    return static_cast<uint32_t>(std::countr_zero(powerOfTwo));
+}
 
 // The "wsmp" of a dimension region.
 struct WaveSample {
@@ -100,8 +104,8 @@ class GigaWriter {
             if (!WriteInstrument(bank_.PresetTable[slot]))
                 return false;
             ++done;
-            host_.SetOverallProgress(state_.progressBase +
-                                     static_cast<int>(int64_t{state_.progressSpan} * done / std::max(presets, 1u)));
+            host_.SetOverallProgress(state_.progressBase + static_cast<int>(int64_t{state_.progressSpan} *
+                                                                            done / std::max(presets, 1u)));
         }
         if (!PatchListSize(instrumentList))
             return false;
@@ -221,7 +225,8 @@ class GigaWriter {
 
     bool WriteInstrument(PresetRecord& preset) {
         ++state_.instrumentCounter;
-        host_.AddStatusLine(StringPrintf("Saving instrument %u  '%s'", state_.instrumentCounter, preset.name.c_str()));
+        host_.AddStatusLine(
+            StringPrintf("Saving instrument %u  '%s'", state_.instrumentCounter, preset.name.c_str()));
         if (!giga_) {
             preset.instrumentGlobals.fill(0);
             preset.instrumentGlobals[8] = 2; // pitch bend range
@@ -287,14 +292,19 @@ class GigaWriter {
         if (item && !item->IsNull() && bank_.IsValidLayer(item->layer) && bank_.IsValidZone(item->zone)) {
             const LayerRecord& layer = bank_.LayerTable[item->layer];
             const ZoneRecord& zone = bank_.ZoneTable[item->zone];
-            const SampleRecord* sample = bank_.IsValidSample(zone.sampleIndex) ? &bank_.SampleTable[zone.sampleIndex] : nullptr;
+            const SampleRecord* sample =
+                bank_.IsValidSample(zone.sampleIndex) ? &bank_.SampleTable[zone.sampleIndex] : nullptr;
             if (sample)
                 d.poolIndex = sample->outputIndex;
-            d.wave.unityNote = static_cast<uint16_t>(
-                zone.IsSet(gen::overridingRootKey) ? zone.generators[gen::overridingRootKey] : sample ? sample->rootKey : 60);
-            auto given = [](const GeneratorSet& set, int number) { return set.IsSet(number) ? set.generators[number] : 0; };
-            d.wave.fineTune = static_cast<int16_t>(given(zone, 52) + 100 * given(zone, 51) + given(layer, 52) +
-                                                   100 * given(layer, 51));
+            d.wave.unityNote = static_cast<uint16_t>(zone.IsSet(gen::overridingRootKey)
+                                                         ? zone.generators[gen::overridingRootKey]
+                                                     : sample ? sample->rootKey
+                                                              : 60);
+            auto given = [](const GeneratorSet& set, int number) {
+                return set.IsSet(number) ? set.generators[number] : 0;
+            };
+            d.wave.fineTune = static_cast<int16_t>(given(zone, 52) + 100 * given(zone, 51) +
+                                                   given(layer, 52) + 100 * given(layer, 51));
             const int attenuation = std::clamp(given(zone, 48) + given(layer, 48), 0, 1440);
             if (attenuation != 0)
                 d.wave.attenuation = static_cast<uint32_t>(RoundCents(attenuation * 0.38 - 0.6)) << 16;
@@ -331,11 +341,13 @@ class GigaWriter {
             mostItems = std::max<uint32_t>(mostItems, static_cast<uint32_t>(slot.size()));
         }
         uint32_t layerSplits = RoundUpToPowerOfTwo(filledSlots);
-        const uint32_t velocitySplits = std::min<uint32_t>(RoundUpToPowerOfTwo(mostItems), kMaxDimensionRegions);
+        const uint32_t velocitySplits =
+            std::min<uint32_t>(RoundUpToPowerOfTwo(mostItems), kMaxDimensionRegions);
         if (layerSplits > kMaxDimensionRegions / velocitySplits) {
             const int offset = workspace_.settings.MiddleCOffset;
             host_.AddStatusLine(StringPrintf("!WARNING Too many layer splits in region [%s - %s].",
-                                             NoteName(region.low, offset).c_str(), NoteName(region.high, offset).c_str()));
+                                             NoteName(region.low, offset).c_str(),
+                                             NoteName(region.high, offset).c_str()));
             host_.PumpEvents(500);
             layerSplits = kMaxDimensionRegions / velocitySplits;
         }
@@ -362,8 +374,8 @@ class GigaWriter {
         out.bytes.clear();
         out.List(204 * count + 310, "rgn ");
         out.Chunk("rgnh", 12);
-        for (uint16_t word : {uint16_t{region.low}, uint16_t{region.high}, uint16_t{0}, uint16_t{127}, uint16_t{1},
-                              uint16_t{0}})
+        for (uint16_t word : {uint16_t{region.low}, uint16_t{region.high}, uint16_t{0}, uint16_t{127},
+                              uint16_t{1}, uint16_t{0}})
             out.U16(word);
         dimensionRegions[0].wave.Write(out);
         out.Chunk("wlnk", 12);
@@ -480,7 +492,8 @@ class GigaWriter {
             if (buffers.ScsiReadErrors != 0) {
                 if (host_.StatusLineCount() == 0)
                     host_.AddStatusLine("ERROR!");
-                host_.ReplaceLastStatusLine(StringPrintf("ERROR! Reading sample %u  '%s'", s + 1, sample.fullName.c_str()));
+                host_.ReplaceLastStatusLine(
+                    StringPrintf("ERROR! Reading sample %u  '%s'", s + 1, sample.fullName.c_str()));
             }
             sample.outputOffset = static_cast<uint32_t>(out_.Position());
             const bool ok = WriteWave(sample, stored ? nullptr : frames->data(), length, stored);
@@ -496,7 +509,8 @@ class GigaWriter {
         ByteWriter offsets;
         for (uint32_t s : written) {
             const SampleRecord& sample = bank_.SampleTable[s];
-            offsets.U32(sample.outputOffset == 0 ? 0 : static_cast<uint32_t>(sample.outputOffset - (pool + 12)));
+            offsets.U32(sample.outputOffset == 0 ? 0
+                                                 : static_cast<uint32_t>(sample.outputOffset - (pool + 12)));
         }
         return out_.PatchBytes(poolTable + 16, offsets.bytes.data(), offsets.Size());
     }
@@ -539,7 +553,8 @@ class GigaWriter {
         tail.U16(0);
         if (!Write(head))
             return false;
-        const bool data = stored ? out_.AppendFrom(*stored->file, stored->offset, length) : out_.Write(frames, length);
+        const bool data =
+            stored ? out_.AppendFrom(*stored->file, stored->offset, length) : out_.Write(frames, length);
         return data && Write(tail);
     }
 

@@ -11,7 +11,7 @@ namespace quorvane {
 
 namespace {
 
-constexpr uint64_t kImageStart = 12; // just inside the RIFF form
+constexpr uint64_t kImageStart = 12;   // just inside the RIFF form
 constexpr uint32_t kMaxCount = 0xFFFF; // table indices are 16-bit
 constexpr size_t kInfoTextLimit = 512;
 
@@ -379,15 +379,24 @@ bool ReadSoundFontHydra(BankModel& bank, ReadNotes& notes) {
                 zone.Set(g.number, static_cast<int16_t>(g.amount));
             const int64_t amount = static_cast<int16_t>(g.amount);
             switch (g.number) {
-            case gen::startloopAddrsOffset: startDelta += amount; break;
-            case gen::endloopAddrsOffset: endDelta += amount; break;
-            case gen::startloopAddrsCoarseOffset: startDelta += amount * 32768; break;
-            case gen::endloopAddrsCoarseOffset: endDelta += amount * 32768; break;
+            case gen::startloopAddrsOffset:
+                startDelta += amount;
+                break;
+            case gen::endloopAddrsOffset:
+                endDelta += amount;
+                break;
+            case gen::startloopAddrsCoarseOffset:
+                startDelta += amount * 32768;
+                break;
+            case gen::endloopAddrsCoarseOffset:
+                endDelta += amount * 32768;
+                break;
             case gen::sampleID:
                 zone.sampleIndex = g.amount;
                 zone.isGlobal = 0;
                 return false;
-            default: return true;
+            default:
+                return true;
             }
             zone.Clear(g.number);
             return true;

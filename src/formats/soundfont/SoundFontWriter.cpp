@@ -231,8 +231,8 @@ class Writer {
             if (!temporary_) {
                 host_.SetFileProgress(static_cast<int>(done * 1000ull / selectedCount));
                 const WriterState& state = workspace_.writer;
-                host_.SetOverallProgress(state.progressBase +
-                                         static_cast<int>(int64_t{state.progressSpan} * done / selectedCount));
+                host_.SetOverallProgress(state.progressBase + static_cast<int>(int64_t{state.progressSpan} *
+                                                                               done / selectedCount));
                 host_.PumpEvents(5);
             }
         }
@@ -243,8 +243,7 @@ class Writer {
     }
 
     // Valid layers of a selected preset, in list order.
-    template <typename Visit>
-    void ForEachPresetLayer(Visit visit) {
+    template <typename Visit> void ForEachPresetLayer(Visit visit) {
         for (uint32_t slot = 1; slot <= bank_.PresetCount; ++slot) {
             const PresetRecord& preset = bank_.PresetTable[slot];
             if (!preset.selected)
@@ -287,8 +286,8 @@ class Writer {
         if (!bank_.IsValidZone(index))
             return false;
         const ZoneRecord& zone = bank_.ZoneTable[index];
-        return !zone.IsSet(gen::sampleID) ||
-               (bank_.IsValidSample(zone.sampleIndex) && bank_.SampleTable[zone.sampleIndex].outputIndex != 0xFFFF);
+        return !zone.IsSet(gen::sampleID) || (bank_.IsValidSample(zone.sampleIndex) &&
+                                              bank_.SampleTable[zone.sampleIndex].outputIndex != 0xFFFF);
     }
 
     // The zone's generators as written. A sample header holds one loop, but zones that share a sample may
@@ -314,8 +313,7 @@ class Writer {
         return generators;
     }
 
-    template <typename Visit>
-    void ForEachInstrumentZone(Visit visit) {
+    template <typename Visit> void ForEachInstrumentZone(Visit visit) {
         for (uint32_t layerIndex : instrumentLayers_)
             for (uint16_t zone : bank_.LayerTable[layerIndex].zoneList)
                 if (ZoneWritten(zone))
@@ -417,7 +415,8 @@ class Writer {
             // a header that does not exist.
             const uint32_t partner = sample.linkIndex - 1u;
             const bool linked = (sample.sampleType == 2 || sample.sampleType == 4) &&
-                                bank_.IsValidSample(partner) && bank_.SampleTable[partner].outputIndex != 0xFFFF;
+                                bank_.IsValidSample(partner) &&
+                                bank_.SampleTable[partner].outputIndex != 0xFFFF;
             shdr.U16(linked ? static_cast<uint16_t>(bank_.SampleTable[partner].outputIndex) : 0);
             shdr.U16(linked ? sample.sampleType : 1);
         }
@@ -427,7 +426,8 @@ class Writer {
         return WriteChunk(out_, "phdr", phdr) && WriteChunk(out_, "pbag", pbag) &&
                WriteChunk(out_, "pmod", pmod) && WriteChunk(out_, "pgen", pgen) &&
                WriteChunk(out_, "inst", inst) && WriteChunk(out_, "ibag", ibag) &&
-               WriteChunk(out_, "imod", imod) && WriteChunk(out_, "igen", igen) && WriteChunk(out_, "shdr", shdr);
+               WriteChunk(out_, "imod", imod) && WriteChunk(out_, "igen", igen) &&
+               WriteChunk(out_, "shdr", shdr);
     }
 
     Workspace& workspace_;
@@ -446,7 +446,8 @@ SoundFontWriteResult WriteSoundFont(Workspace& workspace, uint32_t entry, const 
                                     int namingFlag, bool temporary) {
     Host& host = workspace.host;
     SoundFontWriteResult result;
-    result.path = temporary ? outputPath : FreeOutputName(outputPath, workspace.loader.currentFileName, "sf2");
+    result.path =
+        temporary ? outputPath : FreeOutputName(outputPath, workspace.loader.currentFileName, "sf2");
 
     Writer writer(workspace, temporary);
     OutputFile& out = writer.Output();

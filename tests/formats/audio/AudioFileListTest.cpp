@@ -19,7 +19,9 @@ using namespace test;
 
 constexpr uint32_t kCent = 42949672; // one cent of a sampler chunk's pitch fraction
 
-Bytes Silence(size_t bytes) { return Bytes(bytes, 0); }
+Bytes Silence(size_t bytes) {
+    return Bytes(bytes, 0);
+}
 
 std::vector<AiffMarker> Markers(uint16_t count) {
     std::vector<AiffMarker> markers;
@@ -46,39 +48,37 @@ struct ListCase {
 std::vector<ListCase> Cases() {
     const Bytes fmt16 = FmtBody(1, 1, 22050, 16);
     return {
-        {"WAVE with a sampler loop 1000..1999",
-         "a.wav",
-         WaveForm({{"fmt ", fmt16}, {"smpl", SmplBody(60, 50 * kCent, 1, 1000, 1999)}, {"data", Silence(4000)}}),
-         false,
-         "0000 0001 0001 00005622 0010 0002 00000070 00000fa0 0001 000003e8 000007d0 0032 003c ",
+        {"WAVE with a sampler loop 1000..1999", "a.wav",
+         WaveForm(
+             {{"fmt ", fmt16}, {"smpl", SmplBody(60, 50 * kCent, 1, 1000, 1999)}, {"data", Silence(4000)}}),
+         false, "0000 0001 0001 00005622 0010 0002 00000070 00000fa0 0001 000003e8 000007d0 0032 003c ",
          "a.wav", 0, 4, 1, 1000, 2000, 50, 60},
-        {"the loop is cut to the frames the data holds",
-         "b.wav",
+        {"the loop is cut to the frames the data holds", "b.wav",
          WaveForm({{"fmt ", fmt16}, {"smpl", SmplBody(60, 0, 1, 1000, 1999)}, {"data", Silence(3000)}}),
-         false,
-         "0000 0001 0001 00005622 0010 0002 00000070 00000bb8 0001 000003e8 000007d0 0000 003c ",
+         false, "0000 0001 0001 00005622 0010 0002 00000070 00000bb8 0001 000003e8 000007d0 0000 003c ",
          "b.wav", 0, 4, 1, 1000, 1500, 0, 60},
         {"a sampler chunk shorter than 60 bytes gives note and fraction but no loop, and nothing of the next "
          "chunk",
          "c.wav",
          WaveForm({{"fmt ", fmt16},
-                   {"smpl", [] {
+                   {"smpl",
+                    [] {
                         Bytes smpl = SmplBody(61, 25 * kCent, 1);
                         smpl.resize(36);
                         return smpl;
                     }()},
                    {"data", Bytes(64, 0x11)}}),
-         false,
-         "0000 0001 0001 00005622 0010 0002 00000058 00000040 0000 00000000 00000000 0019 003d ",
+         false, "0000 0001 0001 00005622 0010 0002 00000058 00000040 0000 00000000 00000000 0019 003d ",
          "c.wav", 0, 4, 0, 0, 0, 25, 61},
-        {"compressed WAVE hidden", "d.wav", WaveForm({{"fmt ", FmtBody(0x55, 1, 22050, 0)}, {"data", Silence(8)}}),
-         false, std::nullopt, ""},
-        {"compressed WAVE shown", "d.wav", WaveForm({{"fmt ", FmtBody(0x55, 1, 22050, 0)}, {"data", Silence(8)}}),
-         true, "0000 0055 0001 00005622 0000 0000 0000002c 00000008 0000 00000000 00000000 0000 0000 ",
+        {"compressed WAVE hidden", "d.wav",
+         WaveForm({{"fmt ", FmtBody(0x55, 1, 22050, 0)}, {"data", Silence(8)}}), false, std::nullopt, ""},
+        {"compressed WAVE shown", "d.wav",
+         WaveForm({{"fmt ", FmtBody(0x55, 1, 22050, 0)}, {"data", Silence(8)}}), true,
+         "0000 0055 0001 00005622 0000 0000 0000002c 00000008 0000 00000000 00000000 0000 0000 ",
          "d.wav (Compressed)", 13, 14},
-        {"24-bit mono WAVE", "e.WAV", WaveForm({{"fmt ", FmtBody(1, 1, 48000, 24)}, {"data", Silence(6)}}), false,
-         "0000 0001 0001 0000bb80 0018 0003 0000002c 00000006 0000 00000000 00000000 0000 0000 ", "e.WAV", 19,
-         20},
+        {"24-bit mono WAVE", "e.WAV", WaveForm({{"fmt ", FmtBody(1, 1, 48000, 24)}, {"data", Silence(6)}}),
+         false, "0000 0001 0001 0000bb80 0018 0003 0000002c 00000006 0000 00000000 00000000 0000 0000 ",
+         "e.WAV", 19, 20},
         {"extensible PCM is format 1", "f.wav",
          WaveForm({{"fmt ", ExtensibleFmtBody(1, 2, 44100, 24)}, {"data", Silence(12)}}), false,
          "0000 0001 0002 0000ac44 0018 0006 00000044 0000000c 0000 00000000 00000000 0000 0000 ", "f.wav", 21,
@@ -88,7 +88,8 @@ std::vector<ListCase> Cases() {
          "0000 0003 0002 0000ac44 0020 0008 00000044 00000010 0000 00000000 00000000 0000 0000 ", "g.wav", 25,
          26},
         {"extensible of another sub-format stays compressed and hidden", "h.wav",
-         WaveForm({{"fmt ", ExtensibleFmtBody(2, 1, 44100, 4)}, {"data", Silence(16)}}), false, std::nullopt, ""},
+         WaveForm({{"fmt ", ExtensibleFmtBody(2, 1, 44100, 4)}, {"data", Silence(16)}}), false, std::nullopt,
+         ""},
         {"an odd-sized chunk is followed by its pad byte", "i.wav",
          [&] {
              Bytes b = WaveForm({{"fmt ", fmt16}, {"junk", Bytes{1, 2, 3}}});
@@ -99,31 +100,38 @@ std::vector<ListCase> Cases() {
              PatchU32(b, 4, static_cast<uint32_t>(b.size() - 8));
              return b;
          }(),
-         false,
-         "0000 0001 0001 00005622 0010 0002 00000038 00000002 0000 00000000 00000000 0000 0000 ", "i.wav", 0, 4},
+         false, "0000 0001 0001 00005622 0010 0002 00000038 00000002 0000 00000000 00000000 0000 0000 ",
+         "i.wav", 0, 4},
         {"an odd-sized chunk whose writer left out the pad byte", "j.wav",
-         WaveForm({{"fmt ", fmt16}, {"junk", Bytes{1, 2, 3}}, {"data", Silence(2)}}), false, "0000 0001 0001 00005622 0010 0002 00000037 00000002 0000 00000000 00000000 0000 0000 ", "j.wav", 0,
+         WaveForm({{"fmt ", fmt16}, {"junk", Bytes{1, 2, 3}}, {"data", Silence(2)}}), false,
+         "0000 0001 0001 00005622 0010 0002 00000037 00000002 0000 00000000 00000000 0000 0000 ", "j.wav", 0,
          4},
-        {"an empty file is listed as not a WAVE file", "k.wav", {}, false,
+        {"an empty file is listed as not a WAVE file",
+         "k.wav",
+         {},
+         false,
          "0000 0000 0000 00000000 0000 0000 00000000 00000000 0000 00000000 00000000 0000 0000 ",
-         "k.wav (NOT WAVE FILE) (Unknown WaveFormat)", 13, 14},
+         "k.wav (NOT WAVE FILE) (Unknown WaveFormat)",
+         13,
+         14},
         {"zero channels: listed with the generic pictures", "l.wav",
          WaveForm({{"fmt ", FmtBody(1, 0, 22050, 16)}, {"data", Silence(8)}}), false,
-         "0000 0001 0000 00005622 0010 0000 0000002c 00000008 0000 00000000 00000000 0000 0000 ", "l.wav", 13, 14},
+         "0000 0001 0000 00005622 0010 0000 0000002c 00000008 0000 00000000 00000000 0000 0000 ", "l.wav", 13,
+         14},
         {"AIFF with detune -50 and a sustain loop", "m.aif",
          AiffForm({{"COMM", CommBody(1, 1000, 16, 22050)},
                    {"INST", InstBody(60, -50, 1, 1, 2)},
                    {"MARK", MarkBody({{1, 100, ""}, {2, 900, ""}})},
                    {"SSND", SsndBody(Silence(2000))}}),
-         false, "0001 0001 0001 00005622 0010 0002 0000006c 000007d0 0001 00000064 00000384 ffce 003c ", "m.aif",
-         0, 4, 1, 100, 900, -50, 60},
+         false, "0001 0001 0001 00005622 0010 0002 0000006c 000007d0 0001 00000064 00000384 ffce 003c ",
+         "m.aif", 0, 4, 1, 100, 900, -50, 60},
         {"AIFF with markers but sustain play mode 0 has no loop", "n.aiff",
          AiffForm({{"COMM", CommBody(1, 1000, 16, 22050)},
                    {"INST", InstBody(60, 0, 0, 1, 2)},
                    {"MARK", MarkBody({{1, 100, "begin"}, {2, 900, "end"}})},
                    {"SSND", SsndBody(Silence(2000))}}),
-         false, "0001 0001 0001 00005622 0010 0002 00000072 000007d0 0000 00000000 00000000 0000 003c ", "n.aiff",
-         0, 4, 0, 0, 0, 0, 60},
+         false, "0001 0001 0001 00005622 0010 0002 00000072 000007d0 0000 00000000 00000000 0000 003c ",
+         "n.aiff", 0, 4, 0, 0, 0, 0, 60},
         {"8-bit stereo AIFF, data after an SSND offset", "o.AIF",
          AiffForm({{"COMM", CommBody(2, 3, 8, 8000)}, {"SSND", SsndBody(Silence(6), 4)}}), false,
          "0001 0001 0002 00001f40 0008 0002 0000003a 00000006 0000 00000000 00000000 0000 0000 ", "o.AIF", 17,
@@ -134,9 +142,14 @@ std::vector<ListCase> Cases() {
                    {"MARK", MarkBody(Markers(300))},
                    {"SSND", SsndBody(Silence(8000))}}),
          false, "0001 0001 0001 00005622 0010 0002 ", "p.aif", 0, 4, 1, 2500, 0, 0, 60},
-        {"an empty file is listed as not an AIFF file", "q.aif", {}, false,
+        {"an empty file is listed as not an AIFF file",
+         "q.aif",
+         {},
+         false,
          "0000 0000 0000 00000000 0000 0000 00000000 00000000 0000 00000000 00000000 0000 0000 ",
-         "q.aif (NOT AIFF FILE) (Unknown WaveFormat)", 13, 14},
+         "q.aif (NOT AIFF FILE) (Unknown WaveFormat)",
+         13,
+         14},
         {"AIFF-C with a compression other than NONE is compressed", "r.aif",
          [] {
              Bytes comm = CommBody(1, 4, 16, 22050);
@@ -215,8 +228,9 @@ TEST(AudioFileList, FolderListingOrderNamesAndNumbers) {
     EXPECT_EQ(workspace.bank.SourceFormat, kAudioFileSource);
     const std::string folder = dir.Folder();
     EXPECT_EQ(workspace.attributes.PathAttributes, "WAVE 0000 PATH " + folder + "A.wav" + "WAVE 0001 PATH " +
-                                                       folder + "b.WAV" + "WAVE 0002 PATH " + folder + "B.Aif" +
-                                                       "WAVE 0003 PATH " + folder + "c.aiff" + "WAVE 0004 PATH");
+                                                       folder + "b.WAV" + "WAVE 0002 PATH " + folder +
+                                                       "B.Aif" + "WAVE 0003 PATH " + folder + "c.aiff" +
+                                                       "WAVE 0004 PATH");
     // Saved files are named without the extension, ".aiff" included.
     EXPECT_EQ(workspace.bank.SampleTable[2].fullName, "B");
     EXPECT_EQ(workspace.bank.SampleTable[3].fullName, "c");
@@ -269,7 +283,8 @@ TEST(AudioFileList, DamagedFilesNeverReadOutsideTheirData) {
             ASSERT_LE(listed, 1u);
             ASSERT_EQ(workspace.attributes.WaveAttributes.size(), listed * kDataLineLength);
             LoadSampleForPlay(workspace, 0);
-            const SampleFileResult result = WriteSampleFile(workspace, out.Folder() + "s.wav", 0, kSampleFileWave);
+            const SampleFileResult result =
+                WriteSampleFile(workspace, out.Folder() + "s.wav", 0, kSampleFileWave);
             EXPECT_NE(result.status, SampleFileStatus::CannotWrite);
         }
     }

@@ -23,11 +23,21 @@ Bytes ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), {});
 }
-uint16_t U16(const Bytes& b, size_t at) { return static_cast<uint16_t>(b.at(at) | b.at(at + 1) << 8); }
-uint32_t U32(const Bytes& b, size_t at) { return U16(b, at) | static_cast<uint32_t>(U16(b, at + 2)) << 16; }
-uint16_t U16BE(const Bytes& b, size_t at) { return static_cast<uint16_t>(b.at(at) << 8 | b.at(at + 1)); }
-uint32_t U32BE(const Bytes& b, size_t at) { return static_cast<uint32_t>(U16BE(b, at)) << 16 | U16BE(b, at + 2); }
-std::string Id(const Bytes& b, size_t at) { return std::string(b.begin() + at, b.begin() + at + 4); }
+uint16_t U16(const Bytes& b, size_t at) {
+    return static_cast<uint16_t>(b.at(at) | b.at(at + 1) << 8);
+}
+uint32_t U32(const Bytes& b, size_t at) {
+    return U16(b, at) | static_cast<uint32_t>(U16(b, at + 2)) << 16;
+}
+uint16_t U16BE(const Bytes& b, size_t at) {
+    return static_cast<uint16_t>(b.at(at) << 8 | b.at(at + 1));
+}
+uint32_t U32BE(const Bytes& b, size_t at) {
+    return static_cast<uint32_t>(U16BE(b, at)) << 16 | U16BE(b, at + 2);
+}
+std::string Id(const Bytes& b, size_t at) {
+    return std::string(b.begin() + at, b.begin() + at + 4);
+}
 
 // A SoundFont bank of ramps: "Mono" (1000 frames), and the stereo pair "Pad-L" (1000 frames) and "Pad-R"
 // (600 frames), loaded through the bank loader so that every sample is fetched from the file.
@@ -96,12 +106,12 @@ TEST_F(SampleFileWriterTest, WaveLayout) {
         EXPECT_EQ(Id(f, 8), "WAVE");
         EXPECT_EQ(Id(f, 12), "fmt ");
         EXPECT_EQ(U32(f, 16), 16u);
-        EXPECT_EQ(U16(f, 20), 1);         // PCM
-        EXPECT_EQ(U16(f, 22), 1);         // channels
-        EXPECT_EQ(U32(f, 24), 22050u);    // rate
-        EXPECT_EQ(U32(f, 28), 44100u);    // bytes per second
-        EXPECT_EQ(U16(f, 32), 2);         // block align
-        EXPECT_EQ(U16(f, 34), 16);        // bits
+        EXPECT_EQ(U16(f, 20), 1);      // PCM
+        EXPECT_EQ(U16(f, 22), 1);      // channels
+        EXPECT_EQ(U32(f, 24), 22050u); // rate
+        EXPECT_EQ(U32(f, 28), 44100u); // bytes per second
+        EXPECT_EQ(U16(f, 32), 2);      // block align
+        EXPECT_EQ(U16(f, 34), 16);     // bits
         EXPECT_EQ(Id(f, 36), "smpl");
         EXPECT_EQ(U32(f, 40), c.smplSize);
         EXPECT_EQ(U32(f, 52), 1000000000u / 22050);

@@ -99,8 +99,8 @@ TEST_F(SoxPeer, FetchedFramesEqualWhatSoxDecodesInEveryDepth) {
                 const std::string name = std::string(e.name) + "-" + channels + "." + type;
                 floating[name] = e.floating;
                 // Two tones, one per channel, loud enough to use the whole range.
-                Sox({"-D", "-n", "-r", "22050", "-c", channels, "-b", e.bits, "-e", e.encoding, in.Folder() + name,
-                     "synth", "0.05", "sine", "440", "sine", "1000", "gain", "-0.1"});
+                Sox({"-D", "-n", "-r", "22050", "-c", channels, "-b", e.bits, "-e", e.encoding,
+                     in.Folder() + name, "synth", "0.05", "sine", "440", "sine", "1000", "gain", "-0.1"});
                 Sox({"-D", in.Folder() + name, "-t", "raw", "-e", "signed-integer", "-b", "32", "-L",
                      raw.Folder() + name + ".raw"});
             }

@@ -54,14 +54,18 @@ DlsBuilder GigaBase() {
     dls.waves = {left, wide, right};
 
     DlsRegion split = Region({{dim::kSampleChannel, 1}, {dim::kVelocity, 1}}, {0, 2, 0, 2});
-    split.dimensionRegions[0].wsmp = DlsWaveSample{.unityNote = 60, .loopCount = 1, .loopStart = 2, .loopLength = 7};
+    split.dimensionRegions[0].wsmp =
+        DlsWaveSample{.unityNote = 60, .loopCount = 1, .loopStart = 2, .loopLength = 7};
     split.dimensionRegions[0].articulation.U16(ewa::velocityUpperLimit, 70).U8(ewa::pan, 20);
     DlsRegion stereo = Region({}, {1});
     stereo.keyLow = 60;
     DlsRegion keys = Region({{dim::kKeySwitch, 1}}, {1, 0xFFFF});
     keys.wsmp = DlsWaveSample{.loopCount = 1, .loopStart = 1, .loopLength = 4};
     dls.instruments = {
-        {.name = "Piano", .bank = 1, .program = 2, .regions = {split, stereo},
+        {.name = "Piano",
+         .bank = 1,
+         .program = 2,
+         .regions = {split, stereo},
          .globals = std::array<uint8_t, 12>{0, 0, 0, 0, 0, 0, 5, 0}},
         {.name = "Switch", .drum = true, .regions = {keys}},
     };
@@ -73,7 +77,8 @@ DlsBuilder LevelOneBase() {
     dls.waves = {MonoWave("One", 16), MonoWave("Two", 16)};
     dls.waves[1].channels = 2;
     dls.instruments = {
-        {.name = "Organ", .program = 3,
+        {.name = "Organ",
+         .program = 3,
          .regions = {{.keyHigh = 59, .wsmp = DlsWaveSample{.loopCount = 1, .loopStart = 1, .loopLength = 9}},
                      {.keyLow = 60, .wsmp = DlsWaveSample{}, .tableIndex = 1, .rgn2 = true}}},
         {.name = "Empty"},
@@ -81,7 +86,9 @@ DlsBuilder LevelOneBase() {
     return dls;
 }
 
-std::vector<std::pair<std::string, DlsBuilder>> Bases() { return {{"GigaSampler", GigaBase()}, {"DLS Level 1", LevelOneBase()}}; }
+std::vector<std::pair<std::string, DlsBuilder>> Bases() {
+    return {{"GigaSampler", GigaBase()}, {"DLS Level 1", LevelOneBase()}};
+}
 
 // The first way in which the model does not hang together, or an empty text.
 std::string Inconsistency(const BankModel& bank) {
@@ -91,14 +98,16 @@ std::string Inconsistency(const BankModel& bank) {
     std::ostringstream out;
     for (uint32_t k = 0; k < bank.ZoneCount; ++k) {
         const ZoneRecord& zone = bank.ZoneTable[k];
-        if (bank.IsValidSample(zone.sampleIndex) && zone.loopEnd > bank.SampleTable[zone.sampleIndex].dataLength / 2)
-            out << "zone " << k << " loops to " << zone.loopEnd << " past the end of sample " << zone.sampleIndex
-                << " (" << bank.SampleTable[zone.sampleIndex].dataLength / 2 << " frames); ";
+        if (bank.IsValidSample(zone.sampleIndex) &&
+            zone.loopEnd > bank.SampleTable[zone.sampleIndex].dataLength / 2)
+            out << "zone " << k << " loops to " << zone.loopEnd << " past the end of sample "
+                << zone.sampleIndex << " (" << bank.SampleTable[zone.sampleIndex].dataLength / 2
+                << " frames); ";
     }
     for (uint32_t i = 0; i < bank.SampleCount; ++i) {
         const SampleRecord& sample = bank.SampleTable[i];
-        const bool paired = sample.linkIndex != 0 && (sample.stereoHalf != 0 || sample.sampleType == 2 ||
-                                                      sample.sampleType == 4);
+        const bool paired = sample.linkIndex != 0 &&
+                            (sample.stereoHalf != 0 || sample.sampleType == 2 || sample.sampleType == 4);
         if (!paired)
             continue;
         const uint32_t partner = sample.linkIndex - 1u;
@@ -212,36 +221,43 @@ TEST_F(DlsDamageTest, CountsAndIndicesThatDoNotFit) {
     const Case cases[] = {
         {"33 dimension regions",
          [](DlsBuilder& dls) {
-             dls.instruments[1].regions[0] = Region({{dim::kKeySwitch, 5}, {dim::kLayer, 1}}, std::vector<uint32_t>(33, 0));
+             dls.instruments[1].regions[0] =
+                 Region({{dim::kKeySwitch, 5}, {dim::kLayer, 1}}, std::vector<uint32_t>(33, 0));
          }},
-        {"region count 0xFFFF", [](DlsBuilder& dls) { dls.instruments[0].regions[0].dimensionRegionCount = 0xFFFF; }},
+        {"region count 0xFFFF",
+         [](DlsBuilder& dls) { dls.instruments[0].regions[0].dimensionRegionCount = 0xFFFF; }},
         {"region count 0 with four 3ewa",
          [](DlsBuilder& dls) { dls.instruments[0].regions[0].dimensionRegionCount = 0; }},
         {"region count 2 with four 3ewa",
          [](DlsBuilder& dls) { dls.instruments[0].regions[0].dimensionRegionCount = 2; }},
         {"bit counts adding up past 32",
          [](DlsBuilder& dls) {
-             dls.instruments[0].regions[0].dimensions = {{dim::kLayer, 20}, {dim::kKeySwitch, 20}, {dim::kVelocity, 2}};
+             dls.instruments[0].regions[0].dimensions = {
+                 {dim::kLayer, 20}, {dim::kKeySwitch, 20}, {dim::kVelocity, 2}};
          }},
         {"five 8-bit dimensions",
          [](DlsBuilder& dls) {
-             dls.instruments[0].regions[0].dimensions = {{dim::kSampleChannel, 8}, {dim::kVelocity, 8},
-                                                         {dim::kLayer, 8}, {dim::kKeySwitch, 8}, {0x86, 8}};
+             dls.instruments[0].regions[0].dimensions = {{dim::kSampleChannel, 8},
+                                                         {dim::kVelocity, 8},
+                                                         {dim::kLayer, 8},
+                                                         {dim::kKeySwitch, 8},
+                                                         {0x86, 8}};
          }},
         {"255-bit dimensions",
          [](DlsBuilder& dls) {
              dls.instruments[0].regions[0].dimensions = {{dim::kVelocity, 255}, {dim::kKeySwitch, 255}};
          }},
         {"an 8-bit velocity dimension",
-         [](DlsBuilder& dls) { dls.instruments[0].regions[0].dimensions = {{dim::kVelocity, 8}}; }},
+         [](DlsBuilder& dls) {
+             dls.instruments[0].regions[0].dimensions = {{dim::kVelocity, 8}};
+         }},
         {"pool index equal to the pool's size",
          [](DlsBuilder& dls) { dls.instruments[0].regions[0].dimensionRegions[0].poolIndex = 3; }},
         {"pool index 0xFFFE",
          [](DlsBuilder& dls) { dls.instruments[0].regions[1].dimensionRegions[0].poolIndex = 0xFFFE; }},
         {"pool index with high bits",
          [](DlsBuilder& dls) { dls.instruments[0].regions[1].dimensionRegions[0].poolIndex = 0xABCD0001; }},
-        {"no wave pool",
-         [](DlsBuilder& dls) { dls.waves.clear(); }},
+        {"no wave pool", [](DlsBuilder& dls) { dls.waves.clear(); }},
         {"no instruments", [](DlsBuilder& dls) { dls.instruments.clear(); }},
         {"3gix 0xFFFF", [](DlsBuilder& dls) { dls.waves[0].group = 0xFFFF; }},
         {"channel count 0xFFFF", [](DlsBuilder& dls) { dls.waves[2].channels = 0xFFFF; }},
@@ -259,7 +275,8 @@ TEST_F(DlsDamageTest, CountsAndIndicesThatDoNotFit) {
          }},
         {"loops past the data",
          [](DlsBuilder& dls) {
-             dls.waves[0].smpl = DlsSamplerChunk{.loopCount = 1, .loopStart = 0xFFFFFFF0, .loopEnd = 0xFFFFFFFE};
+             dls.waves[0].smpl =
+                 DlsSamplerChunk{.loopCount = 1, .loopStart = 0xFFFFFFF0, .loopEnd = 0xFFFFFFFE};
              dls.instruments[0].regions[0].dimensionRegions[0].wsmp =
                  DlsWaveSample{.loopCount = 1, .loopStart = 0xFFFFFFF0, .loopLength = 0x20};
          }},
@@ -278,7 +295,8 @@ TEST_F(DlsDamageTest, CountsAndIndicesThatDoNotFit) {
 
     const Case levelOne[] = {
         {"table index past the pool", [](DlsBuilder& dls) { dls.instruments[0].regions[1].tableIndex = 2; }},
-        {"table index 0xFFFFFFFF", [](DlsBuilder& dls) { dls.instruments[0].regions[0].tableIndex = 0xFFFFFFFF; }},
+        {"table index 0xFFFFFFFF",
+         [](DlsBuilder& dls) { dls.instruments[0].regions[0].tableIndex = 0xFFFFFFFF; }},
         {"no wave pool", [](DlsBuilder& dls) { dls.waves.clear(); }},
     };
     for (const Case& c : levelOne) {

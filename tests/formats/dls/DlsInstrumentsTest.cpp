@@ -101,17 +101,31 @@ TEST(DlsInstrumentsTest, DimensionLayoutsFormLayersAndZones) {
         std::vector<uint16_t> velocities; // of the listed zones, layer by layer
     };
     const Case cases[] = {
-        {"sample channel and velocity", {{dim::kSampleChannel, 1}, {dim::kVelocity, 2}}, {"layer 1"},
-         {{0, 2, 4, 6}}, quarters},
+        {"sample channel and velocity",
+         {{dim::kSampleChannel, 1}, {dim::kVelocity, 2}},
+         {"layer 1"},
+         {{0, 2, 4, 6}},
+         quarters},
         {"sample channel, velocity and a layer dimension",
-         {{dim::kSampleChannel, 1}, {dim::kVelocity, 2}, {dim::kLayer, 1}}, {"layer 1", "layer 2"},
-         {{0, 2, 4, 6}, {8, 10, 12, 14}}, quartersTwice},
-        {"key switch", {{dim::kKeySwitch, 2}}, {"dimension 1", "dimension 2", "dimension 3", "dimension 4"},
-         {{0}, {1}, {2}, {3}}, {kFullRange, kFullRange, kFullRange, kFullRange}},
-        {"velocity and a key switch", {{dim::kVelocity, 1}, {dim::kKeySwitch, 1}}, {"dimension 1", "dimension 2"},
-         {{0, 1}, {2, 3}}, {Range(0, 63), Range(64, 127), Range(0, 63), Range(64, 127)}},
-        {"layer dimension after a key switch", {{dim::kKeySwitch, 1}, {dim::kLayer, 1}},
-         {"dimension 1", "dimension 3", "dimension 2", "dimension 4"}, {{0}, {1}, {2}, {3}}, {}},
+         {{dim::kSampleChannel, 1}, {dim::kVelocity, 2}, {dim::kLayer, 1}},
+         {"layer 1", "layer 2"},
+         {{0, 2, 4, 6}, {8, 10, 12, 14}},
+         quartersTwice},
+        {"key switch",
+         {{dim::kKeySwitch, 2}},
+         {"dimension 1", "dimension 2", "dimension 3", "dimension 4"},
+         {{0}, {1}, {2}, {3}},
+         {kFullRange, kFullRange, kFullRange, kFullRange}},
+        {"velocity and a key switch",
+         {{dim::kVelocity, 1}, {dim::kKeySwitch, 1}},
+         {"dimension 1", "dimension 2"},
+         {{0, 1}, {2, 3}},
+         {Range(0, 63), Range(64, 127), Range(0, 63), Range(64, 127)}},
+        {"layer dimension after a key switch",
+         {{dim::kKeySwitch, 1}, {dim::kLayer, 1}},
+         {"dimension 1", "dimension 3", "dimension 2", "dimension 4"},
+         {{0}, {1}, {2}, {3}},
+         {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -224,13 +238,20 @@ TEST(DlsInstrumentsTest, InstrumentsRegionsAndDimensionRegionsFillTheirRecords) 
 // DLS Level 1: one layer per instrument, one zone per region, from rgnh, wsmp and wlnk.
 TEST(DlsInstrumentsTest, LevelOneRegionsBecomeZonesOfOneLayer) {
     DlsBuilder dls;
-    DlsRegion low{.keyLow = 0x80 | 12, .keyHigh = 47, .velocityLow = 1, .velocityHigh = 100,
-                  .wsmp = DlsWaveSample{.unityNote = 0x80 | 40, .fineTune = -12, .loopCount = 1, .loopStart = 4,
-                                        .loopLength = 0},
-                  .tableIndex = 1};
-    DlsRegion high{.keyLow = 48, .keyHigh = 127,
+    DlsRegion low{
+        .keyLow = 0x80 | 12,
+        .keyHigh = 47,
+        .velocityLow = 1,
+        .velocityHigh = 100,
+        .wsmp =
+            DlsWaveSample{
+                .unityNote = 0x80 | 40, .fineTune = -12, .loopCount = 1, .loopStart = 4, .loopLength = 0},
+        .tableIndex = 1};
+    DlsRegion high{.keyLow = 48,
+                   .keyHigh = 127,
                    .wsmp = DlsWaveSample{.unityNote = 60, .loopStart = 8, .loopLength = 20},
-                   .tableIndex = 0, .rgn2 = true};
+                   .tableIndex = 0,
+                   .rgn2 = true};
     DlsRegion noWsmp{.keyLow = 0, .keyHigh = 11, .tableIndex = 0};
     dls.instruments = {
         {.name = "Organ", .bank = 0x0100, .program = 19, .regions = {low, high, noWsmp}},
@@ -245,7 +266,8 @@ TEST(DlsInstrumentsTest, LevelOneRegionsBecomeZonesOfOneLayer) {
     ASSERT_EQ(bank.ZoneCount, 4);
     EXPECT_EQ(LayerNames(bank, 1), std::vector<std::string>{"layer"});
     EXPECT_EQ(LayerNames(bank, 2), std::vector<std::string>{"layer"});
-    EXPECT_EQ(ZoneLists(bank, 1), (std::vector<std::vector<uint16_t>>{{0, 1}})) << "a region without wsmp is not listed";
+    EXPECT_EQ(ZoneLists(bank, 1), (std::vector<std::vector<uint16_t>>{{0, 1}}))
+        << "a region without wsmp is not listed";
     EXPECT_EQ(ZoneLists(bank, 2), (std::vector<std::vector<uint16_t>>{{3}}));
     EXPECT_EQ(bank.PresetTable[1].program, 19);
     EXPECT_EQ(bank.PresetTable[2].isDrum, 1);

@@ -13,7 +13,9 @@ namespace {
 namespace ewa = test::ewa;
 
 // A 3ewa time or frequency: seconds or hertz as powers of two, in 1/65536 timecent.
-constexpr uint32_t Octaves(int octaves) { return static_cast<uint32_t>(octaves * 1200 * 65536); }
+constexpr uint32_t Octaves(int octaves) {
+    return static_cast<uint32_t>(octaves * 1200 * 65536);
+}
 
 struct Field {
     size_t offset;
@@ -63,27 +65,45 @@ TEST(GigaArticulationTest, ConversionTable) {
         {"wsmp attenuation 0", {}, 48, 0, false},
         {"hold until the loop starts", {{ewa::eg1Hold, 1, 0x80}}, 35, 1200, true, {}, true},
         {"hold less the whole seconds of attack",
-         {{ewa::eg1Hold, 1, 0x80}, {ewa::eg1Attack, 4, Octaves(1)}}, 35, 0, true, {}, true},
+         {{ewa::eg1Hold, 1, 0x80}, {ewa::eg1Attack, 4, Octaves(1)}},
+         35,
+         0,
+         true,
+         {},
+         true},
         {"hold without a looped sample", {{ewa::eg1Hold, 1, 0x80}}, 35, -12000},
         {"no hold", {}, 35, 0, false, {}, true},
         {"EG3 depth 100", {{ewa::eg3Depth, 2, 100}}, 7, -100},
         {"EG3 attack replaces EG2 attack",
-         {{ewa::eg3Depth, 2, 100}, {ewa::eg3Attack, 4, 0}, {ewa::eg2Attack, 4, 0}}, 26, 0},
+         {{ewa::eg3Depth, 2, 100}, {ewa::eg3Attack, 4, 0}, {ewa::eg2Attack, 4, 0}},
+         26,
+         0},
         {"EG3 attack without depth", {{ewa::eg3Attack, 4, 0}}, 7, 0, false},
         {"LFO1 1 Hz", {{ewa::lfo1Frequency, 4, 0}, {ewa::lfo1Depth, 2, 50}}, 22, -3638},
         {"LFO1 depth", {{ewa::lfo1Frequency, 4, 0}, {ewa::lfo1Depth, 2, 50}}, 13, 50},
         {"LFO1 on controller 1",
-         {{ewa::lfo1Frequency, 4, 0}, {ewa::lfo1Depth, 2, 50}, {ewa::lfoControllers, 2, 0x0100}}, 13, 0, false},
+         {{ewa::lfo1Frequency, 4, 0}, {ewa::lfo1Depth, 2, 50}, {ewa::lfoControllers, 2, 0x0100}},
+         13,
+         0,
+         false},
         {"LFO1 on controller 3",
-         {{ewa::lfo1Frequency, 4, 0}, {ewa::lfo1Depth, 2, 50}, {ewa::lfoControllers, 2, 0x0300}}, 13, 50},
+         {{ewa::lfo1Frequency, 4, 0}, {ewa::lfo1Depth, 2, 50}, {ewa::lfoControllers, 2, 0x0300}},
+         13,
+         50},
         {"LFO1 frequency not given", {{ewa::lfo1Depth, 2, 50}}, 13, 0, false},
         {"LFO2 2 Hz replaces LFO1",
-         {{ewa::lfo1Frequency, 4, 0}, {ewa::lfo1Depth, 2, 50}, {ewa::lfo2Frequency, 4, Octaves(1)},
+         {{ewa::lfo1Frequency, 4, 0},
+          {ewa::lfo1Depth, 2, 50},
+          {ewa::lfo2Frequency, 4, Octaves(1)},
           {ewa::lfo2Depth, 2, 30}},
-         22, -2438},
+         22,
+         -2438},
         {"LFO2 depth", {{ewa::lfo2Frequency, 4, Octaves(1)}, {ewa::lfo2Depth, 2, 30}}, 10, 30},
-        {"LFO2 on controller 2", {{ewa::lfo2Frequency, 4, 0}, {ewa::lfo2Depth, 2, 30}, {ewa::lfoControllers, 2, 2}},
-         10, 0, false},
+        {"LFO2 on controller 2",
+         {{ewa::lfo2Frequency, 4, 0}, {ewa::lfo2Depth, 2, 30}, {ewa::lfoControllers, 2, 2}},
+         10,
+         0,
+         false},
         {"LFO3 frequency not given: 8.176 Hz", {{ewa::lfo3Frequency, 4, notGiven}}, 24, 0},
         {"LFO3 1 Hz", {{ewa::lfo3Frequency, 4, 0}}, 24, -3638},
         {"LFO3 depth", {{ewa::lfo3Depth, 2, 25}}, 6, 25},
@@ -124,7 +144,8 @@ TEST(GigaArticulationTest, ConversionTable) {
                 articulation.U32(field.offset, field.value);
         }
         ZoneRecord zone;
-        ConvertArticulation(articulation.bytes, row.wsmp, row.looped44100Sample ? &loopedSample : nullptr, zone);
+        ConvertArticulation(articulation.bytes, row.wsmp, row.looped44100Sample ? &loopedSample : nullptr,
+                            zone);
         EXPECT_EQ(zone.generators[row.generator], row.value) << "generator " << row.generator;
         EXPECT_EQ(zone.IsSet(row.generator), row.flagged) << "generator " << row.generator;
     }
@@ -132,8 +153,8 @@ TEST(GigaArticulationTest, ConversionTable) {
 
 TEST(GigaArticulationTest, RoundCentsRoundsPositivesToNearestAndTruncatesNegatives) {
     const std::pair<double, int> cases[] = {
-        {0.0, 0},   {1.5, 1},   {1.51, 2},   {2.4, 2},       {322.58, 323},
-        {-0.6, 0},  {-1.5, -1}, {-1.9, -1},  {-877.4, -877}, {-11958.9, -11958},
+        {0.0, 0},  {1.5, 1},   {1.51, 2},  {2.4, 2},       {322.58, 323},
+        {-0.6, 0}, {-1.5, -1}, {-1.9, -1}, {-877.4, -877}, {-11958.9, -11958},
     };
     for (const auto& [value, expected] : cases)
         EXPECT_EQ(RoundCents(value), expected) << value;

@@ -24,8 +24,8 @@
 namespace quorvane {
 namespace {
 
-using test::FileSizeLimit;
 using test::FilesIn;
+using test::FileSizeLimit;
 
 using test::Bytes;
 using test::GetU32;

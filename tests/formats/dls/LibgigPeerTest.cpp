@@ -57,8 +57,10 @@ int Field(const std::string& line, const std::string& name) {
 // Parses the dump line by line; dlsdump prints a subset of gigdump's lines in the same shapes.
 PeerReading ParseDump(const std::string& text) {
     static const std::regex group(R"re(^\s+Name: "(.*)"$)re");
-    static const std::regex sample(R"re(^\s+Sample \d+\) "(.*)", (?:Group (\d+), )?(\d+)Hz, (\d+) Channels(.*)$)re");
-    static const std::regex instrument(R"re(^\s+Instrument \d+\) "(.*)",\s+MIDIBank=(\d+), MIDIProgram=(\d+))re");
+    static const std::regex sample(
+        R"re(^\s+Sample \d+\) "(.*)", (?:Group (\d+), )?(\d+)Hz, (\d+) Channels(.*)$)re");
+    static const std::regex instrument(
+        R"re(^\s+Instrument \d+\) "(.*)",\s+MIDIBank=(\d+), MIDIProgram=(\d+))re");
     static const std::regex region(R"re(^\s+Region \d+\) Sample: (?:"(.*)", \d+Hz)?)re");
     static const std::regex ranges(R"re(KeyRange=(\d+)-(\d+), VelocityRange=(\d+)-(\d+))re");
     static const std::regex dimension(R"re(^\s+Dimension\[\d+\]: Type=(\w+).*Bits=(\d+))re");
@@ -83,17 +85,21 @@ PeerReading ParseDump(const std::string& text) {
         } else if (inGroups && std::regex_search(line, m, group)) {
             reading.groups.push_back(m[1]);
         } else if (std::regex_search(line, m, sample)) {
-            PeerSample s{.name = m[1], .group = m[2].matched ? std::stoi(m[2]) : 0, .rate = std::stoi(m[3]),
+            PeerSample s{.name = m[1],
+                         .group = m[2].matched ? std::stoi(m[2]) : 0,
+                         .rate = std::stoi(m[3]),
                          .channels = std::stoi(m[4])};
             const std::string rest = m[5];
             std::smatch loops;
-            s.loops = std::regex_search(rest, loops, std::regex(R"re((\d+) Loops)re")) ? std::stoi(loops[1]) : 0;
+            s.loops =
+                std::regex_search(rest, loops, std::regex(R"re((\d+) Loops)re")) ? std::stoi(loops[1]) : 0;
             s.loopStart = Field(rest, "Start");
             s.loopEnd = Field(rest, "End");
             s.length = rest.find("Length=") != std::string::npos ? Field(rest, "Length") : -1;
             reading.samples.push_back(s);
         } else if (std::regex_search(line, m, instrument)) {
-            reading.instruments.push_back({.name = m[1], .bank = std::stoi(m[2]), .program = std::stoi(m[3])});
+            reading.instruments.push_back(
+                {.name = m[1], .bank = std::stoi(m[2]), .program = std::stoi(m[3])});
         } else if (std::regex_search(line, m, region) && !reading.instruments.empty()) {
             PeerRegion r;
             r.sample = m[1];
@@ -130,12 +136,18 @@ PeerReading ParseDump(const std::string& text) {
 }
 
 // The MIDI bank as libgig shows it: CC0 × 128 + CC32, from the low half of ulBank.
-int MidiBank(uint16_t bank) { return (bank >> 8 & 0x7F) * 128 + (bank & 0x7F); }
+int MidiBank(uint16_t bank) {
+    return (bank >> 8 & 0x7F) * 128 + (bank & 0x7F);
+}
 
 // The 3ewa pan as our reader converts it, from libgig's -64..63 (left..right).
-int PanFromPeer(int pan) { return pan >= 0 ? RoundCents(pan / 63.0 * 500.0) : RoundCents(pan * 500.0 / 64.0); }
+int PanFromPeer(int pan) {
+    return pan >= 0 ? RoundCents(pan / 63.0 * 500.0) : RoundCents(pan * 500.0 / 64.0);
+}
 
-uint16_t KeyRange(int low, int high) { return static_cast<uint16_t>(high << 8 | low); }
+uint16_t KeyRange(int low, int high) {
+    return static_cast<uint16_t>(high << 8 | low);
+}
 
 class LibgigPeerTest : public ::testing::Test {
   protected:
@@ -166,7 +178,9 @@ class LibgigPeerTest : public ::testing::Test {
         EXPECT_EQ(result.exitStatus, 0) << result.err;
         return ParseDump(result.out);
     }
-    static std::string Fixture(const std::string& name) { return (folder_->Path() / name).string(); }
+    static std::string Fixture(const std::string& name) {
+        return (folder_->Path() / name).string();
+    }
 
     static inline test::TempDir* folder_ = nullptr;
     static inline test::ProcessResult authored_;
@@ -203,7 +217,8 @@ TEST_F(LibgigPeerTest, GigaSamplerBankReadsAsGigdumpReadsIt) {
         EXPECT_EQ(s.looped != 0, p.loops > 0);
         if (p.loops > 0) {
             EXPECT_EQ(s.loopStart, static_cast<uint32_t>(p.loopStart));
-            EXPECT_EQ(s.loopEnd, static_cast<uint32_t>(p.loopEnd + 1)) << "the reader's loop end is exclusive";
+            EXPECT_EQ(s.loopEnd, static_cast<uint32_t>(p.loopEnd + 1))
+                << "the reader's loop end is exclusive";
         }
     }
 
@@ -223,13 +238,16 @@ TEST_F(LibgigPeerTest, GigaSamplerBankReadsAsGigdumpReadsIt) {
             for (const auto& [type, count] : region.dimensions) {
                 if (type != "SAMPLECHANNEL" && type != "VELOCITY")
                     bits += count;
-                otherDimension = otherDimension || (type != "SAMPLECHANNEL" && type != "VELOCITY" && type != "LAYER");
+                otherDimension =
+                    otherDimension || (type != "SAMPLECHANNEL" && type != "VELOCITY" && type != "LAYER");
             }
             layers = std::max<size_t>(layers, size_t{1} << bits);
         }
         ASSERT_EQ(preset.layerList.Count(), layers);
         for (size_t l = 0; l < layers; ++l)
-            EXPECT_EQ(bank.LayerTable.at(preset.layerList[l]).name.rfind(otherDimension ? "dimension " : "layer ", 0), 0u);
+            EXPECT_EQ(bank.LayerTable.at(preset.layerList[l])
+                          .name.rfind(otherDimension ? "dimension " : "layer ", 0),
+                      0u);
 
         for (const PeerRegion& region : p.regions) {
             bool velocitySplit = false;

@@ -8,8 +8,8 @@
 
 #include "convert/BankLoader.h"
 #include "model/AttributeList.h"
-#include "support/SoundFontBuilder.h"
 #include "support/ModelChecks.h"
+#include "support/SoundFontBuilder.h"
 #include "support/TempDir.h"
 
 namespace quorvane {

@@ -33,8 +33,8 @@
 namespace quorvane {
 namespace {
 
-using test::FileSizeLimit;
 using test::FilesIn;
+using test::FileSizeLimit;
 
 using test::BagRecord;
 using test::GenRecord;
