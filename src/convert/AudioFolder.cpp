@@ -55,7 +55,9 @@ uint32_t ListAudioFolder(Workspace& workspace, const std::string& folder, AudioK
 
     const std::vector<std::string> names = FileNames(folder);
     uint32_t number = 0;
-    auto offer = [&](bool (*reader)(Workspace&, const std::string&, const std::string&, uint32_t),
+    AudioFileListing listing{workspace.sampleList, workspace.attributes.WaveAttributes,
+                             workspace.settings.Menu_ShowCompressed};
+    auto offer = [&](bool (*reader)(AudioFileListing&, const std::string&, const std::string&, uint32_t),
                      std::initializer_list<const char*> extensions) {
         for (const std::string& name : names) {
             if (number >= kMaxAudioFiles)
@@ -64,7 +66,7 @@ uint32_t ListAudioFolder(Workspace& workspace, const std::string& folder, AudioK
             if (std::none_of(extensions.begin(), extensions.end(),
                              [&](const char* e) { return EndsWith(lower, e); }))
                 continue;
-            if (reader(workspace, folder + name, name, number)) {
+            if (reader(listing, folder + name, name, number)) {
                 workspace.attributes.PathAttributes += WavePathLine(number, folder, name);
                 ++number;
             }
@@ -75,7 +77,7 @@ uint32_t ListAudioFolder(Workspace& workspace, const std::string& folder, AudioK
     if (kinds.aiff)
         offer(ReadAiffHeader, {".aif", ".aiff"});
     workspace.attributes.PathAttributes += WaveEndLine(number);
-    CompleteAudioFileList(workspace);
+    CompleteAudioFileList(workspace.bank, workspace.attributes.WaveAttributes, workspace.sampleList);
     return number;
 }
 

@@ -2,9 +2,9 @@
 
 #include <set>
 
+#include "convert/BankWriters.h"
 #include "convert/FileNameCharMap.h"
 #include "core/StringPrintf.h"
-#include "formats/audio/SampleFileWriter.h"
 
 namespace quorvane {
 

@@ -8,28 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "model/Generators.h"
 #include "model/HexIndexList.h"
 
 namespace quorvane {
-
-// Generator numbers the program interprets itself; all others are carried through unchanged.
-namespace gen {
-constexpr int startloopAddrsOffset = 2;
-constexpr int endloopAddrsOffset = 3;
-constexpr int initialFilterFc = 8;
-constexpr int chorusEffectsSend = 15;
-constexpr int reverbEffectsSend = 16;
-constexpr int pan = 17;
-constexpr int instrument = 41;
-constexpr int keyRange = 43;
-constexpr int velRange = 44;
-constexpr int startloopAddrsCoarseOffset = 45;
-constexpr int endloopAddrsCoarseOffset = 50;
-constexpr int sampleID = 53;
-constexpr int sampleModes = 54;
-constexpr int overridingRootKey = 58;
-constexpr int count = 100;
-} // namespace gen
 
 // Full range 0..127: low limit in the low byte, high limit in the high byte.
 constexpr uint16_t kFullRange = 0x7F00;
@@ -86,9 +68,6 @@ struct SampleRecord {
     uint16_t sampleType = 1;
     uint16_t linkIndex = 0;
     uint32_t sampleGroup = 0;
-    uint32_t outputOffset = 0;
-    uint32_t outputLength = 0;
-    uint32_t outputIndex = 0;
 };
 
 struct PresetRecord {
@@ -107,7 +86,6 @@ struct PresetRecord {
 
 struct LayerRecord : GeneratorSet {
     uint8_t isGlobal = 1;
-    uint8_t numbered = 0;
     uint8_t selected = 0;
     uint8_t marked = 0;
     std::string name;

@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "convert/SampleBuffers.h"
 #include "core/Host.h"
-#include "core/UniqueId.h"
-#include "formats/audio/SampleList.h"
 #include "formats/dls/DlsImage.h"
+#include "formats/dls/GigaWriter.h"
 #include "model/AttributeList.h"
 #include "model/BankModel.h"
+#include "model/SampleList.h"
+#include "session/SampleBuffers.h"
 
 namespace quorvane {
 
@@ -43,20 +43,12 @@ struct Selection {
     bool filterMode = false;
 };
 
-// State the writers leave behind for their callers.
+// State the writers leave behind for their callers, and what a run of writes carries from file to file.
 struct WriterState {
     uint32_t LastWrittenSize = 0;
-    // GigaSampler output: instruments written in this run (for the messages), the silent sample that fills
-    // velocity gaps (registered by the first region that needs it), and the identifiers made at start-up:
-    // the file's, and the first instrument's, whose first word counts up per instrument.
-    uint32_t instrumentCounter = 0;
-    uint32_t nullSampleIndex = 0;
-    bool nullSamplePending = false;
-    UniqueId fileId = MakeUniqueId();
-    UniqueId instrumentId = MakeUniqueId();
+    GigaRunState giga;
     // The overall progress bar of a run spans base .. base + span per mille for the file being written.
-    int progressBase = 0;
-    int progressSpan = 1000;
+    ProgressSpan progress;
 };
 
 struct Settings {
@@ -68,7 +60,7 @@ struct Settings {
 
 class Workspace {
   public:
-    explicit Workspace(Host& host) : host(host) {}
+    explicit Workspace(Host& host);
 
     Host& host;
     BankModel bank;
@@ -77,6 +69,7 @@ class Workspace {
     DlsState dls;
     Selection selection;
     SampleBuffers samples;
+    SampleSources sources;
     SampleList sampleList; // the sample list; in audio-file mode one entry per listed file
     WriterState writer;
     Settings settings;

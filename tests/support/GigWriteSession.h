@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "formats/dls/GigaWriter.h"
+#include "convert/BankWriters.h"
 #include "support/GigFileParts.h"
 #include "support/RecordingHost.h"
 #include "support/SoundFontWriterFixtures.h"

@@ -151,13 +151,13 @@ AiffHeaderReading ParseAiffHeader(InputFile& file) {
     return reading;
 }
 
-bool ReadAiffHeader(Workspace& workspace, const std::string& path, const std::string& caption,
+bool ReadAiffHeader(AudioFileListing& listing, const std::string& path, const std::string& caption,
                     uint32_t number) {
     AiffHeaderReading reading;
     InputFile file;
     if (file.Open(path))
         reading = ParseAiffHeader(file);
-    AppendAudioFile(workspace, reading.complete ? caption : caption + " (NOT AIFF FILE)", number,
+    AppendAudioFile(listing, reading.complete ? caption : caption + " (NOT AIFF FILE)", number,
                     reading.fields, reading.complete);
     return true;
 }

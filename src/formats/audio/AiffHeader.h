@@ -7,7 +7,6 @@
 
 #include "formats/audio/AudioFileList.h"
 #include "formats/common/InputFile.h"
-#include "session/Workspace.h"
 
 namespace quorvane {
 
@@ -25,7 +24,7 @@ AiffHeaderReading ParseAiffHeader(InputFile& file);
 
 // Reads the header and appends the file's list entry (" (NOT AIFF FILE)" added when no COMM was found) and
 // its data line numbered `number`. Always returns true: every AIFF file is listed.
-bool ReadAiffHeader(Workspace& workspace, const std::string& path, const std::string& caption,
+bool ReadAiffHeader(AudioFileListing& listing, const std::string& path, const std::string& caption,
                     uint32_t number);
 
 // An 80-bit IEEE extended float (big-endian, as AIFF stores the sample rate) truncated to an integer,

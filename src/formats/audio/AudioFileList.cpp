@@ -92,18 +92,16 @@ void ChooseEntryPictures(const AudioFileFields& f, bool recognised, SampleListEn
     entry.selectedImage = static_cast<uint8_t>(entry.image + 1);
 }
 
-void AppendAudioFile(Workspace& workspace, const std::string& caption, uint32_t number,
+void AppendAudioFile(AudioFileListing& listing, const std::string& caption, uint32_t number,
                      const AudioFileFields& fields, bool recognised) {
     SampleListEntry entry;
     entry.caption = caption;
     ChooseEntryPictures(fields, recognised, entry);
-    workspace.sampleList.push_back(std::move(entry));
-    workspace.attributes.WaveAttributes += WaveDataLine(number, fields);
+    listing.entries.push_back(std::move(entry));
+    listing.dataLines += WaveDataLine(number, fields);
 }
 
-void CompleteAudioFileList(Workspace& workspace) {
-    BankModel& bank = workspace.bank;
-    const std::string& lines = workspace.attributes.WaveAttributes;
+void CompleteAudioFileList(BankModel& bank, const std::string& lines, SampleList& entries) {
     bank.SampleCount = 0;
     if (lines.empty())
         return;
@@ -118,7 +116,6 @@ void CompleteAudioFileList(Workspace& workspace) {
     zeroed.sampleType = 0;
     bank.SampleTable.assign(count, zeroed);
 
-    SampleList& entries = workspace.sampleList;
     for (size_t i = 0; i < entries.size() && i < count; ++i) {
         SampleListEntry& entry = entries[i];
         AudioFileFields f;

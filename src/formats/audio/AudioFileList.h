@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "formats/audio/SampleList.h"
-#include "session/Workspace.h"
+#include "model/BankModel.h"
+#include "model/SampleList.h"
 
 namespace quorvane {
 
@@ -48,13 +48,20 @@ bool ParseWaveDataLine(const std::string& waveAttributes, uint32_t number, Audio
 // with a "COMM".
 void ChooseEntryPictures(const AudioFileFields& fields, bool recognised, SampleListEntry& entry);
 
+// What a listing fills: one list entry and one data line (in WaveAttributes) per listed file.
+struct AudioFileListing {
+    SampleList& entries;
+    std::string& dataLines;
+    bool showCompressed = false; // list compressed WAVE files too
+};
+
 // Appends the list entry and the data line of one file that a header reader accepted.
-void AppendAudioFile(Workspace& workspace, const std::string& caption, uint32_t number,
+void AppendAudioFile(AudioFileListing& listing, const std::string& caption, uint32_t number,
                      const AudioFileFields& fields, bool recognised);
 
 // Builds the sample table from WaveAttributes and the sample list: one record per data line, each entry bound
 // to its sample, captions marked for unknown and compressed formats.
-void CompleteAudioFileList(Workspace& workspace);
+void CompleteAudioFileList(BankModel& bank, const std::string& dataLines, SampleList& entries);
 
 // Bytes one sample takes: bits / 8, plus 1 when bits is not a multiple of 8.
 inline uint32_t BytesPerSample(uint32_t bits) {

@@ -4,7 +4,6 @@
 #include <bit>
 #include <vector>
 
-#include "convert/SampleFetch.h"
 #include "formats/audio/AiffHeader.h"
 #include "formats/audio/AudioFileList.h"
 #include "formats/common/ByteWriter.h"
@@ -167,9 +166,10 @@ bool WriteFrames(OutputFile& out, const FrameBuffer& first, const FrameBuffer* s
 
 } // namespace
 
-SampleFileResult WriteSampleFile(Workspace& workspace, const std::string& path, uint32_t index, int type) {
+SampleFileResult WriteSampleAudioFile(const BankModel& bank, SampleSource& samples, Host& host,
+                                      const std::string& path, uint32_t index,
+                                      const SampleFileOptions& options) {
     SampleFileResult result;
-    const BankModel& bank = workspace.bank;
     if (!bank.IsValidSample(index))
         return result;
     const SampleRecord& sample = bank.SampleTable[index];
@@ -177,10 +177,10 @@ SampleFileResult WriteSampleFile(Workspace& workspace, const std::string& path, 
         sample.formatTag != kFormatFloat)
         return result;
 
-    SampleBuffers& buffers = workspace.samples;
-    LoadSampleForExport(workspace, index, false);
-    const FrameBuffer* first = &buffers.ExportLeft;
-    const FrameBuffer* second = buffers.ExportRight.length != 0 ? &buffers.ExportRight : nullptr;
+    FrameBuffer left, right;
+    samples.Fetch(index, {left, right}, true);
+    const FrameBuffer* first = &left;
+    const FrameBuffer* second = right.length != 0 ? &right : nullptr;
     // The fetch puts the sample asked for in the first buffer and its stereo partner in the second. Saving
     // the right half of a linked pair must still give a file whose left channel is the left half.
     const bool linkedRight =
@@ -190,25 +190,22 @@ SampleFileResult WriteSampleFile(Workspace& workspace, const std::string& path, 
 
     Layout layout;
     layout.channels = second ? 2 : 1;
-    const uint64_t dataSize =
-        static_cast<uint64_t>(std::max(buffers.ExportLeft.length, buffers.ExportRight.length)) *
-        layout.channels;
+    const uint64_t dataSize = static_cast<uint64_t>(std::max(left.length, right.length)) * layout.channels;
     layout.sampleRate = sample.sampleRate;
-    layout.rootKey = workspace.selection.filterMode ? sample.zoneRootKey : sample.rootKey;
+    layout.rootKey = options.zoneRootKey ? sample.zoneRootKey : sample.rootKey;
     layout.pitchCorrection = sample.pitchCorrection;
     layout.looped = sample.looped != 0;
     layout.loopStart = sample.loopStart;
     layout.loopEnd = sample.loopEnd;
-    const bool aiff = type == kSampleFileAiff;
-    const bool asMessageBox = !workspace.host.IsProgressWindowShowing();
+    const bool aiff = options.type == kSampleFileAiff;
+    const bool asMessageBox = !host.IsProgressWindowShowing();
 
     result.status = SampleFileStatus::CannotWrite;
     result.channels = layout.channels;
     OutputFile out;
     // Both formats count their sizes in 32 bits: a sample too large for that cannot be saved.
     if (dataSize + kAiffHeaderSize > 0xFFFFFFFFu || !out.Create(path)) {
-        ReportCannotWrite(workspace.host, path, true, asMessageBox);
-        buffers.FreeExport();
+        ReportCannotWrite(host, path, true, asMessageBox);
         return result;
     }
     layout.dataSize = static_cast<uint32_t>(dataSize);
@@ -216,9 +213,8 @@ SampleFileResult WriteSampleFile(Workspace& workspace, const std::string& path, 
     const uint32_t frames = layout.dataSize / 2 / layout.channels;
     const bool written = out.Write(header.data(), header.size()) &&
                          WriteFrames(out, *first, second, frames, aiff) && out.Commit();
-    buffers.FreeExport();
     if (!written) {
-        ReportCannotWrite(workspace.host, path, false, asMessageBox);
+        ReportCannotWrite(host, path, false, asMessageBox);
         return result;
     }
     result.status = SampleFileStatus::Written;

@@ -1,11 +1,13 @@
-// Saves one sample of the open bank, whatever its source, as a 16-bit WAVE file (with a sampler chunk) or a
+// Saves one sample of a bank, whatever its source, as a 16-bit WAVE file (with a sampler chunk) or a
 // 16-bit AIFF file (with markers and an instrument chunk): one channel, or two for a stereo sample.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-#include "session/Workspace.h"
+#include "core/Host.h"
+#include "formats/common/SampleSource.h"
+#include "model/BankModel.h"
 
 namespace quorvane {
 
@@ -30,10 +32,19 @@ struct SampleFileResult {
     uint16_t channels = 0;
 };
 
-// Writes sample `index` to path: AIFF for type kSampleFileAiff, WAVE for any other type. The frames come
-// from the export fetch with the stereo partner; the shorter channel of a pair is padded with zeros. The
-// file replaces any file of that name only once it is complete; a file that cannot be written is reported
-// as a status line during a batch run and as a message box otherwise.
-SampleFileResult WriteSampleFile(Workspace& workspace, const std::string& path, uint32_t index, int type);
+struct SampleFileOptions {
+    int type = kSampleFileWave; // AIFF for kSampleFileAiff, WAVE for any other type
+    // The root key written: the one of the zone that listed the sample (while the sample list shows one
+    // preset's samples) instead of the sample's own.
+    bool zoneRootKey = false;
+};
+
+// Writes sample `index` to path. The frames come from the source with the stereo partner; the shorter
+// channel of a pair is padded with zeros. The file replaces any file of that name only once it is complete;
+// a file that cannot be written is reported as a status line during a batch run and as a message box
+// otherwise.
+SampleFileResult WriteSampleAudioFile(const BankModel& bank, SampleSource& samples, Host& host,
+                                      const std::string& path, uint32_t index,
+                                      const SampleFileOptions& options);
 
 } // namespace quorvane

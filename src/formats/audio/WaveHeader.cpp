@@ -81,7 +81,7 @@ WaveHeaderReading ParseWaveHeader(InputFile& file) {
     return reading;
 }
 
-bool ReadWaveHeader(Workspace& workspace, const std::string& path, const std::string& caption,
+bool ReadWaveHeader(AudioFileListing& listing, const std::string& path, const std::string& caption,
                     uint32_t number) {
     WaveHeaderReading reading;
     reading.fields.fileKind = kWaveFileKind;
@@ -90,9 +90,9 @@ bool ReadWaveHeader(Workspace& workspace, const std::string& path, const std::st
         reading = ParseWaveHeader(file);
     const uint16_t tag = reading.fields.formatTag;
     const bool compressed = tag == 2 || tag > kFormatFloat;
-    if (compressed && !workspace.settings.Menu_ShowCompressed)
+    if (compressed && !listing.showCompressed)
         return false;
-    AppendAudioFile(workspace, reading.complete ? caption : caption + " (NOT WAVE FILE)", number,
+    AppendAudioFile(listing, reading.complete ? caption : caption + " (NOT WAVE FILE)", number,
                     reading.fields, reading.complete);
     return true;
 }

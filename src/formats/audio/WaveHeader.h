@@ -7,7 +7,6 @@
 
 #include "formats/audio/AudioFileList.h"
 #include "formats/common/InputFile.h"
-#include "session/Workspace.h"
 
 namespace quorvane {
 
@@ -23,7 +22,7 @@ WaveHeaderReading ParseWaveHeader(InputFile& file);
 // Reads the file's header and, unless it is compressed and compressed files are hidden, appends its list
 // entry (captioned `caption`, with " (NOT WAVE FILE)" when no format was found) and its data line numbered
 // `number`. Returns whether the file is listed. A file that cannot be opened is listed with format 0.
-bool ReadWaveHeader(Workspace& workspace, const std::string& path, const std::string& caption,
+bool ReadWaveHeader(AudioFileListing& listing, const std::string& path, const std::string& caption,
                     uint32_t number);
 
 } // namespace quorvane

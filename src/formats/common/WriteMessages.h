@@ -1,11 +1,24 @@
 // The messages every bank writer gives about its output file.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "core/Host.h"
 
 namespace quorvane {
+
+// The part of the overall progress bar a write fills: base .. base + span per mille, for the file being
+// written in a run of several.
+struct ProgressSpan {
+    int base = 0;
+    int span = 1000;
+
+    int At(uint64_t done, uint64_t total) const {
+        return base + static_cast<int>(static_cast<int64_t>(span) * static_cast<int64_t>(done) /
+                                       static_cast<int64_t>(total == 0 ? 1 : total));
+    }
+};
 
 // "ERROR! Can't write to File %s" in the status list (or as a message box for a write the user does not
 // follow in the progress window), with "This file is used by another program!" when a file of that name

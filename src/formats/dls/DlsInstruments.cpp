@@ -222,7 +222,7 @@ void ReadDlsInstruments(BankModel& bank, const DlsState& dls, bool readUnmappedR
                      for (int i = 0; i < 12; ++i)
                          preset->instrumentGlobals[i] = p.U8(i);
                      for (uint32_t l = layerBase; l < layerBase + layerCount && l < bank.LayerCount; ++l)
-                         bank.LayerTable[l].Set(52, static_cast<int16_t>(p.U16(6)));
+                         bank.LayerTable[l].Set(gen::fineTune, static_cast<int16_t>(p.U16(6)));
                  }
              } else if (chunk.Is("rgnh")) {
                  keyRange = static_cast<uint16_t>(p.U16(2) * 256 + p.U16(0));
@@ -370,7 +370,7 @@ void ReadDlsLevel1Instruments(BankModel& bank, const DlsState& dls) {
             zone->Set(gen::pan, 0);
         } else if (chunk.Is("wsmp") && zone && layer) {
             zone->Set(gen::overridingRootKey, static_cast<int16_t>(p.U16(4) & 127));
-            zone->Set(52, static_cast<int16_t>(p.U16(6)));
+            zone->Set(gen::fineTune, static_cast<int16_t>(p.U16(6)));
             const uint32_t loopStart = p.U32(28), loopLength = p.U32(32);
             zone->loopStart = loopStart;
             zone->loopEnd = loopLength;

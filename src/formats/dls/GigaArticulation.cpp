@@ -99,58 +99,59 @@ void ConvertArticulation(const std::array<uint8_t, kEwaKeptBytes>& ewa, const Wa
     }
     const unsigned resonance = e[136];
     if (resonance > 128)
-        zone.Set(9, static_cast<int16_t>(2 * resonance - 256));
+        zone.Set(gen::initialFilterQ, static_cast<int16_t>(2 * resonance - 256));
 
     if (wsmp.attenuation > 0)
-        zone.Set(48, static_cast<int16_t>(RoundCents((wsmp.attenuation + 0.6) * 2.6315789473684212)));
+        zone.Set(gen::initialAttenuation,
+                 static_cast<int16_t>(RoundCents((wsmp.attenuation + 0.6) * 2.6315789473684212)));
 
     if (e[131] & 0x80) {
-        zone.Set(35, -12000);
+        zone.Set(gen::holdVolEnv, -12000);
         if (sample != nullptr && sample->looped && sample->sampleRate != 0) {
             const int64_t attackMs =
                 eg1Attack == kGigaNotGiven ? 0 : static_cast<int64_t>(attackSeconds) * 1000;
             const int64_t ms = int64_t{sample->loopStart} * 1000 / sample->sampleRate - attackMs;
             if (ms > 0)
-                zone.Set(35, Timecents(ms * 0.001));
+                zone.Set(gen::holdVolEnv, Timecents(ms * 0.001));
         }
     }
 
     const uint16_t eg3Depth = ReadU16LE(e + 116);
     if (eg3Depth != 0) {
-        zone.Set(7, static_cast<int16_t>(-eg3Depth));
+        zone.Set(gen::modEnvToPitch, static_cast<int16_t>(-eg3Depth));
         const uint32_t eg3Attack = u32(8);
         if (eg3Attack != kGigaNotGiven)
-            zone.Set(26, Timecents(GigaTime(static_cast<int32_t>(eg3Attack))));
+            zone.Set(gen::attackModEnv, Timecents(GigaTime(static_cast<int32_t>(eg3Attack))));
     }
 
     const uint16_t lfoControllers = ReadU16LE(e + 114);
     const uint32_t lfo1Frequency = u32(48);
     const int16_t lfo1Depth = s16(14);
     if (lfo1Frequency != kGigaNotGiven && lfo1Depth != 0 && LfoControllerMapped((lfoControllers >> 8) & 15)) {
-        zone.Set(22, static_cast<int16_t>(LfoCents(lfo1Frequency)));
-        zone.Set(13, lfo1Depth);
+        zone.Set(gen::freqModLFO, static_cast<int16_t>(LfoCents(lfo1Frequency)));
+        zone.Set(gen::modLfoToVolume, lfo1Depth);
     }
     const uint32_t lfo2Frequency = u32(72);
     const int16_t lfo2Depth = s16(78);
     if (lfo2Frequency != kGigaNotGiven && lfo2Depth != 0 && LfoControllerMapped(lfoControllers & 15)) {
-        zone.Set(22, static_cast<int16_t>(LfoCents(lfo2Frequency)));
-        zone.Set(10, lfo2Depth);
+        zone.Set(gen::freqModLFO, static_cast<int16_t>(LfoCents(lfo2Frequency)));
+        zone.Set(gen::modLfoToFilterFc, lfo2Depth);
     }
-    zone.Set(24, static_cast<int16_t>(LfoCents(u32(4))));
+    zone.Set(gen::freqVibLFO, static_cast<int16_t>(LfoCents(u32(4))));
     const int16_t lfo3Depth = s16(18);
     if (lfo3Depth != 0 && LfoControllerMapped(ReadU16LE(e + 112) & 15))
-        zone.Set(6, lfo3Depth);
+        zone.Set(gen::vibLfoToPitch, lfo3Depth);
 
     if (e[108] & 1)
-        zone.Set(56, 0);
+        zone.Set(gen::scaleTuning, 0);
 
     if (wsmp.fineTune != 0) {
         if (wsmp.fineTune >= -99 && wsmp.fineTune <= 99) {
-            zone.Set(52, wsmp.fineTune);
+            zone.Set(gen::fineTune, wsmp.fineTune);
         } else {
             const int coarse = wsmp.fineTune / 100;
-            zone.Set(51, static_cast<int16_t>(coarse));
-            zone.Set(52, static_cast<int16_t>(wsmp.fineTune - 100 * coarse));
+            zone.Set(gen::coarseTune, static_cast<int16_t>(coarse));
+            zone.Set(gen::fineTune, static_cast<int16_t>(wsmp.fineTune - 100 * coarse));
         }
     }
     zone.Set(gen::overridingRootKey, static_cast<int16_t>(wsmp.unityNote));
@@ -186,51 +187,51 @@ double AbsoluteHertz(int value) {
 // generator combines.
 GeneratorSet MergeLayerIntoZone(const LayerRecord& layer, const ZoneRecord& zone) {
     GeneratorSet merged;
-    for (int g = 0; g < 60; ++g) {
+    for (int g = 0; g <= gen::lastWritten; ++g) {
         merged.generators[g] = zone.generators[g];
         merged.generatorSet[g] = zone.generatorSet[g];
     }
-    for (int g = 0; g < 60; ++g) {
+    for (int g = 0; g <= gen::lastWritten; ++g) {
         if (!layer.IsSet(g))
             continue;
         const int z = zone.IsSet(g) ? zone.generators[g] : 0;
         const int l = layer.generators[g];
         int result = zone.generators[g];
         switch (g) {
-        case 51:
-        case 52:
+        case gen::coarseTune:
+        case gen::fineTune:
             result = z + l;
             break;
-        case 9:
+        case gen::initialFilterQ:
             result = std::clamp(z + l, 0, 960);
             break;
-        case 8: {
+        case gen::initialFilterFc: {
             const double f =
                 std::clamp((zone.IsSet(g) ? AbsoluteHertz(z) : 20000.0) * Cents(l), 20.0, 20000.0);
             result = RoundCents(1200.0 * std::log2(f) - 3638.0);
             break;
         }
-        case 15:
-        case 16:
-        case 29:
-        case 37:
+        case gen::chorusEffectsSend:
+        case gen::reverbEffectsSend:
+        case gen::sustainModEnv:
+        case gen::sustainVolEnv:
             result = std::clamp(z + l, 0, 1000);
             break;
-        case 17:
+        case gen::pan:
             result = std::clamp(z + l, -500, 500);
             break;
-        case 21:
-        case 23:
-        case 25:
-        case 26:
-        case 27:
-        case 28:
-        case 30:
-        case 33:
-        case 34:
-        case 35:
-        case 36:
-        case 38:
+        case gen::delayModLFO:
+        case gen::delayVibLFO:
+        case gen::delayModEnv:
+        case gen::attackModEnv:
+        case gen::holdModEnv:
+        case gen::decayModEnv:
+        case gen::releaseModEnv:
+        case gen::delayVolEnv:
+        case gen::attackVolEnv:
+        case gen::holdVolEnv:
+        case gen::decayVolEnv:
+        case gen::releaseVolEnv:
             if (zone.IsSet(g)) {
                 double t = Cents(z) * Cents(l);
                 if (t < 0.0009)
@@ -239,29 +240,29 @@ GeneratorSet MergeLayerIntoZone(const LayerRecord& layer, const ZoneRecord& zone
                 result = RoundCents(1200.0 * std::log2(t));
             }
             break;
-        case 48:
+        case gen::initialAttenuation:
             result = std::clamp(z + l, 0, 1440);
             break;
-        case 31:
-        case 32:
-        case 39:
-        case 40:
+        case gen::keynumToModEnvHold:
+        case gen::keynumToModEnvDecay:
+        case gen::keynumToVolEnvHold:
+        case gen::keynumToVolEnvDecay:
             result = RoundCents(1200.0 * std::log2(Cents(z) * Cents(l)));
             break;
-        case 5:
-        case 6:
-        case 7:
-        case 10:
-        case 11:
+        case gen::modLfoToPitch:
+        case gen::vibLfoToPitch:
+        case gen::modEnvToPitch:
+        case gen::modLfoToFilterFc:
+        case gen::modEnvToFilterFc:
             result = std::clamp(z + l, -12000, 12000);
             break;
-        case 22:
-        case 24: {
+        case gen::freqModLFO:
+        case gen::freqVibLFO: {
             const double f = std::clamp(AbsoluteHertz(z) * Cents(l), 0.001, 100.0);
             result = RoundCents(1200.0 * std::log2(f) - 3638.0);
             break;
         }
-        case 13:
+        case gen::modLfoToVolume:
             result = std::clamp(z + l, -120, 120);
             break;
         default:
@@ -336,70 +337,72 @@ EwaBytes BuildArticulation(const BankModel& bank, const LayerRecord& layer, cons
     auto value = [&](int number) { return static_cast<int>(g.generators[number]); };
     auto time = [&](int number) { return std::min(Cents(value(number)), 100.0); };
 
-    for (int number = 0; number < 60; ++number) {
+    for (int number = 0; number <= gen::lastWritten; ++number) {
         if (!g.IsSet(number))
             continue;
         const int v = value(number);
         switch (number) {
-        case 56:
+        case gen::scaleTuning:
             if (v == 0)
                 e[108] |= 1;
             break;
-        case 9:
+        case gen::initialFilterQ:
             e[136] = static_cast<uint8_t>(std::min(v / 2, 127) + 128);
             break;
         case gen::pan:
             e[109] = static_cast<uint8_t>(v < 0 ? RoundCents(63 - v * 0.128) : RoundCents(v * 0.126));
             e[108] = 0;
             break;
-        case 35:
-        case 36: {
-            double t = g.IsSet(36) ? time(36) : 0.0;
-            const double s = g.IsSet(37) ? std::clamp((1000 - value(37)) * 0.1, 0.0, 100.0) : 100.0;
+        case gen::holdVolEnv:
+        case gen::decayVolEnv: {
+            double t = g.IsSet(gen::decayVolEnv) ? time(gen::decayVolEnv) : 0.0;
+            const double s = g.IsSet(gen::sustainVolEnv)
+                                 ? std::clamp((1000 - value(gen::sustainVolEnv)) * 0.1, 0.0, 100.0)
+                                 : 100.0;
             if (s != 100) {
                 t *= 0.23 - 0.0025 * std::pow(10.0, (s - 60) * 0.05);
                 if (t < 0)
                     t = 0.001;
                 t = std::min(t, 100.0);
             }
-            if (g.IsSet(35))
-                t += Cents(value(35));
+            if (g.IsSet(gen::holdVolEnv))
+                t += Cents(value(gen::holdVolEnv));
             PutU32(e, 32, GigaTimeValue(t));
             break;
         }
-        case 34:
-            PutU32(e, 28, GigaTimeValue(time(34) * 1.66));
+        case gen::attackVolEnv:
+            PutU32(e, 28, GigaTimeValue(time(gen::attackVolEnv) * 1.66));
             break;
-        case 38:
-            PutU32(e, 40, GigaTimeValue(time(38) * 0.5));
+        case gen::releaseVolEnv:
+            PutU32(e, 40, GigaTimeValue(time(gen::releaseVolEnv) * 0.5));
             break;
-        case 37: {
+        case gen::sustainVolEnv: {
             const int sustain = std::clamp(v, 0, 1000);
             PutU16(e, 38,
                    static_cast<uint16_t>(
                        std::min(RoundCents(10 * std::pow(10.0, (400 - sustain) * 0.005)), 1000)));
             break;
         }
-        case 7: {
+        case gen::modEnvToPitch: {
             const int depth = std::clamp(v, -1200, 1200);
             PutU16(e, 116, static_cast<uint16_t>(-depth));
-            if (depth != 0 && g.IsSet(26))
-                PutU32(e, 8, GigaTimeValue(Cents(value(26))));
+            if (depth != 0 && g.IsSet(gen::attackModEnv))
+                PutU32(e, 8, GigaTimeValue(Cents(value(gen::attackModEnv))));
             break;
         }
-        case 10: {
+        case gen::modLfoToFilterFc: {
             const int depth = std::clamp(v, -12000, 12000);
             if (depth != 0)
                 PutU16(e, 78, static_cast<uint16_t>(depth / 10));
             break;
         }
-        case 13: {
+        case gen::modLfoToVolume: {
             const int depth = std::clamp(v, -120, 120);
             if (depth != 0)
                 PutU16(e, 14, static_cast<uint16_t>(depth * 10));
             break;
         }
-        case 5: {
+        case gen::modLfoToPitch: {
             const int depth = std::clamp(v, -1200, 1200);
             PutU16(e, 18, static_cast<uint16_t>(depth));
             PutU16(e, 26, 100);
@@ -408,7 +411,7 @@ EwaBytes BuildArticulation(const BankModel& bank, const LayerRecord& layer, cons
                 PutU32(e, 4, GigaTimeValue(LfoHertz(g, 22, 0.01, 100.0)));
             break;
         }
-        case 6: {
+        case gen::vibLfoToPitch: {
             // Vibrato runs at the vibrato LFO's own frequency.
             const int depth = std::clamp(v, -1200, 1200);
             PutU16(e, 18, static_cast<uint16_t>(depth));
@@ -421,15 +424,15 @@ EwaBytes BuildArticulation(const BankModel& bank, const LayerRecord& layer, cons
         }
     }
 
-    if (!g.IsSet(24) && !g.IsSet(22))
+    if (!g.IsSet(gen::freqVibLFO) && !g.IsSet(gen::freqModLFO))
         PutU32(e, 4, GigaTimeValue(std::clamp(8.176, 0.1, 100.0)));
     const uint32_t modLfo = GigaTimeValue(LfoHertz(g, 22, 0.1, 100.0));
     PutU32(e, 48, modLfo);
     PutU32(e, 72, modLfo);
 
     double cutoff = g.IsSet(gen::initialFilterFc) ? AbsoluteHertz(value(gen::initialFilterFc)) : 20000.0;
-    if (g.IsSet(11) && value(11) != 0) {
-        const double envelope = value(11);
+    if (g.IsSet(gen::modEnvToFilterFc) && value(gen::modEnvToFilterFc) != 0) {
+        const double envelope = value(gen::modEnvToFilterFc);
         cutoff = cutoff > 10000  ? envelope + 6500
                  : cutoff > 5000 ? envelope + 5500
                  : cutoff > 2000 ? envelope + 4500
@@ -447,15 +450,17 @@ EwaBytes BuildArticulation(const BankModel& bank, const LayerRecord& layer, cons
         filterOn = true;
     }
 
-    PutU32(e, 52, g.IsSet(26) ? GigaTimeValue(time(26)) : kGigaNotGiven);
-    double decay = (g.IsSet(28) ? time(28) : 0.0) + (g.IsSet(27) ? time(27) : 0.0);
+    PutU32(e, 52, g.IsSet(gen::attackModEnv) ? GigaTimeValue(time(gen::attackModEnv)) : kGigaNotGiven);
+    double decay = (g.IsSet(gen::decayModEnv) ? time(gen::decayModEnv) : 0.0) +
+                   (g.IsSet(gen::holdModEnv) ? time(gen::holdModEnv) : 0.0);
     PutU32(e, 56, decay == 0 ? kGigaNotGiven : GigaTimeValue(std::min(decay, 100.0)));
-    PutU32(e, 64, GigaTimeValue(g.IsSet(30) ? time(30) : 2.0));
+    PutU32(e, 64, GigaTimeValue(g.IsSet(gen::releaseModEnv) ? time(gen::releaseModEnv) : 2.0));
     if (!filterOn)
         PutU16(e, 62,
-               g.IsSet(29) ? static_cast<uint16_t>(
-                                 std::min(RoundCents(10 * std::pow(10.0, (400 - value(29)) * 0.005)), 1000))
-                           : 1000);
+               g.IsSet(gen::sustainModEnv)
+                   ? static_cast<uint16_t>(std::min(
+                         RoundCents(10 * std::pow(10.0, (400 - value(gen::sustainModEnv)) * 0.005)), 1000))
+                   : 1000);
     PutU16(e, 94, 1000);
     return e;
 }

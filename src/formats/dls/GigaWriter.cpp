@@ -1,9 +1,10 @@
 #include "formats/dls/GigaWriter.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
+#include <optional>
 
-#include "convert/SampleFetch.h"
 #include "core/StringPrintf.h"
 #include "formats/common/ByteWriter.h"
 #include "formats/common/Bytes.h"
@@ -12,7 +13,6 @@
 #include "formats/common/WriteMessages.h"
 #include "formats/dls/GigaArticulation.h"
 #include "formats/dls/GigaKeyGrid.h"
-#include "model/AttributeList.h"
 #include "model/NoteNames.h"
 
 namespace quorvane {
@@ -65,19 +65,23 @@ struct DimensionRegion {
 
 class GigaWriter {
   public:
-    GigaWriter(Workspace& workspace, int mode)
-        : workspace_(workspace), bank_(workspace.bank), host_(workspace.host), state_(workspace.writer),
-          mode_(mode), giga_(bank_.SourceFormat == kDlsSource && bank_.DlsFlavour == 2) {}
+    GigaWriter(const BankModel& bank, SampleSource& samples, Host& host, GigaRunState& state,
+               const GigaWriteOptions& options)
+        : bank_(bank), samples_(samples), host_(host), state_(state), options_(options),
+          giga_(bank_.SourceFormat == kDlsSource && bank_.DlsFlavour == 2) {}
+
+    // The pool index of every sample; kNotWritten for those not in the file.
+    const std::vector<uint32_t>& PoolIndices() const { return poolIndex_; }
 
     OutputFile& Output() { return out_; }
 
-    bool Run(uint32_t entry) {
+    bool Run() {
         uint32_t presets = 0;
         for (uint32_t slot = 1; slot <= bank_.PresetCount; ++slot)
             presets += bank_.PresetTable[slot].selected != 0;
         selectedPresets_ = presets;
 
-        FillInfoDefaults(entry);
+        FillInfoDefaults();
         ByteWriter header;
         header.FourCC("RIFF");
         header.U32(0); // patched when the file is complete
@@ -93,7 +97,7 @@ class GigaWriter {
         if (!Write(header))
             return false;
 
-        PrepareModel();
+        NumberPoolSamples();
         const uint64_t instrumentList = out_.Position();
         if (!out_.WriteText("LIST----lins"))
             return false;
@@ -104,8 +108,7 @@ class GigaWriter {
             if (!WriteInstrument(bank_.PresetTable[slot]))
                 return false;
             ++done;
-            host_.SetOverallProgress(state_.progressBase + static_cast<int>(int64_t{state_.progressSpan} *
-                                                                            done / std::max(presets, 1u)));
+            host_.SetOverallProgress(options_.progress.At(done, presets));
         }
         if (!PatchListSize(instrumentList))
             return false;
@@ -118,8 +121,9 @@ class GigaWriter {
         return out_.PatchU32(listStart + 4, static_cast<uint32_t>(out_.Position() - listStart - 8));
     }
 
-    void FillInfoDefaults(uint32_t entry) {
-        auto info = [&](const char* tag) -> std::string& { return bank_.BankInfo[BankInfoSlotOf(tag)]; };
+    void FillInfoDefaults() {
+        info_ = bank_.BankInfo;
+        auto info = [&](const char* tag) -> std::string& { return info_[BankInfoSlotOf(tag)]; };
         if (info("ICRD").empty())
             info("ICRD") = CreationDateText();
         if (info("ISFT").empty())
@@ -127,12 +131,11 @@ class GigaWriter {
         if (bank_.SourceFormat == kSoundFontSource)
             info("INAM").clear();
         if (info("INAM").empty()) {
-            const uint32_t current = workspace_.selection.currentPreset;
-            const auto& list = workspace_.loader.fileList;
-            if (mode_ == 1 && selectedPresets_ == 1 && bank_.IsValidSlot(current))
+            const uint32_t current = options_.namingPreset;
+            if (options_.mode == 1 && selectedPresets_ == 1 && bank_.IsValidSlot(current))
                 info("INAM") = bank_.PresetTable[current].name;
             else
-                info("INAM") = entry < list.size() ? list[entry].text : std::string();
+                info("INAM") = options_.bankName;
         }
         if (bank_.SourceFormat == kAkaiSource && info("IENG").empty())
             info("IENG") = "Akai";
@@ -148,92 +151,23 @@ class GigaWriter {
             const char* tag = BankInfoTag(slot);
             const size_t width = std::string(tag) == "ICMT" ? 1024 : kInfoTextWidth;
             out.Chunk(tag, static_cast<uint32_t>(width));
-            out.Text(bank_.BankInfo[slot].substr(0, kInfoTextWidth - 1), width);
+            out.Text(info_[slot].substr(0, kInfoTextWidth - 1), width);
         }
     }
 
-    void PrepareModel() {
+    void NumberPoolSamples() {
         uint32_t next = 0;
-        for (uint32_t s = 0; s < bank_.SampleCount; ++s) {
-            SampleRecord& sample = bank_.SampleTable[s];
-            sample.outputIndex = sample.selected ? next++ : kNotWritten;
-        }
+        poolIndex_.assign(bank_.SampleCount, kNotWritten);
+        for (uint32_t s = 0; s < bank_.SampleCount; ++s)
+            if (bank_.SampleTable[s].selected)
+                poolIndex_[s] = next++;
         selectedSamples_ = next;
-        if (bank_.SourceFormat == kAkaiSource) {
-            host_.AddStatusLine("Reading sample information ...");
-            bank_.TakeSampleLoops(true);
-            ApplyEdits(bank_, workspace_.attributes.EditAttributes, kApplyForGigaWriter);
-        }
-        if (bank_.SourceFormat == kSoundFontSource)
-            FlattenGlobals();
     }
 
-    // GigaSampler has no global zones: what a global layer or zone gives goes into its siblings.
-    void FlattenGlobals() {
-        auto spread = [](GeneratorSet& global, GeneratorSet& other) {
-            for (int g = 0; g < 60; ++g)
-                if (global.IsSet(g) && !other.IsSet(g))
-                    other.Set(g, global.generators[g]);
-        };
-        auto clear = [](GeneratorSet& global) {
-            for (int g = 0; g < 60; ++g)
-                global.Clear(g);
-        };
-        for (uint32_t slot = 1; slot <= bank_.PresetCount; ++slot) {
-            const HexIndexList& layers = bank_.PresetTable[slot].layerList;
-            for (uint16_t g : layers) {
-                if (!bank_.IsValidLayer(g) || !bank_.LayerTable[g].isGlobal)
-                    continue;
-                for (uint16_t l : layers)
-                    if (bank_.IsValidLayer(l) && !bank_.LayerTable[l].isGlobal)
-                        spread(bank_.LayerTable[g], bank_.LayerTable[l]);
-                clear(bank_.LayerTable[g]);
-            }
-        }
-        for (uint32_t l = 0; l < bank_.LayerCount; ++l) {
-            const HexIndexList& zones = bank_.LayerTable[l].zoneList;
-            for (uint16_t g : zones) {
-                if (!bank_.IsValidZone(g) || !bank_.ZoneTable[g].isGlobal)
-                    continue;
-                for (uint16_t z : zones)
-                    if (bank_.IsValidZone(z) && !bank_.ZoneTable[z].isGlobal)
-                        spread(bank_.ZoneTable[g], bank_.ZoneTable[z]);
-                clear(bank_.ZoneTable[g]);
-            }
-        }
-    }
-
-    // A fine tune that every layer of the preset shares becomes the instrument's.
-    int16_t MoveSharedFineTune(const PresetRecord& preset) {
-        std::optional<int16_t> shared;
-        bool same = true;
-        for (uint16_t l : preset.layerList) {
-            if (!bank_.IsValidLayer(l))
-                continue;
-            const LayerRecord& layer = bank_.LayerTable[l];
-            const int16_t fine = layer.IsSet(52) ? layer.generators[52] : 0;
-            same = same && (!shared || *shared == fine);
-            shared = fine;
-        }
-        if (!same || !shared || *shared == 0)
-            return 0;
-        for (uint16_t l : preset.layerList)
-            if (bank_.IsValidLayer(l))
-                bank_.LayerTable[l].Clear(52);
-        return *shared;
-    }
-
-    bool WriteInstrument(PresetRecord& preset) {
+    bool WriteInstrument(const PresetRecord& preset) {
         ++state_.instrumentCounter;
         host_.AddStatusLine(
             StringPrintf("Saving instrument %u  '%s'", state_.instrumentCounter, preset.name.c_str()));
-        if (!giga_) {
-            preset.instrumentGlobals.fill(0);
-            preset.instrumentGlobals[8] = 2; // pitch bend range
-        }
-        const int16_t fineTune = MoveSharedFineTune(preset);
-        preset.instrumentGlobals[6] = static_cast<uint8_t>(fineTune);
-        preset.instrumentGlobals[7] = static_cast<uint8_t>(static_cast<uint16_t>(fineTune) >> 8);
 
         grid_.Rebuild(bank_, preset);
         const KeyGrid& grid = grid_;
@@ -295,7 +229,7 @@ class GigaWriter {
             const SampleRecord* sample =
                 bank_.IsValidSample(zone.sampleIndex) ? &bank_.SampleTable[zone.sampleIndex] : nullptr;
             if (sample)
-                d.poolIndex = sample->outputIndex;
+                d.poolIndex = poolIndex_[zone.sampleIndex];
             d.wave.unityNote = static_cast<uint16_t>(zone.IsSet(gen::overridingRootKey)
                                                          ? zone.generators[gen::overridingRootKey]
                                                      : sample ? sample->rootKey
@@ -303,9 +237,11 @@ class GigaWriter {
             auto given = [](const GeneratorSet& set, int number) {
                 return set.IsSet(number) ? set.generators[number] : 0;
             };
-            d.wave.fineTune = static_cast<int16_t>(given(zone, 52) + 100 * given(zone, 51) +
-                                                   given(layer, 52) + 100 * given(layer, 51));
-            const int attenuation = std::clamp(given(zone, 48) + given(layer, 48), 0, 1440);
+            d.wave.fineTune =
+                static_cast<int16_t>(given(zone, gen::fineTune) + 100 * given(zone, gen::coarseTune) +
+                                     given(layer, gen::fineTune) + 100 * given(layer, gen::coarseTune));
+            const int attenuation = std::clamp(
+                given(zone, gen::initialAttenuation) + given(layer, gen::initialAttenuation), 0, 1440);
             if (attenuation != 0)
                 d.wave.attenuation = static_cast<uint32_t>(RoundCents(attenuation * 0.38 - 0.6)) << 16;
             const int modes = zone.IsSet(gen::sampleModes) ? zone.generators[gen::sampleModes] : 0;
@@ -321,10 +257,6 @@ class GigaWriter {
         } else if (bank_.SampleCount > 0) {
             d.poolIndex = selectedSamples_;
             d.wave.unityNote = static_cast<uint16_t>(firstKey);
-            if (!state_.nullSamplePending && !nullSampleUsed_) {
-                state_.nullSamplePending = true;
-                state_.nullSampleIndex = bank_.SampleCount;
-            }
             nullSampleUsed_ = true;
         }
         d.articulation[124] = velocityTop == 0 ? 1 : velocityTop;
@@ -344,7 +276,7 @@ class GigaWriter {
         const uint32_t velocitySplits =
             std::min<uint32_t>(RoundUpToPowerOfTwo(mostItems), kMaxDimensionRegions);
         if (layerSplits > kMaxDimensionRegions / velocitySplits) {
-            const int offset = workspace_.settings.MiddleCOffset;
+            const int offset = options_.middleCOffset;
             host_.AddStatusLine(StringPrintf("!WARNING Too many layer splits in region [%s - %s].",
                                              NoteName(region.low, offset).c_str(),
                                              NoteName(region.high, offset).c_str()));
@@ -367,7 +299,7 @@ class GigaWriter {
         if (!row[0].empty() && !row[0][0].IsNull() && bank_.IsValidZone(row[0][0].zone)) {
             const ZoneRecord& zone = bank_.ZoneTable[row[0][0].zone];
             if (bank_.IsValidSample(zone.sampleIndex))
-                tableIndex = bank_.SampleTable[zone.sampleIndex].outputIndex;
+                tableIndex = poolIndex_[zone.sampleIndex];
         }
 
         ByteWriter& out = regionBytes_;
@@ -421,7 +353,7 @@ class GigaWriter {
     }
 
     bool WriteWavePool() {
-        const std::vector<std::string>& groups = workspace_.dls.SampleGroupNames;
+        const std::vector<std::string>& groups = options_.sampleGroupNames;
         const bool ownGroups = bank_.SourceFormat == kDlsSource && !groups.empty();
         const uint32_t groupCount = ownGroups ? static_cast<uint32_t>(groups.size()) : 1;
         ByteWriter groupList;
@@ -434,26 +366,16 @@ class GigaWriter {
         if (!Write(groupList))
             return false;
 
-        if (state_.nullSamplePending && bank_.SampleCount > 0 && bank_.SampleTable.size() < 0xFFFF) {
-            SampleRecord null;
-            null.name = null.fullName = kNullSampleName;
-            null.dataOffset = 0;
-            null.dataLength = 1024;
-            null.sampleRate = 44100;
-            null.rootKey = 60;
-            null.sampleType = 0;
-            null.selected = nullSampleUsed_;
-            null.outputIndex = selectedSamples_;
-            state_.nullSampleIndex = static_cast<uint32_t>(bank_.SampleTable.size());
-            bank_.SampleTable.push_back(std::move(null));
-            bank_.SampleCount = static_cast<uint16_t>(bank_.SampleTable.size());
-            state_.nullSamplePending = false;
-        }
-
+        // Every selected sample in table order, then the silent sample when a velocity gap needs it; it
+        // takes the number after the bank's samples.
         std::vector<uint32_t> written;
         for (uint32_t s = 0; s < bank_.SampleCount; ++s)
             if (bank_.SampleTable[s].selected)
                 written.push_back(s);
+        const bool withNull = nullSampleUsed_ && bank_.SampleTable.size() < 0xFFFF;
+        const uint32_t nullNumber = bank_.SampleCount;
+        if (withNull)
+            written.push_back(nullNumber);
         const uint32_t n = static_cast<uint32_t>(written.size());
         host_.AddStatusLine("Updating wavepool table ...");
         const uint64_t poolTable = out_.Position();
@@ -468,36 +390,41 @@ class GigaWriter {
         const uint64_t pool = out_.Position();
         if (!out_.WriteText("LIST----wvpl"))
             return false;
-        SampleBuffers& buffers = workspace_.samples;
+        const SampleRecord nullSample = NullSample();
+        ByteWriter offsets;
+        FrameBuffer left, right;
         uint32_t done = 0;
         for (uint32_t s : written) {
-            SampleRecord& sample = bank_.SampleTable[s];
+            const bool isNullEntry = withNull && s == nullNumber;
+            const SampleRecord& sample = isNullEntry ? nullSample : bank_.SampleTable[s];
             host_.AddStatusLine(StringPrintf("Copying sample %u  '%s'", s + 1, sample.fullName.c_str()));
-            buffers.ScsiReadErrors = 0;
             const bool null = sample.fullName == kNullSampleName && sample.dataOffset == 0;
             FrameVector silence;
             const FrameVector* frames = &silence;
             uint32_t length = 0;
+            uint32_t readErrors = 0;
             std::optional<StoredFrames> stored;
             if (null) {
                 silence.assign(kNullSampleBytes / 2, 0);
                 length = kNullSampleBytes;
-            } else if ((stored = StoredExportFrames(workspace_, s))) {
+            } else if ((stored = samples_.Stored(s))) {
                 length = stored->length;
+                readErrors = stored->readErrors;
             } else {
-                LoadSampleForExport(workspace_, s, true);
-                frames = &buffers.ExportLeft.frames;
-                length = buffers.ExportLeft.length;
+                readErrors = samples_.Fetch(s, {left, right}, false).readErrors;
+                frames = &left.frames;
+                length = left.length;
             }
-            if (buffers.ScsiReadErrors != 0) {
+            if (readErrors != 0) {
                 if (host_.StatusLineCount() == 0)
                     host_.AddStatusLine("ERROR!");
                 host_.ReplaceLastStatusLine(
                     StringPrintf("ERROR! Reading sample %u  '%s'", s + 1, sample.fullName.c_str()));
             }
-            sample.outputOffset = static_cast<uint32_t>(out_.Position());
+            offsets.U32(static_cast<uint32_t>(out_.Position() - (pool + 12)));
             const bool ok = WriteWave(sample, stored ? nullptr : frames->data(), length, stored);
-            buffers.FreeExport();
+            left.Free();
+            right.Free();
             if (!ok)
                 return false;
             ++done;
@@ -506,13 +433,19 @@ class GigaWriter {
         }
         if (!PatchListSize(pool))
             return false;
-        ByteWriter offsets;
-        for (uint32_t s : written) {
-            const SampleRecord& sample = bank_.SampleTable[s];
-            offsets.U32(sample.outputOffset == 0 ? 0
-                                                 : static_cast<uint32_t>(sample.outputOffset - (pool + 12)));
-        }
         return out_.PatchBytes(poolTable + 16, offsets.bytes.data(), offsets.Size());
+    }
+
+    static SampleRecord NullSample() {
+        SampleRecord null;
+        null.name = null.fullName = kNullSampleName;
+        null.dataOffset = 0;
+        null.dataLength = 1024;
+        null.sampleRate = 44100;
+        null.rootKey = 60;
+        null.sampleType = 0;
+        null.selected = 1;
+        return null;
     }
 
     // One wave: its frames from memory, or copied from where they lie in the source file.
@@ -558,13 +491,15 @@ class GigaWriter {
         return data && Write(tail);
     }
 
-    Workspace& workspace_;
-    BankModel& bank_;
+    const BankModel& bank_;
+    SampleSource& samples_;
     Host& host_;
-    WriterState& state_;
-    int mode_;
+    GigaRunState& state_;
+    const GigaWriteOptions& options_;
     bool giga_;
     OutputFile out_;
+    std::array<std::string, kBankInfoSlots> info_;
+    std::vector<uint32_t> poolIndex_;
     uint32_t selectedPresets_ = 0;
     uint32_t selectedSamples_ = 0;
     bool nullSampleUsed_ = false;
@@ -576,24 +511,24 @@ class GigaWriter {
 
 } // namespace
 
-GigaWriteResult WriteGigaFile(Workspace& workspace, uint32_t entry, const std::string& outputPath, int mode) {
-    Host& host = workspace.host;
+GigaWriteResult WriteGigaBank(const BankModel& bank, SampleSource& samples, Host& host, GigaRunState& state,
+                              const std::string& outputPath, const GigaWriteOptions& options) {
     GigaWriteResult result;
-    result.path = FreeOutputName(outputPath, workspace.loader.currentFileName, "gig");
-    GigaWriter writer(workspace, mode);
+    result.path = FreeOutputName(outputPath, options.sourcePath, "gig");
+    GigaWriter writer(bank, samples, host, state, options);
     OutputFile& out = writer.Output();
     if (!out.Create(result.path)) {
         ReportCannotWrite(host, result.path, true, false);
         return result;
     }
-    if (!writer.Run(entry) || !out.Commit()) {
+    if (!writer.Run() || !out.Commit()) {
         out.Discard();
         ReportCannotWrite(host, result.path, false, false);
         return result;
     }
     result.size = out.Position();
     result.written = true;
-    workspace.writer.LastWrittenSize = static_cast<uint32_t>(std::min<uint64_t>(result.size, UINT32_MAX));
+    result.poolIndex = writer.PoolIndices();
     ReportSaved(host, result.path, result.size);
     return result;
 }

@@ -1,25 +1,49 @@
-// Writes the selected presets of the bank model, whatever the source format, as one GigaSampler file:
+// Writes the selected presets of a bank model, whatever the source format, as one GigaSampler file:
 // instruments whose regions use a layer and a velocity dimension, each dimension region with its own
 // articulation, then the sample groups, the pool table and the wave pool with every selected sample as
-// 16-bit mono PCM.
+// 16-bit mono PCM. The model is only read; it must be prepared for the write first (see
+// convert/WritePreparation.h).
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
-#include "session/Workspace.h"
+#include "core/Host.h"
+#include "core/UniqueId.h"
+#include "formats/common/SampleSource.h"
+#include "formats/common/WriteMessages.h"
+#include "model/BankModel.h"
 
 namespace quorvane {
+
+// What GigaSampler writes carry from one file to the next of a session: the instrument count of the
+// status lines, and the identifiers made at start-up: the files', and the first instrument's, whose
+// first word counts up per instrument written.
+struct GigaRunState {
+    uint32_t instrumentCounter = 0;
+    UniqueId fileId = MakeUniqueId();
+    UniqueId instrumentId = MakeUniqueId();
+};
+
+struct GigaWriteOptions {
+    std::string bankName;      // the name of the source bank, which names the written bank
+    int mode = 0;              // 1: one preset per file; that preset (namingPreset) then names the bank
+    uint32_t namingPreset = 0; // a preset slot
+    std::string sourcePath;    // the bank being read: an output naming it gets a free "-N" name instead
+    ProgressSpan progress;
+    int middleCOffset = 12;                    // for the note names of warnings
+    std::vector<std::string> sampleGroupNames; // a DLS source's own sample groups
+};
 
 struct GigaWriteResult {
     bool written = false;
     std::string path;
     uint64_t size = 0;
+    std::vector<uint32_t> poolIndex; // each sample's number in the wave pool; 0xFFFFFFFF: not written
 };
 
-// entry: the file-list entry of the source bank (its text names the bank). mode 1: one preset per file,
-// which then names the bank. Changes the model it writes (output indices, flattened globals, moved fine
-// tunes, the null sample appended): callers read the bank afresh before each write.
-GigaWriteResult WriteGigaFile(Workspace& workspace, uint32_t entry, const std::string& outputPath, int mode);
+GigaWriteResult WriteGigaBank(const BankModel& bank, SampleSource& samples, Host& host, GigaRunState& state,
+                              const std::string& outputPath, const GigaWriteOptions& options);
 
 } // namespace quorvane

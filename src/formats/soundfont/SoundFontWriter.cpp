@@ -5,7 +5,6 @@
 #include <map>
 #include <sys/stat.h>
 
-#include "convert/SampleFetch.h"
 #include "core/StringPrintf.h"
 #include "formats/common/ByteWriter.h"
 #include "formats/common/Bytes.h"
@@ -18,7 +17,6 @@ namespace quorvane {
 
 namespace {
 
-constexpr int kLastWrittenGenerator = 59;
 constexpr uint32_t kSamplePadBytes = 64; // 32 zero sample words after every sample
 // A text sub-chunk's size is formed from the text length's low ten bits, so texts stay below 1024.
 constexpr size_t kMaxInfoText = 1023;
@@ -32,7 +30,7 @@ bool WriteChunk(OutputFile& out, const char* id, const ByteWriter& records) {
 
 int CountWrittenGenerators(const GeneratorSet& set) {
     int count = 0;
-    for (int number = 0; number <= kLastWrittenGenerator; ++number)
+    for (int number = 0; number <= gen::lastWritten; ++number)
         count += set.IsSet(number);
     return count;
 }
@@ -47,15 +45,17 @@ void PutGenerators(ByteWriter& records, const GeneratorSet& set, int last) {
     for (int number : {gen::keyRange, gen::velRange})
         if (set.IsSet(number))
             put(number);
-    for (int number = 0; number <= kLastWrittenGenerator; ++number)
+    for (int number = 0; number <= gen::lastWritten; ++number)
         if (number != gen::keyRange && number != gen::velRange && number != last && set.IsSet(number))
             put(number);
 }
 
-// INFO texts as written: empty ones get their defaults.
-void ApplyInfoDefaults(Workspace& workspace, uint32_t entry, int namingFlag) {
-    BankModel& bank = workspace.bank;
-    auto info = [&](const char* tag) -> std::string& { return bank.BankInfo[BankInfoSlotOf(tag)]; };
+using InfoTexts = std::array<std::string, kBankInfoSlots>;
+
+// INFO texts as written: the bank's, with defaults for the empty ones.
+InfoTexts InfoAsWritten(const BankModel& bank, const SoundFontWriteOptions& options) {
+    InfoTexts texts = bank.BankInfo;
+    auto info = [&](const char* tag) -> std::string& { return texts[BankInfoSlotOf(tag)]; };
     const bool dls = bank.SourceFormat == kDlsSource;
     const bool akai = bank.SourceFormat == kAkaiSource;
 
@@ -78,24 +78,24 @@ void ApplyInfoDefaults(Workspace& workspace, uint32_t entry, int namingFlag) {
         info("ICOP") = "Copyright Information Not Present";
     if (info("ISFT").empty() || dls)
         info("ISFT") = "Quorvane v1.1";
-    if (bank.BankInfo[kSoundEngineSlot].empty())
-        bank.BankInfo[kSoundEngineSlot] = "E-mu 10K1";
+    if (texts[kSoundEngineSlot].empty())
+        texts[kSoundEngineSlot] = "E-mu 10K1";
     if (info("ICRD").empty())
         info("ICRD") = CreationDateText();
 
-    const auto& list = workspace.loader.fileList;
-    const uint32_t slot = workspace.selection.currentPreset;
-    if (namingFlag == 1)
+    const uint32_t slot = options.namingPreset;
+    if (options.namingFlag == 1)
         info("INAM") = bank.IsValidSlot(slot) ? bank.PresetTable[slot].name : std::string();
     else
-        info("INAM") = entry < list.size() ? list[entry].text : std::string();
+        info("INAM") = options.bankName;
 
-    for (std::string& text : bank.BankInfo)
+    for (std::string& text : texts)
         if (text.size() > kMaxInfoText)
             text.resize(kMaxInfoText);
+    return texts;
 }
 
-bool WriteInfoList(OutputFile& out, const BankModel& bank) {
+bool WriteInfoList(OutputFile& out, const InfoTexts& info) {
     ByteWriter list;
     list.FourCC("INFO");
     list.Chunk("ifil", 4);
@@ -109,10 +109,10 @@ bool WriteInfoList(OutputFile& out, const BankModel& bank) {
         list.Chunk(id, size);
         list.Text(value, size);
     };
-    text("INAM", bank.BankInfo[BankInfoSlotOf("INAM")]);
-    text("isng", bank.BankInfo[kSoundEngineSlot]);
+    text("INAM", info[BankInfoSlotOf("INAM")]);
+    text("isng", info[kSoundEngineSlot]);
     for (const char* tag : {"IPRD", "IENG", "ISFT", "ICRD", "ICMT", "ICOP"})
-        text(tag, bank.BankInfo[BankInfoSlotOf(tag)]);
+        text(tag, info[BankInfoSlotOf(tag)]);
     return WriteChunk(out, "LIST", list);
 }
 
@@ -134,21 +134,27 @@ std::string SampleHeaderName(const SampleRecord& sample, bool akai) {
     return name;
 }
 
+// Where each sample went in the output: its data, and its number among the sample headers (kNotWritten
+// for a sample that is not in the file).
+struct WrittenSample {
+    uint32_t offset = 0;
+    uint32_t length = 0;
+    uint32_t index = 0;
+};
+constexpr uint32_t kNotWritten = 0xFFFF;
+
 class Writer {
   public:
-    Writer(Workspace& workspace, bool temporary)
-        : workspace_(workspace), bank_(workspace.bank), host_(workspace.host), temporary_(temporary) {}
+    Writer(const BankModel& bank, SampleSource& samples, Host& host, const SoundFontWriteOptions& options)
+        : bank_(bank), samples_(samples), host_(host), options_(options), temporary_(options.temporary) {}
 
-    bool Run(uint32_t entry, int namingFlag) {
+    bool Run() {
         if (!out_.WriteText("RIFF----sfbk"))
             return false;
-        ApplyInfoDefaults(workspace_, entry, namingFlag);
-        if (!WriteInfoList(out_, bank_))
+        if (!WriteInfoList(out_, InfoAsWritten(bank_, options_)))
             return false;
         if (!WriteSamples())
             return false;
-        if (bank_.SourceFormat == kAkaiSource)
-            bank_.TakeSampleLoops(false);
         const uint64_t hydraStart = out_.Position();
         if (!out_.WriteText("LIST----pdta") || !WriteHydra())
             return false;
@@ -165,9 +171,9 @@ class Writer {
             host_.AddStatusLine(line);
     }
 
-    bool WriteSampleData(const FrameBuffer& buffer, SampleRecord& sample) {
-        sample.outputOffset = static_cast<uint32_t>(out_.Position());
-        sample.outputLength = buffer.length;
+    bool WriteSampleData(const FrameBuffer& buffer, WrittenSample& sample) {
+        sample.offset = static_cast<uint32_t>(out_.Position());
+        sample.length = buffer.length;
         return out_.Write(buffer.frames.data(), buffer.length) && out_.WriteZeros(kSamplePadBytes);
     }
 
@@ -177,62 +183,55 @@ class Writer {
             return false;
         dataStart_ = out_.Position();
         uint32_t selectedCount = 0;
-        for (uint32_t s = 0; s < bank_.SampleCount; ++s) {
-            SampleRecord& sample = bank_.SampleTable[s];
-            sample.outputOffset = static_cast<uint32_t>(dataStart_);
-            sample.outputLength = 0;
-            sample.outputIndex = 0xFFFF;
-            selectedCount += sample.selected != 0;
-        }
+        written_.assign(bank_.SampleCount, WrittenSample{static_cast<uint32_t>(dataStart_), 0, kNotWritten});
+        for (uint32_t s = 0; s < bank_.SampleCount; ++s)
+            selectedCount += bank_.SampleTable[s].selected != 0;
 
-        SampleBuffers& buffers = workspace_.samples;
+        FrameBuffer left, right;
         uint32_t done = 0;
         for (uint32_t s = 0; s < bank_.SampleCount; ++s) {
-            SampleRecord& sample = bank_.SampleTable[s];
+            const SampleRecord& sample = bank_.SampleTable[s];
+            WrittenSample& output = written_[s];
             if (!sample.selected)
                 continue;
             if (host_.CancelRequested())
                 break;
-            if (sample.outputLength == 0) {
+            if (output.length == 0) {
                 Status(StringPrintf(sample.stereoHalf ? "Copying sample %u  '%s' to mono L+R"
                                                       : "Copying sample %u  '%s'",
                                     s + 1, sample.fullName.c_str()));
-                buffers.ScsiReadErrors = 0;
-                const std::optional<StoredFrames> stored = StoredExportFrames(workspace_, s);
-                if (!stored)
-                    LoadSampleForExport(workspace_, s, true);
-                if (buffers.ScsiReadErrors != 0 && !temporary_)
+                const std::optional<StoredFrames> stored = samples_.Stored(s);
+                const uint32_t readErrors =
+                    stored ? stored->readErrors : samples_.Fetch(s, {left, right}, false).readErrors;
+                if (readErrors != 0 && !temporary_)
                     host_.ReplaceLastStatusLine(
                         StringPrintf("ERROR! Reading sample %u  '%s'", s + 1, sample.fullName.c_str()));
                 if (stored && stored->length != 0) {
-                    sample.outputOffset = static_cast<uint32_t>(out_.Position());
-                    sample.outputLength = stored->length;
+                    output.offset = static_cast<uint32_t>(out_.Position());
+                    output.length = stored->length;
                     if (!out_.AppendFrom(*stored->file, stored->offset, stored->length) ||
                         !out_.WriteZeros(kSamplePadBytes))
                         return false;
-                } else if (!stored && buffers.ExportAllocatedLeft && buffers.ExportLeft.length != 0 &&
-                           !WriteSampleData(buffers.ExportLeft, sample)) {
+                } else if (!stored && left.length != 0 && !WriteSampleData(left, output)) {
                     return false;
                 }
-                sample.outputIndex = writtenOrder_.size();
+                output.index = static_cast<uint32_t>(writtenOrder_.size());
                 writtenOrder_.push_back(s);
                 const uint32_t partner = sample.linkIndex - 1u;
                 if (sample.stereoHalf == 1 && sample.sampleType == 4 && bank_.IsValidSample(partner)) {
-                    SampleRecord& right = bank_.SampleTable[partner];
-                    if (buffers.ExportAllocatedRight && buffers.ExportRight.length != 0 &&
-                        !WriteSampleData(buffers.ExportRight, right))
+                    WrittenSample& rightOutput = written_[partner];
+                    if (right.length != 0 && !WriteSampleData(right, rightOutput))
                         return false;
-                    right.outputIndex = writtenOrder_.size();
+                    rightOutput.index = static_cast<uint32_t>(writtenOrder_.size());
                     writtenOrder_.push_back(partner);
                 }
-                buffers.FreeExport();
+                left.Free();
+                right.Free();
             }
             ++done;
             if (!temporary_) {
                 host_.SetFileProgress(static_cast<int>(done * 1000ull / selectedCount));
-                const WriterState& state = workspace_.writer;
-                host_.SetOverallProgress(state.progressBase + static_cast<int>(int64_t{state.progressSpan} *
-                                                                               done / selectedCount));
+                host_.SetOverallProgress(options_.progress.At(done, selectedCount));
                 host_.PumpEvents(5);
             }
         }
@@ -250,32 +249,27 @@ class Writer {
                 continue;
             for (uint16_t layer : preset.layerList)
                 if (bank_.IsValidLayer(layer))
-                    visit(bank_.LayerTable[layer]);
+                    visit(layer, bank_.LayerTable[layer]);
         }
     }
 
     // Selected layers that point to equally named instruments with the same zones share one instrument.
     void NumberInstruments() {
-        for (uint32_t i = 0; i < bank_.LayerCount; ++i) {
-            bank_.LayerTable[i].numbered = 0;
-            bank_.LayerTable[i].generators[gen::instrument] = static_cast<int16_t>(0xFFFF);
-        }
+        instrumentOf_.assign(bank_.LayerCount, 0xFFFF);
         std::map<std::pair<std::string, std::string>, uint16_t> numbers;
         for (uint32_t i = 0; i < bank_.LayerCount; ++i) {
-            LayerRecord& layer = bank_.LayerTable[i];
-            if (!layer.selected || layer.numbered)
+            const LayerRecord& layer = bank_.LayerTable[i];
+            if (!layer.selected)
                 continue;
             const auto key = std::make_pair(layer.name, layer.zoneList.Text());
             const auto found = numbers.find(key);
             if (found != numbers.end()) {
-                layer.generators[gen::instrument] = static_cast<int16_t>(found->second);
-                layer.numbered = 1;
+                instrumentOf_[i] = found->second;
             } else if (!layer.isGlobal) {
                 const auto number = static_cast<uint16_t>(instrumentLayers_.size());
                 numbers.emplace(key, number);
                 instrumentLayers_.push_back(i);
-                layer.generators[gen::instrument] = static_cast<int16_t>(number);
-                layer.numbered = 1;
+                instrumentOf_[i] = number;
             }
         }
     }
@@ -286,8 +280,8 @@ class Writer {
         if (!bank_.IsValidZone(index))
             return false;
         const ZoneRecord& zone = bank_.ZoneTable[index];
-        return !zone.IsSet(gen::sampleID) || (bank_.IsValidSample(zone.sampleIndex) &&
-                                              bank_.SampleTable[zone.sampleIndex].outputIndex != 0xFFFF);
+        return !zone.IsSet(gen::sampleID) ||
+               (bank_.IsValidSample(zone.sampleIndex) && written_[zone.sampleIndex].index != kNotWritten);
     }
 
     // The zone's generators as written. A sample header holds one loop, but zones that share a sample may
@@ -307,9 +301,10 @@ class Writer {
                 generators.Set(fine, static_cast<int16_t>(delta - coarseAmount * 32768));
         };
         setOffset(gen::startloopAddrsOffset, gen::startloopAddrsCoarseOffset,
-                  int64_t{zone.loopStart} - std::min(sample.loopStart, sample.outputLength / 2));
+                  int64_t{zone.loopStart} -
+                      std::min(sample.loopStart, written_[zone.sampleIndex].length / 2));
         setOffset(gen::endloopAddrsOffset, gen::endloopAddrsCoarseOffset,
-                  int64_t{zone.loopEnd} - std::min(sample.loopEnd, sample.outputLength / 2));
+                  int64_t{zone.loopEnd} - std::min(sample.loopEnd, written_[zone.sampleIndex].length / 2));
         return generators;
     }
 
@@ -348,14 +343,14 @@ class Writer {
         NumberInstruments();
 
         uint32_t generatorCount = 0;
-        ForEachPresetLayer([&](const LayerRecord& layer) {
+        ForEachPresetLayer([&](uint16_t index, const LayerRecord& layer) {
             pbag.U16(static_cast<uint16_t>(generatorCount));
             pbag.U16(0);
             generatorCount += CountWrittenGenerators(layer);
             PutGenerators(pgen, layer, gen::instrument);
             if (layer.IsSet(gen::instrument)) {
                 pgen.U16(gen::instrument);
-                pgen.U16(layer.Unsigned(gen::instrument));
+                pgen.U16(instrumentOf_[index]);
             }
         });
         pbag.U16(static_cast<uint16_t>(generatorCount));
@@ -383,7 +378,7 @@ class Writer {
             PutGenerators(igen, generators, gen::sampleID);
             if (zone.IsSet(gen::sampleID)) {
                 igen.U16(gen::sampleID);
-                igen.U16(static_cast<uint16_t>(bank_.SampleTable[zone.sampleIndex].outputIndex));
+                igen.U16(static_cast<uint16_t>(written_[zone.sampleIndex].index));
             }
         });
         ibag.U16(static_cast<uint16_t>(zoneGenerators));
@@ -400,8 +395,9 @@ class Writer {
         const bool akai = bank_.SourceFormat == kAkaiSource;
         for (uint32_t s : writtenOrder_) {
             const SampleRecord& sample = bank_.SampleTable[s];
-            const uint32_t start = static_cast<uint32_t>((sample.outputOffset - dataStart_) / 2);
-            const uint32_t end = start + sample.outputLength / 2;
+            const WrittenSample& output = written_[s];
+            const uint32_t start = static_cast<uint32_t>((output.offset - dataStart_) / 2);
+            const uint32_t end = start + output.length / 2;
             shdr.Text(SampleHeaderName(sample, akai), sf2::kNameLength);
             shdr.U32(start);
             shdr.U32(end);
@@ -415,9 +411,8 @@ class Writer {
             // a header that does not exist.
             const uint32_t partner = sample.linkIndex - 1u;
             const bool linked = (sample.sampleType == 2 || sample.sampleType == 4) &&
-                                bank_.IsValidSample(partner) &&
-                                bank_.SampleTable[partner].outputIndex != 0xFFFF;
-            shdr.U16(linked ? static_cast<uint16_t>(bank_.SampleTable[partner].outputIndex) : 0);
+                                bank_.IsValidSample(partner) && written_[partner].index != kNotWritten;
+            shdr.U16(linked ? static_cast<uint16_t>(written_[partner].index) : 0);
             shdr.U16(linked ? sample.sampleType : 1);
         }
         shdr.Text("EOS", sf2::kNameLength);
@@ -430,32 +425,34 @@ class Writer {
                WriteChunk(out_, "shdr", shdr);
     }
 
-    Workspace& workspace_;
-    BankModel& bank_;
+    const BankModel& bank_;
+    SampleSource& samples_;
     Host& host_;
+    const SoundFontWriteOptions& options_;
     bool temporary_;
     OutputFile out_;
     uint64_t dataStart_ = 0;
+    std::vector<WrittenSample> written_;     // by sample index
     std::vector<uint32_t> writtenOrder_;     // sample index by output number
     std::vector<uint32_t> instrumentLayers_; // first layer of each output instrument
+    std::vector<uint16_t> instrumentOf_;     // output instrument of each layer; 0xFFFF for none
 };
 
 } // namespace
 
-SoundFontWriteResult WriteSoundFont(Workspace& workspace, uint32_t entry, const std::string& outputPath,
-                                    int namingFlag, bool temporary) {
-    Host& host = workspace.host;
+SoundFontWriteResult WriteSoundFontBank(const BankModel& bank, SampleSource& samples, Host& host,
+                                        const std::string& outputPath, const SoundFontWriteOptions& options) {
     SoundFontWriteResult result;
-    result.path =
-        temporary ? outputPath : FreeOutputName(outputPath, workspace.loader.currentFileName, "sf2");
+    const bool temporary = options.temporary;
+    result.path = temporary ? outputPath : FreeOutputName(outputPath, options.sourcePath, "sf2");
 
-    Writer writer(workspace, temporary);
+    Writer writer(bank, samples, host, options);
     OutputFile& out = writer.Output();
     if (!out.Create(result.path)) {
         ReportCannotWrite(host, result.path, true, temporary);
         return result;
     }
-    if (!writer.Run(entry, namingFlag) || !out.Commit()) {
+    if (!writer.Run() || !out.Commit()) {
         out.Discard();
         ReportCannotWrite(host, result.path, false, temporary);
         return result;
@@ -463,7 +460,6 @@ SoundFontWriteResult WriteSoundFont(Workspace& workspace, uint32_t entry, const 
     struct stat info {};
     result.size = ::stat(result.path.c_str(), &info) == 0 ? static_cast<uint32_t>(info.st_size) : 0;
     result.written = true;
-    workspace.writer.LastWrittenSize = result.size;
     if (!temporary)
         ReportSaved(host, result.path, result.size);
     return result;

@@ -1,14 +1,28 @@
-// Writes the selected presets of the bank model, with their layers, zones and samples, as a SoundFont 2.01
-// file. Every source format is written from the same tables; sample frames come from the sample fetch, one
-// sample in memory at a time.
+// Writes the selected presets of a bank model, with their layers, zones and samples, as a SoundFont 2.01
+// file. Every source format is written from the same tables; sample frames come from the bank's sample
+// source, one sample in memory at a time. The model is only read.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-#include "session/Workspace.h"
+#include "core/Host.h"
+#include "formats/common/SampleSource.h"
+#include "formats/common/WriteMessages.h"
+#include "model/BankModel.h"
 
 namespace quorvane {
+
+struct SoundFontWriteOptions {
+    std::string bankName;      // the name of the source bank, which names the written bank
+    int namingFlag = 0;        // 1: the preset in namingPreset names the bank instead
+    uint32_t namingPreset = 0; // a preset slot
+    // The write for auditioning: bank 0 and program 0 everywhere, a message box instead of status lines,
+    // and the output path taken as it is.
+    bool temporary = false;
+    std::string sourcePath; // the bank being read: an output naming it gets a free "-N" name instead
+    ProgressSpan progress;
+};
 
 struct SoundFontWriteResult {
     bool written = false; // false when the file could not be created or a write failed
@@ -16,11 +30,7 @@ struct SoundFontWriteResult {
     uint32_t size = 0;
 };
 
-// entry: the file-list entry of the source bank (its text names the bank). namingFlag 1 names the bank after
-// the current preset. temporary: the write for auditioning (bank 0 and program 0 everywhere, a message box
-// instead of status lines). Changes the model's output fields and instrument numbers: callers read the bank
-// afresh before each write.
-SoundFontWriteResult WriteSoundFont(Workspace& workspace, uint32_t entry, const std::string& outputPath,
-                                    int namingFlag, bool temporary);
+SoundFontWriteResult WriteSoundFontBank(const BankModel& bank, SampleSource& samples, Host& host,
+                                        const std::string& outputPath, const SoundFontWriteOptions& options);
 
 } // namespace quorvane

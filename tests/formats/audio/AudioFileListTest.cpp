@@ -5,9 +5,9 @@
 #include <optional>
 
 #include "convert/AudioFolder.h"
+#include "convert/BankWriters.h"
 #include "convert/SampleFetch.h"
 #include "formats/audio/AudioFileList.h"
-#include "formats/audio/SampleFileWriter.h"
 #include "support/AudioFileBuilder.h"
 #include "support/RecordingHost.h"
 #include "support/TempDir.h"

@@ -6,8 +6,8 @@
 #include <iterator>
 
 #include "convert/BankLoader.h"
+#include "convert/BankWriters.h"
 #include "convert/SampleExport.h"
-#include "formats/audio/SampleFileWriter.h"
 #include "support/RecordingHost.h"
 #include "support/SoundFontBuilder.h"
 #include "support/TempDir.h"

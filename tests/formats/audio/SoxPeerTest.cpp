@@ -11,9 +11,9 @@
 
 #include "cli/RunProcess.h"
 #include "convert/AudioFolder.h"
+#include "convert/BankWriters.h"
 #include "convert/SampleExport.h"
 #include "convert/SampleFetch.h"
-#include "formats/audio/SampleFileWriter.h"
 #include "support/RecordingHost.h"
 #include "support/TempDir.h"
 

@@ -8,7 +8,7 @@
 #include <set>
 #include <sstream>
 
-#include "formats/soundfont/SoundFontWriter.h"
+#include "convert/BankWriters.h"
 #include "support/DlsBuilder.h"
 #include "support/ModelChecks.h"
 #include "support/SoundFontWriterFixtures.h"

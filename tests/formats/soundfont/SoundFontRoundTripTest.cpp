@@ -15,8 +15,8 @@
 #endif
 
 #include "cli/RunProcess.h"
+#include "convert/BankWriters.h"
 #include "convert/SampleFetch.h"
-#include "formats/soundfont/SoundFontWriter.h"
 #include "support/RecordingHost.h"
 #include "support/SoundFontWriterFixtures.h"
 #include "support/TempDir.h"

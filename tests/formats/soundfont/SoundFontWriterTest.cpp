@@ -18,7 +18,7 @@
 #include <optional>
 #include <regex>
 
-#include "formats/soundfont/SoundFontWriter.h"
+#include "convert/BankWriters.h"
 #include "support/FileSystemLimits.h"
 #include "support/RecordingHost.h"
 #include "support/SoundFontBuilder.h"
@@ -123,8 +123,7 @@ class SoundFontWriterTest : public ::testing::Test {
 // hydra record, with the key range written first and the velocity range second as players require.
 TEST_F(SoundFontWriterTest, WritesEveryChunkAndRecordOfASmallBank) {
     Load(SmallBank());
-    workspace.writer.progressBase = 100;
-    workspace.writer.progressSpan = 400;
+    workspace.writer.progress = {100, 400};
 
     const SoundFontWriteResult result = Write();
     ASSERT_TRUE(result.written);

@@ -1,19 +1,15 @@
-// The audio-file path of the sample fetch: one WAVE or AIFF file of the audio-file list, read whole and
-// reduced to 16-bit channels.
+#include "formats/audio/AudioFileSource.h"
+
+#include <algorithm>
 #include <cmath>
-#include <cstdint>
 #include <cstring>
 #include <limits>
 
-#include "convert/SampleFetch.h"
 #include "formats/audio/AudioFileList.h"
-#include "formats/common/InputFile.h"
 
 namespace quorvane {
 
 namespace {
-
-using ByteVector = std::vector<uint8_t, UninitialisedAllocator<uint8_t>>;
 
 // A float sample as a 32-bit integer: full scale is ±1.0, anything beyond is clipped, and a non-number goes
 // to the end its sign bit points to.
@@ -69,54 +65,43 @@ int16_t Reduce(const uint8_t* p, uint32_t bytesPerSample, bool aiff) {
     return static_cast<int16_t>(static_cast<uint16_t>(high << 8 | low));
 }
 
-void Fill(FrameBuffer& buffer, FrameVector&& frames) {
-    buffer.length = static_cast<uint32_t>(frames.size() * 2);
-    buffer.frames = std::move(frames);
-}
-
 } // namespace
 
-void LoadAudioFileSample(Workspace& workspace, uint32_t index, FetchTarget target) {
-    SampleBuffers& buffers = workspace.samples;
-    const bool play = target == FetchTarget::Play;
-    FrameBuffer& left = play ? buffers.PlayLeft : buffers.ExportLeft;
-    FrameBuffer& right = play ? buffers.PlayRight : buffers.ExportRight;
-    if (play) {
-        left.Free();
-        right.Free();
-    } else {
-        // The export buffers belong to the writer once filled: start with fresh ones.
-        left = FrameBuffer{};
-        right = FrameBuffer{};
-        buffers.ExportAllocatedLeft = buffers.ExportAllocatedRight = 0;
-    }
-    if (!workspace.bank.IsValidSample(index))
-        return;
-    const SampleRecord& sample = workspace.bank.SampleTable[index];
+void AudioFileSource::Bind(const BankModel& bank, const AttributeList& attributes,
+                           const std::string& folder) {
+    bank_ = &bank;
+    attributes_ = &attributes;
+    folder_ = folder;
+}
+
+FetchReport AudioFileSource::Fetch(uint32_t index, FramePair target, bool /*withPartner*/) {
+    FetchReport report;
+    if (bank_ == nullptr || !bank_->IsValidSample(index))
+        return report;
+    const SampleRecord& sample = bank_->SampleTable[index];
     const bool isFloat = sample.formatTag == kFormatFloat;
     if (sample.formatTag != kFormatPcm && !isFloat)
-        return;
+        return report;
     if (sample.channels != 1 && sample.channels != 2)
-        return; // other channel counts, among them 0, load nothing
+        return report; // other channel counts, among them 0, load nothing
     uint32_t bytesPerSample = BytesPerSample(sample.bitsPerSample);
     if (!isFloat && (bytesPerSample == 0 || bytesPerSample > 4))
-        return;
+        return report;
 
     InputFile file;
-    if (!file.Open(EntryFolder(workspace.attributes, index, workspace.loader.currentFolder, true))) {
-        ++buffers.ScsiReadErrors;
-        if (play)
-            workspace.host.SetTitle(kUnableToOpenForPlay);
-        return;
+    if (!file.Open(EntryFolder(*attributes_, index, folder_, true))) {
+        ++report.readErrors;
+        report.opened = false;
+        return report;
     }
     // As much of the data as the file holds: a truncated file gives the frames it has.
     const uint64_t available = sample.dataOffset < file.Size() ? file.Size() - sample.dataOffset : 0;
     ByteVector data(static_cast<size_t>(std::min<uint64_t>(sample.dataLength, available)));
     size_t n = file.ReadAt(sample.dataOffset, data.data(), data.size());
     if (file.ReadFailed())
-        ++buffers.ScsiReadErrors;
+        ++report.readErrors;
     if (n == 0)
-        return;
+        return report;
 
     if (isFloat) {
         n = ConvertFloats(data, n, sample.blockAlign / sample.channels);
@@ -132,13 +117,10 @@ void LoadAudioFileSample(Workspace& workspace, uint32_t index, FetchTarget targe
         FrameVector second(frames);
         for (size_t i = 0; i < frames; ++i)
             second[i] = Reduce(&data[i * frameBytes + bytesPerSample], bytesPerSample, aiff);
-        Fill(right, std::move(second));
+        target.right.Fill(std::move(second));
     }
-    Fill(left, std::move(first));
-    if (!play) {
-        buffers.ExportAllocatedLeft = left.length != 0;
-        buffers.ExportAllocatedRight = right.length != 0;
-    }
+    target.left.Fill(std::move(first));
+    return report;
 }
 
 } // namespace quorvane

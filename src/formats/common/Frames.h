@@ -1,14 +1,10 @@
-// The two buffer pairs sample frames are fetched into: one for the player, one for the writers. Frames
-// are signed 16-bit, one buffer per channel.
+// Fetched sample frames: signed 16-bit mono frames, one buffer per channel.
 #pragma once
 
 #include <cstdint>
 #include <memory>
-#include <string>
 #include <utility>
 #include <vector>
-
-#include "formats/common/InputFile.h"
 
 namespace quorvane {
 
@@ -25,6 +21,7 @@ template <typename T> struct UninitialisedAllocator : std::allocator<T> {
 };
 
 using FrameVector = std::vector<int16_t, UninitialisedAllocator<int16_t>>;
+using ByteVector = std::vector<uint8_t, UninitialisedAllocator<uint8_t>>;
 
 // One channel of fetched frames. `length` counts bytes of 16-bit data, so frames = length / 2.
 struct FrameBuffer {
@@ -35,32 +32,18 @@ struct FrameBuffer {
         FrameVector().swap(frames);
         length = 0;
     }
+    void Fill(FrameVector&& filled) {
+        length = static_cast<uint32_t>(filled.size() * 2);
+        frames = std::move(filled);
+    }
     uint32_t FrameCount() const { return length / 2; }
 };
 
-// The bank file the fetch reads, kept open from one sample to the next while it is unchanged on disk.
-struct SourceFile {
-    std::string path;
-    InputFile file;
-};
-
-struct SampleBuffers {
-    FrameBuffer PlayLeft, PlayRight;
-    FrameBuffer ExportLeft, ExportRight;
-    // Set when the export fetch filled that buffer; the writer frees what it was given once written.
-    uint8_t ExportAllocatedLeft = 0, ExportAllocatedRight = 0;
-    // Failed reads during a fetch: SCSI sectors of an Akai sample, or a bank-file range that cannot be read.
-    // The writers clear it before fetching a sample and test it afterwards.
-    uint32_t ScsiReadErrors = 0;
-    SourceFile source;
-
-    void FreeExport() {
-        if (ExportAllocatedLeft)
-            ExportLeft.Free();
-        if (ExportAllocatedRight)
-            ExportRight.Free();
-        ExportAllocatedLeft = ExportAllocatedRight = 0;
-    }
+// The frames of one fetch: the sample asked for on the left, its stereo partner or second channel on the
+// right.
+struct FramePair {
+    FrameBuffer& left;
+    FrameBuffer& right;
 };
 
 } // namespace quorvane

@@ -1,0 +1,95 @@
+#include "convert/WritePreparation.h"
+
+#include <optional>
+
+namespace quorvane {
+
+namespace {
+
+// GigaSampler has no global zones: what a global layer or zone gives goes into its siblings.
+void FlattenGlobals(BankModel& bank) {
+    auto spread = [](const GeneratorSet& global, GeneratorSet& other) {
+        for (int g = 0; g <= gen::lastWritten; ++g)
+            if (global.IsSet(g) && !other.IsSet(g))
+                other.Set(g, global.generators[g]);
+    };
+    auto clear = [](GeneratorSet& global) {
+        for (int g = 0; g <= gen::lastWritten; ++g)
+            global.Clear(g);
+    };
+    for (uint32_t slot = 1; slot <= bank.PresetCount; ++slot) {
+        const HexIndexList& layers = bank.PresetTable[slot].layerList;
+        for (uint16_t g : layers) {
+            if (!bank.IsValidLayer(g) || !bank.LayerTable[g].isGlobal)
+                continue;
+            for (uint16_t l : layers)
+                if (bank.IsValidLayer(l) && !bank.LayerTable[l].isGlobal)
+                    spread(bank.LayerTable[g], bank.LayerTable[l]);
+            clear(bank.LayerTable[g]);
+        }
+    }
+    for (uint32_t l = 0; l < bank.LayerCount; ++l) {
+        const HexIndexList& zones = bank.LayerTable[l].zoneList;
+        for (uint16_t g : zones) {
+            if (!bank.IsValidZone(g) || !bank.ZoneTable[g].isGlobal)
+                continue;
+            for (uint16_t z : zones)
+                if (bank.IsValidZone(z) && !bank.ZoneTable[z].isGlobal)
+                    spread(bank.ZoneTable[g], bank.ZoneTable[z]);
+            clear(bank.ZoneTable[g]);
+        }
+    }
+}
+
+// A fine tune that every layer of the preset shares is taken off the layers and returned, to become the
+// instrument's; 0 when the layers differ.
+int16_t MoveSharedFineTune(BankModel& bank, const PresetRecord& preset) {
+    std::optional<int16_t> shared;
+    bool same = true;
+    for (uint16_t l : preset.layerList) {
+        if (!bank.IsValidLayer(l))
+            continue;
+        const LayerRecord& layer = bank.LayerTable[l];
+        const int16_t fine = layer.IsSet(gen::fineTune) ? layer.generators[gen::fineTune] : 0;
+        same = same && (!shared || *shared == fine);
+        shared = fine;
+    }
+    if (!same || !shared || *shared == 0)
+        return 0;
+    for (uint16_t l : preset.layerList)
+        if (bank.IsValidLayer(l))
+            bank.LayerTable[l].Clear(gen::fineTune);
+    return *shared;
+}
+
+} // namespace
+
+void PrepareForSoundFont(BankModel& bank) {
+    if (bank.SourceFormat == kAkaiSource)
+        bank.TakeSampleLoops(false);
+}
+
+void PrepareForGigaSampler(BankModel& bank, const AttributeList& attributes, Host& host) {
+    if (bank.SourceFormat == kAkaiSource) {
+        host.AddStatusLine("Reading sample information ...");
+        bank.TakeSampleLoops(true);
+        ApplyEdits(bank, attributes.EditAttributes, kApplyForGigaWriter);
+    }
+    if (bank.SourceFormat == kSoundFontSource)
+        FlattenGlobals(bank);
+    const bool giga = bank.SourceFormat == kDlsSource && bank.DlsFlavour == 2;
+    for (uint32_t slot = 1; slot <= bank.PresetCount; ++slot) {
+        PresetRecord& preset = bank.PresetTable[slot];
+        if (!preset.selected)
+            continue;
+        if (!giga) {
+            preset.instrumentGlobals.fill(0);
+            preset.instrumentGlobals[8] = 2; // pitch bend range
+        }
+        const int16_t fineTune = MoveSharedFineTune(bank, preset);
+        preset.instrumentGlobals[6] = static_cast<uint8_t>(fineTune);
+        preset.instrumentGlobals[7] = static_cast<uint8_t>(static_cast<uint16_t>(fineTune) >> 8);
+    }
+}
+
+} // namespace quorvane

@@ -1,0 +1,29 @@
+// The sample source of the audio-file list: each sample is one WAVE or AIFF file, read whole and reduced to
+// 16-bit channels.
+#pragma once
+
+#include <string>
+
+#include "formats/common/SampleSource.h"
+#include "model/AttributeList.h"
+#include "model/BankModel.h"
+
+namespace quorvane {
+
+class AudioFileSource : public SampleSource {
+  public:
+    // The records of the listed files, the attribute texts whose path lines name them, and the folder of
+    // the list.
+    void Bind(const BankModel& bank, const AttributeList& attributes, const std::string& folder);
+
+    // Integer PCM of 8 to 32 bits and 32- or 64-bit IEEE float, one or two channels; other formats and
+    // channel counts load nothing. The second channel of a stereo file always goes to the right buffer.
+    FetchReport Fetch(uint32_t index, FramePair target, bool withPartner) override;
+
+  private:
+    const BankModel* bank_ = nullptr;
+    const AttributeList* attributes_ = nullptr;
+    std::string folder_;
+};
+
+} // namespace quorvane

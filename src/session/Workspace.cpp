@@ -1,0 +1,7 @@
+#include "session/Workspace.h"
+
+namespace quorvane {
+
+Workspace::Workspace(Host& host) : host(host) {}
+
+} // namespace quorvane
