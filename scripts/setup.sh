@@ -8,7 +8,7 @@ QUORVANE_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # Build tools, libraries, and what the tests use: the FluidSynth, libgig (gigtools), sox and libsndfile
 # (sndfile-programs) peers and a small real-world SoundFont bank.
 QUORVANE_PACKAGES=(
-    cmake ninja-build g++ pkg-config
+    cmake ninja-build g++ pkg-config clang-format
     libgtest-dev libgmock-dev nlohmann-json3-dev libcli11-dev libfluidsynth-dev
     gigtools libgig-dev timgm6mb-soundfont sox sndfile-programs
 )
@@ -47,6 +47,31 @@ quorvane_install_packages() {
     "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q || return 1
     "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
         apt-get install -y -q --no-install-recommends "${missing[@]}" || return 1
+}
+
+# The C++ files of the project: tracked ones in a git checkout, else every one under the source folders.
+quorvane_source_files() {
+    if git -C "$QUORVANE_ROOT" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+        git -C "$QUORVANE_ROOT" ls-files -co --exclude-standard -- '*.cpp' '*.h' | sed "s#^#$QUORVANE_ROOT/#"
+    else
+        find "$QUORVANE_ROOT/src" "$QUORVANE_ROOT/app" "$QUORVANE_ROOT/tests" -name '*.cpp' -o -name '*.h'
+    fi
+}
+
+# Fails, naming the files, when a C++ file is not laid out as .clang-format says.
+quorvane_check_format() {
+    local -a unformatted=()
+    local file
+    while IFS= read -r file; do
+        [ -f "$file" ] || continue
+        if ! clang-format --dry-run --Werror "$file" >/dev/null 2>&1; then
+            unformatted+=("${file#"$QUORVANE_ROOT"/}")
+        fi
+    done < <(quorvane_source_files)
+    if [ "${#unformatted[@]}" -ne 0 ]; then
+        quorvane_log "not formatted (run: clang-format -i FILE): ${unformatted[*]}"
+        return 1
+    fi
 }
 
 # quorvane_build FOLDER BUILD_TYPE [CMAKE_ARGS... [-- BUILD_ARGS...]]

@@ -8,6 +8,7 @@ enum ExitCode : int {
     kExitCannotRead = 2,
     kExitNotABank = 3,
     kExitCannotWrite = 4,
+    kExitInternalError = 70,
     kExitCancelled = 130,
 };
 

@@ -10,7 +10,9 @@
 
 using namespace quorvane::cli;
 
-int main(int argc, char** argv) {
+// Anything thrown past the commands (memory exhausted, a library failing) ends the run with a message and
+// its own exit status rather than an abort.
+int main(int argc, char** argv) try {
     CLI::App app{"Quorvane command-line converter: inspect and convert sampler banks."};
     app.require_subcommand(1);
 
@@ -61,4 +63,7 @@ int main(int argc, char** argv) {
     if (exportSamples->parsed())
         return RunExportSamples(exportOptions);
     return kExitUsage;
+} catch (const std::exception& e) {
+    std::fprintf(stderr, "error: %s\n", e.what());
+    return kExitInternalError;
 }

@@ -126,7 +126,7 @@ void SetFileList(Workspace& workspace, const std::string& folder, const std::vec
 }
 
 std::string EntryPath(const Workspace& workspace, uint32_t entry) {
-    const std::string folder = EntryFolder(workspace.attributes, entry, workspace.loader.currentFolder);
+    std::string folder = EntryFolder(workspace.attributes, entry, workspace.loader.currentFolder);
     const auto& list = workspace.loader.fileList;
     if (entry >= list.size())
         return folder;

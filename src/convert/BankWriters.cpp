@@ -38,7 +38,7 @@ SoundFontWriteResult WriteSoundFont(Workspace& workspace, uint32_t entry, const 
     options.temporary = temporary;
     options.sourcePath = workspace.loader.currentFileName;
     options.progress = workspace.writer.progress;
-    const SoundFontWriteResult result =
+    SoundFontWriteResult result =
         WriteSoundFontBank(workspace.bank, SourceOrNone(workspace), workspace.host, outputPath, options);
     if (result.written)
         workspace.writer.LastWrittenSize = result.size;

@@ -59,7 +59,7 @@ void SplitStereoSamples(BankModel& bank) {
                 right.Set(gen::sampleID, static_cast<int16_t>(right.sampleIndex));
                 right.Set(gen::pan, clampPan(pan + 500));
                 left.Set(gen::pan, clampPan(pan - 500));
-                bank.ZoneTable.push_back(std::move(right));
+                bank.ZoneTable.push_back(right);
                 bank.ZoneCount = static_cast<uint16_t>(bank.ZoneTable.size());
                 found = rightZoneOf.emplace(z, rightIndex).first;
             }

@@ -129,8 +129,8 @@ AiffHeaderReading ParseAiffHeader(InputFile& file) {
         } else if (chunk.Is("INST")) {
             uint8_t body[kInstrumentBytes];
             if (walker.ReadBody(chunk, body, sizeof body) == sizeof body) {
-                f.unityNote = static_cast<uint16_t>(static_cast<int8_t>(body[0]));
-                f.fineTune = static_cast<uint16_t>(static_cast<int8_t>(body[1]));
+                f.unityNote = static_cast<uint16_t>(SignedByte(body[0]));
+                f.fineTune = static_cast<uint16_t>(SignedByte(body[1]));
                 state.sustainMode = static_cast<int16_t>(ReadU16BE(body + 8));
                 state.beginMarker = ReadU16BE(body + 10);
                 state.endMarker = ReadU16BE(body + 12);

@@ -6,6 +6,10 @@
 
 namespace quorvane {
 
+// A byte read as a two's complement number.
+inline int SignedByte(uint8_t b) {
+    return b < 128 ? b : b - 256;
+}
 inline uint16_t ReadU16LE(const uint8_t* p) {
     return static_cast<uint16_t>(p[0] | p[1] << 8);
 }

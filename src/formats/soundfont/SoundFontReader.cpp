@@ -222,7 +222,7 @@ void ReadSoundFontSamples(BankModel& bank, ReadNotes& notes) {
         sample.looped = 0;
         sample.sampleRate = ReadU32LE(record + 36);
         sample.rootKey = record[40] & 127;
-        sample.pitchCorrection = static_cast<int8_t>(record[41]);
+        sample.pitchCorrection = SignedByte(record[41]);
         sample.name = sample.fullName = NameField(record);
 
         // An end before the start describes no data at all rather than four gigabytes of it, and a range
