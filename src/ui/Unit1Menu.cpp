@@ -39,6 +39,7 @@ void TForm1::BuildMenu(const DeviceLists& devices) {
 
     QMenu* format = bar->addMenu("&SoundFormat");
     format->setObjectName("SoundFormat1");
+    format->menuAction()->setObjectName("SoundFormat1");
     formatGroup_ = new QActionGroup(this);
     auto formatItem = [&](const char* name, const QString& caption, int sourceFormat) {
         QAction* item = MakeItem(format, name, caption, true);
@@ -67,6 +68,7 @@ void TForm1::BuildMenu(const DeviceLists& devices) {
 
     QMenu* options = bar->addMenu("&Options");
     options->setObjectName("Options1");
+    options->menuAction()->setObjectName("Options1");
     auto toggle = [&](const char* name, const QString& caption, bool& flag) {
         QAction* item = MakeItem(options, name, caption, true);
         connect(item, &QAction::toggled, this, [&flag](bool on) { flag = on; });
@@ -132,6 +134,7 @@ void TForm1::BuildMenu(const DeviceLists& devices) {
 
     QMenu* help = bar->addMenu("&Help");
     help->setObjectName("Help1");
+    help->menuAction()->setObjectName("Help1");
     for (const auto& [name, caption] :
          {std::pair{"Info1", "&Quick Info"}, {"HelpF11", "&Tips && Shortcuts"}, {"Help2", "&Help"}}) {
         QAction* item = MakeItem(help, name, caption);
