@@ -21,7 +21,9 @@ struct Expected {
     bool visible = true;
 };
 
-QWidget* Client(TForm1& form) { return form.centralWidget(); }
+QWidget* Client(TForm1& form) {
+    return form.centralWidget();
+}
 
 // Shows the window with a client area of exactly `client`.
 void ShowWithClient(TForm1& form, QSize client) {
@@ -232,23 +234,25 @@ void MainWindowTest::SettingsAreReadAndWrittenBack_data() {
     QTest::addColumn<QString>("middleCName");
     QTest::addColumn<QVariantMap>("written");
 
-    QTest::newRow("72 is C5") << QVariantMap{{"Middle C", 72}, {"AutoPlay Sample", 0}} << "Menu_C5" << "C5"
+    QTest::newRow("72 is C5") << QVariantMap{{"Middle C", 72}, {"AutoPlay Sample", 0}} << "Menu_C5"
+                              << "C5"
                               << QVariantMap{{"Middle C", 72}, {"AutoPlay Sample", 0}, {"Sort Presets", 1}};
-    QTest::newRow("48 is C3") << QVariantMap{{"Middle C", 48}} << "Menu_C3" << "C3"
-                              << QVariantMap{{"Middle C", 48}};
-    QTest::newRow("61 is C4") << QVariantMap{{"Middle C", 61}} << "Menu_C4" << "C4"
-                              << QVariantMap{{"Middle C", 60}};
+    QTest::newRow("48 is C3") << QVariantMap{{"Middle C", 48}} << "Menu_C3"
+                              << "C3" << QVariantMap{{"Middle C", 48}};
+    QTest::newRow("61 is C4") << QVariantMap{{"Middle C", 61}} << "Menu_C4"
+                              << "C4" << QVariantMap{{"Middle C", 60}};
     QTest::newRow("below 48 wraps to C4") << QVariantMap{{"Middle C", 47}, {"Sort Presets", 0}} << "Menu_C4"
                                           << "C4" << QVariantMap{{"Middle C", 60}, {"Sort Presets", 0}};
     QTest::newRow("missing Middle C keeps the rest")
         << QVariantMap{{"Sort Samples", 1}, {"Show Hidden Dirs", 3}, {"LastDir", "/music/banks"}} << "Menu_C4"
         << "C4"
-        << QVariantMap{{"Middle C", 60}, {"Sort Samples", 1}, {"Show Hidden Dirs", 1}, {"LastDir", "/music/banks"}};
+        << QVariantMap{
+               {"Middle C", 60}, {"Sort Samples", 1}, {"Show Hidden Dirs", 1}, {"LastDir", "/music/banks"}};
     // Nothing stored: the defaults are written, and an empty LastDir is not.
     QTest::newRow("empty LastDir is not written")
-        << QVariantMap{} << "Menu_C4" << "C4"
-        << QVariantMap{{"Middle C", 60}, {"AutoPlay Sample", 1}, {"Sort Samples", 0}, {"Sort Presets", 1},
-                       {"Show Hidden Dirs", 0}, {"LastDir", QVariant()}};
+        << QVariantMap{} << "Menu_C4"
+        << "C4" << QVariantMap{{"Middle C", 60},    {"AutoPlay Sample", 1},  {"Sort Samples", 0},
+                               {"Sort Presets", 1}, {"Show Hidden Dirs", 0}, {"LastDir", QVariant()}};
 }
 
 void MainWindowTest::SettingsAreReadAndWrittenBack() {

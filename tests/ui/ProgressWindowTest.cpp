@@ -2,9 +2,9 @@
 // done, the host that drives them, and the About window.
 #include <QDir>
 #include <QLabel>
-#include <QStatusBar>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
@@ -29,7 +29,9 @@ QImage Grab(int value) {
     return bar.grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
-bool IsColour(const QImage& image, int x, int y, const QColor& colour) { return image.pixelColor(x, y) == colour; }
+bool IsColour(const QImage& image, int x, int y, const QColor& colour) {
+    return image.pixelColor(x, y) == colour;
+}
 
 // Whether some pixel of the columns [from, to) in the text rows has the given property.
 template <typename Test> bool AnyTextPixel(const QImage& image, int from, int to, Test test) {
@@ -40,7 +42,9 @@ template <typename Test> bool AnyTextPixel(const QImage& image, int from, int to
     return false;
 }
 
-bool Dark(const QColor& c) { return c.lightness() < 100; }
+bool Dark(const QColor& c) {
+    return c.lightness() < 100;
+}
 
 QString Screenshots() {
     QDir().mkpath(QUORVANE_SCREENSHOT_DIR);
