@@ -44,7 +44,9 @@ void ProgressWindow::Begin() {
     cancelRequested_ = false;
     button_->setText("Cancel");
     ResetBars();
-    // The focus leaves the button so that a stray key press during the work does not cancel it.
+    // The button leaves the tab order, so a stray Space or Enter during the work does not cancel it; it is
+    // still a click away.
+    button_->setFocusPolicy(Qt::ClickFocus);
     button_->clearFocus();
 }
 
