@@ -1,0 +1,48 @@
+// quorvane: the desktop program. `--version` and `--help` answer without a display, so they work over ssh
+// and in scripts; everything else needs one.
+#include <cstdio>
+#include <cstring>
+
+#include <QApplication>
+
+#include "ui/Artwork.h"
+#include "ui/BuildInfo.h"
+#include "ui/Unit1.h"
+
+namespace {
+
+void PrintHelp() {
+    std::printf("Usage: quorvane [--version] [--help] [Qt options]\n\n"
+                "Quorvane browses, plays and converts sampler sound banks: SoundFont 2, DLS and\n"
+                "GigaSampler, Akai S1000/S3000 CD-ROMs, WAVE and AIFF files.\n\n"
+                "  --version   print the program's name and version\n"
+                "  --help      print this text\n\n"
+                "The same inspection and conversion work without a display through quorvane-cli\n"
+                "(quorvane-cli --help).\n");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("%s %s\n", quorvane::ui::kProgramName, quorvane::ui::kProgramVersion);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            PrintHelp();
+            return 0;
+        }
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("quorvane");
+    QApplication::setApplicationDisplayName("Quorvane 1.1");
+    QApplication::setApplicationVersion(quorvane::ui::kProgramVersion);
+    QApplication::setDesktopFileName("quorvane");
+    QApplication::setWindowIcon(quorvane::ui::ProgramIcon());
+
+    quorvane::ui::TForm1 form1(quorvane::ui::DefaultSettingsFile(), quorvane::ui::NoDeviceLists());
+    form1.showMaximized();
+    return app.exec();
+}

@@ -1,0 +1,33 @@
+// The devices the menus offer: wave outputs (Audio Output), synthesizers and MIDI inputs (Auditioning) and
+// CD-ROM drives that can hold Akai discs (the Akai menu). The playback, auditioning and SCSI layers provide
+// real lists; until they do, a machine shows what it shows without such devices.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace quorvane::ui {
+
+class DeviceList {
+  public:
+    virtual ~DeviceList() = default;
+    // Device names in the order the menu shows them.
+    virtual std::vector<std::string> Names() const = 0;
+};
+
+class NoDevices : public DeviceList {
+  public:
+    std::vector<std::string> Names() const override { return {}; }
+};
+
+struct DeviceLists {
+    const DeviceList* audioOutputs;
+    const DeviceList* synthesizers;
+    const DeviceList* midiInputs;
+    const DeviceList* akaiDrives;
+};
+
+// Lists that are all empty, for a machine without the devices (and for tests).
+DeviceLists NoDeviceLists();
+
+} // namespace quorvane::ui

@@ -1,0 +1,173 @@
+// The main menu of TForm1 and the handlers of the items this window answers itself.
+#include <QActionGroup>
+#include <QMenuBar>
+
+#include "ui/Help.h"
+#include "ui/Unit1.h"
+#include "ui/Unit3.h"
+
+namespace quorvane::ui {
+
+namespace {
+
+// Fills the numbered items of a device menu: one shown item per device, the rest hidden.
+void ListDevices(const std::vector<QAction*>& items, const DeviceList& devices) {
+    const std::vector<std::string> names = devices.Names();
+    for (size_t i = 0; i < items.size(); ++i) {
+        const bool present = i < names.size();
+        items[i]->setVisible(present);
+        if (present)
+            items[i]->setText(QString::fromStdString(names[i]));
+    }
+}
+
+} // namespace
+
+QAction* TForm1::MakeItem(QMenu* menu, const char* name, const QString& caption, bool checkable) {
+    QAction* item = menu->addAction(caption);
+    item->setObjectName(name);
+    item->setCheckable(checkable);
+    return item;
+}
+
+void TForm1::BuildMenu(const DeviceLists& devices) {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName("MainMenu1");
+
+    QAction* refresh = bar->addAction("&RefreshDrives");
+    refresh->setObjectName("Refresh1");
+
+    QMenu* format = bar->addMenu("&SoundFormat");
+    format->setObjectName("SoundFormat1");
+    format->menuAction()->setObjectName("SoundFormat1");
+    formatGroup_ = new QActionGroup(this);
+    auto formatItem = [&](const char* name, const QString& caption, int sourceFormat) {
+        QAction* item = MakeItem(format, name, caption, true);
+        formatGroup_->addAction(item);
+        connect(item, &QAction::triggered, this, [this, sourceFormat] { SetSourceFormat(sourceFormat); });
+        return item;
+    };
+    formatItem("Menu_SF2", "&SoundFont    (*.sf2)", 0)->setChecked(true);
+    formatItem("Menu_GIG", "&GigaSampler    (*.gig)", 1);
+    format->addSeparator();
+    QMenu* akai = format->addMenu("&Akai S1000/S3000");
+    akai->setObjectName("Menu_AKAI");
+    akai->menuAction()->setObjectName("Menu_AKAI");
+    std::vector<QAction*> drives;
+    for (int target = 0; target < 8; ++target)
+        drives.push_back(
+            MakeItem(akai, qPrintable(QStringLiteral("MenuSCSI%1").arg(target)), QString::number(target)));
+    ListDevices(drives, *devices.akaiDrives);
+    // Without a drive that could hold an Akai disc the menu has nothing to offer.
+    akai->setEnabled(!devices.akaiDrives->Names().empty());
+    format->addSeparator();
+    formatItem("Menu_WAVE", "&WAVE files (*.wav)", kAudioFilesFormat);
+    formatItem("Menu_AIFF", "AI&FF files (*.aif, *.aiff)", kAudioFilesFormat);
+    format->addSeparator();
+    formatItem("Menu_AllAudioFiles", "All Audio Files", kAudioFilesFormat);
+
+    QMenu* options = bar->addMenu("&Options");
+    options->setObjectName("Options1");
+    options->menuAction()->setObjectName("Options1");
+    auto toggle = [&](const char* name, const QString& caption, bool& flag) {
+        QAction* item = MakeItem(options, name, caption, true);
+        connect(item, &QAction::toggled, this, [&flag](bool on) { flag = on; });
+        return item;
+    };
+    toggle("MenuHiddenDirs", "Show &Hidden Dirs", showHiddenDirs_);
+    toggle("SortPreset", "Sort &Presets Alphabetically", sortPresets_);
+    toggle("SortWaveforms", "Sort &Samples", sortSamples_);
+    toggle("Menu_AutoPlay", "AutoPlay Sample", autoPlaySample_);
+
+    QMenu* output = options->addMenu("Audio Output");
+    output->setObjectName("AudioOutput1");
+    output->menuAction()->setObjectName("AudioOutput1");
+    auto* outputGroup = new QActionGroup(this);
+    outputGroup->addAction(MakeItem(output, "menu_wavemapper", "Default (Wave Mapper)", true))
+        ->setChecked(true);
+    std::vector<QAction*> outputs;
+    for (int i = 0; i < 6; ++i)
+        outputs.push_back(outputGroup->addAction(
+            MakeItem(output, qPrintable(QStringLiteral("menu_output%1").arg(i)), QString(), true)));
+    ListDevices(outputs, *devices.audioOutputs);
+
+    QMenu* middleC = options->addMenu("&Middle C is");
+    middleC->setObjectName("MiddleC_Is");
+    middleC->menuAction()->setObjectName("MiddleC_Is");
+    for (const auto& [name, caption] :
+         {std::pair{"Menu_C3", "C&3"}, {"Menu_C4", "C&4"}, {"Menu_C5", "C&5"}}) {
+        QAction* item = MakeItem(middleC, name, caption, true);
+        connect(item, &QAction::triggered, this, [this, item] { MiddleCClick(item); });
+    }
+
+    QMenu* auditioning = options->addMenu("&Auditioning");
+    auditioning->setObjectName("Auditioning1");
+    auditioning->menuAction()->setObjectName("Auditioning1");
+    std::vector<QAction*> synths;
+    for (int i = 1; i <= 6; ++i)
+        synths.push_back(
+            MakeItem(auditioning, qPrintable(QStringLiteral("synth%1").arg(i)), QString(), true));
+    ListDevices(synths, *devices.synthesizers);
+    auditioning->addSeparator();
+    std::vector<QAction*> inputs;
+    for (int i = 0; i < 4; ++i)
+        inputs.push_back(
+            MakeItem(auditioning, qPrintable(QStringLiteral("Menu_midi%1").arg(i)), QString(), true));
+    ListDevices(inputs, *devices.midiInputs);
+    if (devices.midiInputs->Names().empty()) {
+        inputs[0]->setText("No Midi Inputs Available");
+        inputs[0]->setVisible(true);
+        inputs[0]->setEnabled(false);
+    }
+
+    toggle("Menu_AuditioningLayers", "&Auditioning Layers", auditionLayers_);
+    options->addSeparator();
+    auto workspaceToggle = [&](const char* name, const QString& caption, bool& flag) {
+        QAction* item = MakeItem(options, name, caption, true);
+        item->setChecked(flag);
+        item->setVisible(false);
+        connect(item, &QAction::toggled, this, [&flag](bool on) { flag = on; });
+    };
+    workspaceToggle("Menu_LinkMono", "Link Mono Samples", workspace_.settings.LinkMonoSamples);
+    workspaceToggle("Menu_Unmapped", "Read &Unmapped Regions", workspace_.settings.ReadUnmappedRegions);
+    workspaceToggle("Menu_ShowCompressed", "Show (Compressed)", workspace_.settings.Menu_ShowCompressed);
+
+    QMenu* help = bar->addMenu("&Help");
+    help->setObjectName("Help1");
+    help->menuAction()->setObjectName("Help1");
+    for (const auto& [name, caption] :
+         {std::pair{"Info1", "&Quick Info"}, {"HelpF11", "&Tips && Shortcuts"}, {"Help2", "&Help"}}) {
+        QAction* item = MakeItem(help, name, caption);
+        connect(item, &QAction::triggered, this, [this, item] { HelpClick(item); });
+    }
+    help->addSeparator();
+    connect(MakeItem(help, "Menu_WWW", "Quorvane on WWW"), &QAction::triggered, this,
+            [] { OpenProjectPage(); });
+    help->addSeparator();
+    connect(MakeItem(help, "About2", "&About Quorvane ..."), &QAction::triggered, this, &TForm1::About2Click);
+}
+
+void TForm1::MiddleCClick(QAction* item) {
+    static const std::pair<const char*, int> kOffsets[] = {{"Menu_C3", 0}, {"Menu_C4", 12}, {"Menu_C5", 24}};
+    for (const auto& [name, offset] : kOffsets) {
+        QAction* choice = findChild<QAction*>(name);
+        choice->setChecked(choice == item);
+        if (choice == item)
+            workspace_.settings.MiddleCOffset = offset;
+    }
+    // Every note name on screen is drawn by the information panel.
+    panel1Controls_[0]->update();
+}
+
+void TForm1::HelpClick(QAction* item) {
+    const QString name = item->objectName();
+    OpenHelpPage(name == "Info1" ? kQuickInfoPage : name == "HelpF11" ? kTipsPage : kHelpPage);
+}
+
+void TForm1::About2Click() {
+    form3_->SetBuildLabel(buildLabel_);
+    form3_->show();
+    form3_->raise();
+}
+
+} // namespace quorvane::ui

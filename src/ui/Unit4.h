@@ -1,0 +1,44 @@
+// TForm4: the progress of converting whole banks: the bank and sample being written, two percent bars (the
+// run as a whole and the current file) and the status list of the run.
+#pragma once
+
+#include "ui/ProgressWindow.h"
+
+class QLabel;
+class QListWidget;
+
+namespace quorvane::ui {
+
+class PercentBar;
+
+class TForm4 : public ProgressWindow {
+    Q_OBJECT
+  public:
+    explicit TForm4(QWidget* parent = nullptr);
+
+    // "Bank:" or "Volume:" (or "Preset:"), and the name being saved.
+    void SetItemCaption(const QString& caption);
+    void SetItemName(const QString& name);
+    void SetSampleName(const QString& name);
+    PercentBar* OverallBar() const { return overall_; }
+    PercentBar* FileBar() const { return file_; }
+
+    void AddStatusLine(const QString& line);
+    void ReplaceLastStatusLine(const QString& line);
+    int StatusLineCount() const;
+    void ClearStatusLines();
+
+  protected:
+    void ResetBars() override;
+    void OnCancelWhileWorking() override;
+
+  private:
+    QLabel* itemCaption_ = nullptr;
+    QLabel* itemName_ = nullptr;
+    QLabel* sampleName_ = nullptr;
+    PercentBar* overall_ = nullptr;
+    PercentBar* file_ = nullptr;
+    QListWidget* status_ = nullptr;
+};
+
+} // namespace quorvane::ui
