@@ -56,6 +56,13 @@ struct Settings {
     bool LinkMonoSamples = true;
     bool Menu_ShowCompressed = false;
     int MiddleCOffset = 12; // added to a key number before its name is looked up
+    // Kept between sessions by the desktop program.
+    std::string LastDir; // folder of the last save, ending in '/'; empty until then
+    bool AutoPlaySample = true;
+    bool SortSamples = false;
+    bool SortPresets = true;
+    bool ShowHiddenDirs = false;
+    bool AuditionLayers = false;
 };
 
 class Workspace {

@@ -88,7 +88,7 @@ TForm1::TForm1(const QString& settingsFile, const DeviceLists& devices, QWidget*
 
     BuildControls();
     BuildMenu(devices);
-    sortPresets_ = true;
+    workspace_.settings.SortPresets = true;
     StoredSettings stored = CurrentSettings();
     ReadSettings(settingsFile_, stored);
     ApplySettings(stored);
@@ -287,25 +287,27 @@ void TForm1::SetSourceFormat(int format) {
 
 StoredSettings TForm1::CurrentSettings() const {
     StoredSettings s;
-    s.LastDir = lastDir_;
+    const Settings& kept = workspace_.settings;
+    s.LastDir = QString::fromStdString(kept.LastDir);
     s.MiddleCOffset = workspace_.settings.MiddleCOffset;
-    s.AutoPlaySample = autoPlaySample_;
-    s.SortSamples = sortSamples_;
-    s.SortPresets = sortPresets_;
-    s.ShowHiddenDirs = showHiddenDirs_;
+    s.AutoPlaySample = kept.AutoPlaySample;
+    s.SortSamples = kept.SortSamples;
+    s.SortPresets = kept.SortPresets;
+    s.ShowHiddenDirs = kept.ShowHiddenDirs;
     return s;
 }
 
 void TForm1::ApplySettings(const StoredSettings& s) {
-    lastDir_ = s.LastDir;
-    autoPlaySample_ = s.AutoPlaySample;
-    sortSamples_ = s.SortSamples;
-    sortPresets_ = s.SortPresets;
-    showHiddenDirs_ = s.ShowHiddenDirs;
-    findChild<QAction*>("Menu_AutoPlay")->setChecked(autoPlaySample_);
-    findChild<QAction*>("SortWaveforms")->setChecked(sortSamples_);
-    findChild<QAction*>("SortPreset")->setChecked(sortPresets_);
-    findChild<QAction*>("MenuHiddenDirs")->setChecked(showHiddenDirs_);
+    Settings& kept = workspace_.settings;
+    kept.LastDir = s.LastDir.toStdString();
+    kept.AutoPlaySample = s.AutoPlaySample;
+    kept.SortSamples = s.SortSamples;
+    kept.SortPresets = s.SortPresets;
+    kept.ShowHiddenDirs = s.ShowHiddenDirs;
+    findChild<QAction*>("Menu_AutoPlay")->setChecked(kept.AutoPlaySample);
+    findChild<QAction*>("SortWaveforms")->setChecked(kept.SortSamples);
+    findChild<QAction*>("SortPreset")->setChecked(kept.SortPresets);
+    findChild<QAction*>("MenuHiddenDirs")->setChecked(kept.ShowHiddenDirs);
     const char* middleC = s.MiddleCOffset == 0 ? "Menu_C3" : s.MiddleCOffset == 24 ? "Menu_C5" : "Menu_C4";
     MiddleCClick(findChild<QAction*>(middleC));
 }

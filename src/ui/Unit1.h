@@ -93,12 +93,6 @@ class TForm1 : public QMainWindow, public Host {
     int sourceFormat_ = 0;
     int displayMode_ = 0;
     ColumnEdges columns_;
-    QString lastDir_;
-    bool showHiddenDirs_ = false;
-    bool sortPresets_ = true;
-    bool sortSamples_ = false;
-    bool autoPlaySample_ = true;
-    bool auditionLayers_ = false;
     QString buildLabel_;
     uint16_t waveGain_ = 1000;
     int16_t midiVolume_ = 127;

@@ -54,6 +54,7 @@ void TForm1::BuildMenu(const DeviceLists& devices) {
     akai->setObjectName("Menu_AKAI");
     akai->menuAction()->setObjectName("Menu_AKAI");
     std::vector<QAction*> drives;
+    drives.reserve(8);
     for (int target = 0; target < 8; ++target)
         drives.push_back(
             MakeItem(akai, qPrintable(QStringLiteral("MenuSCSI%1").arg(target)), QString::number(target)));
@@ -74,10 +75,10 @@ void TForm1::BuildMenu(const DeviceLists& devices) {
         connect(item, &QAction::toggled, this, [&flag](bool on) { flag = on; });
         return item;
     };
-    toggle("MenuHiddenDirs", "Show &Hidden Dirs", showHiddenDirs_);
-    toggle("SortPreset", "Sort &Presets Alphabetically", sortPresets_);
-    toggle("SortWaveforms", "Sort &Samples", sortSamples_);
-    toggle("Menu_AutoPlay", "AutoPlay Sample", autoPlaySample_);
+    toggle("MenuHiddenDirs", "Show &Hidden Dirs", workspace_.settings.ShowHiddenDirs);
+    toggle("SortPreset", "Sort &Presets Alphabetically", workspace_.settings.SortPresets);
+    toggle("SortWaveforms", "Sort &Samples", workspace_.settings.SortSamples);
+    toggle("Menu_AutoPlay", "AutoPlay Sample", workspace_.settings.AutoPlaySample);
 
     QMenu* output = options->addMenu("Audio Output");
     output->setObjectName("AudioOutput1");
@@ -86,6 +87,7 @@ void TForm1::BuildMenu(const DeviceLists& devices) {
     outputGroup->addAction(MakeItem(output, "menu_wavemapper", "Default (Wave Mapper)", true))
         ->setChecked(true);
     std::vector<QAction*> outputs;
+    outputs.reserve(6);
     for (int i = 0; i < 6; ++i)
         outputs.push_back(outputGroup->addAction(
             MakeItem(output, qPrintable(QStringLiteral("menu_output%1").arg(i)), QString(), true)));
@@ -104,12 +106,14 @@ void TForm1::BuildMenu(const DeviceLists& devices) {
     auditioning->setObjectName("Auditioning1");
     auditioning->menuAction()->setObjectName("Auditioning1");
     std::vector<QAction*> synths;
+    synths.reserve(6);
     for (int i = 1; i <= 6; ++i)
         synths.push_back(
             MakeItem(auditioning, qPrintable(QStringLiteral("synth%1").arg(i)), QString(), true));
     ListDevices(synths, *devices.synthesizers);
     auditioning->addSeparator();
     std::vector<QAction*> inputs;
+    inputs.reserve(4);
     for (int i = 0; i < 4; ++i)
         inputs.push_back(
             MakeItem(auditioning, qPrintable(QStringLiteral("Menu_midi%1").arg(i)), QString(), true));
@@ -120,7 +124,7 @@ void TForm1::BuildMenu(const DeviceLists& devices) {
         inputs[0]->setEnabled(false);
     }
 
-    toggle("Menu_AuditioningLayers", "&Auditioning Layers", auditionLayers_);
+    toggle("Menu_AuditioningLayers", "&Auditioning Layers", workspace_.settings.AuditionLayers);
     options->addSeparator();
     auto workspaceToggle = [&](const char* name, const QString& caption, bool& flag) {
         QAction* item = MakeItem(options, name, caption, true);
