@@ -6,44 +6,15 @@
 #include <system_error>
 #include <vector>
 
+#include "convert/FolderFiles.h"
 #include "formats/audio/AiffHeader.h"
 #include "formats/audio/AudioFileList.h"
 #include "formats/audio/WaveHeader.h"
 
 namespace quorvane {
 
-namespace {
-
-std::string Lower(std::string text) {
-    for (char& c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
-bool EndsWith(const std::string& text, const std::string& tail) {
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
-// Names of the folder's non-folder entries, in name order without regard to case (ties in byte order).
-std::vector<std::string> FileNames(const std::string& folder) {
-    std::vector<std::string> names;
-    std::error_code error;
-    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
-         it.increment(error)) {
-        std::error_code ignored;
-        if (!it->is_directory(ignored))
-            names.push_back(it->path().filename().string());
-    }
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        const std::string la = Lower(a), lb = Lower(b);
-        return la != lb ? la < lb : a < b;
-    });
-    return names;
-}
-
-} // namespace
-
-uint32_t ListAudioFolder(Workspace& workspace, const std::string& folder, AudioKinds kinds) {
+static uint32_t ListAudioFiles(Workspace& workspace, const std::string& folder,
+                               const std::vector<FoundFile>& files, AudioKinds kinds) {
     workspace.attributes.ClearFileList();
     workspace.sampleList.clear();
     workspace.bank = BankModel{};
@@ -53,32 +24,39 @@ uint32_t ListAudioFolder(Workspace& workspace, const std::string& folder, AudioK
     workspace.loader.loadedEntry = workspace.loader.currentBank = -1;
     workspace.selection.selectedSample = 0xFFFF;
 
-    const std::vector<std::string> names = FileNames(folder);
     uint32_t number = 0;
     AudioFileListing listing{workspace.sampleList, workspace.attributes.WaveAttributes,
                              workspace.settings.Menu_ShowCompressed};
-    auto offer = [&](bool (*reader)(AudioFileListing&, const std::string&, const std::string&, uint32_t),
-                     std::initializer_list<const char*> extensions) {
-        for (const std::string& name : names) {
-            if (number >= kMaxAudioFiles)
-                return; // sample indices are 16-bit
-            const std::string lower = Lower(name);
-            if (std::none_of(extensions.begin(), extensions.end(),
-                             [&](const char* e) { return EndsWith(lower, e); }))
-                continue;
-            if (reader(listing, folder + name, name, number)) {
-                workspace.attributes.PathAttributes += WavePathLine(number, folder, name);
-                ++number;
-            }
+    for (const FoundFile& file : files) {
+        if (number >= kMaxAudioFiles)
+            break; // sample indices are 16-bit
+        const bool wave = HasExtension(file.name, ".wav");
+        const bool aiff = HasExtension(file.name, ".aif") || HasExtension(file.name, ".aiff");
+        const bool listed =
+            (wave && kinds.wave && ReadWaveHeader(listing, file.folder + file.name, file.name, number)) ||
+            (aiff && kinds.aiff && ReadAiffHeader(listing, file.folder + file.name, file.name, number));
+        if (listed) {
+            workspace.attributes.PathAttributes += WavePathLine(number, file.folder, file.name);
+            ++number;
         }
-    };
-    if (kinds.wave)
-        offer(ReadWaveHeader, {".wav"});
-    if (kinds.aiff)
-        offer(ReadAiffHeader, {".aif", ".aiff"});
+    }
     workspace.attributes.PathAttributes += WaveEndLine(number);
     CompleteAudioFileList(workspace.bank, workspace.attributes.WaveAttributes, workspace.sampleList);
     return number;
+}
+
+uint32_t ListAudioFolder(Workspace& workspace, const std::string& folder, AudioKinds kinds) {
+    // Every WAVE file first, then every AIFF file, each group in name order.
+    workspace.loader.listingKind = 1;
+    std::vector<FoundFile> files = FilesOfFolder(folder);
+    std::stable_partition(files.begin(), files.end(),
+                          [](const FoundFile& file) { return HasExtension(file.name, ".wav"); });
+    return ListAudioFiles(workspace, folder, files, kinds);
+}
+
+uint32_t SearchAudioFiles(Workspace& workspace, const std::string& folder, AudioKinds kinds) {
+    workspace.loader.listingKind = 2;
+    return ListAudioFiles(workspace, folder, FilesOfTree(folder, workspace.settings.ShowHiddenDirs), kinds);
 }
 
 } // namespace quorvane

@@ -21,4 +21,8 @@ struct AudioKinds {
 // read lists nothing.
 uint32_t ListAudioFolder(Workspace& workspace, const std::string& folder, AudioKinds kinds = {});
 
+// The same for a search: every audio file of the folder and of the folders below it, level by level, in the
+// order found (each file's path line names its own folder).
+uint32_t SearchAudioFiles(Workspace& workspace, const std::string& folder, AudioKinds kinds);
+
 } // namespace quorvane

@@ -116,12 +116,18 @@ int SourceFormatOfKey(const std::string& key) {
 }
 
 void SetFileList(Workspace& workspace, const std::string& folder, const std::vector<FileListEntry>& entries) {
+    SetFileList(workspace, folder, entries, std::vector<std::string>(entries.size(), folder));
+}
+
+void SetFileList(Workspace& workspace, const std::string& folder, const std::vector<FileListEntry>& entries,
+                 const std::vector<std::string>& entryFolders) {
     workspace.attributes.ClearFileList();
     workspace.loader.currentFolder = folder;
     workspace.loader.fileList = entries;
     workspace.loader.loadedEntry = -1;
     for (uint32_t i = 0; i < entries.size(); ++i)
-        workspace.attributes.PathAttributes += BankPathLine(i, folder);
+        workspace.attributes.PathAttributes +=
+            BankPathLine(i, i < entryFolders.size() ? entryFolders[i] : folder);
     workspace.attributes.PathAttributes += BankEndLine(static_cast<uint32_t>(entries.size()));
 }
 

@@ -26,6 +26,9 @@ int SourceFormatOfKey(const std::string& key);
 // Replaces the file list with the given entries of one folder (ending in '/'), recording one path line per
 // entry and the end line. Clears the attribute texts and the loaded entry.
 void SetFileList(Workspace& workspace, const std::string& folder, const std::vector<FileListEntry>& entries);
+// The same with a folder of its own for each entry (a search's results), entries.size() of them.
+void SetFileList(Workspace& workspace, const std::string& folder, const std::vector<FileListEntry>& entries,
+                 const std::vector<std::string>& entryFolders);
 // Full path of a bank entry: its folder from the path lines, its text, a dot, its extension.
 std::string EntryPath(const Workspace& workspace, uint32_t entry);
 

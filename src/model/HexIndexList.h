@@ -2,6 +2,7 @@
 // five characters, four lower-case hex digits and a blank ("%04x "); in memory it is a plain list.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <string>
@@ -17,6 +18,10 @@ class HexIndexList {
     void Append(uint16_t index) { items_.push_back(index); }
     void Insert(size_t position, uint16_t index) { items_.insert(items_.begin() + position, index); }
     void Clear() { items_.clear(); }
+    void RemoveAt(size_t position) {
+        if (position < items_.size())
+            items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(position));
+    }
 
     size_t Count() const { return items_.size(); }
     bool Empty() const { return items_.empty(); }

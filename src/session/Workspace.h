@@ -32,12 +32,18 @@ struct LoaderState {
     std::string currentFolder;   // folder of the file list, ending in '/'
     std::string currentFileName; // path of the bank being read; empty between loads
     std::vector<FileListEntry> fileList;
+    int listingKind = 0; // 1 after a folder listing, 2 after a search: what "Show (Compressed)" repeats
 };
 
 // What the user has chosen in the bank views.
 struct Selection {
     uint32_t currentPreset = 0; // preset slot; 0 = none
+    int currentLayer = -1;      // position in the current preset's layer list
+    int currentZone = -1;       // position in the current layer's zone list
     uint32_t selectedSample = 0xFFFF;
+    int lastSampleNode = -1; // sample-list node last chosen without a usable sample
+    // 1 after a preset-tree selection, 2 after a sample selection, 0 with nothing shown.
+    int DisplayMode = 0;
     // The preset filter of the sample list: while on, a saved sample file takes the root key of the zone
     // that listed the sample (`zoneRootKey`) instead of the sample's own.
     bool filterMode = false;

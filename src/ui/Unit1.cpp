@@ -1,6 +1,7 @@
 #include "ui/Unit1.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QSlider>
@@ -11,6 +12,7 @@
 #include "ui/BuildInfo.h"
 #include "ui/Colours.h"
 #include "ui/Fonts.h"
+#include "ui/Palette.h"
 #include "ui/Unit2.h"
 #include "ui/Unit3.h"
 #include "ui/Unit4.h"
@@ -18,19 +20,6 @@
 namespace quorvane::ui {
 
 namespace {
-
-void SetBackground(QWidget* widget, const QColor& colour) {
-    widget->setAutoFillBackground(true);
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, colour);
-    widget->setPalette(palette);
-}
-
-void SetTextColour(QWidget* widget, const QColor& colour) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    widget->setPalette(palette);
-}
 
 // A column header: yellow bold text on light blue.
 QLabel* MakeHeader(const char* name, const QString& text, QWidget* parent) {
@@ -88,6 +77,8 @@ TForm1::TForm1(const QString& settingsFile, const DeviceLists& devices, QWidget*
 
     BuildControls();
     BuildMenu(devices);
+    ConnectBrowser();
+    ConnectViews();
     workspace_.settings.SortPresets = true;
     StoredSettings stored = CurrentSettings();
     ReadSettings(settingsFile_, stored);
@@ -226,6 +217,7 @@ void TForm1::FormCreate() {
     // the file browser.
     SetSourceFormat(0);
     SetBackground(panel1_, Qt::black);
+    FillDriveTree();
     waveGain_ = 1000;
     midiVolume_ = 127;
     workspace_.settings.LinkMonoSamples = true;
@@ -261,6 +253,9 @@ void TForm1::RelayoutPanel1() {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == treeView2_ && event->type() == QEvent::KeyPress &&
+        TreeView2Key(static_cast<QKeyEvent*>(event)))
+        return true;
     if (event->type() == QEvent::Resize) {
         if (watched == client_)
             Relayout();
@@ -272,6 +267,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 
 void TForm1::SetSourceFormat(int format) {
     sourceFormat_ = format;
+    workspace_.bank.SourceFormat = static_cast<uint32_t>(format);
     columns_ = ColumnsFor(format);
     const bool audio = format == kAudioFilesFormat;
     staticText2_->setText(audio ? "Samples" : format == 3 ? "Volume" : "Bank");

@@ -16,7 +16,10 @@
 class QAction;
 class QActionGroup;
 class QLabel;
+class QListWidget;
 class QMenu;
+class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace quorvane::ui {
 
@@ -46,6 +49,35 @@ class TForm1 : public QMainWindow, public Host {
     const QString& BuildLabel() const { return buildLabel_; }
     // Places every control for the current client size and columns.
     void Relayout();
+
+    // File browser (Explorer tree and file list).
+    // Rebuilds the Explorer tree from the folder roots; unsaved edits are dropped.
+    void FillDriveTree();
+    // Expands the Explorer tree down to `folder` and selects it, which lists it; false when the folder is
+    // not below any root or cannot be reached.
+    bool SelectFolder(const QString& folder);
+    // The folder of the selected Explorer node, ending in '/'; empty without one.
+    QString CurrentFolder() const;
+    // Lists the selected folder for the source format: bank files, or audio files in audio-file mode.
+    void ListFolder();
+    // Runs the search menu's item 1, 2 or 3 below the selected folder.
+    void SearchFolder(int item);
+    // Loads file-list entry `row` as the user's click does, and shows it in the bank views.
+    void LoadEntry(int row);
+
+    // Bank views (preset tree and sample list).
+    void FillPresetTree();
+    void FillSampleList();
+    // Shows the selected preset-tree node: current preset, layer and zone, statistics, filter.
+    void TreeView2Change();
+    // Shows the selected sample-list node.
+    void TreeListChange();
+    // The Speed_PL button: the sample list shows every sample, or the samples of one preset.
+    void SpeedPlClick();
+    // Builds the children of a preset or layer node once (Enter, Right arrow, expanding).
+    void BuildChildren(QTreeWidgetItem* node);
+    // Selects `slot`'s node in the preset tree (as the program, not the user).
+    void SelectPresetSlot(uint32_t slot);
 
     // Host
     void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) override;
@@ -80,6 +112,27 @@ class TForm1 : public QMainWindow, public Host {
     // The progress window now showing: the bank window during a conversion, else the sample window.
     ProgressWindow* ShowingProgressWindow() const;
 
+    // Browser pieces
+    void ConnectBrowser();
+    void TreeView1Expanding(QTreeWidgetItem* node);
+    void TreeView1Collapsed(QTreeWidgetItem* node);
+    void TreeView1ContextMenu(const QPoint& at);
+    void ResetDisplay();
+    void ShowFileList();
+    void SoundFormatClick(QAction* item);
+    void ShowCompressedClick();
+    void RefreshClick();
+    // Bank-view pieces
+    void ConnectViews();
+    bool TreeView2Key(QKeyEvent* event);
+    void TreeView2ContextMenu(const QPoint& at);
+    void ListBox1ContextMenu(const QPoint& at);
+    void SortPresetsClick();
+    void SortSamplesClick();
+    void LinkMonoClick();
+    void SelectSampleNode(int sample, bool autoPlay);
+    void ShowPanelBlack();
+
     // Menu handlers
     void MiddleCClick(QAction* item);
     void HelpClick(QAction* item);
@@ -97,6 +150,18 @@ class TForm1 : public QMainWindow, public Host {
     uint16_t waveGain_ = 1000;
     int16_t midiVolume_ = 127;
     bool closing_ = false;
+    // While set, selection changes in the trees and lists were made by the program and do nothing.
+    bool changesSuppressed_ = false;
+    bool autoPlayHeld_ = false;
+    int typedBank_ = 0;
+    bool audioWave_ = true;
+    bool audioAiff_ = true;
+    int lastSearchItem_ = 1;
+
+    QTreeWidget* treeView1_ = nullptr;
+    QListWidget* listBox1_ = nullptr;
+    QTreeWidget* treeView2_ = nullptr;
+    QTreeWidget* treeList_ = nullptr;
 
     QWidget* client_ = nullptr;
     QWidget* panel1_ = nullptr;

@@ -2,6 +2,7 @@
 // boxes and in the progress windows.
 #include <QLabel>
 #include <QMessageBox>
+#include <QTreeWidget>
 
 #include "ui/EventPump.h"
 #include "ui/PercentBar.h"
@@ -106,9 +107,15 @@ void TForm1::PumpEvents(int milliseconds) {
 }
 
 void TForm1::BankChanged() {
-    // The bank views arrive with the tree views; until then a new bank only changes what the information
-    // panel may draw.
+    // A bank was read (or could not be): both views show it, and its first preset is shown.
     RelayoutPanel1();
+    FillPresetTree();
+    if (!workspace_.selection.filterMode)
+        FillSampleList();
+    if (QTreeWidgetItem* first = treeView2_->topLevelItem(0)) {
+        treeView2_->setCurrentItem(first);
+        TreeView2Change();
+    }
 }
 
 ProgressWindow* TForm1::ShowingProgressWindow() const {

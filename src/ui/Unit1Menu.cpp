@@ -41,14 +41,16 @@ void TForm1::BuildMenu(const DeviceLists& devices) {
     format->setObjectName("SoundFormat1");
     format->menuAction()->setObjectName("SoundFormat1");
     formatGroup_ = new QActionGroup(this);
-    auto formatItem = [&](const char* name, const QString& caption, int sourceFormat) {
+    // "All Audio Files" checks the three audio items together: the handler keeps the marks itself.
+    formatGroup_->setExclusionPolicy(QActionGroup::ExclusionPolicy::None);
+    auto formatItem = [&](const char* name, const QString& caption) {
         QAction* item = MakeItem(format, name, caption, true);
         formatGroup_->addAction(item);
-        connect(item, &QAction::triggered, this, [this, sourceFormat] { SetSourceFormat(sourceFormat); });
+        connect(item, &QAction::triggered, this, [this, item] { SoundFormatClick(item); });
         return item;
     };
-    formatItem("Menu_SF2", "&SoundFont    (*.sf2)", 0)->setChecked(true);
-    formatItem("Menu_GIG", "&GigaSampler    (*.gig)", 1);
+    formatItem("Menu_SF2", "&SoundFont    (*.sf2)")->setChecked(true);
+    formatItem("Menu_GIG", "&GigaSampler    (*.gig)");
     format->addSeparator();
     QMenu* akai = format->addMenu("&Akai S1000/S3000");
     akai->setObjectName("Menu_AKAI");
@@ -62,10 +64,10 @@ void TForm1::BuildMenu(const DeviceLists& devices) {
     // Without a drive that could hold an Akai disc the menu has nothing to offer.
     akai->setEnabled(!devices.akaiDrives->Names().empty());
     format->addSeparator();
-    formatItem("Menu_WAVE", "&WAVE files (*.wav)", kAudioFilesFormat);
-    formatItem("Menu_AIFF", "AI&FF files (*.aif, *.aiff)", kAudioFilesFormat);
+    formatItem("Menu_WAVE", "&WAVE files (*.wav)");
+    formatItem("Menu_AIFF", "AI&FF files (*.aif, *.aiff)");
     format->addSeparator();
-    formatItem("Menu_AllAudioFiles", "All Audio Files", kAudioFilesFormat);
+    formatItem("Menu_AllAudioFiles", "All Audio Files");
 
     QMenu* options = bar->addMenu("&Options");
     options->setObjectName("Options1");

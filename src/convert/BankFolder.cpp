@@ -1,0 +1,56 @@
+#include "convert/BankFolder.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "convert/BankLoader.h"
+#include "convert/FolderFiles.h"
+
+namespace quorvane {
+
+namespace {
+
+// File-list entries of the found files of the source format, sorted as the list shows them.
+std::vector<FoundFile> BankFiles(const Workspace& workspace, std::vector<FoundFile> files) {
+    const std::string extension = std::string(".") + BankExtension(workspace.bank.SourceFormat);
+    std::erase_if(files, [&](const FoundFile& file) { return !HasExtension(file.name, extension); });
+    std::stable_sort(files.begin(), files.end(), [](const FoundFile& a, const FoundFile& b) {
+        return FileNameLess(std::filesystem::path(a.name).stem().string(),
+                            std::filesystem::path(b.name).stem().string());
+    });
+    return files;
+}
+
+uint32_t SetFoundFiles(Workspace& workspace, const std::string& folder, const std::vector<FoundFile>& files,
+                       int listingKind) {
+    std::vector<FileListEntry> entries;
+    std::vector<std::string> folders;
+    entries.reserve(files.size());
+    folders.reserve(files.size());
+    for (const FoundFile& file : files) {
+        const std::filesystem::path name(file.name);
+        std::string extension = name.extension().string();
+        entries.push_back({name.stem().string(), extension.empty() ? extension : extension.substr(1)});
+        folders.push_back(file.folder);
+    }
+    SetFileList(workspace, folder, entries, folders);
+    workspace.loader.listingKind = listingKind;
+    return static_cast<uint32_t>(entries.size());
+}
+
+} // namespace
+
+const char* BankExtension(uint32_t sourceFormat) {
+    return sourceFormat == kDlsSource ? "gig" : "sf2";
+}
+
+uint32_t ListBankFolder(Workspace& workspace, const std::string& folder) {
+    return SetFoundFiles(workspace, folder, BankFiles(workspace, FilesOfFolder(folder)), 1);
+}
+
+uint32_t SearchBankFiles(Workspace& workspace, const std::string& folder) {
+    return SetFoundFiles(workspace, folder,
+                         BankFiles(workspace, FilesOfTree(folder, workspace.settings.ShowHiddenDirs)), 2);
+}
+
+} // namespace quorvane

@@ -1,0 +1,311 @@
+// The file browser of TForm1: the Explorer tree of folders, the file list of banks, the SoundFormat menu
+// and the search. What is listed and how is decided by the core; these handlers turn it into items.
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QTreeWidget>
+
+#include "convert/AudioFolder.h"
+#include "convert/BankFolder.h"
+#include "convert/BankLoader.h"
+#include "convert/FolderBrowse.h"
+#include "ui/Artwork.h"
+#include "ui/Unit1.h"
+#include "ui/ViewPictures.h"
+
+namespace quorvane::ui {
+
+namespace {
+
+constexpr int kPathRole = Qt::UserRole;
+
+// Shows the hourglass for as long as it lives.
+struct BusyCursor {
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+int RootPicture(RootKind kind) {
+    switch (kind) {
+    case RootKind::CdRom:
+        return folderPicture::kCdRom;
+    case RootKind::Network:
+        return folderPicture::kNetwork;
+    case RootKind::Removable:
+        return folderPicture::kFloppy;
+    case RootKind::Fixed:
+        break;
+    }
+    return folderPicture::kDrive;
+}
+
+QString PathOf(const QTreeWidgetItem* node) {
+    return node ? node->data(0, kPathRole).toString() : QString();
+}
+
+} // namespace
+
+void TForm1::ConnectBrowser() {
+    treeView1_ = findChild<QTreeWidget*>("TreeView1");
+    listBox1_ = findChild<QListWidget*>("ListBox1");
+    treeView1_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(treeView1_, &QTreeWidget::itemExpanded, this, &TForm1::TreeView1Expanding);
+    connect(treeView1_, &QTreeWidget::itemCollapsed, this, &TForm1::TreeView1Collapsed);
+    connect(treeView1_, &QTreeWidget::currentItemChanged, this, [this] { ListFolder(); });
+    connect(treeView1_, &QTreeWidget::customContextMenuRequested, this, &TForm1::TreeView1ContextMenu);
+    connect(listBox1_, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { LoadEntry(listBox1_->row(item)); });
+    connect(listBox1_, &QListWidget::currentRowChanged, this, [this](int row) {
+        // Keyboard moves load the entry too; a click already did.
+        if (!changesSuppressed_ && row >= 0 && QApplication::mouseButtons() == Qt::NoButton)
+            LoadEntry(row);
+    });
+    connect(findChild<QAction*>("Refresh1"), &QAction::triggered, this, &TForm1::RefreshClick);
+    connect(findChild<QAction*>("Menu_ShowCompressed"), &QAction::triggered, this,
+            &TForm1::ShowCompressedClick);
+}
+
+void TForm1::FillDriveTree() {
+    workspace_.attributes.EditAttributes.clear();
+    workspace_.attributes.BankEditAttributes.clear();
+    BusyCursor busy;
+    changesSuppressed_ = true;
+    treeView1_->clear();
+    ResetDisplay();
+    listBox1_->clear();
+    for (const FolderRoot& root : ListFolderRoots()) {
+        auto* node = new QTreeWidgetItem(treeView1_, {QString::fromStdString(root.text)});
+        node->setData(0, kPathRole, QString::fromStdString(root.path));
+        node->setIcon(0, FolderPicture(RootPicture(root.kind)));
+        node->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+    }
+    changesSuppressed_ = false;
+}
+
+void TForm1::RefreshClick() {
+    FillDriveTree();
+}
+
+void TForm1::TreeView1Expanding(QTreeWidgetItem* node) {
+    if (changesSuppressed_ || node->childCount() > 0)
+        return;
+    BusyCursor busy;
+    const std::string folder = PathOf(node).toStdString();
+    for (const Subfolder& sub : ListSubfolders(folder, workspace_.settings.ShowHiddenDirs)) {
+        auto* child = new QTreeWidgetItem(node, {QString::fromStdString(sub.name)});
+        child->setData(0, kPathRole, QString::fromStdString(folder + sub.name + "/"));
+        child->setIcon(0, sub.hidden ? NodeIcon(FolderPicture(folderPicture::kHiddenFolder),
+                                                FolderPicture(folderPicture::kHiddenFolderSelected))
+                                     : NodeIcon(FolderPicture(folderPicture::kFolder),
+                                                FolderPicture(folderPicture::kFolderSelected)));
+        child->setChildIndicatorPolicy(sub.expandable ? QTreeWidgetItem::ShowIndicator
+                                                      : QTreeWidgetItem::DontShowIndicator);
+    }
+}
+
+void TForm1::TreeView1Collapsed(QTreeWidgetItem* node) {
+    // The next expansion reads the disk again.
+    if (node->childCount() == 0)
+        return;
+    const bool suppressed = changesSuppressed_;
+    changesSuppressed_ = true;
+    const bool selectionInside = [&] {
+        for (QTreeWidgetItem* at = treeView1_->currentItem(); at; at = at->parent())
+            if (at->parent() == node)
+                return true;
+        return false;
+    }();
+    if (selectionInside)
+        treeView1_->setCurrentItem(node);
+    qDeleteAll(node->takeChildren());
+    node->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+    changesSuppressed_ = suppressed;
+    if (selectionInside)
+        ListFolder();
+}
+
+QString TForm1::CurrentFolder() const {
+    return PathOf(treeView1_->currentItem());
+}
+
+bool TForm1::SelectFolder(const QString& folder) {
+    const std::string wanted = WithTrailingSlash(QDir::cleanPath(folder).toStdString());
+    // The deepest root the folder lies in, then one level at a time down to it.
+    QTreeWidgetItem* node = nullptr;
+    size_t best = 0;
+    for (int i = 0; i < treeView1_->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* root = treeView1_->topLevelItem(i);
+        const std::string path = PathOf(root).toStdString();
+        if (wanted.rfind(path, 0) == 0 && path.size() > best) {
+            node = root;
+            best = path.size();
+        }
+    }
+    if (node == nullptr)
+        return false;
+    const bool hidden = workspace_.settings.ShowHiddenDirs;
+    while (PathOf(node).toStdString() != wanted) {
+        const std::string here = PathOf(node).toStdString();
+        const std::string rest = wanted.substr(here.size());
+        const std::string name = rest.substr(0, rest.find('/'));
+        // A hidden folder asked for by name is shown even while hidden folders are not.
+        workspace_.settings.ShowHiddenDirs = hidden || name[0] == '.';
+        node->setExpanded(true);
+        TreeView1Expanding(node);
+        workspace_.settings.ShowHiddenDirs = hidden;
+        QTreeWidgetItem* next = nullptr;
+        for (int i = 0; i < node->childCount() && next == nullptr; ++i)
+            if (node->child(i)->text(0).toStdString() == name)
+                next = node->child(i);
+        if (next == nullptr)
+            return false;
+        node = next;
+    }
+    treeView1_->setCurrentItem(node);
+    treeView1_->scrollToItem(node);
+    return true;
+}
+
+void TForm1::ResetDisplay() {
+    const bool suppressed = changesSuppressed_;
+    changesSuppressed_ = true;
+    Selection& selection = workspace_.selection;
+    selection.currentPreset = 0;
+    selection.currentLayer = selection.currentZone = -1;
+    selection.selectedSample = 0xFFFF;
+    selection.lastSampleNode = -1;
+    selection.DisplayMode = 0;
+    SetTitle("");
+    SetFormatLabelsVisible(false);
+    listBox1_->clear();
+    treeList_->clear();
+    treeView2_->clear();
+    treeView2_->setContextMenuPolicy(Qt::NoContextMenu);
+    listBox1_->setContextMenuPolicy(Qt::NoContextMenu);
+    findChild<QWidget*>("SpeedButton4")->hide();
+    findChild<QWidget*>("TrackBar1")->setToolTip("Volume");
+    ShowPanelBlack();
+    changesSuppressed_ = suppressed;
+}
+
+void TForm1::ListFolder() {
+    if (changesSuppressed_ || treeView1_->currentItem() == nullptr)
+        return;
+    workspace_.attributes.EditAttributes.clear();
+    workspace_.attributes.BankEditAttributes.clear();
+    BusyCursor busy;
+    ResetDisplay();
+    const std::string folder = CurrentFolder().toStdString();
+    if (sourceFormat_ == kAudioFilesFormat) {
+        ListAudioFolder(workspace_, folder, {audioWave_, audioAiff_});
+        FillSampleList();
+    } else {
+        ListBankFolder(workspace_, folder);
+        ShowFileList();
+    }
+}
+
+void TForm1::ShowFileList() {
+    const bool suppressed = changesSuppressed_;
+    changesSuppressed_ = true;
+    listBox1_->clear();
+    for (const FileListEntry& entry : workspace_.loader.fileList)
+        listBox1_->addItem(QString::fromStdString(entry.text));
+    const bool any = listBox1_->count() > 0;
+    findChild<QWidget*>("SpeedButton4")->setVisible(any);
+    listBox1_->setContextMenuPolicy(any ? Qt::CustomContextMenu : Qt::NoContextMenu);
+    changesSuppressed_ = suppressed;
+}
+
+void TForm1::TreeView1ContextMenu(const QPoint& at) {
+    QTreeWidgetItem* node = treeView1_->itemAt(at);
+    if (node == nullptr || node != treeView1_->currentItem() || sourceFormat_ == 3)
+        return;
+    QMenu menu(this);
+    menu.setObjectName("PopupMenu3");
+    auto add = [&](const char* name, const QString& caption, int item) {
+        QAction* action = menu.addAction(caption);
+        action->setObjectName(name);
+        connect(action, &QAction::triggered, this, [this, item] { SearchFolder(item); });
+    };
+    if (sourceFormat_ == kAudioFilesFormat) {
+        add("Menu_Search1", "Search WAVE(s)", 1);
+        add("Menu_Search2", "Search AIFF(s)", 2);
+        add("Menu_Search3", "Search All Audio Files", 3);
+    } else {
+        add("Menu_Search1", sourceFormat_ == 1 ? "Search GigaFile(s)" : "Search SoundFont(s)", 1);
+    }
+    menu.exec(treeView1_->viewport()->mapToGlobal(at - QPoint(0, 10)));
+}
+
+void TForm1::SearchFolder(int item) {
+    const std::string folder = CurrentFolder().toStdString();
+    if (folder.empty())
+        return;
+    lastSearchItem_ = item;
+    BusyCursor busy;
+    ResetDisplay();
+    if (sourceFormat_ == kAudioFilesFormat) {
+        audioWave_ = item != 2;
+        audioAiff_ = item != 1;
+        SearchAudioFiles(workspace_, folder, {audioWave_, audioAiff_});
+        FillSampleList();
+    } else {
+        SearchBankFiles(workspace_, folder);
+        ShowFileList();
+    }
+}
+
+void TForm1::ShowCompressedClick() {
+    if (treeView1_->currentItem() == nullptr)
+        return;
+    if (workspace_.loader.listingKind == 2)
+        SearchFolder(lastSearchItem_);
+    else if (workspace_.loader.listingKind == 1)
+        ListFolder();
+}
+
+void TForm1::SoundFormatClick(QAction* item) {
+    const QString name = item->objectName();
+    const int previous = sourceFormat_;
+    int format = kAudioFilesFormat;
+    if (name == "Menu_SF2")
+        format = 0;
+    else if (name == "Menu_GIG")
+        format = 1;
+    for (QAction* choice : formatGroup_->actions())
+        choice->setChecked(false);
+    if (format == kAudioFilesFormat) {
+        audioWave_ = name != "Menu_AIFF";
+        audioAiff_ = name != "Menu_WAVE";
+        findChild<QAction*>("Menu_WAVE")->setChecked(audioWave_);
+        findChild<QAction*>("Menu_AIFF")->setChecked(audioAiff_);
+        findChild<QAction*>("Menu_AllAudioFiles")->setChecked(audioWave_ && audioAiff_);
+    } else {
+        item->setChecked(true);
+    }
+    const bool suppressed = changesSuppressed_;
+    changesSuppressed_ = true;
+    treeList_->clear();
+    changesSuppressed_ = suppressed;
+    SetSourceFormat(format);
+    image3_->setPixmap(Artwork(FormatIconName(format, format == kAudioFilesFormat && !audioWave_), {16, 16}));
+    if (previous == 3)
+        FillDriveTree();
+    ListFolder();
+}
+
+void TForm1::LoadEntry(int row) {
+    if (changesSuppressed_ || row < 0 || row >= static_cast<int>(workspace_.loader.fileList.size()))
+        return;
+    BusyCursor busy;
+    LoadBankInteractively(workspace_, static_cast<uint32_t>(row));
+}
+
+} // namespace quorvane::ui

@@ -1,0 +1,434 @@
+// The bank views of TForm1: the preset tree (presets, layers, zones) and the sample list, their selection,
+// keys, context menus, sorting and the preset filter. The core decides what each node shows.
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QMenu>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include "convert/BankViews.h"
+#include "convert/SampleFetch.h"
+#include "convert/StereoNames.h"
+#include "convert/StereoPairs.h"
+#include "ui/Colours.h"
+#include "ui/Palette.h"
+#include "ui/Unit1.h"
+#include "ui/ViewPictures.h"
+
+namespace quorvane::ui {
+
+namespace {
+
+constexpr int kDataRole = Qt::UserRole;
+
+int DataOf(const QTreeWidgetItem* node) {
+    return node ? node->data(0, kDataRole).toInt() : -1;
+}
+
+// 0 for a preset node, 1 for a layer node, 2 for a zone node.
+int LevelOf(const QTreeWidgetItem* node) {
+    int level = 0;
+    for (const QTreeWidgetItem* at = node ? node->parent() : nullptr; at; at = at->parent())
+        ++level;
+    return level;
+}
+
+QTreeWidgetItem* MakeNode(const ViewNode& view) {
+    auto* node = new QTreeWidgetItem({QString::fromStdString(view.text)});
+    node->setData(0, kDataRole, view.data);
+    node->setIcon(0, NodeIcon(ViewPicture(view.image), ViewPicture(view.selectedImage)));
+    return node;
+}
+
+// Keeps the program's own selection changes from running the handlers, for as long as it lives.
+class Suppress {
+  public:
+    explicit Suppress(bool& flag) : flag_(flag), was_(flag) { flag_ = true; }
+    ~Suppress() { flag_ = was_; }
+    Suppress(const Suppress&) = delete;
+    Suppress& operator=(const Suppress&) = delete;
+
+  private:
+    bool& flag_;
+    bool was_;
+};
+
+} // namespace
+
+void TForm1::ConnectViews() {
+    treeView2_ = findChild<QTreeWidget*>("TreeView2");
+    treeList_ = findChild<QTreeWidget*>("TreeList");
+    treeView2_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    treeView2_->setRootIsDecorated(false);
+    treeView2_->setItemsExpandable(true);
+    treeView2_->setIconSize({15, 15});
+    treeView2_->installEventFilter(this);
+    treeList_->setSelectionMode(QAbstractItemView::SingleSelection);
+    treeList_->setRootIsDecorated(false);
+    treeList_->setIconSize({15, 15});
+    connect(treeView2_, &QTreeWidget::itemSelectionChanged, this, [this] { TreeView2Change(); });
+    connect(treeView2_, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* node) {
+        Suppress suppress(changesSuppressed_);
+        qDeleteAll(node->takeChildren());
+        node->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+    });
+    connect(treeView2_, &QTreeWidget::itemExpanded, this,
+            [this](QTreeWidgetItem* node) { BuildChildren(node); });
+    connect(treeView2_, &QTreeWidget::customContextMenuRequested, this, &TForm1::TreeView2ContextMenu);
+    connect(listBox1_, &QListWidget::customContextMenuRequested, this, &TForm1::ListBox1ContextMenu);
+    connect(treeList_, &QTreeWidget::itemSelectionChanged, this, [this] { TreeListChange(); });
+    connect(findChild<QToolButton*>("Speed_PL"), &QToolButton::clicked, this, &TForm1::SpeedPlClick);
+    connect(findChild<QAction*>("SortPreset"), &QAction::triggered, this, &TForm1::SortPresetsClick);
+    connect(findChild<QAction*>("SortWaveforms"), &QAction::triggered, this, &TForm1::SortSamplesClick);
+    connect(findChild<QAction*>("Menu_LinkMono"), &QAction::triggered, this, &TForm1::LinkMonoClick);
+}
+
+void TForm1::FillPresetTree() {
+    Suppress suppress(changesSuppressed_);
+    treeView2_->clear();
+    const BankModel& bank = workspace_.bank;
+    for (uint32_t slot : PresetTreeOrder(bank)) {
+        QTreeWidgetItem* node = MakeNode(PresetNode(bank, slot));
+        node->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+        treeView2_->addTopLevelItem(node);
+    }
+    if (workspace_.settings.SortPresets)
+        treeView2_->sortItems(0, Qt::AscendingOrder);
+}
+
+void TForm1::BuildChildren(QTreeWidgetItem* node) {
+    if (node == nullptr || node->childCount() > 0)
+        return;
+    Suppress suppress(changesSuppressed_);
+    const BankModel& bank = workspace_.bank;
+    const int level = LevelOf(node);
+    std::vector<ViewNode> children;
+    if (level == 0)
+        children = LayerNodes(bank, static_cast<uint32_t>(DataOf(node)));
+    else if (level == 1)
+        children = ZoneNodes(bank, static_cast<uint32_t>(DataOf(node->parent())), DataOf(node));
+    for (const ViewNode& child : children) {
+        QTreeWidgetItem* item = MakeNode(child);
+        if (level == 0)
+            item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+        node->addChild(item);
+    }
+}
+
+void TForm1::SelectPresetSlot(uint32_t slot) {
+    for (int i = 0; i < treeView2_->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* node = treeView2_->topLevelItem(i);
+        if (DataOf(node) == static_cast<int>(slot)) {
+            treeView2_->setCurrentItem(node);
+            return;
+        }
+    }
+}
+
+void TForm1::TreeView2Change() {
+    if (changesSuppressed_)
+        return;
+    QTreeWidgetItem* node = treeView2_->currentItem();
+    if (node == nullptr || !node->isSelected())
+        return;
+    typedBank_ = 0;
+    Selection& selection = workspace_.selection;
+    const int level = LevelOf(node);
+    if (level == 0) {
+        treeView2_->setContextMenuPolicy(Qt::CustomContextMenu);
+        selection.currentPreset = static_cast<uint32_t>(DataOf(node));
+        selection.currentLayer = selection.currentZone = -1;
+        selection.selectedSample = 0xFFFF;
+        selection.DisplayMode = 1;
+        Suppress suppress(changesSuppressed_);
+        treeList_->clearSelection();
+    } else if (level == 1) {
+        treeView2_->setContextMenuPolicy(Qt::NoContextMenu);
+        selection.currentPreset = static_cast<uint32_t>(DataOf(node->parent()));
+        selection.currentLayer = DataOf(node);
+        selection.currentZone = -1;
+    } else {
+        treeView2_->setContextMenuPolicy(Qt::NoContextMenu);
+        selection.currentPreset = static_cast<uint32_t>(DataOf(node->parent()->parent()));
+        selection.currentLayer = DataOf(node->parent());
+        selection.currentZone = DataOf(node);
+    }
+    selection.DisplayMode = 1;
+    ComputePresetStatistics(workspace_.bank, selection.currentPreset, selection.currentLayer);
+    findChild<QWidget*>("TrackBar1")->setToolTip("MIDI Volume");
+    ShowPanelBlack();
+    SetBackground(panel1_, palette().color(QPalette::Window));
+    if (selection.filterMode)
+        FillSampleList();
+    panel1Controls_[0]->update();
+}
+
+void TForm1::FillSampleList() {
+    Suppress suppress(changesSuppressed_);
+    treeList_->clear();
+    const BankModel& bank = workspace_.bank;
+    std::vector<QTreeWidgetItem*> placed;
+    for (const SampleListNode& entry :
+         SampleListNodes(bank, workspace_.dls.SampleGroupNames, workspace_.selection.filterMode)) {
+        QTreeWidgetItem* node = MakeNode(entry.node);
+        if (entry.parent >= 0 && static_cast<size_t>(entry.parent) < placed.size())
+            placed[static_cast<size_t>(entry.parent)]->addChild(node);
+        else
+            treeList_->addTopLevelItem(node);
+        placed.push_back(node);
+    }
+    if (workspace_.settings.SortSamples)
+        treeList_->sortItems(0, Qt::AscendingOrder);
+    treeList_->expandAll();
+}
+
+void TForm1::TreeListChange() {
+    if (changesSuppressed_)
+        return;
+    if (workspace_.bank.SourceFormat == kAudioFileSource && workspace_.attributes.WaveAttributes.empty())
+        return;
+    QTreeWidgetItem* node = treeList_->currentItem();
+    Selection& selection = workspace_.selection;
+    selection.selectedSample = 0xFFFF;
+    selection.lastSampleNode = -1;
+    const int data = DataOf(node);
+    BankModel& bank = workspace_.bank;
+    if (node == nullptr || !bank.IsValidSample(static_cast<uint32_t>(data))) {
+        // A group node: nothing to show.
+        selection.lastSampleNode = node ? treeList_->indexOfTopLevelItem(node) : -1;
+        selection.DisplayMode = 0;
+        ShowPanelBlack();
+        return;
+    }
+    const uint32_t index = static_cast<uint32_t>(data);
+    if (bank.SampleTable[index].dataLength == 0) {
+        Suppress suppress(changesSuppressed_);
+        node->setText(0, "!error (0 bytes)");
+        node->setSelected(false);
+        return;
+    }
+    selection.selectedSample = index;
+    selection.DisplayMode = 2;
+    findChild<QWidget*>("TrackBar1")->setToolTip("Audio Volume");
+    const SampleRecord& sample = bank.SampleTable[index];
+    if (bank.SourceFormat == kAudioFileSource && (sample.formatTag == 2 || sample.formatTag > 3)) {
+        SetTitle("Compressed files are not supported !");
+        SetFormatLabelsVisible(false);
+    }
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        LoadSampleForPlay(workspace_, index);
+        QApplication::restoreOverrideCursor();
+    }
+    if (workspace_.samples.PlayLeft.length == 0) {
+        selection.currentPreset = 0;
+        selection.currentLayer = selection.currentZone = -1;
+        selection.selectedSample = 0xFFFF;
+        selection.DisplayMode = 0;
+        ShowPanelBlack();
+        return;
+    }
+    SetBackground(panel1_, kSampleShownGrey);
+    RelayoutPanel1();
+    panel1Controls_[0]->update();
+}
+
+void TForm1::SpeedPlClick() {
+    Selection& selection = workspace_.selection;
+    BankModel& bank = workspace_.bank;
+    if (!selection.filterMode) {
+        const uint32_t sample = selection.selectedSample;
+        if (bank.IsValidSample(sample) && bank.SourceFormat != kAkaiSource) {
+            const std::vector<uint32_t> presets = PresetsUsingSample(bank, sample);
+            if (presets.empty())
+                return;
+            selection.filterMode = true;
+            ComputePresetStatistics(bank, presets.front());
+            {
+                Suppress suppress(changesSuppressed_);
+                treeView2_->clearSelection();
+                for (int i = 0; i < treeView2_->topLevelItemCount(); ++i) {
+                    QTreeWidgetItem* node = treeView2_->topLevelItem(i);
+                    const int slot = DataOf(node);
+                    if (std::find(presets.begin(), presets.end(), static_cast<uint32_t>(slot)) !=
+                        presets.end())
+                        node->setSelected(true);
+                }
+            }
+            selection.currentPreset = presets.back();
+            selection.currentLayer = selection.currentZone = -1;
+            selection.lastSampleNode = -1;
+            selection.DisplayMode = 1;
+            ComputePresetStatistics(bank, selection.currentPreset);
+            FillSampleList();
+            SelectSampleNode(static_cast<int>(sample), false);
+            return;
+        }
+        selection.filterMode = true;
+        if (bank.IsValidSlot(selection.currentPreset))
+            ComputePresetStatistics(bank, selection.currentPreset, selection.currentLayer);
+        FillSampleList();
+        return;
+    }
+    selection.filterMode = false;
+    for (uint32_t s = 0; s < bank.SampleCount; ++s)
+        bank.SampleTable[s].listed = 1;
+    const uint32_t sample = selection.selectedSample;
+    FillSampleList();
+    if (bank.IsValidSample(sample))
+        SelectSampleNode(static_cast<int>(sample), false);
+}
+
+void TForm1::SelectSampleNode(int sample, bool autoPlay) {
+    const bool held = autoPlayHeld_;
+    autoPlayHeld_ = !autoPlay;
+    QTreeWidgetItemIterator it(treeList_);
+    for (; *it; ++it) {
+        if (DataOf(*it) == sample) {
+            treeList_->setCurrentItem(*it);
+            break;
+        }
+    }
+    autoPlayHeld_ = held;
+}
+
+void TForm1::SortPresetsClick() {
+    if (workspace_.settings.SortPresets) {
+        Suppress suppress(changesSuppressed_);
+        treeView2_->sortItems(0, Qt::AscendingOrder);
+        return;
+    }
+    const uint32_t current = workspace_.selection.currentPreset;
+    FillPresetTree();
+    Suppress suppress(changesSuppressed_);
+    SelectPresetSlot(current);
+}
+
+void TForm1::SortSamplesClick() {
+    const int sample = static_cast<int>(workspace_.selection.selectedSample);
+    FillSampleList();
+    Suppress suppress(changesSuppressed_);
+    SelectSampleNode(sample, false);
+}
+
+void TForm1::LinkMonoClick() {
+    BankModel& bank = workspace_.bank;
+    if (workspace_.settings.LinkMonoSamples) {
+        LinkMonoSamples(bank);
+        TidyStereoNames(bank);
+    } else {
+        UnlinkMonoSamples(bank);
+    }
+    FillSampleList();
+}
+
+void TForm1::ShowPanelBlack() {
+    SetBackground(panel1_, Qt::black);
+    RelayoutPanel1();
+    panel1Controls_[0]->update();
+}
+
+bool TForm1::TreeView2Key(QKeyEvent* event) {
+    QTreeWidgetItem* node = treeView2_->currentItem();
+    if (node == nullptr)
+        return false;
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        BuildChildren(node);
+        node->setExpanded(!node->isExpanded());
+        return true;
+    case Qt::Key_Right:
+        BuildChildren(node);
+        return false;
+    case Qt::Key_Delete: {
+        const int level = LevelOf(node);
+        if (level == 0) {
+            {
+                Suppress suppress(changesSuppressed_);
+                delete node;
+            }
+            if (treeView2_->topLevelItemCount() == 0) {
+                treeView2_->setContextMenuPolicy(Qt::NoContextMenu);
+                SetFormatLabelsVisible(false);
+                ShowPanelBlack();
+            } else if (treeView2_->currentItem()) {
+                treeView2_->currentItem()->setSelected(true);
+                TreeView2Change();
+            }
+        } else if (level == 1) {
+            BankModel& bank = workspace_.bank;
+            const uint32_t slot = static_cast<uint32_t>(DataOf(node->parent()));
+            if (!bank.IsValidSlot(slot))
+                return true;
+            QTreeWidgetItem* parent = node->parent();
+            bank.PresetTable[slot].layerList.RemoveAt(static_cast<size_t>(DataOf(node)));
+            {
+                Suppress suppress(changesSuppressed_);
+                delete node;
+                for (int i = 0; i < parent->childCount(); ++i)
+                    parent->child(i)->setData(0, kDataRole, i);
+            }
+            if (LevelOf(treeView2_->currentItem()) == 0)
+                TreeView2Change();
+        }
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+void TForm1::ListBox1ContextMenu(const QPoint& at) {
+    const int format = sourceFormat_;
+    const char* kind = format == 1 ? "Gigafiles" : format == 3 ? "Volume" : "Bank";
+    const char* kinds = format == 1 ? "gigafiles)" : format == 3 ? "volumes)" : "banks)";
+    QMenu menu(this);
+    menu.setObjectName("PopupMenu1");
+    QAction* edit =
+        menu.addAction(QString("%1 %2(s) selected").arg(listBox1_->selectedItems().size()).arg(kind));
+    edit->setObjectName("BankSimpleEdition1");
+    edit->setIcon(ViewPicture(format == 1 ? 12 : 11));
+    menu.addSeparator();
+    QAction* all = menu.addAction(QString("&Select All - (%1 %2").arg(listBox1_->count()).arg(kinds));
+    all->setObjectName("Menu_BankSelectAll");
+    connect(all, &QAction::triggered, listBox1_, &QListWidget::selectAll);
+    QAction* none = menu.addAction("&UnSelect All");
+    none->setObjectName("UnSelectAll2");
+    connect(none, &QAction::triggered, listBox1_, &QListWidget::clearSelection);
+    menu.exec(listBox1_->viewport()->mapToGlobal(at));
+}
+
+void TForm1::TreeView2ContextMenu(const QPoint& at) {
+    if (QTreeWidgetItem* node = treeView2_->itemAt(at)) {
+        if (!node->isSelected())
+            treeView2_->setCurrentItem(node);
+    }
+    const int format = sourceFormat_;
+    const char* kind = format == 1 ? "Instrument" : format == 3 ? "Program" : "Preset";
+    const char* kinds = format == 1 ? "instruments)" : format == 3 ? "Programs)" : "presets)";
+    int nodes = 0;
+    for (QTreeWidgetItemIterator it(treeView2_); *it; ++it)
+        ++nodes;
+    QMenu menu(this);
+    menu.setObjectName("PopupMenu2");
+    QAction* edit = menu.addAction(
+        QString("%1 %2(s) in Simple Edition").arg(treeView2_->selectedItems().size()).arg(kind));
+    edit->setObjectName("Menu_PresetsSimpleEdition");
+    edit->setIcon(ViewPicture(format == 1 ? 12 : 11));
+    menu.addSeparator();
+    QAction* all = menu.addAction(QString("&Select All - (%1 %2").arg(nodes).arg(kinds));
+    all->setObjectName("Menu_PresetSelectAll");
+    connect(all, &QAction::triggered, this, [this] {
+        Suppress suppress(changesSuppressed_);
+        treeView2_->selectAll();
+    });
+    QAction* none = menu.addAction("&UnSelect All");
+    none->setObjectName("UnSelectAll1");
+    connect(none, &QAction::triggered, treeView2_, &QTreeWidget::clearSelection);
+    menu.exec(treeView2_->viewport()->mapToGlobal(at));
+}
+
+} // namespace quorvane::ui
