@@ -31,6 +31,7 @@ using test::Bytes;
 
 struct WriteOutcome {
     bool written = false;
+    bool cannotWrite = false; // refused as a file that cannot be written, not skipped for another reason
     std::string path;
     uint64_t size = 0;
 };
@@ -55,7 +56,8 @@ std::string FormOf(const Bytes& file) {
 
 WriteOutcome SampleFile(Workspace& workspace, const std::string& target, int type) {
     const SampleFileResult result = WriteSampleFile(workspace, target, 0, type);
-    return {result.status == SampleFileStatus::Written, target, result.size};
+    return {result.status == SampleFileStatus::Written, result.status == SampleFileStatus::CannotWrite,
+            target, result.size};
 }
 
 const std::vector<Writer>& Writers() {
@@ -63,19 +65,19 @@ const std::vector<Writer>& Writers() {
         {"SoundFont", ".sf2", false, false,
          [](Workspace& workspace, const std::string& target) {
              const SoundFontWriteResult r = WriteSoundFont(workspace, 0, target, 0, false);
-             return WriteOutcome{r.written, r.path, r.size};
+             return WriteOutcome{r.written, !r.written, r.path, r.size};
          },
          [](const Bytes& file) { EXPECT_EQ(test::PresetHeaders(test::WalkRiff(file)).size(), 2u); }},
         {"SoundFont for auditioning", ".sf2", true, false,
          [](Workspace& workspace, const std::string& target) {
              const SoundFontWriteResult r = WriteSoundFont(workspace, 0, target, 0, true);
-             return WriteOutcome{r.written, r.path, r.size};
+             return WriteOutcome{r.written, !r.written, r.path, r.size};
          },
          [](const Bytes& file) { EXPECT_EQ(test::PresetHeaders(test::WalkRiff(file)).size(), 2u); }},
         {"GigaSampler", ".gig", false, false,
          [](Workspace& workspace, const std::string& target) {
              const GigaWriteResult r = WriteGigaFile(workspace, 0, target, 0);
-             return WriteOutcome{r.written, r.path, r.size};
+             return WriteOutcome{r.written, !r.written, r.path, r.size};
          },
          [](const Bytes& file) { EXPECT_EQ(test::ReadGigParts(file).instruments.size(), 1u); }},
         {"WAVE sample file saved alone", ".wav", true, false,
@@ -184,6 +186,7 @@ TEST(WriteTargetTest, EveryWriterRefusesOrWritesThroughAsTheTargetAllows) {
                 continue;
             }
             EXPECT_FALSE(outcome.written);
+            EXPECT_TRUE(outcome.cannotWrite);
             EXPECT_TRUE(std::none_of(host.statusLines.begin(), host.statusLines.end(), IsSavedLine));
             EXPECT_EQ(test::ReadFileBytes(real), old);
             EXPECT_EQ(workspace.writer.LastWrittenSize, 12345u);

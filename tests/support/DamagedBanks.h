@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -41,6 +42,11 @@ struct DamageBase {
     bool canOmit = false;
     bool hasOddChunks = false;
 };
+
+// A base shows by its name in test names and messages.
+inline void PrintTo(const DamageBase& base, std::ostream* out) {
+    *out << base.name;
+}
 
 // Every table the SoundFont reader fills, a global layer and zone, a stereo pair and an unused instrument,
 // with little sample data so that a sweep over every byte stays quick.
