@@ -56,8 +56,11 @@ TEST_P(DamagedBankTest, ChunkSizesThatDoNotFit) {
             Load(Build(damage), LoadStatus::Loaded, path + " size " + std::to_string(size));
         }
     }
-    if (GetParam().hasOddChunks)
-        Load(Build({.unpadded = true}), LoadStatus::Loaded, "without pad bytes");
+    if (GetParam().hasOddChunks) {
+        Damage unpadded;
+        unpadded.unpadded = true;
+        Load(Build(unpadded), LoadStatus::Loaded, "without pad bytes");
+    }
 }
 
 // Chunks whose size is not a whole number of records, and chunks missing altogether.
@@ -67,8 +70,11 @@ TEST_P(DamagedBankTest, ChunksWithBytesTooManyOrLeftOut) {
     for (const auto& [path, place] : layout) {
         if (path == "RIFF")
             continue;
-        if (GetParam().canOmit)
-            Load(Build({.omit = {path}}), LoadStatus::Loaded, path + " missing");
+        if (GetParam().canOmit) {
+            Damage missing;
+            missing.omit.insert(path);
+            Load(Build(missing), LoadStatus::Loaded, path + " missing");
+        }
         for (size_t extra : {1u, 3u, 20u, 45u}) {
             Damage damage;
             damage.appendToChunk[path] = Bytes(extra, 0xFF);
