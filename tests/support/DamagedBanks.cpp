@@ -134,7 +134,7 @@ const std::vector<DamageBase>& DamageBases() {
              },
          .inconsistency = DlsModelInconsistency,
          .isSampleData = [](const std::string& path) { return EndsWith(path, "/data"); },
-         .hasOddChunks = true},
+         .canDropPadBytes = true},
         {.name = "DLS Level 1",
          .sourceFormat = kDlsSource,
          .extension = ".dls",
@@ -143,7 +143,8 @@ const std::vector<DamageBase>& DamageBases() {
                  return BuildDls(LevelOneDamageBase(), damage, layout);
              },
          .inconsistency = DlsModelInconsistency,
-         .isSampleData = [](const std::string& path) { return EndsWith(path, "/data"); }},
+         .isSampleData = [](const std::string& path) { return EndsWith(path, "/data"); },
+         .canDropPadBytes = true},
     };
     return bases;
 }

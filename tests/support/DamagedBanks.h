@@ -25,7 +25,7 @@ struct Damage {
     std::map<std::string, uint32_t> declaredSize; // size field written instead of the true size
     std::map<std::string, Bytes> appendToChunk;   // extra bytes inside a chunk, counted in its size
     std::set<std::string> omit;                   // chunks left out (only where canOmit)
-    bool unpadded = false; // no pad byte after odd-sized chunks (only where hasOddChunks)
+    bool unpadded = false; // no pad byte after odd-sized chunks (only where canDropPadBytes)
 };
 
 // One reader's undamaged bank and what the sweeps need to know of it.
@@ -40,7 +40,7 @@ struct DamageBase {
     // True for a chunk that holds sample data, which the byte sweep leaves alone.
     std::function<bool(const std::string& path)> isSampleData;
     bool canOmit = false;
-    bool hasOddChunks = false;
+    bool canDropPadBytes = false;
 };
 
 // A base shows by its name in test names and messages.
