@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/RunProcess.h"
 #include "support/RiffBuilder.h"
+#include "support/RunProcess.h"
 #include "support/TempDir.h"
 
 namespace quorvane::test {

@@ -8,8 +8,8 @@
 #include <nlohmann/json.hpp>
 #include <set>
 
-#include "cli/RunProcess.h"
 #include "support/AudioFileBuilder.h"
+#include "support/RunProcess.h"
 #include "support/SoundFontBuilder.h"
 #include "support/TempDir.h"
 

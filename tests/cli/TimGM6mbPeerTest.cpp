@@ -16,16 +16,15 @@
 
 #include <nlohmann/json.hpp>
 
-#ifdef QUORVANE_HAVE_FLUIDSYNTH
 #include <fluidsynth.h>
-#endif
 
-#include "cli/RunProcess.h"
+#include "support/Peers.h"
+#include "support/RunProcess.h"
 
 namespace quorvane::test {
 namespace {
 
-constexpr const char* kBank = "/usr/share/sounds/sf2/TimGM6mb.sf2";
+constexpr const char* kBank = kTimGM6mbPath;
 
 // A preset as the model holds it: drum kits (SoundFont bank 128) are isDrum with bank 0.
 struct Preset {
@@ -181,11 +180,10 @@ class TimGM6mbPeers : public ::testing::Test {
         }
     }
 
-    // Skips the test when sf2dump is missing; checks that its run gave a reading worth comparing with.
+    // Skips the test when sf2dump is missing (fails it under CI); checks that its run gave a reading worth
+    // comparing with.
     static void RequireSf2dump() {
-        if (sf2dumpStatus_ == -1) {
-            GTEST_SKIP() << "sf2dump is not on PATH: install the Debian package gigtools";
-        }
+        REQUIRE_PEER(sf2dumpStatus_ != -1, "sf2dump is not on PATH: install the Debian package gigtools");
         ASSERT_EQ(sf2dumpStatus_, 0) << sf2dumpError_;
         // The parser must have understood every entry the peer announced, or a comparison proves nothing.
         const Sf2dumpReading& r = sf2dump_;
@@ -198,9 +196,8 @@ class TimGM6mbPeers : public ::testing::Test {
     }
 
     void SetUp() override {
-        if (!std::filesystem::exists(kBank)) {
-            GTEST_SKIP() << kBank << " is missing: install the Debian package timgm6mb-soundfont";
-        }
+        REQUIRE_PEER(std::filesystem::exists(kBank),
+                     kBank << " is missing: install the Debian package timgm6mb-soundfont");
         ASSERT_EQ(cliStatus_, 0) << cliError_;
         ASSERT_FALSE(ours_.is_discarded()) << "quorvane-cli info --json printed no valid JSON";
     }
@@ -338,9 +335,6 @@ TEST_F(TimGM6mbPeers, LayersAndZonesAgreeWithSf2dump) {
 }
 
 TEST_F(TimGM6mbPeers, PresetsAgreeWithFluidSynth) {
-#ifndef QUORVANE_HAVE_FLUIDSYNTH
-    GTEST_SKIP() << "built without FluidSynth: install the Debian package libfluidsynth-dev";
-#else
     for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG}) {
         fluid_set_log_function(level, nullptr, nullptr);
     }
@@ -371,7 +365,6 @@ TEST_F(TimGM6mbPeers, PresetsAgreeWithFluidSynth) {
     std::sort(ours.begin(), ours.end());
     std::sort(theirs.begin(), theirs.end());
     EXPECT_EQ(ours, theirs);
-#endif
 }
 
 TEST_F(TimGM6mbPeers, ReportForAPersonNamesEveryPreset) {

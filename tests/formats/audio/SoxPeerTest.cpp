@@ -1,7 +1,7 @@
 // sox as an independent peer: it makes WAVE and AIFF files of every depth, channel count and byte order,
 // and our fetched frames must equal its decoding of them, reduced to 16 bits by keeping the upper two
-// bytes. Every file we write is read back by sox (and sndfile-info, when installed), which must find the
-// format, the frame count and the frames we fetched. Skipped when sox is not installed.
+// bytes. Every file we write is read back by sox and libsndfile's sndfile-info, which must find the
+// format, the frame count and the frames we fetched.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -9,12 +9,13 @@
 #include <iterator>
 #include <map>
 
-#include "cli/RunProcess.h"
 #include "convert/AudioFolder.h"
 #include "convert/BankWriters.h"
 #include "convert/SampleExport.h"
 #include "convert/SampleFetch.h"
+#include "support/Peers.h"
 #include "support/RecordingHost.h"
+#include "support/RunProcess.h"
 #include "support/TempDir.h"
 
 namespace quorvane {
@@ -72,8 +73,7 @@ class SoxPeer : public ::testing::Test {
   protected:
     void SetUp() override {
         sox_ = FindOnPath("sox");
-        if (sox_.empty())
-            GTEST_SKIP() << "sox is not installed";
+        REQUIRE_PEER(!sox_.empty(), "sox is not on PATH: install the Debian package sox");
     }
 
     void Sox(const std::vector<std::string>& args) {
@@ -145,6 +145,10 @@ TEST_F(SoxPeer, SoxReadsBackEveryFileWeWrite) {
     const auto fetched = FetchAll(workspace);
 
     const std::string sndfileInfo = FindOnPath("sndfile-info");
+    REQUIRE_PEER(!sndfileInfo.empty(),
+                 "sndfile-info is not on PATH: install the Debian package sndfile-programs");
+    const std::string soxi = FindOnPath("soxi");
+    REQUIRE_PEER(!soxi.empty(), "soxi is not on PATH: install the Debian package sox");
     for (int type : {kSampleFileWave, kSampleFileAiff}) {
         const SampleSaveSummary summary = SaveAllSamples(workspace, out.Folder(), type);
         ASSERT_EQ(summary.written, 2u);
@@ -156,12 +160,12 @@ TEST_F(SoxPeer, SoxReadsBackEveryFileWeWrite) {
             const std::string frames = std::to_string(ours.size() / std::stoi(channels));
             for (const auto& [option, expected] : std::vector<std::pair<std::string, std::string>>{
                      {"-c", channels}, {"-r", "32000"}, {"-b", "16"}, {"-s", frames}}) {
-                const ProcessResult info = RunProcess(FindOnPath("soxi"), {option, file});
+                const ProcessResult info = RunProcess(soxi, {option, file});
                 EXPECT_EQ(info.out, expected + "\n") << option << info.err;
             }
             Sox({file, "-t", "raw", "-e", "signed-integer", "-b", "16", "-L", raw.Folder() + "back.raw"});
             EXPECT_EQ(ReadInt16s(raw.Folder() + "back.raw"), ours);
-            if (!sndfileInfo.empty() && std::string(channels) == "1") {
+            if (std::string(channels) == "1") {
                 const ProcessResult info = RunProcess(sndfileInfo, {file});
                 EXPECT_EQ(info.exitStatus, 0) << info.err;
                 if (type == kSampleFileWave) {

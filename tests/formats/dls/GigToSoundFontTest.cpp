@@ -7,17 +7,13 @@
 #include <string>
 #include <vector>
 
-#ifdef QUORVANE_HAVE_FLUIDSYNTH
 #include <fluidsynth.h>
-#endif
 
-#include "cli/RunProcess.h"
+#include "support/RunProcess.h"
 #include "support/TempDir.h"
 
 namespace quorvane {
 namespace {
-
-#if defined(QUORVANE_HAVE_FLUIDSYNTH) && defined(QUORVANE_GIG_FIXTURES_PATH)
 
 constexpr int kRate = 44100;
 
@@ -92,14 +88,6 @@ TEST(GigToSoundFontTest, LoopedSineSoundsAtItsPitchPastItsLength) {
     EXPECT_GT(earlyRms, 0.01);
     EXPECT_GT(lateRms, 0.5 * earlyRms) << "the note died away when the sample ended: no loop";
 }
-
-#else
-
-TEST(GigToSoundFontTest, LoopedSineSoundsAtItsPitchPastItsLength) {
-    GTEST_SKIP() << "needs FluidSynth (libfluidsynth-dev) and make_gig_fixtures (libgig-dev)";
-}
-
-#endif
 
 } // namespace
 } // namespace quorvane

@@ -11,8 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "cli/RunProcess.h"
 #include "support/GigWriteSession.h"
+#include "support/Peers.h"
+#include "support/RunProcess.h"
 #include "support/SoundFontBuilder.h"
 #include "support/TempDir.h"
 
@@ -23,7 +24,7 @@ using test::GetU32;
 using test::GigFileParts;
 using test::GigWriteSession;
 
-constexpr const char* kTimGM6mb = "/usr/share/sounds/sf2/TimGM6mb.sf2";
+constexpr const char* kTimGM6mb = test::kTimGM6mbPath;
 
 struct DumpDimensionRegion {
     std::string sample;
@@ -239,8 +240,8 @@ void ExpectGigdumpReadsWhatWeWrote(const Gigdump& dump, const GigFileParts& gig)
 class GigaWriterPeerTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (test::FindOnPath("gigdump").empty())
-            GTEST_SKIP() << "gigdump is not on PATH: install the Debian package gigtools";
+        REQUIRE_PEER(!test::FindOnPath("gigdump").empty(),
+                     "gigdump is not on PATH: install the Debian package gigtools");
     }
 };
 
@@ -300,8 +301,8 @@ TEST_F(GigaWriterPeerTest, SmallBankReadsAsWritten) {
 }
 
 TEST_F(GigaWriterPeerTest, TimGM6mbReadsAsWritten) {
-    if (!std::filesystem::exists(kTimGM6mb))
-        GTEST_SKIP() << kTimGM6mb << " is missing: install the Debian package timgm6mb-soundfont";
+    REQUIRE_PEER(std::filesystem::exists(kTimGM6mb),
+                 kTimGM6mb << " is missing: install the Debian package timgm6mb-soundfont");
     GigWriteSession session;
     session.Load(test::ReadFileBytes(kTimGM6mb), "TimGM6mb.sf2");
     const uint16_t presets = session.workspace.bank.PresetCount;
@@ -318,9 +319,6 @@ TEST_F(GigaWriterPeerTest, TimGM6mbReadsAsWritten) {
 // bytes of a dimension region of the authored file that plays the same sample on those keys, all but the
 // velocity upper limit (byte 124), which the writer sets from the velocity split it made.
 TEST_F(GigaWriterPeerTest, AuthoredGigaSamplerBankKeepsItsArticulation) {
-#ifndef QUORVANE_GIG_FIXTURES_PATH
-    GTEST_SKIP() << "the fixture program needs libgig (Debian libgig-dev)";
-#else
     test::TempDir authored;
     const test::ProcessResult made = test::RunProcess(QUORVANE_GIG_FIXTURES_PATH, {authored.Path().string()});
     ASSERT_EQ(made.exitStatus, 0) << made.err;
@@ -368,7 +366,6 @@ TEST_F(GigaWriterPeerTest, AuthoredGigaSamplerBankKeepsItsArticulation) {
         }
     }
     EXPECT_GE(matched, 8u);
-#endif
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include "convert/SampleFetch.h"
 #include "support/DlsBuilder.h"
 #include "support/GigWriteSession.h"
+#include "support/Peers.h"
 #include "support/SoundFontBuilder.h"
 
 namespace quorvane {
@@ -21,7 +22,7 @@ using test::Bytes;
 using test::GigFileParts;
 using test::GigWriteSession;
 
-constexpr const char* kTimGM6mb = "/usr/share/sounds/sf2/TimGM6mb.sf2";
+constexpr const char* kTimGM6mb = test::kTimGM6mbPath;
 
 struct Range {
     int low = 0;
@@ -203,8 +204,8 @@ TEST(GigaWriterRoundTripTest, SplitsGapsLayersAndGlobalsPlayAlike) {
 
 // TimGM6mb, a real General MIDI bank with melodic presets and drum kits.
 TEST(GigaWriterRoundTripTest, TimGM6mbKeepsFramesAndWhatEveryZonePlays) {
-    if (!std::filesystem::exists(kTimGM6mb))
-        GTEST_SKIP() << kTimGM6mb << " is missing: install the Debian package timgm6mb-soundfont";
+    REQUIRE_PEER(std::filesystem::exists(kTimGM6mb),
+                 kTimGM6mb << " is missing: install the Debian package timgm6mb-soundfont");
     GigWriteSession source;
     source.Load(test::ReadFileBytes(kTimGM6mb), "TimGM6mb.sf2");
     ExpectWrittenBankPlaysAlike(source, "TimGM6mb.gig", 10000);

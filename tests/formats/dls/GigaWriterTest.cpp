@@ -1,31 +1,23 @@
 // The GigaSampler writer on small banks made byte by byte: how zones become regions and dimension regions,
-// what the header, instrument and wave chunks hold, how the wave pool is indexed, how the output is named,
-// and what the user is told when the file cannot be written.
+// what the header, instrument and wave chunks hold, how the wave pool is indexed and how the output is
+// named. What happens to an output that cannot be written is in convert/WriteTargetTest.cpp.
 #include <gtest/gtest.h>
-
-#include <signal.h>
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <array>
 #include <ctime>
 #include <filesystem>
-#include <optional>
 #include <regex>
 #include <string>
 #include <system_error>
 #include <vector>
 
 #include "support/DlsBuilder.h"
-#include "support/FileSystemLimits.h"
 #include "support/GigWriteSession.h"
 #include "support/SoundFontBuilder.h"
 
 namespace quorvane {
 namespace {
-
-using test::FilesIn;
-using test::FileSizeLimit;
 
 using test::Bytes;
 using test::GetU32;
@@ -64,10 +56,6 @@ std::vector<std::string> Warnings(const std::vector<std::string>& lines) {
         if (line.rfind("!WARNING", 0) == 0)
             warnings.push_back(line);
     return warnings;
-}
-
-bool IsSavedLine(const std::string& line) {
-    return line.rfind("Saved file", 0) == 0;
 }
 
 // Zones on the same keys become slots (overlapping velocities) and items (velocity splits) of the key grid;
@@ -519,53 +507,6 @@ TEST(GigaWriterTest, OutputOntoTheOpenBankTakesTheNextFreeNumber) {
         for (const std::string& name : c.existing)
             EXPECT_EQ(test::ReadFileBytes(session.folder.Folder() + name), (Bytes{'o', 'l', 'd'})) << name;
         EXPECT_EQ(test::ReadGigParts(test::ReadFileBytes(result.path)).instruments.size(), 1u);
-    }
-}
-
-// A file that cannot be written is reported as such and never as saved; an existing file of that name is
-// left as it was and no temporary file stays behind. The file size limit makes writes fail for root too.
-TEST(GigaWriterTest, FailedWriteIsReportedAndLeavesNothingBehind) {
-    struct Case {
-        const char* what;
-        std::string target;
-        rlim_t sizeLimit = 0;  // 0: none
-        uint32_t frames = 100; // of the bank's one sample
-    };
-    const Case cases[] = {
-        {"folder is a file", "plain/Out.gig"},
-        {"disk full at the end", "Out.gig", 2000},
-        {"disk full in the middle of a large sample", "Out.gig", 200'000, 700'000},
-    };
-    const Bytes old = {'o', 'l', 'd'};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        SoundFontBuilder sf;
-        sf.AddSample("Long", c.frames);
-        sf.instruments = {{.name = "I", .bags = {test::Gens({{gen::sampleID, 0}})}}};
-        sf.presets = {{.name = "P", .bags = {test::Gens({{gen::instrument, 0}})}}};
-        GigWriteSession session;
-        session.Load(sf.Build());
-        session.folder.Write("plain", old);
-        session.folder.Write("Out.gig", old);
-        session.workspace.writer.LastWrittenSize = 12345;
-        session.host.Forget();
-        const std::vector<std::string> before = FilesIn(session.folder.Path());
-
-        GigaWriteResult result;
-        {
-            std::optional<FileSizeLimit> limit;
-            if (c.sizeLimit != 0)
-                limit.emplace(c.sizeLimit);
-            result = session.Write(c.target);
-        }
-        EXPECT_FALSE(result.written);
-        const auto& lines = session.host.statusLines;
-        ASSERT_FALSE(lines.empty());
-        EXPECT_EQ(lines.back(), "ERROR! Can't write to File " + session.folder.Folder() + c.target);
-        EXPECT_TRUE(std::none_of(lines.begin(), lines.end(), IsSavedLine));
-        EXPECT_EQ(session.workspace.writer.LastWrittenSize, 12345u);
-        EXPECT_EQ(FilesIn(session.folder.Path()), before) << "no temporary file stays behind";
-        EXPECT_EQ(test::ReadFileBytes(session.folder.Folder() + "Out.gig"), old);
     }
 }
 

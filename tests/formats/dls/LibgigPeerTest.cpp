@@ -11,9 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "cli/RunProcess.h"
 #include "formats/dls/GigaArticulation.h"
 #include "support/DlsBuilder.h"
+#include "support/Peers.h"
+#include "support/RunProcess.h"
 #include "support/SoundFontWriterFixtures.h"
 #include "support/TempDir.h"
 
@@ -152,24 +153,17 @@ uint16_t KeyRange(int low, int high) {
 class LibgigPeerTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-#ifdef QUORVANE_GIG_FIXTURES_PATH
         folder_ = new test::TempDir;
         authored_ = test::RunProcess(QUORVANE_GIG_FIXTURES_PATH, {folder_->Path().string()});
-#endif
     }
     static void TearDownTestSuite() {
         delete folder_;
         folder_ = nullptr;
     }
 
-    void SetUp() override {
-#ifndef QUORVANE_GIG_FIXTURES_PATH
-        GTEST_SKIP() << "make_gig_fixtures was not built: install libgig-dev (pkg-config gig)";
-#endif
-        ASSERT_EQ(authored_.exitStatus, 0) << authored_.err;
-    }
+    void SetUp() override { ASSERT_EQ(authored_.exitStatus, 0) << authored_.err; }
 
-    // The dump of a fixture by a libgig tool, parsed; skips the test when the tool is missing.
+    // The dump of a fixture by a libgig tool, parsed; the test has required the tool.
     PeerReading Dump(const std::string& tool, const std::string& file) {
         const std::string path = test::FindOnPath(tool);
         if (path.empty())
@@ -178,9 +172,7 @@ class LibgigPeerTest : public ::testing::Test {
         EXPECT_EQ(result.exitStatus, 0) << result.err;
         return ParseDump(result.out);
     }
-    static std::string Fixture(const std::string& name) {
-        return (folder_->Path() / name).string();
-    }
+    static std::string Fixture(const std::string& name) { return (folder_->Path() / name).string(); }
 
     static inline test::TempDir* folder_ = nullptr;
     static inline test::ProcessResult authored_;
@@ -194,8 +186,8 @@ void ExpectSameInstrumentHeader(const PresetRecord& preset, const PeerInstrument
 }
 
 TEST_F(LibgigPeerTest, GigaSamplerBankReadsAsGigdumpReadsIt) {
-    if (test::FindOnPath("gigdump").empty())
-        GTEST_SKIP() << "gigdump is missing: install the Debian package gigtools";
+    REQUIRE_PEER(!test::FindOnPath("gigdump").empty(),
+                 "gigdump is missing: install the Debian package gigtools");
     const PeerReading peer = Dump("gigdump", "peer.gig");
     const test::DlsReading ours = test::ReadDlsBytes(test::ReadFileBytes(Fixture("peer.gig")));
     const BankModel& bank = ours.bank;
@@ -278,8 +270,8 @@ TEST_F(LibgigPeerTest, GigaSamplerBankReadsAsGigdumpReadsIt) {
 }
 
 TEST_F(LibgigPeerTest, DlsLevelOneBankReadsAsDlsdumpReadsIt) {
-    if (test::FindOnPath("dlsdump").empty())
-        GTEST_SKIP() << "dlsdump is missing: install the Debian package gigtools";
+    REQUIRE_PEER(!test::FindOnPath("dlsdump").empty(),
+                 "dlsdump is missing: install the Debian package gigtools");
     const PeerReading peer = Dump("dlsdump", "peer.dls");
     const test::DlsReading ours = test::ReadDlsBytes(test::ReadFileBytes(Fixture("peer.dls")));
     const BankModel& bank = ours.bank;

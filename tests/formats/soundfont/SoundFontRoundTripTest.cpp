@@ -10,21 +10,20 @@
 #include <string>
 #include <vector>
 
-#ifdef QUORVANE_HAVE_FLUIDSYNTH
 #include <fluidsynth.h>
-#endif
 
-#include "cli/RunProcess.h"
 #include "convert/BankWriters.h"
 #include "convert/SampleFetch.h"
+#include "support/Peers.h"
 #include "support/RecordingHost.h"
+#include "support/RunProcess.h"
 #include "support/SoundFontWriterFixtures.h"
 #include "support/TempDir.h"
 
 namespace quorvane {
 namespace {
 
-constexpr const char* kBank = "/usr/share/sounds/sf2/TimGM6mb.sf2";
+constexpr const char* kBank = test::kTimGM6mbPath;
 constexpr int kLastWrittenGenerator = 59;
 
 // A loaded bank with the host it reports to.
@@ -63,8 +62,8 @@ class SoundFontRoundTrip : public ::testing::Test {
     }
 
     void SetUp() override {
-        if (!std::filesystem::exists(kBank))
-            GTEST_SKIP() << kBank << " is missing: install the Debian package timgm6mb-soundfont";
+        REQUIRE_PEER(std::filesystem::exists(kBank),
+                     kBank << " is missing: install the Debian package timgm6mb-soundfont");
         ASSERT_TRUE(written_) << "the copy was not written";
         ASSERT_NE(original_, nullptr);
     }
@@ -184,8 +183,7 @@ TEST_F(SoundFontRoundTrip, EverySampleKeepsItsData) {
 
 TEST_F(SoundFontRoundTrip, Sf2dumpParsesTheCopy) {
     const std::string sf2dump = test::FindOnPath("sf2dump");
-    if (sf2dump.empty())
-        GTEST_SKIP() << "sf2dump is not on PATH: install the Debian package gigtools";
+    REQUIRE_PEER(!sf2dump.empty(), "sf2dump is not on PATH: install the Debian package gigtools");
     const test::ProcessResult original = test::RunProcess(sf2dump, {kBank});
     const test::ProcessResult copy = test::RunProcess(sf2dump, {copyPath_});
     EXPECT_FALSE(copy.signaled);
@@ -204,8 +202,6 @@ TEST_F(SoundFontRoundTrip, Sf2dumpParsesTheCopy) {
     EXPECT_EQ(counts(copy.out).size(), 3u);
     EXPECT_EQ(counts(copy.out), counts(original.out));
 }
-
-#ifdef QUORVANE_HAVE_FLUIDSYNTH
 
 // FluidSynth's log messages of one load, by level.
 struct FluidLog {
@@ -294,8 +290,6 @@ TEST_F(SoundFontRoundTrip, FluidSynthPlaysTheCopyAsTheOriginal) {
     // Same sample words, loops and generators give the same voices: the renderings are identical.
     EXPECT_EQ(differing, 0u) << "largest difference " << largest;
 }
-
-#endif
 
 } // namespace
 } // namespace quorvane

@@ -2,11 +2,7 @@
 // the user is told through the Host.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <fluidsynth.h>
 
 #include <algorithm>
 #include <climits>
@@ -19,22 +15,14 @@
 #include <regex>
 
 #include "convert/BankWriters.h"
-#include "support/FileSystemLimits.h"
 #include "support/RecordingHost.h"
 #include "support/SoundFontBuilder.h"
 #include "support/SoundFontSteps.h"
 #include "support/SoundFontWriterFixtures.h"
 #include "support/TempDir.h"
 
-#ifdef QUORVANE_HAVE_FLUIDSYNTH
-#include <fluidsynth.h>
-#endif
-
 namespace quorvane {
 namespace {
-
-using test::FilesIn;
-using test::FileSizeLimit;
 
 using test::BagRecord;
 using test::GenRecord;
@@ -84,15 +72,9 @@ SoundFontBuilder SmallBank() {
     return sf;
 }
 
-bool IsSavedLine(const std::string& line) {
-    return line.rfind("Saved file", 0) == 0;
-}
-
 std::string SavedLine(const SoundFontWriteResult& result) {
     return "Saved file  '" + result.path + "'  (" + std::to_string(result.size) + " bytes).";
 }
-
-// Files left in a folder, by name.
 
 class SoundFontWriterTest : public ::testing::Test {
   protected:
@@ -693,117 +675,6 @@ TEST_F(SoundFontWriterTest, UnreadableSampleIsReportedAndWrittenEmpty) {
     }
 }
 
-// A bank that cannot be written is reported as such and never as saved; what was at the target before is
-// left as it was and no temporary file stays behind. The file size limit makes writes fail for root too.
-TEST_F(SoundFontWriterTest, FailedWriteIsReportedAndLeavesNothingBroken) {
-    struct Case {
-        const char* what;
-        std::string target;    // relative to the test folder, or absolute
-        rlim_t sizeLimit = 0;  // 0: none
-        uint32_t frames = 100; // of the bank's one sample
-        bool temporary = false;
-        std::vector<std::string> extraLines = {}; // after the error line
-    };
-    const std::vector<Case> cases = {
-        {"folder does not exist", "missing/Out.sf2"},
-        {"folder is a file", "plain/Out.sf2"},
-        {"target exists but its folder takes no new file",
-         "/proc/version",
-         0,
-         100,
-         false,
-         {"This file is used by another program!"}},
-        {"disk full at the end", "Out.sf2", 2000, 2000},
-        {"disk full in the middle of a large sample", "Out.sf2", 200'000, 700'000},
-        {"temporary write: a message box instead", "missing/_temp.sf2", 0, 100, true},
-    };
-    const test::Bytes old = {'o', 'l', 'd'};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        test::TempDir folder;
-        SoundFontBuilder sf;
-        sf.AddSample("Long", c.frames);
-        sf.instruments = {{.name = "I", .bags = {test::Gens({{gen::sampleID, 0}})}}};
-        sf.presets = {{.name = "P", .bags = {test::Gens({{gen::instrument, 0}})}}};
-        const std::string source = folder.Write("Bank.sf2", sf.Build());
-        folder.Write("plain", old);
-        folder.Write("Out.sf2", old);
-        ASSERT_EQ(test::LoadBankFile(workspace, source), LoadStatus::Loaded);
-        workspace.bank.SelectAll(1);
-        workspace.writer.LastWrittenSize = 12345;
-        host.Forget();
-        const std::vector<std::string> before = FilesIn(folder.Path());
-
-        const std::string target = c.target[0] == '/' ? c.target : folder.Folder() + c.target;
-        SoundFontWriteResult result;
-        {
-            std::optional<FileSizeLimit> limit;
-            if (c.sizeLimit != 0)
-                limit.emplace(c.sizeLimit);
-            result = WriteSoundFont(workspace, 0, target, 0, c.temporary);
-        }
-        EXPECT_FALSE(result.written);
-        const std::string error = "ERROR! Can't write to File " + target;
-        if (c.temporary) {
-            ASSERT_EQ(host.messages.size(), 1u);
-            EXPECT_EQ(host.messages[0].text, error);
-            EXPECT_EQ(host.messages[0].caption, "Quorvane v1.1");
-            EXPECT_EQ(host.messages[0].icon, MessageIcon::Warning);
-            EXPECT_TRUE(host.statusLines.empty());
-        } else {
-            std::vector<std::string> tail = {error};
-            tail.insert(tail.end(), c.extraLines.begin(), c.extraLines.end());
-            ASSERT_GE(host.statusLines.size(), tail.size());
-            EXPECT_EQ(std::vector<std::string>(host.statusLines.end() - tail.size(), host.statusLines.end()),
-                      tail);
-            EXPECT_TRUE(host.messages.empty());
-        }
-        EXPECT_TRUE(std::none_of(host.statusLines.begin(), host.statusLines.end(), IsSavedLine));
-        EXPECT_EQ(workspace.writer.LastWrittenSize, 12345u);
-        EXPECT_EQ(FilesIn(folder.Path()), before) << "no temporary file stays behind";
-        EXPECT_EQ(test::ReadFileBytes(folder.Folder() + "Out.sf2"), old);
-        EXPECT_EQ(test::ReadFileBytes(folder.Folder() + "plain"), old);
-    }
-}
-
-// Writing to a temporary file and renaming it must not turn a symbolic link into a plain file: the file
-// the link names gets the bank and the link stays, as when any other program writes to it.
-TEST_F(SoundFontWriterTest, TargetThatIsASymbolicLinkIsWrittenThrough) {
-    Load(SmallBank());
-    std::filesystem::create_directory(dir.Path() / "real");
-    const std::string real = dir.Write("real/Target.sf2", {'o', 'l', 'd'});
-    const std::filesystem::path link = dir.Path() / "Link.sf2";
-    std::filesystem::create_symlink("real/Target.sf2", link);
-
-    const SoundFontWriteResult result = WriteSoundFont(workspace, 0, link.string(), 0, false);
-    ASSERT_TRUE(result.written);
-    ASSERT_TRUE(std::filesystem::is_symlink(link)) << "the link was replaced by a plain file";
-    const test::Bytes written = test::ReadFileBytes(real);
-    EXPECT_EQ(written.size(), result.size);
-    EXPECT_EQ(test::PresetHeaders(test::WalkRiff(written)).size(), 4u);
-    EXPECT_EQ(FilesIn(dir.Path() / "real"), (std::vector<std::string>{"Target.sf2"}));
-}
-
-// A target that is not a regular file (a device such as /dev/null, a pipe) must never be renamed over: as
-// root that would replace the device itself. A pipe in the test folder stands in for the device; its read
-// end is open, so that a program that writes into it does not wait.
-TEST_F(SoundFontWriterTest, TargetThatIsNotARegularFileIsNeverReplaced) {
-    Load(SmallBank());
-    const std::string pipe = dir.Folder() + "Pipe.sf2";
-    ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
-    const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
-    ASSERT_GE(reader, 0);
-    const std::vector<std::string> before = FilesIn(dir.Path());
-
-    WriteSoundFont(workspace, 0, pipe, 0, false);
-    ::close(reader);
-    struct stat info {};
-    ASSERT_EQ(::lstat(pipe.c_str(), &info), 0);
-    EXPECT_TRUE(S_ISFIFO(info.st_mode)) << "the pipe was replaced";
-    EXPECT_EQ(FilesIn(dir.Path()), before) << "no temporary file stays behind";
-}
-
-#ifdef QUORVANE_HAVE_FLUIDSYNTH
 bool FluidSynthLoads(const std::string& path) {
     for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG})
         fluid_set_log_function(level, nullptr, nullptr);
@@ -814,7 +685,6 @@ bool FluidSynthLoads(const std::string& path) {
     delete_fluid_settings(settings);
     return loaded;
 }
-#endif
 
 // Cancel skips the samples not yet written; the hydra is still written, without the zones that would play
 // a skipped sample, so that players load the file. A stereo half whose partner was skipped is written as a
@@ -868,9 +738,7 @@ TEST_F(SoundFontWriterTest, CancelSkipsTheRemainingSamplesAndKeepsTheHeaders) {
         EXPECT_EQ(test::SampleHeaders(chunks), c.samples);
         EXPECT_EQ(test::InstrumentHeaders(chunks), c.instruments);
         EXPECT_EQ(test::GenRecords(chunks, "igen"), c.igen);
-#ifdef QUORVANE_HAVE_FLUIDSYNTH
         EXPECT_TRUE(FluidSynthLoads(result.path));
-#endif
     }
 }
 

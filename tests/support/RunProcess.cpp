@@ -1,4 +1,4 @@
-#include "cli/RunProcess.h"
+#include "support/RunProcess.h"
 
 #include <cerrno>
 #include <cstdlib>
