@@ -1,6 +1,7 @@
 #include "scsi/ScsiLayer.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -98,7 +99,27 @@ int ScsiLayer::OpenImage(const std::string& path, std::string* error) {
             *error = image->Error();
         return -1;
     }
-    return AddDrive(std::move(image));
+    const int index = AddDrive(std::move(image));
+    if (index < 0 && error != nullptr)
+        *error = "the image does not answer as a CD-ROM";
+    return index;
+}
+
+int ScsiLayer::OpenDrive(const std::string& path, std::string* error) {
+    std::error_code ignored;
+    const auto type = std::filesystem::status(path, ignored).type();
+    if (type != std::filesystem::file_type::block && type != std::filesystem::file_type::character)
+        return OpenImage(path, error);
+    auto drive = std::make_unique<SgTransport>();
+    if (!drive->Open(path)) {
+        if (error != nullptr)
+            *error = std::strerror(errno);
+        return -1;
+    }
+    const int index = AddDrive(std::move(drive));
+    if (index < 0 && error != nullptr)
+        *error = "not a CD-ROM drive";
+    return index;
 }
 
 uint8_t ScsiLayer::Send(const ScsiCommand& command) {

@@ -34,6 +34,8 @@ class ScsiLayer {
     // Opens a disc image (or the data file of a cue sheet) as one more drive; its index, or -1 with the
     // reason in `error`.
     int OpenImage(const std::string& path, std::string* error = nullptr);
+    // Opens a drive's device node through the pass-through, or any other path as a disc image.
+    int OpenDrive(const std::string& path, std::string* error = nullptr);
 
     uint32_t ScsiDeviceCount() const { return static_cast<uint32_t>(ScsiDevices.size()); }
 
