@@ -86,19 +86,19 @@ ExitCode OpenAkaiDiscFromPath(Workspace& workspace, const std::string& path) {
     return kExitNotABank;
 }
 
-ExitCode ResolveVolumes(Workspace& workspace, const std::string& spec, std::vector<VolumeAddress>& volumes,
+ExitCode ResolveVolumes(Workspace& workspace, const std::string& address, std::vector<VolumeAddress>& volumes,
                         bool* allVolumes) {
     volumes.clear();
     const AkaiState& akai = workspace.akai;
-    std::string partitionText = "A", volumeText = spec;
-    if (spec.size() >= 2 && spec[1] == '/') {
-        partitionText = spec.substr(0, 1);
-        volumeText = spec.substr(2);
+    std::string partitionText = "A", volumeText = address;
+    if (address.size() >= 2 && address[1] == '/') {
+        partitionText = address.substr(0, 1);
+        volumeText = address.substr(2);
     }
     const bool all = Upper(volumeText) == "ALL";
     if (allVolumes != nullptr)
         *allVolumes = all;
-    if (all && spec.size() == volumeText.size()) {
+    if (all && address.size() == volumeText.size()) {
         for (uint32_t p = 0; p < akai.PartitionCount; ++p)
             for (const VolumeAddress& volume : VolumesOf(workspace, p))
                 volumes.push_back(volume);

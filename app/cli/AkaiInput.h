@@ -30,7 +30,7 @@ ExitCode OpenAkaiDiscFromPath(Workspace& workspace, const std::string& path);
 // The volumes a --volume text names: "all" (every volume of the disc), "A/all", "A/2" (partition A's
 // second volume), "A/PIANO" (by name, trailing blanks and case not counting); without "X/" partition A.
 // `all` tells whether the text named a set of volumes rather than one.
-ExitCode ResolveVolumes(Workspace& workspace, const std::string& spec, std::vector<VolumeAddress>& volumes,
+ExitCode ResolveVolumes(Workspace& workspace, const std::string& address, std::vector<VolumeAddress>& volumes,
                         bool* all = nullptr);
 
 // Loads the volume as a conversion reads it (every program read). Prints the reason on failure.

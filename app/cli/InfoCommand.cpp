@@ -62,17 +62,17 @@ void PrintAudioFiles(const Workspace& workspace) {
 }
 
 // Without a volume: the disc's partitions and volumes. With one: each volume named, as any bank.
-ExitCode InfoOfAkaiDisc(Workspace& workspace, const std::string& path, bool json, const std::string& spec) {
+ExitCode InfoOfAkaiDisc(Workspace& workspace, const std::string& path, bool json, const std::string& address) {
     const ExitCode opened = OpenAkaiDiscFromPath(workspace, path);
     if (opened != kExitOk)
         return opened;
-    if (spec.empty()) {
+    if (address.empty()) {
         PrintAkaiDisc(workspace, json);
         return kExitOk;
     }
     std::vector<VolumeAddress> volumes;
     bool many = false;
-    const ExitCode resolved = ResolveVolumes(workspace, spec, volumes, &many);
+    const ExitCode resolved = ResolveVolumes(workspace, address, volumes, &many);
     if (resolved != kExitOk)
         return resolved;
     nlohmann::ordered_json all = nlohmann::ordered_json::array();
