@@ -13,6 +13,7 @@ struct ConvertOptions {
     std::string to;                // "sf2" or "gig"; empty: from the output's extension, SoundFont otherwise
     std::vector<unsigned> presets; // preset slots, 1-based; empty = the whole bank
     bool combine = false;
+    std::string volume; // Akai discs: the --volume text; empty: none given
 };
 
 // `convert [--to sf2|gig] [--preset SLOT]... [--combine] -o OUTPUT FILE`.

@@ -2,8 +2,10 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <set>
 #include <system_error>
 
+#include "AkaiInput.h"
 #include "BankInput.h"
 #include "convert/AudioFolder.h"
 #include "convert/SampleExport.h"
@@ -15,6 +17,70 @@ namespace {
 std::string FolderWithSlash(const std::string& path) {
     return !path.empty() && path.back() == '/' ? path : path + "/";
 }
+ExitCode MakeFolder(const std::string& folder) {
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (!std::filesystem::is_directory(folder, error)) {
+        std::fprintf(stderr, "error: cannot make the folder '%s'%s%s\n", folder.c_str(), error ? ": " : "",
+                     error ? error.message().c_str() : "");
+        return kExitCannotWrite;
+    }
+    return kExitOk;
+}
+
+ExitCode Report(const SampleSaveSummary& summary, const std::string& folder) {
+    if (summary.cancelled) {
+        std::fprintf(stderr, "cancelled after %u files\n", summary.written);
+        return kExitCancelled;
+    }
+    std::printf("%u files saved in '%s'", summary.written, folder.c_str());
+    if (summary.skipped != 0)
+        std::printf(", %u skipped (no data in a format that can be read)", summary.skipped);
+    if (summary.failed != 0)
+        std::printf(", %u could not be written", summary.failed);
+    std::printf(".\n");
+    return summary.failed != 0 ? kExitCannotWrite : kExitOk;
+}
+
+// The samples of the volume named by --volume into the output folder; with several volumes ("all") each
+// volume's samples into a folder of its own, named after the volume.
+ExitCode ExportAkaiVolumes(Workspace& workspace, TerminalHost& host, const ExportSamplesOptions& options,
+                           int type) {
+    const ExitCode opened = OpenAkaiDiscFromPath(workspace, options.input);
+    if (opened != kExitOk)
+        return opened;
+    std::vector<VolumeAddress> volumes;
+    bool many = false;
+    const ExitCode resolved =
+        ResolveVolumes(workspace, options.volume.empty() ? "all" : options.volume, volumes, &many);
+    if (resolved != kExitOk)
+        return resolved;
+    std::set<std::string> taken;
+    ExitCode end = kExitOk;
+    for (const VolumeAddress& volume : volumes) {
+        std::string folder = FolderWithSlash(options.output);
+        if (many) {
+            std::string name = VolumeFileName(volume);
+            for (int n = 2; !taken.insert(name).second; ++n)
+                name = VolumeFileName(volume) + " (" + std::to_string(n) + ")";
+            folder += name + "/";
+        }
+        ExitCode step = LoadAkaiVolume(workspace, volume);
+        if (step == kExitOk)
+            step = MakeFolder(folder);
+        if (step == kExitOk) {
+            host.SetBatch(true);
+            step = Report(SaveAllSamples(workspace, folder, type), folder);
+            host.SetBatch(false);
+        }
+        if (step == kExitCancelled)
+            return step;
+        if (step != kExitOk)
+            end = step;
+    }
+    return end;
+}
+
 } // namespace
 
 ExitCode RunExportSamples(const ExportSamplesOptions& options) {
@@ -25,7 +91,11 @@ ExitCode RunExportSamples(const ExportSamplesOptions& options) {
     }
     TerminalHost host;
     Workspace workspace(host);
+    const int type = options.to == "aiff" ? kSampleFileAiff : kSampleFileWave;
     std::error_code error;
+    if (!options.volume.empty() ||
+        (!std::filesystem::is_directory(options.input, error) && IsAkaiDiscPath(options.input)))
+        return ExportAkaiVolumes(workspace, host, options, type);
     if (std::filesystem::is_directory(options.input, error)) {
         ListAudioFolder(workspace, FolderWithSlash(options.input));
     } else {
@@ -34,28 +104,13 @@ ExitCode RunExportSamples(const ExportSamplesOptions& options) {
             return loaded;
     }
 
-    std::filesystem::create_directories(options.output, error);
-    if (!std::filesystem::is_directory(options.output, error)) {
-        std::fprintf(stderr, "error: cannot make the folder '%s'%s%s\n", options.output.c_str(),
-                     error ? ": " : "", error ? error.message().c_str() : "");
-        return kExitCannotWrite;
-    }
-
+    const ExitCode made = MakeFolder(options.output);
+    if (made != kExitOk)
+        return made;
     host.SetBatch(true);
-    const int type = options.to == "aiff" ? kSampleFileAiff : kSampleFileWave;
     const SampleSaveSummary summary = SaveAllSamples(workspace, FolderWithSlash(options.output), type);
     host.SetBatch(false);
-    if (summary.cancelled) {
-        std::fprintf(stderr, "cancelled after %u files\n", summary.written);
-        return kExitCancelled;
-    }
-    std::printf("%u files saved in '%s'", summary.written, options.output.c_str());
-    if (summary.skipped != 0)
-        std::printf(", %u skipped (no data in a format that can be read)", summary.skipped);
-    if (summary.failed != 0)
-        std::printf(", %u could not be written", summary.failed);
-    std::printf(".\n");
-    return summary.failed != 0 ? kExitCannotWrite : kExitOk;
+    return Report(summary, options.output);
 }
 
 } // namespace quorvane::cli

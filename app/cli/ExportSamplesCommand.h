@@ -10,6 +10,7 @@ struct ExportSamplesOptions {
     std::string to = "wav"; // "wav" or "aiff"
     std::string output;     // folder the files go into; made when missing
     std::string input;      // a bank file, or a folder of WAVE and AIFF files
+    std::string volume;     // Akai discs: the --volume text; empty: none given
 };
 
 // `export-samples [--to wav|aiff] -o DIR FILE_OR_FOLDER`: every sample of a bank, or every listed file of a

@@ -5,6 +5,7 @@
 #include <iostream>
 #include <system_error>
 
+#include "AkaiInput.h"
 #include "BankInput.h"
 #include "ModelJson.h"
 #include "convert/AudioFolder.h"
@@ -60,12 +61,51 @@ void PrintAudioFiles(const Workspace& workspace) {
     std::printf("\n%u audio files\n", bank.SampleCount);
 }
 
+// Without a volume: the disc's partitions and volumes. With one: each volume named, as any bank.
+ExitCode InfoOfAkaiDisc(Workspace& workspace, const std::string& path, bool json, const std::string& address) {
+    const ExitCode opened = OpenAkaiDiscFromPath(workspace, path);
+    if (opened != kExitOk)
+        return opened;
+    if (address.empty()) {
+        PrintAkaiDisc(workspace, json);
+        return kExitOk;
+    }
+    std::vector<VolumeAddress> volumes;
+    bool many = false;
+    const ExitCode resolved = ResolveVolumes(workspace, address, volumes, &many);
+    if (resolved != kExitOk)
+        return resolved;
+    nlohmann::ordered_json all = nlohmann::ordered_json::array();
+    const auto& host = static_cast<const TerminalHost&>(workspace.host);
+    for (size_t i = 0; i < volumes.size(); ++i) {
+        const ExitCode loaded = InspectAkaiVolume(workspace, volumes[i]);
+        if (loaded != kExitOk)
+            return loaded;
+        if (json) {
+            nlohmann::ordered_json bank = ModelToJson(workspace, host.FormatLabel());
+            bank["volume"] = VolumeAddressText(volumes[i]);
+            bank["volumeName"] = volumes[i].name;
+            bank["volumeKind"] = workspace.akai.VolumeKind[workspace.akai.loadedVolume];
+            all.push_back(std::move(bank));
+        } else {
+            std::printf("%sVolume %s  %s\n", i == 0 ? "" : "\n", VolumeAddressText(volumes[i]).c_str(),
+                        volumes[i].name.c_str());
+            PrintForPerson(workspace.bank, host.FormatLabel());
+        }
+    }
+    if (json)
+        std::cout << (many ? all : all[0]).dump(1) << '\n';
+    return kExitOk;
+}
+
 } // namespace
 
-ExitCode RunInfo(const std::string& path, bool json) {
+ExitCode RunInfo(const std::string& path, bool json, const std::string& volume) {
     TerminalHost host;
     Workspace workspace(host);
     std::error_code error;
+    if (!volume.empty() || (!std::filesystem::is_directory(path, error) && IsAkaiDiscPath(path)))
+        return InfoOfAkaiDisc(workspace, path, json, volume);
     if (std::filesystem::is_directory(path, error)) {
         const std::string folder = !path.empty() && path.back() == '/' ? path : path + "/";
         ListAudioFolder(workspace, folder);

@@ -62,6 +62,8 @@ nlohmann::ordered_json ModelToJson(const Workspace& workspace, const std::string
                            {"program", preset.program},
                            {"isDrum", preset.isDrum},
                            {"layerList", IndexArray(preset.layerList)}});
+        if (bank.SourceFormat == kAkaiSource)
+            presets.back()["keygroupCount"] = preset.keygroupCount;
     }
     root["presets"] = presets;
 

@@ -10,18 +10,36 @@
 
 using namespace quorvane::cli;
 
+namespace {
+constexpr const char* kVolumeOptionHelp =
+    "Akai volume: A/2 (partition A, second volume), A/NAME, NAME or 2 (partition A), A/all, or all";
+constexpr const char* kAkaiHelp =
+    "Akai S1000/S3000 CD-ROMs are read from disc images (.iso, .img, .bin, .cue) or from a drive "
+    "(/dev/sr0):\n"
+    "  quorvane-cli info disc.iso                      partitions and volumes\n"
+    "  quorvane-cli info --volume A/2 disc.iso         one volume's programs and samples\n"
+    "  quorvane-cli convert --volume A/PIANO -o piano.sf2 disc.iso\n"
+    "  quorvane-cli convert --volume all -o DIR disc.iso   one file per volume, named after it\n"
+    "  quorvane-cli export-samples --volume A/2 -o DIR disc.iso";
+} // namespace
+
 // Anything thrown past the commands (memory exhausted, a library failing) ends the run with a message and
 // its own exit status rather than an abort.
 int main(int argc, char** argv) try {
     CLI::App app{"Quorvane command-line converter: inspect and convert sampler banks."};
     app.require_subcommand(1);
 
-    std::string infoPath;
+    app.footer(kAkaiHelp);
+
+    std::string infoPath, infoVolume;
     bool infoJson = false;
-    CLI::App* info =
-        app.add_subcommand("info", "Show a bank's format, INFO texts and presets, or a folder's audio files");
+    CLI::App* info = app.add_subcommand(
+        "info",
+        "Show a bank's format, INFO texts and presets, a folder's audio files, or an Akai disc's volumes");
     info->add_flag("--json", infoJson, "Print the bank model as one JSON object");
-    info->add_option("FILE", infoPath, "Bank file, or a folder of WAVE and AIFF files")->required();
+    info->add_option("--volume", infoVolume, kVolumeOptionHelp);
+    info->add_option("FILE", infoPath, "Bank file, folder of WAVE and AIFF files, Akai disc image or drive")
+        ->required();
 
     ConvertOptions convertOptions;
     CLI::App* convert = app.add_subcommand(
@@ -32,8 +50,10 @@ int main(int argc, char** argv) try {
     convert->add_option("--preset", convertOptions.presets, "Preset slot to write (1-based); may be repeated")
         ->check(CLI::PositiveNumber);
     convert->add_flag("--combine", convertOptions.combine, "Write all chosen presets into OUTPUT");
-    convert->add_option("-o,--output", convertOptions.output, "Output file")->required();
-    convert->add_option("FILE", convertOptions.input, "Bank file")->required();
+    convert->add_option("--volume", convertOptions.volume, kVolumeOptionHelp);
+    convert->add_option("-o,--output", convertOptions.output, "Output file (a folder with --volume all)")
+        ->required();
+    convert->add_option("FILE", convertOptions.input, "Bank file, or Akai disc image or drive")->required();
 
     ExportSamplesOptions exportOptions;
     CLI::App* exportSamples = app.add_subcommand(
@@ -41,6 +61,7 @@ int main(int argc, char** argv) try {
         "Save every sample of a bank, or every audio file of a folder, as 16-bit WAVE or AIFF");
     exportSamples->add_option("--to", exportOptions.to, "Output format (default: wav)")
         ->check(CLI::IsMember({"wav", "aiff"}));
+    exportSamples->add_option("--volume", exportOptions.volume, kVolumeOptionHelp);
     exportSamples->add_option("-o,--output", exportOptions.output, "Folder to save the files in")->required();
     exportSamples->add_option("FILE_OR_FOLDER", exportOptions.input, "Bank file, or a folder of audio files")
         ->required();
@@ -57,7 +78,7 @@ int main(int argc, char** argv) try {
     }
 
     if (info->parsed())
-        return RunInfo(infoPath, infoJson);
+        return RunInfo(infoPath, infoJson, infoVolume);
     if (convert->parsed())
         return RunConvert(convertOptions);
     if (exportSamples->parsed())

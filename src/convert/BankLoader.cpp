@@ -4,6 +4,7 @@
 
 #include "convert/StereoNames.h"
 #include "convert/StereoPairs.h"
+#include "formats/akai/AkaiPrograms.h"
 #include "formats/dls/DlsInstruments.h"
 #include "formats/dls/DlsWavePool.h"
 
@@ -54,6 +55,34 @@ void RunDlsChain(Workspace& workspace, InputFile& file, bool interactive, ReadNo
     TidyStereoNames(bank);
 }
 
+// The Akai chain for the volume listed at `entry`: its directory, then the samples and programs it lists;
+// a silent load (a write is coming) also reads every program; then mono pairing and pair names. A
+// directory that cannot be read shows "SCSI READ VOLUME ERROR !" and reads nothing.
+bool RunAkaiChain(Workspace& workspace, uint32_t entry, bool interactive) {
+    BankModel& bank = workspace.bank;
+    AkaiState& akai = workspace.akai;
+    workspace.loader.currentBank = static_cast<int>(entry);
+    const uint32_t volume = akai.VolumeEntryOf(entry);
+    if (ReadVolumeDirectory(akai, workspace.scsi, volume) != kScsiCompleted) {
+        workspace.host.SetTitle(kVolumeReadError);
+        return false;
+    }
+    if (interactive)
+        workspace.host.SetFormatLabel(AkaiVolumeLabel(akai.VolumeType(volume)));
+    bank.SourceFormat = kAkaiSource;
+    for (std::string& text : bank.BankInfo)
+        text.clear();
+    workspace.dls.SampleGroupNames.clear();
+    ListAkaiSamples(bank, akai);
+    ListAkaiPrograms(bank, akai);
+    if (!interactive)
+        ReadAkaiPrograms(bank, workspace.scsi, kReadAllPrograms, 0, akai.IsS3000Volume(volume));
+    if (workspace.settings.LinkMonoSamples)
+        LinkMonoSamples(bank);
+    TidyStereoNames(bank);
+    return true;
+}
+
 enum class Opened { Ok, CannotOpen, NotABank, WrongFormat };
 
 // Opens the entry's file and checks that its type fits the chosen source format.
@@ -96,6 +125,31 @@ bool RunChain(Workspace& workspace, InputFile& file, bool interactive, ReadNotes
     default:
         return false;
     }
+}
+
+// The interactive Akai load: the volume's label, the chain without the programs (they are read when the
+// user picks one), a fresh selection with the loaded flag down, so that picking the volume again reads the
+// disc again. A directory that cannot be read leaves the views empty.
+LoadStatus LoadAkaiVolumeInteractively(Workspace& workspace, uint32_t entry) {
+    LoaderState& loader = workspace.loader;
+    BankModel& bank = workspace.bank;
+    Host& host = workspace.host;
+    workspace.attributes.EditAttributes.clear();
+    loader.loadedEntry = static_cast<int>(entry);
+    loader.loadingFlag = 1;
+    const bool loaded = RunAkaiChain(workspace, entry, true);
+    loader.loadingFlag = 0;
+    if (!loaded) {
+        bank.PresetCount = bank.LayerCount = bank.ZoneCount = bank.SampleCount = 0;
+        host.SetFormatLabelsVisible(false);
+    } else {
+        host.SetFormatLabelsVisible(true);
+    }
+    loader.loadedFlag = 0;
+    workspace.selection.currentPreset = 0;
+    workspace.selection.selectedSample = 0xFFFF;
+    host.BankChanged();
+    return loaded ? LoadStatus::Loaded : LoadStatus::CannotOpen;
 }
 
 } // namespace
@@ -144,6 +198,8 @@ LoadStatus LoadBankSilently(Workspace& workspace, uint32_t entry, ReadNotes* not
     ReadNotes scratch;
     ReadNotes& sink = notes ? *notes : scratch;
     workspace.loader.currentFileName.clear();
+    if (workspace.bank.SourceFormat == kAkaiSource)
+        return RunAkaiChain(workspace, entry, false) ? LoadStatus::Loaded : LoadStatus::CannotOpen;
     if (workspace.bank.SourceFormat != kSoundFontSource && workspace.bank.SourceFormat != kDlsSource)
         return LoadStatus::NotABank;
     InputFile file;
@@ -162,6 +218,8 @@ LoadStatus LoadBankInteractively(Workspace& workspace, uint32_t entry, ReadNotes
     loader.currentFileName.clear();
     if (loader.loadedEntry == static_cast<int>(entry) && loader.loadedFlag == 1)
         return LoadStatus::AlreadyLoaded;
+    if (bank.SourceFormat == kAkaiSource)
+        return LoadAkaiVolumeInteractively(workspace, entry);
     if (bank.SourceFormat != kSoundFontSource && bank.SourceFormat != kDlsSource)
         return LoadStatus::NotABank;
 

@@ -20,6 +20,15 @@ class NoSamples : public SampleSource {
     FetchReport Fetch(uint32_t, FramePair, bool) override { return {}; }
 };
 
+// The type byte of the Akai volume listed at `entry`; 0 for other sources.
+uint8_t AkaiVolumeTypeOf(const Workspace& workspace, uint32_t entry) {
+    if (workspace.bank.SourceFormat != kAkaiSource)
+        return 0;
+    return workspace.akai.VolumeType(workspace.akai.VolumeEntryOf(entry));
+}
+
+// The source of the open bank, bound to it (the Akai source too, which the write preparation reads
+// headers through).
 SampleSource& SourceOrNone(Workspace& workspace) {
     static NoSamples none;
     SampleSource* source = SampleSourceFor(workspace);
@@ -30,7 +39,8 @@ SampleSource& SourceOrNone(Workspace& workspace) {
 
 SoundFontWriteResult WriteSoundFont(Workspace& workspace, uint32_t entry, const std::string& outputPath,
                                     int namingFlag, bool temporary) {
-    PrepareForSoundFont(workspace.bank);
+    SampleSource& source = SourceOrNone(workspace);
+    PrepareForSoundFont(workspace.bank, workspace.sources.akai);
     SoundFontWriteOptions options;
     options.bankName = EntryText(workspace, entry);
     options.namingFlag = namingFlag;
@@ -38,15 +48,17 @@ SoundFontWriteResult WriteSoundFont(Workspace& workspace, uint32_t entry, const 
     options.temporary = temporary;
     options.sourcePath = workspace.loader.currentFileName;
     options.progress = workspace.writer.progress;
+    options.akaiVolumeType = AkaiVolumeTypeOf(workspace, entry);
     SoundFontWriteResult result =
-        WriteSoundFontBank(workspace.bank, SourceOrNone(workspace), workspace.host, outputPath, options);
+        WriteSoundFontBank(workspace.bank, source, workspace.host, outputPath, options);
     if (result.written)
         workspace.writer.LastWrittenSize = result.size;
     return result;
 }
 
 GigaWriteResult WriteGigaFile(Workspace& workspace, uint32_t entry, const std::string& outputPath, int mode) {
-    PrepareForGigaSampler(workspace.bank, workspace.attributes, workspace.host);
+    SampleSource& source = SourceOrNone(workspace);
+    PrepareForGigaSampler(workspace.bank, workspace.attributes, workspace.host, workspace.sources.akai);
     GigaWriteOptions options;
     options.bankName = EntryText(workspace, entry);
     options.mode = mode;
@@ -55,8 +67,9 @@ GigaWriteResult WriteGigaFile(Workspace& workspace, uint32_t entry, const std::s
     options.progress = workspace.writer.progress;
     options.middleCOffset = workspace.settings.MiddleCOffset;
     options.sampleGroupNames = workspace.dls.SampleGroupNames;
-    GigaWriteResult result = WriteGigaBank(workspace.bank, SourceOrNone(workspace), workspace.host,
-                                           workspace.writer.giga, outputPath, options);
+    options.akaiVolumeType = AkaiVolumeTypeOf(workspace, entry);
+    GigaWriteResult result =
+        WriteGigaBank(workspace.bank, source, workspace.host, workspace.writer.giga, outputPath, options);
     if (result.written)
         workspace.writer.LastWrittenSize = static_cast<uint32_t>(std::min<uint64_t>(result.size, UINT32_MAX));
     return result;

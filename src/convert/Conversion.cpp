@@ -18,12 +18,12 @@ std::string FolderOf(const std::string& path) {
 
 // One output file. A write changes the model it writes, so the bank is read afresh first unless the model
 // is still as read. namingFlag 1: the file holds one preset, which names the bank.
-bool WriteOne(Workspace& workspace, bool& modelAsRead, OutputType type, const std::string& path,
-              const std::vector<unsigned>& slots, int namingFlag, ProgressSpan progress,
-              ConversionResult& result) {
+bool WriteOne(Workspace& workspace, bool& modelAsRead, uint32_t entry, OutputType type,
+              const std::string& path, const std::vector<unsigned>& slots, int namingFlag,
+              ProgressSpan progress, ConversionResult& result) {
     const bool reread = !modelAsRead;
     modelAsRead = false;
-    if (reread && LoadBankSilently(workspace, 0) != LoadStatus::Loaded) {
+    if (reread && LoadBankSilently(workspace, entry) != LoadStatus::Loaded) {
         ++result.rereadFailures;
         return false;
     }
@@ -39,11 +39,11 @@ bool WriteOne(Workspace& workspace, bool& modelAsRead, OutputType type, const st
     bool written = false;
     std::string writtenPath;
     if (type == OutputType::Giga) {
-        const GigaWriteResult giga = WriteGigaFile(workspace, 0, path, namingFlag);
+        const GigaWriteResult giga = WriteGigaFile(workspace, entry, path, namingFlag);
         written = giga.written;
         writtenPath = giga.path;
     } else {
-        const SoundFontWriteResult soundFont = WriteSoundFont(workspace, 0, path, namingFlag, false);
+        const SoundFontWriteResult soundFont = WriteSoundFont(workspace, entry, path, namingFlag, false);
         written = soundFont.written;
         writtenPath = soundFont.path;
     }
@@ -78,8 +78,8 @@ ConversionResult RunConversion(Workspace& workspace, const ConversionRequest& re
         if (presets.size() == 1)
             workspace.selection.currentPreset = presets[0];
         const int namingFlag = presets.size() == 1 ? 1 : 0;
-        result.allWritten =
-            WriteOne(workspace, modelAsRead, request.type, request.output, presets, namingFlag, {}, result);
+        result.allWritten = WriteOne(workspace, modelAsRead, request.entry, request.type, request.output,
+                                     presets, namingFlag, {}, result);
     } else {
         // Several presets: each to its own file named after it, in the output's folder.
         const std::string folder = FolderOf(request.output);
@@ -94,7 +94,7 @@ ConversionResult RunConversion(Workspace& workspace, const ConversionRequest& re
                 folder + MapFileName(workspace.bank.PresetTable[slot].name) + OutputExtension(request.type);
             const int base = static_cast<int>(u * 1000 / presets.size());
             const int next = static_cast<int>((u * 1000 + 1000) / presets.size());
-            result.allWritten = WriteOne(workspace, modelAsRead, request.type, path, {slot}, 1,
+            result.allWritten = WriteOne(workspace, modelAsRead, request.entry, request.type, path, {slot}, 1,
                                          ProgressSpan{base, next - base}, result) &&
                                 result.allWritten;
         }

@@ -24,6 +24,8 @@ struct ConversionRequest {
     // The file written; with several presets not combined, its folder takes one file per preset, named
     // after the preset.
     std::string output;
+    // The file-list entry of the bank (in Akai mode: the volume), read again before each write.
+    uint32_t entry = 0;
 };
 
 struct ConversionResult {
@@ -41,9 +43,9 @@ const char* OutputExtension(OutputType type);
 // True when the request combines more presets into one GigaSampler file than players read.
 bool ExceedsGigaInstrumentLimit(const ConversionRequest& request);
 
-// Runs the request on the bank in the workspace (loaded from the file list's entry 0). modelAsRead: the
-// model is still exactly as a conversion reads it, so the first write may skip reading it again. Every
-// write selects what it writes first; the model is left as the last write changed it.
+// Runs the request on the bank in the workspace (loaded from the file list's entry request.entry).
+// modelAsRead: the model is still exactly as a conversion reads it, so the first write may skip reading it
+// again. Every write selects what it writes first; the model is left as the last write changed it.
 ConversionResult RunConversion(Workspace& workspace, const ConversionRequest& request, bool modelAsRead);
 
 } // namespace quorvane

@@ -17,8 +17,11 @@ SampleSource* SampleSourceFor(Workspace& workspace) {
     case kAudioFileSource:
         sources.audioFiles.Bind(workspace.bank, workspace.attributes, workspace.loader.currentFolder);
         return &sources.audioFiles;
+    case kAkaiSource:
+        sources.akai.Bind(workspace.bank, workspace.scsi, workspace.akai);
+        return &sources.akai;
     default:
-        return nullptr; // Akai sources come with their reader
+        return nullptr;
     }
 }
 

@@ -62,16 +62,28 @@ int16_t MoveSharedFineTune(BankModel& bank, const PresetRecord& preset) {
     return *shared;
 }
 
-} // namespace
-
-void PrepareForSoundFont(BankModel& bank) {
-    if (bank.SourceFormat == kAkaiSource)
-        bank.TakeSampleLoops(false);
+// An Akai sample's rate, loop, root key and tuning are in its header on the disc, not in the directory the
+// volume was listed from: the header-only fetch completes the records the writers read.
+void ReadAkaiSampleHeaders(const BankModel& bank, AkaiSampleSource& akai) {
+    for (uint32_t s = 0; s < bank.SampleCount; ++s)
+        if (bank.SampleTable[s].selected)
+            akai.ReadHeader(s);
 }
 
-void PrepareForGigaSampler(BankModel& bank, const AttributeList& attributes, Host& host) {
+} // namespace
+
+void PrepareForSoundFont(BankModel& bank, AkaiSampleSource& akai) {
+    if (bank.SourceFormat == kAkaiSource) {
+        ReadAkaiSampleHeaders(bank, akai);
+        bank.TakeSampleLoops(false);
+    }
+}
+
+void PrepareForGigaSampler(BankModel& bank, const AttributeList& attributes, Host& host,
+                           AkaiSampleSource& akai) {
     if (bank.SourceFormat == kAkaiSource) {
         host.AddStatusLine("Reading sample information ...");
+        ReadAkaiSampleHeaders(bank, akai);
         bank.TakeSampleLoops(true);
         ApplyEdits(bank, attributes.EditAttributes, kApplyForGigaWriter);
     }

@@ -4,18 +4,22 @@
 #pragma once
 
 #include "core/Host.h"
+#include "formats/akai/AkaiSampleSource.h"
 #include "model/AttributeList.h"
 #include "model/BankModel.h"
 
 namespace quorvane {
 
-// Akai sources: every zone plays its sample's loop and root key.
-void PrepareForSoundFont(BankModel& bank);
+// Akai sources: the selected samples' headers are read (akai is the bound source of the volume), then every
+// zone plays its sample's loop and root key.
+void PrepareForSoundFont(BankModel& bank, AkaiSampleSource& akai);
 
-// For the selected presets: Akai sources take their samples' loops and replay the preset edits (with a
-// status line); SoundFont sources have their global layers and zones spread into their siblings, which
-// GigaSampler lacks; presets of other sources than GigaSampler get the default instrument globals; a fine
-// tune that every layer of a preset shares moves into the preset's instrument globals.
-void PrepareForGigaSampler(BankModel& bank, const AttributeList& attributes, Host& host);
+// For the selected presets: Akai sources read their selected samples' headers, take their loops and
+// replay the preset edits (with a status line); SoundFont sources have their global layers and zones spread
+// into their siblings, which GigaSampler lacks; presets of other sources than GigaSampler get the default
+// instrument globals; a fine tune that every layer of a preset shares moves into the preset's instrument
+// globals.
+void PrepareForGigaSampler(BankModel& bank, const AttributeList& attributes, Host& host,
+                           AkaiSampleSource& akai);
 
 } // namespace quorvane

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "formats/akai/AkaiSampleSource.h"
 #include "formats/audio/AudioFileSource.h"
 #include "formats/common/BankFileSource.h"
 #include "formats/common/Frames.h"
@@ -35,6 +36,7 @@ struct SampleBuffers {
 struct SampleSources {
     BankFileSource bankFile;    // SoundFont, DLS and GigaSampler banks
     AudioFileSource audioFiles; // the audio-file list
+    AkaiSampleSource akai;      // the sample files of an Akai volume
 };
 
 } // namespace quorvane

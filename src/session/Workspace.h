@@ -1,5 +1,6 @@
 // The one object that owns a session's state besides the widgets: the bank model, the attribute texts, the
-// file list and loader state, the settings, and the Host through which everything reaches the user.
+// file list and loader state, the DLS and Akai state, the SCSI layer, the settings, and the Host through
+// which everything reaches the user.
 #pragma once
 
 #include <cstdint>
@@ -7,11 +8,13 @@
 #include <vector>
 
 #include "core/Host.h"
+#include "formats/akai/AkaiVolumes.h"
 #include "formats/dls/DlsImage.h"
 #include "formats/dls/GigaWriter.h"
 #include "model/AttributeList.h"
 #include "model/BankModel.h"
 #include "model/SampleList.h"
+#include "scsi/ScsiLayer.h"
 #include "session/SampleBuffers.h"
 
 namespace quorvane {
@@ -24,6 +27,7 @@ struct FileListEntry {
     std::string extension;
 };
 
+// In Akai mode the file list holds the volumes of the current partition.
 struct LoaderState {
     int loadedEntry = -1;        // file-list entry now in the model; -1 after the list is rebuilt
     int currentBank = -1;        // file-list entry whose file the sample fetch reads
@@ -80,6 +84,8 @@ class Workspace {
     AttributeList attributes;
     LoaderState loader;
     DlsState dls;
+    ScsiLayer scsi;
+    AkaiState akai;
     Selection selection;
     SampleBuffers samples;
     SampleSources sources;

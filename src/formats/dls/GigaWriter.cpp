@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "core/StringPrintf.h"
+#include "formats/akai/AkaiVolumes.h"
 #include "formats/common/ByteWriter.h"
 #include "formats/common/Bytes.h"
 #include "formats/common/OutputFile.h"
@@ -138,7 +139,7 @@ class GigaWriter {
                 info("INAM") = options_.bankName;
         }
         if (bank_.SourceFormat == kAkaiSource && info("IENG").empty())
-            info("IENG") = "Akai";
+            info("IENG") = AkaiEngineer(options_.akaiVolumeType);
     }
 
     // The INFO list of fixed-size texts: 256 blanks of archival location, then every tag in its field.

@@ -34,6 +34,7 @@ struct GigaWriteOptions {
     ProgressSpan progress;
     int middleCOffset = 12;                    // for the note names of warnings
     std::vector<std::string> sampleGroupNames; // a DLS source's own sample groups
+    uint8_t akaiVolumeType = 0;                // Akai sources: the volume's type byte (default engineer)
 };
 
 struct GigaWriteResult {

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include "core/StringPrintf.h"
+#include "formats/akai/AkaiVolumes.h"
 #include "formats/common/ByteWriter.h"
 #include "formats/common/Bytes.h"
 #include "formats/common/OutputFile.h"
@@ -72,7 +73,7 @@ InfoTexts InfoAsWritten(const BankModel& bank, const SoundFontWriteOptions& opti
     if (engineer.empty() && dls)
         engineer = "GigaSampler Instrument Designer";
     if (engineer.empty() && akai)
-        engineer = "Akai";
+        engineer = AkaiEngineer(options.akaiVolumeType);
 
     if (info("ICOP").empty())
         info("ICOP") = "Copyright Information Not Present";

@@ -22,6 +22,7 @@ struct SoundFontWriteOptions {
     bool temporary = false;
     std::string sourcePath; // the bank being read: an output naming it gets a free "-N" name instead
     ProgressSpan progress;
+    uint8_t akaiVolumeType = 0; // Akai sources: the volume's type byte, which names the default engineer
 };
 
 struct SoundFontWriteResult {
