@@ -7,8 +7,9 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
-#include "cli/RunProcess.h"
 #include "support/AkaiSineDisc.h"
+#include "support/Peers.h"
+#include "support/RunProcess.h"
 
 namespace quorvane::test {
 namespace {
@@ -126,8 +127,7 @@ TEST_F(AkaiCli, DiscsThatCannotBeReadEndWithTheirStatus) {
 
 TEST_F(AkaiCli, AkaiextractReadsTheDiscAsWeDo) {
     const std::string akaiextract = FindOnPath("akaiextract");
-    if (akaiextract.empty())
-        GTEST_SKIP() << "needs akaiextract (Debian gigtools)";
+    REQUIRE_PEER(!akaiextract.empty(), "akaiextract is not on PATH: install the Debian package gigtools");
     // With no answer to its question it lists the disc and extracts nothing. It finds partition A only: it
     // does not step on by the first partition's size (2 MB here) to the partition behind it.
     const ProcessResult peer = RunProcess(akaiextract, {iso_, dir_.Folder() + "extracted"});

@@ -7,17 +7,13 @@
 #include <string>
 #include <vector>
 
-#ifdef QUORVANE_HAVE_FLUIDSYNTH
 #include <fluidsynth.h>
-#endif
 
-#include "cli/RunProcess.h"
 #include "support/AkaiSineDisc.h"
+#include "support/RunProcess.h"
 
 namespace quorvane::test {
 namespace {
-
-#ifdef QUORVANE_HAVE_FLUIDSYNTH
 
 constexpr int kRate = 44100;
 
@@ -95,14 +91,6 @@ TEST(AkaiToSoundFontTest, KeygroupsPlayTheirPitchLoopedAndSwitchByVelocity) {
     delete_fluid_synth(synth);
     delete_fluid_settings(settings);
 }
-
-#else
-
-TEST(AkaiToSoundFontTest, KeygroupsPlayTheirPitchLoopedAndSwitchByVelocity) {
-    GTEST_SKIP() << "needs FluidSynth (libfluidsynth-dev)";
-}
-
-#endif
 
 } // namespace
 } // namespace quorvane::test
