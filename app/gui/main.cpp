@@ -12,13 +12,17 @@
 namespace {
 
 void PrintHelp() {
-    std::printf("Usage: quorvane [--version] [--help] [Qt options]\n\n"
-                "Quorvane browses, plays and converts sampler sound banks: SoundFont 2, DLS and\n"
-                "GigaSampler, Akai S1000/S3000 CD-ROMs, WAVE and AIFF files.\n\n"
-                "  --version   print the program's name and version\n"
-                "  --help      print this text\n\n"
-                "The same inspection and conversion work without a display through quorvane-cli\n"
-                "(quorvane-cli --help).\n");
+    std::printf(
+        "Usage: quorvane [--version] [--help] [Qt options] [FOLDER | BANK | AUDIOFILE | DISCIMAGE]\n\n"
+        "Quorvane browses, plays and converts sampler sound banks: SoundFont 2, DLS and\n"
+        "GigaSampler, Akai S1000/S3000 CD-ROMs, WAVE and AIFF files.\n\n"
+        "  --version   print the program's name and version\n"
+        "  --help      print this text\n\n"
+        "A folder is listed; a SoundFont, GigaSampler or DLS bank is opened with its first preset\n"
+        "shown; a WAVE or AIFF file is listed with its folder and selected; an Akai CD-ROM image\n"
+        "(.iso, .img, .bin, .cue) opens in Akai mode.\n\n"
+        "The same inspection and conversion work without a display through quorvane-cli\n"
+        "(quorvane-cli --help).\n");
 }
 
 } // namespace
@@ -42,7 +46,11 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName("quorvane");
     QApplication::setWindowIcon(quorvane::ui::ProgramIcon());
 
-    quorvane::ui::TForm1 form1(quorvane::ui::DefaultSettingsFile(), quorvane::ui::NoDeviceLists());
+    quorvane::ui::TForm1 form1(quorvane::ui::DefaultSettingsFile(), quorvane::ui::MachineDeviceLists());
     form1.showMaximized();
+    // A folder, bank, audio file or disc image named on the command line (a file manager's "Open with").
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1)
+        form1.OpenPath(arguments.at(1));
     return app.exec();
 }

@@ -13,7 +13,11 @@ namespace {
 // File-list entries of the found files of the source format, sorted as the list shows them.
 std::vector<FoundFile> BankFiles(const Workspace& workspace, std::vector<FoundFile> files) {
     const std::string extension = std::string(".") + BankExtension(workspace.bank.SourceFormat);
-    std::erase_if(files, [&](const FoundFile& file) { return !HasExtension(file.name, extension); });
+    // DLS banks share the reader of GigaSampler files and are listed with them.
+    const bool dls = workspace.bank.SourceFormat == kDlsSource;
+    std::erase_if(files, [&](const FoundFile& file) {
+        return !HasExtension(file.name, extension) && !(dls && HasExtension(file.name, ".dls"));
+    });
     std::stable_sort(files.begin(), files.end(), [](const FoundFile& a, const FoundFile& b) {
         return FileNameLess(std::filesystem::path(a.name).stem().string(),
                             std::filesystem::path(b.name).stem().string());

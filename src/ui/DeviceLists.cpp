@@ -4,7 +4,13 @@ namespace quorvane::ui {
 
 DeviceLists NoDeviceLists() {
     static const NoDevices none;
-    return {&none, &none, &none, &none};
+    return {&none, &none, &none, &none, false};
+}
+
+DeviceLists MachineDeviceLists() {
+    DeviceLists lists = NoDeviceLists();
+    lists.scanScsiBus = true;
+    return lists;
 }
 
 } // namespace quorvane::ui

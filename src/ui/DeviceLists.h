@@ -25,7 +25,12 @@ struct DeviceLists {
     const DeviceList* synthesizers;
     const DeviceList* midiInputs;
     const DeviceList* akaiDrives;
+    // Probe the machine's CD-ROM drives at start-up and offer them in the Akai menu after akaiDrives.
+    bool scanScsiBus = false;
 };
+
+// The lists of this machine: no audio or MIDI devices yet, the CD-ROM drives found on the bus.
+DeviceLists MachineDeviceLists();
 
 // Lists that are all empty, for a machine without the devices (and for tests).
 DeviceLists NoDeviceLists();

@@ -76,6 +76,8 @@ TForm1::TForm1(const QString& settingsFile, const DeviceLists& devices, QWidget*
     setMinimumSize(600, 300);
 
     BuildControls();
+    if (devices.scanScsiBus)
+        workspace_.scsi.ScanScsiBus();
     BuildMenu(devices);
     ConnectBrowser();
     ConnectViews();

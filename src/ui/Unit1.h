@@ -64,6 +64,15 @@ class TForm1 : public QMainWindow, public Host {
     void SearchFolder(int item);
     // Loads file-list entry `row` as the user's click does, and shows it in the bank views.
     void LoadEntry(int row);
+    // Akai mode on drive `drive` of the SCSI layer: the Explorer tree shows the disc's partitions.
+    void SelectAkaiDriveClick(uint32_t drive);
+    // Opens a disc image (or a drive's device node) as one more drive and enters Akai mode on it; false
+    // with a message when it cannot be opened.
+    bool OpenDiscImage(const QString& path);
+    // Opens what the program was started with: a folder lists it, a bank is loaded with its first preset
+    // shown, an audio file is listed and selected, a disc image enters Akai mode. Anything else opens the
+    // program as usual, with a message.
+    void OpenPath(const QString& path);
 
     // Bank views (preset tree and sample list).
     void FillPresetTree();
@@ -122,6 +131,9 @@ class TForm1 : public QMainWindow, public Host {
     void SoundFormatClick(QAction* item);
     void ShowCompressedClick();
     void RefreshClick();
+    void FillPartitionTree();
+    void AkaiImageClick();
+    void LeaveFormatItems();
     // Bank-view pieces
     void ConnectViews();
     bool TreeView2Key(QKeyEvent* event);

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QTreeWidget>
 
+#include "convert/AkaiDisc.h"
 #include "convert/AudioFolder.h"
 #include "convert/BankFolder.h"
 #include "convert/BankLoader.h"
@@ -202,7 +203,12 @@ void TForm1::ListFolder() {
     BusyCursor busy;
     ResetDisplay();
     const std::string folder = CurrentFolder().toStdString();
-    if (sourceFormat_ == kAudioFilesFormat) {
+    if (sourceFormat_ == 3) {
+        const QVariant partition = treeView1_->currentItem()->data(0, Qt::UserRole + 1);
+        if (partition.isValid())
+            SelectAkaiPartition(workspace_, partition.toUInt());
+        ShowFileList();
+    } else if (sourceFormat_ == kAudioFilesFormat) {
         ListAudioFolder(workspace_, folder, {audioWave_, audioAiff_});
         FillSampleList();
     } else {

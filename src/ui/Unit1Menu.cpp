@@ -60,9 +60,23 @@ void TForm1::BuildMenu(const DeviceLists& devices) {
     for (int target = 0; target < 8; ++target)
         drives.push_back(
             MakeItem(akai, qPrintable(QStringLiteral("MenuSCSI%1").arg(target)), QString::number(target)));
-    ListDevices(drives, *devices.akaiDrives);
-    // Without a drive that could hold an Akai disc the menu has nothing to offer.
-    akai->setEnabled(!devices.akaiDrives->Names().empty());
+    // Drives the window probed itself follow those it was given.
+    std::vector<std::string> driveNames = devices.akaiDrives->Names();
+    for (const ScsiDrive& drive : workspace_.scsi.ScsiDevices)
+        driveNames.push_back(drive.name);
+    for (size_t i = 0; i < drives.size(); ++i) {
+        drives[i]->setVisible(i < driveNames.size());
+        if (i < driveNames.size())
+            drives[i]->setText(QString::fromStdString(driveNames[i]));
+    }
+    for (size_t target = 0; target < drives.size(); ++target)
+        connect(drives[target], &QAction::triggered, this,
+                [this, target] { SelectAkaiDriveClick(static_cast<uint32_t>(target)); });
+    akai->addSeparator();
+    // Disc images are how most of these discs are kept today: they open as one more drive, so the menu
+    // is there even on a machine without a CD-ROM drive.
+    connect(MakeItem(akai, "MenuAkaiImage", "Open Disc &Image ..."), &QAction::triggered, this,
+            &TForm1::AkaiImageClick);
     format->addSeparator();
     formatItem("Menu_WAVE", "&WAVE files (*.wav)");
     formatItem("Menu_AIFF", "AI&FF files (*.aif, *.aiff)");
