@@ -7,7 +7,7 @@
 
 namespace quorvane::cli {
 
-ExitCode LoadBankFromPath(Workspace& workspace, const std::string& path) {
+ExitCode ProbeBankPath(const std::string& path) {
     InputFile probe;
     if (!probe.Open(path)) {
         std::fprintf(stderr, "error: cannot open '%s': %s\n", path.c_str(), probe.Error().c_str());
@@ -18,11 +18,20 @@ ExitCode LoadBankFromPath(Workspace& workspace, const std::string& path) {
         std::fprintf(stderr, "error: cannot read '%s': %s\n", path.c_str(), probe.Error().c_str());
         return kExitCannotRead;
     }
-    probe.Close();
     if (format < 0) {
         std::fprintf(stderr, "error: '%s' is not a bank of a supported type\n", path.c_str());
         return kExitNotABank;
     }
+    return kExitOk;
+}
+
+ExitCode LoadBankFromPath(Workspace& workspace, const std::string& path) {
+    if (const ExitCode probed = ProbeBankPath(path); probed != kExitOk)
+        return probed;
+    InputFile probe;
+    probe.Open(path);
+    const int format = SourceFormatOfKey(ReadTypeKey(probe));
+    probe.Close();
 
     const std::filesystem::path file(path);
     std::string folder = file.parent_path().string();

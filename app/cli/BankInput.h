@@ -10,6 +10,9 @@
 
 namespace quorvane::cli {
 
+// Checks that path opens and holds a bank of a supported type; prints a message and returns the exit code
+// when not.
+ExitCode ProbeBankPath(const std::string& path);
 // Loads path into workspace. Prints a message to stderr and returns the exit code on failure; notes of
 // the readers about damaged data are printed as warnings.
 ExitCode LoadBankFromPath(Workspace& workspace, const std::string& path);

@@ -1,49 +1,218 @@
 #include "ConvertCommand.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <set>
-#include <system_error>
+#include <unistd.h>
 
 #include "AkaiInput.h"
 #include "BankInput.h"
-#include "convert/Conversion.h"
+#include "convert/BankLoader.h"
+#include "convert/BatchSave.h"
+#include "convert/ConversionParameters.h"
+#include "convert/PresetEdits.h"
+#include "convert/SaveDialog.h"
 
 namespace quorvane::cli {
 
+namespace fs = std::filesystem;
+
 namespace {
 
-ExitCode CheckPresets(const BankModel& bank, const std::vector<unsigned>& presets) {
-    for (unsigned slot : presets) {
+bool IsBankFileName(const fs::path& path) {
+    std::string extension = path.extension().string();
+    for (char& c : extension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return extension == ".sf2" || extension == ".gig" || extension == ".dls";
+}
+
+// The banks of the run: files as named, and every bank file of a named folder in name order.
+std::vector<std::string> ExpandInputs(const std::vector<std::string>& inputs, bool& anyFolder) {
+    std::vector<std::string> banks;
+    anyFolder = false;
+    for (const std::string& input : inputs) {
+        std::error_code error;
+        if (!fs::is_directory(input, error)) {
+            banks.push_back(input);
+            continue;
+        }
+        anyFolder = true;
+        std::vector<std::string> found;
+        for (const fs::directory_entry& entry : fs::directory_iterator(input, error))
+            if (entry.is_regular_file(error) && IsBankFileName(entry.path()))
+                found.push_back(entry.path().string());
+        if (found.empty())
+            std::fprintf(stderr, "warning: no bank files (.sf2, .gig, .dls) in '%s'\n", input.c_str());
+        std::sort(found.begin(), found.end());
+        banks.insert(banks.end(), found.begin(), found.end());
+    }
+    return banks;
+}
+
+// A folder the run writes into: it must exist and take new files.
+bool CheckOutputFolder(const std::string& folder) {
+    std::error_code error;
+    if (!fs::is_directory(folder, error)) {
+        std::fprintf(stderr, "error: output folder '%s' does not exist\n", folder.c_str());
+        return false;
+    }
+    if (::access(folder.c_str(), W_OK | X_OK) != 0) {
+        std::fprintf(stderr, "error: output folder '%s' is not writable\n", folder.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::string FolderOf(const std::string& path) {
+    const std::string parent = fs::path(path).parent_path().string();
+    return parent.empty() ? "." : parent;
+}
+
+std::string WithSlash(const std::string& folder) {
+    return folder.empty() || folder.back() == '/' ? folder : folder + "/";
+}
+
+ExitCode Finish(const BatchResult& result) {
+    std::fprintf(stderr, "%zu file(s) written", result.written.size());
+    if (result.failed != 0)
+        std::fprintf(stderr, ", %zu item(s) failed", result.failed);
+    std::fprintf(stderr, "%s\n", result.cancelled ? ", cancelled" : "");
+    if (result.cancelled)
+        return kExitCancelled;
+    if (result.refused)
+        return kExitUsage;
+    return result.failed == 0 ? kExitOk : kExitCannotWrite;
+}
+
+ExitCode SaveEditsIfAsked(const ConvertOptions& options, const EditSet& edits) {
+    if (options.saveEditsFile.empty())
+        return kExitOk;
+    std::string error;
+    if (!WriteEditsFile(options.saveEditsFile, edits, error)) {
+        std::fprintf(stderr, "error: cannot write '%s': %s\n", options.saveEditsFile.c_str(), error.c_str());
+        return kExitCannotWrite;
+    }
+    return kExitOk;
+}
+
+// Chosen presets of one bank: the edits are applied to the bank as loaded, as the preset tree applies them,
+// and the bank-wide parameters go to the chosen presets.
+ExitCode ConvertPresets(const ConvertOptions& options, OutputType type, const EditSet& edits) {
+    TerminalHost host;
+    Workspace workspace(host);
+    const ExitCode loaded = LoadBankFromPath(workspace, options.inputs[0]);
+    if (loaded != kExitOk)
+        return loaded;
+    BankModel& bank = workspace.bank;
+    for (unsigned slot : options.presets) {
         if (!bank.IsValidSlot(slot)) {
             std::fprintf(stderr, "error: preset %u does not exist (the bank has presets 1..%u)\n", slot,
                          bank.PresetCount);
             return kExitUsage;
         }
     }
-    return kExitOk;
-}
-
-ExitCode EndOf(const ConversionResult& result) {
-    if (result.cancelled) {
-        std::fprintf(stderr, "cancelled\n");
-        return kExitCancelled;
+    const uint32_t highest = HighestEditedSlot(edits.presetLines);
+    if (highest > bank.PresetCount) {
+        std::fprintf(stderr, "error: the edits name preset %u; the bank has presets 1..%u\n", highest,
+                     bank.PresetCount);
+        return kExitUsage;
     }
-    return result.allWritten ? kExitOk : kExitCannotWrite;
+    workspace.attributes.EditAttributes = edits.presetLines;
+    ApplyEdits(bank, workspace.attributes.EditAttributes, kApplyForViews);
+    std::vector<uint32_t> slots(options.presets.begin(), options.presets.end());
+    if (slots.empty())
+        for (uint32_t slot = 1; slot <= bank.PresetCount; ++slot)
+            slots.push_back(slot);
+    ApplyPresetParameters(bank, workspace.attributes, slots, edits.bankValues);
+
+    PresetSaveRequest request;
+    request.type = type;
+    request.presets = slots;
+    request.combine = options.combine;
+    const bool singleFile = options.combine || slots.size() == 1;
+    const std::string proposed =
+        ProposedFileName(bank.SourceFormat, SaveItems::Presets, slots.size(),
+                         workspace.loader.fileList[0].text, bank.PresetTable[slots[0]].name);
+    std::error_code error;
+    const bool intoFolder = fs::is_directory(options.output, error);
+    const DialogAnswer answer = ResolveDialogPath(intoFolder ? WithSlash(options.output) : options.output,
+                                                  type, singleFile, proposed);
+    if (!CheckOutputFolder(intoFolder ? options.output : FolderOf(options.output)))
+        return kExitCannotWrite;
+    request.folder = answer.folder;
+    request.file = answer.file;
+    if (const ExitCode saved = SaveEditsIfAsked(options, edits); saved != kExitOk)
+        return saved;
+    // The SoundFont chain reads a bank the same way for a conversion as for inspection, so the first write
+    // can use the model just loaded; other sources are read again the way conversions read them.
+    request.modelAsRead = bank.SourceFormat == kSoundFontSource;
+    host.SetBatch(true);
+    return Finish(SavePresets(workspace, request));
 }
 
-// An Akai disc: the volume named by --volume to the output file, or with several volumes ("all") one file
-// per volume in the output folder, named after the volume.
-ExitCode ConvertAkaiVolumes(Workspace& workspace, TerminalHost& host, const ConvertOptions& options,
-                            ConversionRequest request) {
-    const ExitCode opened = OpenAkaiDiscFromPath(workspace, options.input);
+ExitCode ConvertBanks(const ConvertOptions& options, OutputType type, const EditSet& edits) {
+    bool anyFolder = false;
+    const std::vector<std::string> banks = ExpandInputs(options.inputs, anyFolder);
+    if (banks.empty()) {
+        std::fprintf(stderr, "error: no bank to convert\n");
+        return kExitUsage;
+    }
+    std::error_code error;
+    const bool intoFolder = anyFolder || banks.size() > 1 || fs::is_directory(options.output, error);
+    if (!CheckOutputFolder(intoFolder ? options.output : FolderOf(options.output)))
+        return kExitCannotWrite;
+    // One bank named alone keeps the statuses of a bank that cannot be read or is no bank.
+    if (banks.size() == 1 && !anyFolder) {
+        const ExitCode status = ProbeBankPath(banks[0]);
+        if (status != kExitOk)
+            return status;
+    }
+    if (const ExitCode saved = SaveEditsIfAsked(options, edits); saved != kExitOk)
+        return saved;
+
+    TerminalHost host;
+    Workspace workspace(host);
+    SetFileListOfPaths(workspace, banks);
+    std::vector<uint32_t> entries(banks.size());
+    for (uint32_t i = 0; i < entries.size(); ++i)
+        entries[i] = i;
+    RecordBankParameters(workspace.attributes, entries, edits.bankValues);
+    workspace.attributes.EditAttributes = edits.presetLines;
+
+    BankSaveRequest request;
+    request.type = type;
+    request.entriesOfAnyType = true;
+    request.replayPresetEdits = !edits.presetLines.empty();
+    if (intoFolder) {
+        request.folder = WithSlash(options.output);
+    } else {
+        const std::string proposed =
+            ProposedFileName(kSoundFontSource, SaveItems::Banks, 1, workspace.loader.fileList[0].text, "");
+        const DialogAnswer answer = ResolveDialogPath(options.output, type, true, proposed);
+        request.folder = answer.folder;
+        request.file = answer.file;
+    }
+    host.SetBatch(true);
+    return Finish(SaveBanks(workspace, request));
+}
+
+// An Akai disc: the volume named by --volume to OUTPUT (or its chosen presets), or with several volumes
+// ("all") one file per volume in the folder OUTPUT, named after the volume. Each volume is saved by the
+// bank save of its partition, as the Save button saves it.
+ExitCode ConvertAkaiVolumes(const ConvertOptions& options, OutputType type, const EditSet& edits) {
+    TerminalHost host;
+    Workspace workspace(host);
+    const std::string& input = options.inputs[0];
+    const ExitCode opened = OpenAkaiDiscFromPath(workspace, input);
     if (opened != kExitOk)
         return opened;
     if (options.volume.empty()) {
         std::fprintf(stderr,
                      "error: '%s' is an Akai disc: choose a volume with --volume (quorvane-cli info %s "
                      "lists them)\n",
-                     options.input.c_str(), options.input.c_str());
+                     input.c_str(), input.c_str());
         return kExitUsage;
     }
     std::vector<VolumeAddress> volumes;
@@ -51,20 +220,24 @@ ExitCode ConvertAkaiVolumes(Workspace& workspace, TerminalHost& host, const Conv
     const ExitCode resolved = ResolveVolumes(workspace, options.volume, volumes, &many);
     if (resolved != kExitOk)
         return resolved;
-    if (many && !options.presets.empty()) {
+    const bool presetSave = !options.presets.empty() || options.combine;
+    if (many && presetSave) {
         std::fprintf(stderr, "error: --preset needs a single volume\n");
         return kExitUsage;
     }
     std::error_code error;
-    if (many && (std::filesystem::create_directories(options.output, error),
-                 !std::filesystem::is_directory(options.output, error))) {
+    if (many && (fs::create_directories(options.output, error), !fs::is_directory(options.output, error))) {
         std::fprintf(stderr, "error: cannot make the folder '%s'\n", options.output.c_str());
         return kExitCannotWrite;
     }
-    if (many && options.to.empty())
-        request.type = OutputType::SoundFont;
+    if (!CheckOutputFolder(many ? options.output : FolderOf(options.output)))
+        return kExitCannotWrite;
+    if (const ExitCode saved = SaveEditsIfAsked(options, edits); saved != kExitOk)
+        return saved;
+    const OutputType outputType = many && options.to.empty() ? OutputType::SoundFont : type;
 
     std::set<std::string> taken;
+    BatchResult total;
     ExitCode end = kExitOk;
     host.SetBatch(true);
     for (const VolumeAddress& volume : volumes) {
@@ -73,25 +246,46 @@ ExitCode ConvertAkaiVolumes(Workspace& workspace, TerminalHost& host, const Conv
             end = loaded;
             continue;
         }
-        const ExitCode checked = CheckPresets(workspace.bank, request.presets);
-        if (checked != kExitOk)
-            return checked;
-        request.entry = volume.position;
-        if (many) {
+        BatchResult result;
+        if (presetSave) {
+            for (unsigned slot : options.presets) {
+                if (!workspace.bank.IsValidSlot(slot)) {
+                    std::fprintf(stderr, "error: preset %u does not exist (the volume has programs 1..%u)\n",
+                                 slot, workspace.bank.PresetCount);
+                    return kExitUsage;
+                }
+            }
+            PresetSaveRequest request;
+            request.type = outputType;
+            request.presets.assign(options.presets.begin(), options.presets.end());
+            request.combine = options.combine;
+            request.folder = WithSlash(FolderOf(options.output));
+            request.file = options.output;
+            request.modelAsRead = true;
+            result = SavePresets(workspace, request);
+        } else {
             // Volumes of the same name in different partitions each get their own file.
             std::string name = VolumeFileName(volume);
             for (int n = 2; !taken.insert(name).second; ++n)
                 name = VolumeFileName(volume) + " (" + std::to_string(n) + ")";
-            request.output =
-                (std::filesystem::path(options.output) / (name + OutputExtension(request.type))).string();
+            BankSaveRequest request;
+            request.type = outputType;
+            request.entries = {volume.position};
+            request.folder = WithSlash(many ? options.output : FolderOf(options.output));
+            request.file = many ? request.folder + name + OutputExtension(outputType) : options.output;
+            result = SaveBanks(workspace, request);
         }
-        const ExitCode written = EndOf(RunConversion(workspace, request, true));
-        if (written == kExitCancelled)
-            return written;
-        if (written != kExitOk)
-            end = written;
+        total.items += result.items;
+        total.failed += result.failed;
+        total.refused = total.refused || result.refused;
+        total.written.insert(total.written.end(), result.written.begin(), result.written.end());
+        if (result.cancelled) {
+            total.cancelled = true;
+            break;
+        }
     }
-    return end;
+    const ExitCode finished = Finish(total);
+    return finished != kExitOk ? finished : end;
 }
 
 } // namespace
@@ -101,38 +295,46 @@ ExitCode RunConvert(const ConvertOptions& options) {
         std::fprintf(stderr, "error: unknown output format '%s' (supported: sf2, gig)\n", options.to.c_str());
         return kExitUsage;
     }
-    ConversionRequest request;
-    request.type = options.to == "gig"   ? OutputType::Giga
-                   : options.to == "sf2" ? OutputType::SoundFont
-                                         : OutputTypeOfPath(options.output);
-    request.presets = options.presets;
-    request.combine = options.combine;
-    request.output = options.output;
-    if (ExceedsGigaInstrumentLimit(request)) {
-        std::fprintf(stderr,
-                     "warning: There are %zu selected presets. GigaSampler can read only 128 instruments.\n",
-                     options.presets.size());
+    EditSet edits;
+    if (!options.editsFile.empty()) {
+        EditsFileError error;
+        if (!ReadEditsFile(options.editsFile, edits, error)) {
+            std::fprintf(stderr, "error: %s:%zu: %s\n", options.editsFile.c_str(), error.line,
+                         error.message.c_str());
+            return kExitUsage;
+        }
+    }
+    std::string error;
+    if (!CollectEdits(options.edits, edits, error)) {
+        std::fprintf(stderr, "error: %s\n", error.c_str());
         return kExitUsage;
     }
-    TerminalHost host;
-    Workspace workspace(host);
-    if (!options.volume.empty() || IsAkaiDiscPath(options.input))
-        return ConvertAkaiVolumes(workspace, host, options, request);
-    const ExitCode loaded = LoadBankFromPath(workspace, options.input);
-    if (loaded != kExitOk)
-        return loaded;
-    const ExitCode checked = CheckPresets(workspace.bank, options.presets);
-    if (checked != kExitOk)
-        return checked;
-
-    // The SoundFont chain reads a bank the same way for a conversion as for inspection, so the first write
-    // can use the model just loaded; other sources are read again the way conversions read them.
-    const bool modelAsRead = workspace.bank.SourceFormat == kSoundFontSource;
-    host.SetBatch(true);
-    const ConversionResult result = RunConversion(workspace, request, modelAsRead);
-    for (uint32_t i = 0; i < result.rereadFailures; ++i)
-        std::fprintf(stderr, "error: cannot read '%s' again\n", workspace.loader.currentFileName.c_str());
-    return EndOf(result);
+    if (options.inputs.empty()) {
+        if (options.saveEditsFile.empty()) {
+            std::fprintf(stderr, "error: no bank given\nRun with --help for usage.\n");
+            return kExitUsage;
+        }
+        return SaveEditsIfAsked(options, edits);
+    }
+    if (options.output.empty()) {
+        std::fprintf(stderr, "error: -o OUTPUT is required\nRun with --help for usage.\n");
+        return kExitUsage;
+    }
+    const OutputType type = options.to == "gig"   ? OutputType::Giga
+                            : options.to == "sf2" ? OutputType::SoundFont
+                                                  : OutputTypeOfPath(options.output);
+    if (!options.volume.empty() || (options.inputs.size() == 1 && IsAkaiDiscPath(options.inputs[0])))
+        return ConvertAkaiVolumes(options, type, edits);
+    const bool presetSave = !options.presets.empty() || options.combine;
+    if (presetSave) {
+        std::error_code ignored;
+        if (options.inputs.size() != 1 || fs::is_directory(options.inputs[0], ignored)) {
+            std::fprintf(stderr, "error: --preset and --combine take exactly one bank file\n");
+            return kExitUsage;
+        }
+        return ConvertPresets(options, type, edits);
+    }
+    return ConvertBanks(options, type, edits);
 }
 
 } // namespace quorvane::cli

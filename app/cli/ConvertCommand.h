@@ -3,20 +3,24 @@
 #include <string>
 #include <vector>
 
+#include "EditOptions.h"
 #include "ExitCodes.h"
 
 namespace quorvane::cli {
 
 struct ConvertOptions {
-    std::string input;
-    std::string output;
+    std::vector<std::string> inputs; // bank files and folders of banks
+    std::string output;              // a file (one bank, one preset, combined presets) or a folder
     std::string to;                // "sf2" or "gig"; empty: from the output's extension, SoundFont otherwise
-    std::vector<unsigned> presets; // preset slots, 1-based; empty = the whole bank
+    std::vector<unsigned> presets; // preset slots, 1-based; empty = whole banks
     bool combine = false;
-    std::string volume; // Akai discs: the --volume text; empty: none given
+    EditOptions edits;
+    std::string editsFile;     // edits replayed onto the banks of the run
+    std::string saveEditsFile; // where the run's edits are kept
+    std::string volume;        // Akai discs: the --volume text; empty: none given
 };
 
-// `convert [--to sf2|gig] [--preset SLOT]... [--combine] -o OUTPUT FILE`.
+// `convert [--to sf2|gig] [--preset SLOT]... [--combine] [edits] -o OUTPUT BANK_OR_FOLDER...`.
 ExitCode RunConvert(const ConvertOptions& options);
 
 } // namespace quorvane::cli

@@ -43,18 +43,53 @@ int main(int argc, char** argv) try {
 
     ConvertOptions convertOptions;
     CLI::App* convert = app.add_subcommand(
-        "convert", "Convert a bank, or chosen presets of it, to SoundFont 2 or GigaSampler");
+        "convert",
+        "Convert banks (files, or every bank of a folder), or chosen presets of one bank, to SoundFont 2 or "
+        "GigaSampler");
     convert
         ->add_option("--to", convertOptions.to, "Output format (default: from OUTPUT's extension, else sf2)")
         ->check(CLI::IsMember({"sf2", "gig"}));
     convert->add_option("--preset", convertOptions.presets, "Preset slot to write (1-based); may be repeated")
         ->check(CLI::PositiveNumber);
-    convert->add_flag("--combine", convertOptions.combine, "Write all chosen presets into OUTPUT");
+    convert->add_flag("--combine", convertOptions.combine,
+                      "Write all chosen presets into the one file OUTPUT");
+    EditOptions& edits = convertOptions.edits;
+    convert->add_option("--program", edits.program,
+                        "SLOT=N: the preset's program number (0-127); may be repeated");
+    convert->add_option("--bank", edits.bank, "SLOT=N: the preset's bank number (0-127); may be repeated");
+    convert->add_option("--drum", edits.drum,
+                        "SLOT=on|off: the preset is a drum kit or not; may be repeated");
+    convert->add_option("--move-zones", edits.moveZones,
+                        "SLOT=+12|-12: every zone of the preset an octave up or down; may be repeated");
+    convert->add_option("--reverb", edits.reverb, "PERCENT: reverb send of every zone (0-100)");
+    convert->add_option("--chorus", edits.chorus, "PERCENT: chorus send of every zone (0-100)");
+    convert->add_option("--cutoff", edits.cutoff,
+                        "HZ|off: low-pass filter cutoff of every zone (20-20000), or none");
+    convert->add_option("--edits", convertOptions.editsFile,
+                        "Replay the edits kept in FILE (before the options above)");
+    convert->add_option("--save-edits", convertOptions.saveEditsFile,
+                        "Keep the run's edits in FILE (alone, without banks, only writes FILE)");
+    convert->add_option("-o,--output", convertOptions.output,
+                        "Output file for one bank, one preset or --combine; else an existing folder");
     convert->add_option("--volume", convertOptions.volume, kVolumeOptionHelp);
-    convert->add_option("-o,--output", convertOptions.output, "Output file (a folder with --volume all)")
-        ->required();
-    convert->add_option("FILE", convertOptions.input, "Bank file, or Akai disc image or drive")->required();
-
+    convert->add_option("BANK", convertOptions.inputs,
+                        "Bank files and folders of banks, or one Akai disc image or drive");
+    convert->footer(
+        "Output: one bank or preset is written to OUTPUT with its extension replaced by .sf2 or .gig (OUTPUT "
+        "an\n"
+        "existing folder: named after the bank or preset). Several banks, a folder, or several presets go "
+        "into the\n"
+        "folder OUTPUT, each named after its bank or preset; a GigaSampler bank of more than 128 presets "
+        "becomes\n"
+        "'NAME part1.gig', 'NAME part2.gig' ... A name met twice in one run gets '-2', '-3' ...\n"
+        "Edits apply to every bank of the run: --program/--bank/--drum/--move-zones by preset slot, "
+        "--reverb,\n"
+        "--chorus and --cutoff to every zone. A bank with fewer presets than the edits name is not written.\n"
+        "Exit status: 0 every file written; 1 usage error or bad edits file (nothing written); 2 the one "
+        "bank\n"
+        "named cannot be read; 3 it is not a bank; 4 the output folder is missing or not writable, or at "
+        "least\n"
+        "one bank or file failed (the others are written); 130 interrupted (files finished before stay).");
     ExportSamplesOptions exportOptions;
     CLI::App* exportSamples = app.add_subcommand(
         "export-samples",

@@ -1,6 +1,7 @@
 #include "convert/BankLoader.h"
 
 #include <cstdio>
+#include <filesystem>
 
 #include "convert/StereoNames.h"
 #include "convert/StereoPairs.h"
@@ -37,9 +38,9 @@ void RunSoundFontChain(Workspace& workspace, InputFile& file, bool interactive, 
     TidyStereoNames(bank);
 }
 
-// The DLS and GigaSampler chain: wave pool image and pool, instruments, loops; a silent load (a write is
-// coming) also splits interleaved stereo waves into linked halves; then mono pairing and pair names.
-void RunDlsChain(Workspace& workspace, InputFile& file, bool interactive, ReadNotes& notes) {
+// The DLS and GigaSampler chain: wave pool image and pool, instruments, loops; a load that a write follows
+// also splits interleaved stereo waves into linked halves; then mono pairing and pair names.
+void RunDlsChain(Workspace& workspace, InputFile& file, bool interactive, bool forWriting, ReadNotes& notes) {
     BankModel& bank = workspace.bank;
     bank.SourceFormat = kDlsSource;
     BuildDlsImage(bank, workspace.dls, file, notes);
@@ -48,7 +49,7 @@ void RunDlsChain(Workspace& workspace, InputFile& file, bool interactive, ReadNo
     if (interactive)
         workspace.host.SetFormatLabel(bank.DlsFlavour == 2 ? "GigaSampler" : "DLS Level 1");
     PropagateDlsLoops(bank);
-    if (!interactive)
+    if (forWriting)
         SplitStereoSamples(bank);
     if (workspace.settings.LinkMonoSamples)
         LinkMonoSamples(bank);
@@ -114,13 +115,13 @@ LoadStatus StatusOf(Opened opened) {
     return LoadStatus::NotABank;
 }
 
-bool RunChain(Workspace& workspace, InputFile& file, bool interactive, ReadNotes& notes) {
+bool RunChain(Workspace& workspace, InputFile& file, bool interactive, bool forWriting, ReadNotes& notes) {
     switch (workspace.bank.SourceFormat) {
     case kSoundFontSource:
         RunSoundFontChain(workspace, file, interactive, notes);
         return true;
     case kDlsSource:
-        RunDlsChain(workspace, file, interactive, notes);
+        RunDlsChain(workspace, file, interactive, forWriting, notes);
         return true;
     default:
         return false;
@@ -185,6 +186,23 @@ void SetFileList(Workspace& workspace, const std::string& folder, const std::vec
     workspace.attributes.PathAttributes += BankEndLine(static_cast<uint32_t>(entries.size()));
 }
 
+void SetFileListOfPaths(Workspace& workspace, const std::vector<std::string>& paths) {
+    workspace.attributes.ClearFileList();
+    workspace.loader.currentFolder = "./";
+    workspace.loader.fileList.clear();
+    workspace.loader.loadedEntry = -1;
+    for (uint32_t i = 0; i < paths.size(); ++i) {
+        const std::filesystem::path file(paths[i]);
+        const std::string folder = file.parent_path().string();
+        std::string extension = file.extension().string();
+        if (!extension.empty())
+            extension.erase(0, 1);
+        workspace.loader.fileList.push_back(FileListEntry{file.stem().string(), extension});
+        workspace.attributes.PathAttributes += BankPathLine(i, folder.empty() ? "./" : folder + "/");
+    }
+    workspace.attributes.PathAttributes += BankEndLine(static_cast<uint32_t>(paths.size()));
+}
+
 std::string EntryPath(const Workspace& workspace, uint32_t entry) {
     std::string folder = EntryFolder(workspace.attributes, entry, workspace.loader.currentFolder);
     const auto& list = workspace.loader.fileList;
@@ -206,7 +224,33 @@ LoadStatus LoadBankSilently(Workspace& workspace, uint32_t entry, ReadNotes* not
     const Opened opened = OpenEntry(workspace, entry, file);
     if (opened != Opened::Ok)
         return StatusOf(opened);
-    return RunChain(workspace, file, false, sink) ? LoadStatus::Loaded : LoadStatus::NotABank;
+    return RunChain(workspace, file, false, true, sink) ? LoadStatus::Loaded : LoadStatus::NotABank;
+}
+
+LoadStatus LoadBankSilentlyOfItsType(Workspace& workspace, uint32_t entry, ReadNotes* notes) {
+    InputFile probe;
+    if (!probe.Open(EntryPath(workspace, entry))) {
+        workspace.loader.currentFileName.clear();
+        return LoadStatus::CannotOpen;
+    }
+    const int format = SourceFormatOfKey(ReadTypeKey(probe));
+    if (format < 0)
+        return LoadStatus::NotABank;
+    workspace.bank.SourceFormat = static_cast<uint32_t>(format);
+    return LoadBankSilently(workspace, entry, notes);
+}
+
+LoadStatus ReloadBankForDisplay(Workspace& workspace) {
+    const int entry = workspace.loader.currentBank;
+    if (entry < 0 ||
+        (workspace.bank.SourceFormat != kSoundFontSource && workspace.bank.SourceFormat != kDlsSource))
+        return LoadStatus::NotABank;
+    ReadNotes notes;
+    InputFile file;
+    const Opened opened = OpenEntry(workspace, static_cast<uint32_t>(entry), file);
+    if (opened != Opened::Ok)
+        return StatusOf(opened);
+    return RunChain(workspace, file, false, false, notes) ? LoadStatus::Loaded : LoadStatus::NotABank;
 }
 
 LoadStatus LoadBankInteractively(Workspace& workspace, uint32_t entry, ReadNotes* notes) {
@@ -236,7 +280,7 @@ LoadStatus LoadBankInteractively(Workspace& workspace, uint32_t entry, ReadNotes
     } else if (opened == Opened::Ok) {
         loader.loadingFlag = 1;
         host.SetFormatLabelsVisible(true);
-        if (RunChain(workspace, file, true, sink)) {
+        if (RunChain(workspace, file, true, false, sink)) {
             loader.loadedFlag = 1;
             host.BankChanged();
         } else {

@@ -29,12 +29,21 @@ void SetFileList(Workspace& workspace, const std::string& folder, const std::vec
 // The same with a folder of its own for each entry (a search's results), entries.size() of them.
 void SetFileList(Workspace& workspace, const std::string& folder, const std::vector<FileListEntry>& entries,
                  const std::vector<std::string>& entryFolders);
+// Replaces the file list with one entry per path, each with the path line of its own folder: the banks
+// named on a command line. Clears the attribute texts and the loaded entry.
+void SetFileListOfPaths(Workspace& workspace, const std::vector<std::string>& paths);
 // Full path of a bank entry: its folder from the path lines, its text, a dot, its extension.
 std::string EntryPath(const Workspace& workspace, uint32_t entry);
 
 // The silent load of batch saving: no window updates, no messages. The model is replaced when the chain
 // runs and kept as it was otherwise.
 LoadStatus LoadBankSilently(Workspace& workspace, uint32_t entry, ReadNotes* notes = nullptr);
+// The silent load of an entry whose bank type may differ from the list's: the source format is taken from
+// the file's type key first (banks named on a command line, of several types in one run).
+LoadStatus LoadBankSilentlyOfItsType(Workspace& workspace, uint32_t entry, ReadNotes* notes = nullptr);
+// Reads the bank of the current entry again the way the views show it (no stereo split, no window
+// updates), after writes have changed the model. Recorded edits are not replayed here.
+LoadStatus ReloadBankForDisplay(Workspace& workspace);
 // The load run when the user selects an entry: the same chains, with titles, labels and messages through
 // the Host.
 LoadStatus LoadBankInteractively(Workspace& workspace, uint32_t entry, ReadNotes* notes = nullptr);

@@ -43,6 +43,15 @@ class Host {
 
     // The bank model was replaced: views rebuild their trees and lists.
     virtual void BankChanged() = 0;
+
+    // The conversion progress window of a batch save: opened with its caption ("Saving Bank(s) ...") and
+    // the caption of the item line ("Bank:"), a Cancel button and an empty status list; the item being
+    // saved; the path being written (the status bar); finished: the window may close and its button
+    // reads "OK". Front ends without such a window ignore them.
+    virtual void OpenProgressWindow(const std::string& /*caption*/, const std::string& /*itemCaption*/) {}
+    virtual void SetProgressItemName(const std::string& /*name*/) {}
+    virtual void SetOutputPath(const std::string& /*path*/) {}
+    virtual void FinishProgressWindow() {}
 };
 
 // A host that does nothing and never cancels: for silent work and as a base for partial hosts.

@@ -10,7 +10,7 @@
 #include "convert/AkaiDisc.h"
 #include "convert/BankLoader.h"
 #include "convert/BankWriters.h"
-#include "convert/Conversion.h"
+#include "convert/BatchSave.h"
 #include "convert/SampleExport.h"
 #include "convert/SampleFetch.h"
 #include "formats/audio/SampleFileWriter.h"
@@ -106,10 +106,13 @@ TEST(AkaiLoadTest, SoundFontCarriesLoopsRootKeysAndTheVolumesEngineer) {
         Workspace& w = s.workspace;
         ASSERT_EQ(OpenAkaiDisc(w, s.path), 1);
         SelectAkaiPartition(w, 0);
-        ConversionRequest request;
-        request.output = s.dir.Folder() + "sines.sf2";
-        const ConversionResult result = RunConversion(w, request, false);
-        ASSERT_TRUE(result.allWritten);
+        BankSaveRequest request;
+        request.entries = {0};
+        request.folder = s.dir.Folder();
+        request.file = s.dir.Folder() + "sines.sf2";
+        const BatchResult result = SaveBanks(w, request);
+        ASSERT_EQ(result.failed, 0u);
+        ASSERT_EQ(result.written.size(), 1u);
 
         const BankModel bank = ReadBack(s.dir.Folder(), "sines");
         EXPECT_EQ(bank.BankInfo[BankInfoSlotOf("IENG")], c.engineer);
@@ -224,13 +227,14 @@ TEST(AkaiLoadTest, DamagedDiscsAreReadSafely) {
             for (uint32_t v = 0; v < w.loader.fileList.size(); ++v) {
                 if (LoadBankSilently(w, v) != LoadStatus::Loaded)
                     continue;
-                ConversionRequest request;
-                request.entry = v;
-                request.output = s.dir.Folder() + "out.sf2";
-                RunConversion(w, request, true);
+                BankSaveRequest request;
+                request.entries = {v};
+                request.folder = s.dir.Folder();
+                request.file = s.dir.Folder() + "out.sf2";
+                SaveBanks(w, request);
                 request.type = OutputType::Giga;
-                request.output = s.dir.Folder() + "out.gig";
-                RunConversion(w, request, false);
+                request.file = s.dir.Folder() + "out.gig";
+                SaveBanks(w, request);
                 std::filesystem::create_directory(s.dir.Path() / "samples");
                 SaveAllSamples(w, s.dir.Folder() + "samples/", kSampleFileWave);
             }

@@ -27,6 +27,9 @@ class RecordingHost : public Host {
     std::vector<int> overallProgress;
     std::vector<std::string> progressSampleNames;
     std::vector<std::string> progressFileNames;
+    std::vector<std::string> progressCaptions; // "caption | item caption"
+    std::vector<std::string> progressItemNames;
+    std::vector<std::string> outputPaths;
     int bankChanges = 0;
     int pumpCalls = 0;
 
@@ -90,6 +93,20 @@ class RecordingHost : public Host {
         ++bankChanges;
     }
 
+    void OpenProgressWindow(const std::string& caption, const std::string& itemCaption) override {
+        calls.push_back("OpenProgressWindow");
+        progressCaptions.push_back(caption + " | " + itemCaption);
+    }
+    void SetProgressItemName(const std::string& name) override {
+        calls.push_back("SetProgressItemName");
+        progressItemNames.push_back(name);
+    }
+    void SetOutputPath(const std::string& path) override {
+        calls.push_back("SetOutputPath");
+        outputPaths.push_back(path);
+    }
+    void FinishProgressWindow() override { calls.push_back("FinishProgressWindow"); }
+
     // Forget what was recorded so far, keeping what the test set for the core to see.
     void Forget() {
         calls.clear();
@@ -102,6 +119,9 @@ class RecordingHost : public Host {
         overallProgress.clear();
         progressSampleNames.clear();
         progressFileNames.clear();
+        progressCaptions.clear();
+        progressItemNames.clear();
+        outputPaths.clear();
         bankChanges = 0;
         pumpCalls = 0;
     }

@@ -165,6 +165,7 @@ class Writer {
     }
 
     OutputFile& Output() { return out_; }
+    bool CutShort() const { return cutShort_; }
 
   private:
     void Status(const std::string& line) {
@@ -195,8 +196,10 @@ class Writer {
             WrittenSample& output = written_[s];
             if (!sample.selected)
                 continue;
-            if (host_.CancelRequested())
+            if (host_.CancelRequested()) {
+                cutShort_ = true;
                 break;
+            }
             if (output.length == 0) {
                 Status(StringPrintf(sample.stereoHalf ? "Copying sample %u  '%s' to mono L+R"
                                                       : "Copying sample %u  '%s'",
@@ -431,6 +434,7 @@ class Writer {
     Host& host_;
     const SoundFontWriteOptions& options_;
     bool temporary_;
+    bool cutShort_ = false;
     OutputFile out_;
     uint64_t dataStart_ = 0;
     std::vector<WrittenSample> written_;     // by sample index
@@ -461,6 +465,7 @@ SoundFontWriteResult WriteSoundFontBank(const BankModel& bank, SampleSource& sam
     struct stat info {};
     result.size = ::stat(result.path.c_str(), &info) == 0 ? static_cast<uint32_t>(info.st_size) : 0;
     result.written = true;
+    result.cutShort = writer.CutShort();
     if (!temporary)
         ReportSaved(host, result.path, result.size);
     return result;

@@ -29,6 +29,7 @@ struct SoundFontWriteResult {
     bool written = false; // false when the file could not be created or a write failed
     std::string path;     // the name actually written (a free "-N" name when the target is the source)
     uint32_t size = 0;
+    bool cutShort = false; // Cancel skipped samples: the file holds only those written before it
 };
 
 SoundFontWriteResult WriteSoundFontBank(const BankModel& bank, SampleSource& samples, Host& host,

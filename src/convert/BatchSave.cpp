@@ -1,0 +1,375 @@
+#include "convert/BatchSave.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <set>
+
+#include "convert/BankLoader.h"
+#include "convert/BankWriters.h"
+#include "convert/ConversionParameters.h"
+#include "convert/PresetEdits.h"
+#include "convert/SaveDialog.h"
+#include "core/StringPrintf.h"
+
+namespace quorvane {
+
+namespace {
+
+// The paths a run has written. A second item that maps to a path already written in the run (two presets
+// of one name, "Bass/Lead" beside "Bass_Lead", a.sf2 beside a.gig) gets "-2", "-3" ... before its
+// extension instead of replacing the first.
+class RunNames {
+  public:
+    std::string Claim(const std::string& path) {
+        std::string candidate = path;
+        const std::filesystem::path file(path);
+        const std::string stem = (file.parent_path() / file.stem()).string();
+        const std::string extension = file.extension().string();
+        for (int n = 2; used_.count(Key(candidate)) != 0; ++n)
+            candidate = stem + "-" + std::to_string(n) + extension;
+        return candidate;
+    }
+    void Add(const std::string& path) { used_.insert(Key(path)); }
+
+  private:
+    static std::string Key(const std::string& path) {
+        return std::filesystem::path(path).lexically_normal().string();
+    }
+    std::set<std::string> used_;
+};
+
+// One output file of the run, of the presets selected in the model.
+class RunWriter {
+  public:
+    RunWriter(Workspace& workspace, OutputType type, BatchResult& result)
+        : workspace_(workspace), type_(type), result_(result) {}
+
+    void Write(uint32_t entry, const std::string& wanted, int namingMode, ProgressSpan span) {
+        Host& host = workspace_.host;
+        const std::string path = names_.Claim(wanted);
+        host.SetOutputPath(path);
+        workspace_.writer.progress = span;
+        bool written = false;
+        std::string writtenPath = path;
+        if (type_ == OutputType::Giga) {
+            const GigaWriteResult giga = WriteGigaFile(workspace_, entry, path, namingMode);
+            written = giga.written;
+            writtenPath = giga.path;
+        } else {
+            const SoundFontWriteResult soundFont = WriteSoundFont(workspace_, entry, path, namingMode, false);
+            written = soundFont.written;
+            writtenPath = soundFont.path;
+            // Cancel skipped samples of this file: a bank that lacks some of its samples is not kept.
+            if (written && soundFont.cutShort) {
+                std::error_code ignored;
+                std::filesystem::remove(writtenPath, ignored);
+                host.AddStatusLine(
+                    StringPrintf("Cancelled: '%s' removed, it was not complete.", writtenPath.c_str()));
+                written = false;
+            }
+        }
+        names_.Add(writtenPath);
+        if (written)
+            result_.written.push_back(writtenPath);
+        else
+            ++result_.failed;
+    }
+
+  private:
+    Workspace& workspace_;
+    OutputType type_;
+    BatchResult& result_;
+    RunNames names_;
+};
+
+// Bar 1 at the start of an item, bar 2 empty, the item's name shown, and the window kept alive a moment.
+// True when the user asked to stop.
+bool StartItem(Host& host, ProgressSpan span, const std::string& name, bool first) {
+    host.SetOverallProgress(span.base);
+    host.SetFileProgress(0);
+    host.SetProgressItemName(name);
+    host.PumpEvents(first ? 50 : 10);
+    return host.CancelRequested();
+}
+
+void OpenProgress(Host& host, const std::string& caption, const std::string& itemCaption) {
+    host.OpenProgressWindow(caption, itemCaption);
+    host.ClearStatusLines();
+    host.SetOverallProgress(0);
+    host.SetFileProgress(0);
+}
+
+void FinishProgress(Host& host) {
+    host.SetOverallProgress(1000);
+    host.FinishProgressWindow();
+}
+
+// The model emptied, as the views show it while a bank save runs and after it: the banks it loaded were
+// changed for their writers and are no bank of the list.
+void EmptyModel(Workspace& workspace, uint32_t sourceFormat) {
+    workspace.bank = BankModel{};
+    workspace.bank.SourceFormat = sourceFormat;
+    workspace.loader.loadedFlag = 0;
+    workspace.selection.currentPreset = 0;
+    workspace.selection.selectedSample = 0xFFFF;
+}
+
+void ReportLoadFailure(Host& host, LoadStatus status, const std::string& path) {
+    if (status == LoadStatus::CannotOpen)
+        host.AddStatusLine(StringPrintf("ERROR! Can't open File %s", path.c_str()));
+    else
+        host.AddStatusLine(StringPrintf("ERROR! %s is not a bank of a supported type", path.c_str()));
+}
+
+// Replays the preset edit lines onto a bank of a command-line run; false (with a status line) when they
+// name presets the bank does not have, so that they would land on the wrong presets or on none.
+bool ReplayPresetEdits(Workspace& workspace, OutputType type) {
+    BankModel& bank = workspace.bank;
+    const std::string& edits = workspace.attributes.EditAttributes;
+    const uint32_t highest = HighestEditedSlot(edits);
+    if (highest > bank.PresetCount) {
+        workspace.host.AddStatusLine(
+            StringPrintf("ERROR! The edits name preset %u, the bank has %u presets: not saved.", highest,
+                         static_cast<unsigned>(bank.PresetCount)));
+        return false;
+    }
+    // The GigaSampler writer replays the edits of Akai volumes itself.
+    if (!(bank.SourceFormat == kAkaiSource && type == OutputType::Giga))
+        ApplyEdits(bank, edits, kApplyForViews);
+    return true;
+}
+
+void SelectOnly(BankModel& bank, const std::vector<uint32_t>& slots) {
+    bank.SelectAll(0);
+    for (uint32_t slot : slots)
+        bank.SelectPreset(slot, 1);
+}
+
+} // namespace
+
+OutputType OutputTypeOfPath(const std::string& path) {
+    std::string extension = std::filesystem::path(path).extension().string();
+    for (char& c : extension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return extension == ".gig" ? OutputType::Giga : OutputType::SoundFont;
+}
+
+const char* OutputExtension(OutputType type) {
+    return type == OutputType::Giga ? ".gig" : ".sf2";
+}
+
+ProgressSpan BarShare(size_t k, size_t n) {
+    if (n == 0)
+        return {};
+    const int base = static_cast<int>(k * 1000 / n);
+    const int next = static_cast<int>((k * 1000 + 1000) / n);
+    return ProgressSpan{base, next - base};
+}
+
+uint32_t GigaSortKey(const PresetRecord& preset) {
+    return (preset.isDrum ? 0x8000000u : 0u) + preset.bank * 256u + (preset.program & 255u);
+}
+
+std::vector<std::vector<uint32_t>> PlanGigaParts(BankModel& bank) {
+    std::vector<uint32_t> work;
+    for (uint32_t slot = 1; slot <= bank.PresetCount; ++slot)
+        if (bank.PresetTable[slot].selected)
+            work.push_back(slot);
+    std::stable_sort(work.begin(), work.end(), [&bank](uint32_t a, uint32_t b) {
+        return GigaSortKey(bank.PresetTable[a]) < GigaSortKey(bank.PresetTable[b]);
+    });
+
+    std::vector<std::vector<uint32_t>> parts;
+    for (size_t p = 0; p < work.size();) {
+        std::vector<uint32_t> part;
+        bank.SelectAll(0);
+        for (size_t u = 0; u < kMaxGigaInstruments && p + u < work.size(); ++u) {
+            bank.SelectPreset(work[p + u], 1);
+            part.push_back(work[p + u]);
+            uint64_t bytes = 0;
+            for (uint32_t s = 0; s < bank.SampleCount; ++s)
+                if (bank.SampleTable[s].selected)
+                    bytes += bank.SampleTable[s].dataLength;
+            if (bytes > kMaxGigaPartBytes) {
+                if (part.size() > 1)
+                    part.pop_back();
+                break;
+            }
+        }
+        // Taking the last preset back out would also unselect samples it shares with the others, so the
+        // part's selection is made anew from its presets.
+        SelectOnly(bank, part);
+        p += part.size();
+        parts.push_back(std::move(part));
+    }
+    return parts;
+}
+
+BatchResult SaveBanks(Workspace& workspace, const BankSaveRequest& request) {
+    BatchResult result;
+    const auto& list = workspace.loader.fileList;
+    if (list.empty())
+        return result;
+    std::vector<uint32_t> chosen;
+    for (uint32_t entry : request.entries)
+        if (entry < list.size())
+            chosen.push_back(entry);
+    if (request.entries.empty())
+        for (uint32_t entry = 0; entry < list.size(); ++entry)
+            chosen.push_back(entry);
+
+    Host& host = workspace.host;
+    BankModel& bank = workspace.bank;
+    const uint32_t listFormat = bank.SourceFormat;
+    const bool akai = listFormat == kAkaiSource;
+    host.SetTitle("");
+    EmptyModel(workspace, listFormat);
+    host.BankChanged();
+    OpenProgress(host, akai ? "Saving Volume(s) ..." : "Saving Bank(s) ...", akai ? "Volume:" : "Bank:");
+
+    RunWriter writer(workspace, request.type, result);
+    for (size_t k = 0; k < chosen.size(); ++k) {
+        const uint32_t entry = chosen[k];
+        const std::string& text = list[entry].text;
+        const ProgressSpan share = BarShare(k, chosen.size());
+        if (StartItem(host, share, text, k == 0)) {
+            result.cancelled = true;
+            break;
+        }
+        ++result.items;
+        workspace.loader.currentBank = static_cast<int>(entry);
+        host.AddStatusLine(
+            StringPrintf(akai ? "Loading  '%s'  AKAI volume." : "Loading  '%s'  bank.", text.c_str()));
+        // A bank that cannot be read is not written: the model would still hold the bank before it.
+        const LoadStatus status = request.entriesOfAnyType ? LoadBankSilentlyOfItsType(workspace, entry)
+                                                           : LoadBankSilently(workspace, entry);
+        if (status != LoadStatus::Loaded) {
+            ReportLoadFailure(host, status, EntryPath(workspace, entry));
+            ++result.failed;
+            continue;
+        }
+        if (!workspace.attributes.BankEditAttributes.empty())
+            ApplyBankParameters(bank, workspace.attributes.BankEditAttributes, entry, host);
+        if (request.replayPresetEdits && !workspace.attributes.EditAttributes.empty() &&
+            !ReplayPresetEdits(workspace, request.type)) {
+            ++result.failed;
+            continue;
+        }
+        bank.SelectAll(1);
+
+        const std::string name = akai ? OutputFileName(kAkaiSource, text) : text;
+        if (request.type == OutputType::Giga && bank.PresetCount > kMaxGigaInstruments) {
+            const std::vector<std::vector<uint32_t>> parts = PlanGigaParts(bank);
+            for (size_t part = 0; part < parts.size(); ++part) {
+                if (part > 0 && host.CancelRequested()) {
+                    result.cancelled = true;
+                    break;
+                }
+                SelectOnly(bank, parts[part]);
+                host.SetFileProgress(0);
+                const ProgressSpan partShare{share.base + static_cast<int>(share.span * part / parts.size()),
+                                             static_cast<int>(share.span / parts.size())};
+                writer.Write(entry,
+                             request.folder + name + StringPrintf(" part%i.gig", static_cast<int>(part + 1)),
+                             0, partShare);
+            }
+        } else {
+            const std::string path = chosen.size() == 1 && !request.file.empty()
+                                         ? request.file
+                                         : request.folder + name + OutputExtension(request.type);
+            writer.Write(entry, path, 0, share);
+        }
+    }
+    result.cancelled = result.cancelled || host.CancelRequested();
+
+    EmptyModel(workspace, listFormat);
+    workspace.loader.currentBank = workspace.loader.loadedEntry;
+    host.BankChanged();
+    FinishProgress(host);
+    return result;
+}
+
+BatchResult SavePresets(Workspace& workspace, const PresetSaveRequest& request) {
+    BatchResult result;
+    BankModel& bank = workspace.bank;
+    Host& host = workspace.host;
+    std::vector<uint32_t> chosen;
+    for (uint32_t slot : request.presets)
+        if (bank.IsValidSlot(slot))
+            chosen.push_back(slot);
+    if (request.presets.empty())
+        for (uint32_t slot = 1; slot <= bank.PresetCount; ++slot)
+            chosen.push_back(slot);
+    if (chosen.empty())
+        return result;
+    if (request.type == OutputType::Giga && request.combine && chosen.size() > kMaxGigaInstruments) {
+        host.ShowMessage(
+            StringPrintf("There are %i selected presets.\r\n\r\nGigaSampler can read only 128 instruments.",
+                         static_cast<int>(chosen.size())),
+            kMessageCaption, MessageIcon::Warning);
+        result.refused = true;
+        return result;
+    }
+
+    const bool akai = bank.SourceFormat == kAkaiSource;
+    const uint32_t sourceFormat = bank.SourceFormat;
+    const uint32_t entry =
+        workspace.loader.currentBank < 0 ? 0 : static_cast<uint32_t>(workspace.loader.currentBank);
+    const uint32_t shownPreset = workspace.selection.currentPreset;
+    // The names are taken before the writes, which may change the model.
+    std::vector<std::string> names;
+    for (uint32_t slot : chosen)
+        names.push_back(bank.PresetTable[slot].name);
+    OpenProgress(host, akai ? "Saving Program(s) ..." : "Saving Preset(s) ...", "Preset:");
+    if (akai && entry < workspace.loader.fileList.size())
+        host.AddStatusLine(
+            StringPrintf("Loading  '%s'  AKAI volume.", workspace.loader.fileList[entry].text.c_str()));
+
+    RunWriter writer(workspace, request.type, result);
+    bool modelAsRead = request.modelAsRead;
+    const size_t passes = request.combine ? 1 : chosen.size();
+    for (size_t u = 0; u < passes; ++u) {
+        const ProgressSpan share = request.combine ? ProgressSpan{} : BarShare(u, chosen.size());
+        if (StartItem(host, share, names[u], u == 0)) {
+            result.cancelled = true;
+            break;
+        }
+        ++result.items;
+        // Every write prepares the model for its format, so each starts from the bank as read, with the
+        // recorded edits replayed.
+        if (!modelAsRead) {
+            const LoadStatus status = LoadBankSilently(workspace, entry);
+            if (status != LoadStatus::Loaded) {
+                ReportLoadFailure(host, status, EntryPath(workspace, entry));
+                ++result.failed;
+                continue;
+            }
+            ApplyEdits(bank, workspace.attributes.EditAttributes, kApplyForViews);
+        }
+        modelAsRead = false;
+        if (request.combine) {
+            SelectOnly(bank, chosen);
+            writer.Write(entry, request.file, 0, share);
+        } else {
+            SelectOnly(bank, {chosen[u]});
+            workspace.selection.currentPreset = chosen[u];
+            const std::string path =
+                chosen.size() > 1
+                    ? request.folder + OutputFileName(sourceFormat, names[u]) + OutputExtension(request.type)
+                    : request.file;
+            writer.Write(entry, path, 1, share);
+        }
+    }
+    result.cancelled = result.cancelled || host.CancelRequested();
+
+    // The writes changed the model for their formats: the views get the bank back as they show it.
+    if (result.items > 0 && ReloadBankForDisplay(workspace) == LoadStatus::Loaded)
+        ApplyEdits(bank, workspace.attributes.EditAttributes, kApplyForViews);
+    workspace.selection.currentPreset = shownPreset;
+    host.BankChanged();
+    FinishProgress(host);
+    return result;
+}
+
+} // namespace quorvane
