@@ -258,6 +258,13 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == treeView2_ && event->type() == QEvent::KeyPress &&
         TreeView2Key(static_cast<QKeyEvent*>(event)))
         return true;
+    if (watched == listBox1_ && event->type() == QEvent::KeyPress) {
+        const QString text = static_cast<QKeyEvent*>(event)->text();
+        if (text == "s" || text == "S") {
+            SaveBanksClick();
+            return true;
+        }
+    }
     if (event->type() == QEvent::Resize) {
         if (watched == client_)
             Relayout();

@@ -8,6 +8,7 @@
 
 #include <QMainWindow>
 
+#include "convert/PresetEdits.h"
 #include "session/Workspace.h"
 #include "ui/DeviceLists.h"
 #include "ui/MainLayout.h"
@@ -105,6 +106,20 @@ class TForm1 : public QMainWindow, public Host {
     bool CancelRequested() override;
     void PumpEvents(int milliseconds) override;
     void BankChanged() override;
+    void OpenProgressWindow(const std::string& caption, const std::string& itemCaption) override;
+    void SetProgressItemName(const std::string& name) override;
+    void SetOutputPath(const std::string& path) override;
+    void FinishProgressWindow() override;
+
+    // The batch saves as the user starts them: a save dialog, then the run in the progress window.
+    // Without the dialog (tests, scripts), `answer` is the path the dialog would have returned and
+    // `type` its filter (1 SoundFont, 2 GigaSampler); `combine` the "Combine to ONE Bank" box.
+    void SaveBanksClick();
+    void SavePresetsClick();
+    void RunBankSave(const QString& answer, int type);
+    void RunPresetSave(const QString& answer, int type, bool combine);
+    // Keeps handling the progress window's events until the user closes it.
+    void WaitForProgressWindow();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -143,6 +158,10 @@ class TForm1 : public QMainWindow, public Host {
     void SortSamplesClick();
     void LinkMonoClick();
     void SelectSampleNode(int sample, bool autoPlay);
+    // The slots of the selected preset nodes in tree order; every preset when none is selected.
+    std::vector<uint32_t> ChosenPresets() const;
+    // The save dialog: title, filters, proposed name and the "Options" box; empty when cancelled.
+    QString AskSavePath(const QString& title, const QString& proposed, bool combineEnabled, int& type);
     void ShowPanelBlack();
 
     // Menu handlers
@@ -165,10 +184,12 @@ class TForm1 : public QMainWindow, public Host {
     // While set, selection changes in the trees and lists were made by the program and do nothing.
     bool changesSuppressed_ = false;
     bool autoPlayHeld_ = false;
-    int typedBank_ = 0;
     bool audioWave_ = true;
     bool audioAiff_ = true;
     int lastSearchItem_ = 1;
+    int bankSaveType_ = 0;       // the filter chosen last in a bank or preset save dialog
+    bool combineOption_ = false; // "Combine to ONE Bank"
+    TypedBankNumber typedBankNumber_;
 
     QTreeWidget* treeView1_ = nullptr;
     QListWidget* listBox1_ = nullptr;

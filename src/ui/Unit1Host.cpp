@@ -118,6 +118,30 @@ void TForm1::BankChanged() {
     }
 }
 
+void TForm1::OpenProgressWindow(const std::string& caption, const std::string& itemCaption) {
+    form4_->setWindowTitle(QString::fromStdString(caption));
+    form4_->Begin();
+    form4_->SetItemCaption(QString::fromStdString(itemCaption));
+    form4_->SetItemName({});
+    form4_->SetSampleName({});
+    form4_->ClearStatusLines();
+    form4_->show();
+    form4_->raise();
+}
+
+void TForm1::SetProgressItemName(const std::string& name) {
+    form4_->SetItemName(QString::fromStdString(name));
+}
+
+void TForm1::SetOutputPath(const std::string& path) {
+    form4_->SetFileText(QString::fromStdString(path));
+}
+
+void TForm1::FinishProgressWindow() {
+    form4_->Finish();
+    form4_->activateWindow();
+}
+
 ProgressWindow* TForm1::ShowingProgressWindow() const {
     if (form4_->isVisible())
         return form4_;

@@ -78,6 +78,13 @@ void TForm1::ConnectViews() {
             [this](QTreeWidgetItem* node) { BuildChildren(node); });
     connect(treeView2_, &QTreeWidget::customContextMenuRequested, this, &TForm1::TreeView2ContextMenu);
     connect(listBox1_, &QListWidget::customContextMenuRequested, this, &TForm1::ListBox1ContextMenu);
+    listBox1_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    listBox1_->installEventFilter(this);
+    connect(findChild<QToolButton*>("SpeedButton4"), &QToolButton::clicked, this, &TForm1::SaveBanksClick);
+    connect(treeView2_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* node) {
+        if (LevelOf(node) == 0)
+            SavePresetsClick();
+    });
     connect(treeList_, &QTreeWidget::itemSelectionChanged, this, [this] { TreeListChange(); });
     connect(findChild<QToolButton*>("Speed_PL"), &QToolButton::clicked, this, &TForm1::SpeedPlClick);
     connect(findChild<QAction*>("SortPreset"), &QAction::triggered, this, &TForm1::SortPresetsClick);
@@ -133,7 +140,7 @@ void TForm1::TreeView2Change() {
     QTreeWidgetItem* node = treeView2_->currentItem();
     if (node == nullptr || !node->isSelected())
         return;
-    typedBank_ = 0;
+    typedBankNumber_ = {};
     Selection& selection = workspace_.selection;
     const int level = LevelOf(node);
     if (level == 0) {
@@ -334,6 +341,65 @@ bool TForm1::TreeView2Key(QKeyEvent* event) {
     QTreeWidgetItem* node = treeView2_->currentItem();
     if (node == nullptr)
         return false;
+    const bool presetNode = LevelOf(node) == 0;
+    const uint32_t slot = static_cast<uint32_t>(DataOf(presetNode ? node : nullptr));
+    BankModel& bank = workspace_.bank;
+    // After a program, bank or drum change the node shows the preset again.
+    auto presetChanged = [&] {
+        const ViewNode view = PresetNode(bank, slot);
+        node->setText(0, QString::fromStdString(view.text));
+        node->setIcon(0, NodeIcon(ViewPicture(view.image), ViewPicture(view.selectedImage)));
+        panel1Controls_[0]->update();
+    };
+    const QString text = event->text();
+    if (text == "d" || text == "D") {
+        if (presetNode && bank.IsValidSlot(slot)) {
+            ToggleDrum(bank, workspace_.attributes, slot);
+            presetChanged();
+        }
+        return true;
+    }
+    if (text == "s" || text == "S") {
+        SavePresetsClick();
+        return true;
+    }
+    if (text.size() == 1 && text[0].isDigit()) {
+        if (presetNode && bank.IsValidSlot(slot)) {
+            TypeBankDigit(bank, workspace_.attributes, slot, typedBankNumber_, text[0].digitValue());
+            presetChanged();
+        }
+        return true;
+    }
+    if ((event->key() == Qt::Key_Plus || event->key() == Qt::Key_Minus) &&
+        (event->modifiers() & Qt::KeypadModifier)) {
+        if (presetNode && bank.IsValidSlot(slot)) {
+            if (event->key() == Qt::Key_Plus)
+                ProgramPlus(bank, workspace_.attributes, slot);
+            else
+                ProgramMinus(bank, workspace_.attributes, slot);
+            presetChanged();
+            // In program order the node moves past its neighbours of the same bank and kind.
+            if (!workspace_.settings.SortPresets && bank.SourceFormat != kAkaiSource) {
+                Suppress suppress(changesSuppressed_);
+                const uint32_t key = PresetSortKey(bank.PresetTable[slot]);
+                int at = treeView2_->indexOfTopLevelItem(node);
+                auto keyAt = [&](int index) {
+                    return PresetSortKey(
+                        bank.PresetTable[static_cast<uint32_t>(DataOf(treeView2_->topLevelItem(index)))]);
+                };
+                const bool down = event->key() == Qt::Key_Plus;
+                while (down ? at + 1 < treeView2_->topLevelItemCount() && keyAt(at + 1) < key
+                            : at > 0 && keyAt(at - 1) > key) {
+                    QTreeWidgetItem* moved = treeView2_->takeTopLevelItem(at);
+                    at += down ? 1 : -1;
+                    treeView2_->insertTopLevelItem(at, moved);
+                    node = moved;
+                }
+                treeView2_->setCurrentItem(node);
+            }
+        }
+        return true;
+    }
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:

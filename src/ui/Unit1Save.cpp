@@ -1,0 +1,167 @@
+// The batch saves of TForm1: the save dialog with its "Options" box, then the core's bank or preset save,
+// which reports into the conversion progress window. The main window only repaints until that window is
+// closed.
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QListWidget>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "convert/BatchSave.h"
+#include "convert/SaveDialog.h"
+#include "ui/EventPump.h"
+#include "ui/Unit1.h"
+#include "ui/Unit4.h"
+
+namespace quorvane::ui {
+
+QString TForm1::AskSavePath(const QString& title, const QString& proposed, bool combineEnabled, int& type) {
+    QFileDialog dialog(this, title, QString::fromStdString(workspace_.settings.LastDir));
+    dialog.setObjectName("SaveDialog");
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    const QStringList filters = {"SF2 - Soundfont file (*.sf2)", "GIG - Gigasampler file (*.gig)"};
+    dialog.setNameFilters(filters);
+    dialog.selectNameFilter(filters.at(bankSaveType_ == 2 ? 1 : 0));
+    dialog.selectFile(proposed);
+
+    auto* options = new QGroupBox("Options", &dialog);
+    options->setObjectName("Options");
+    auto* column = new QVBoxLayout(options);
+    auto* combine = new QCheckBox("Combine to ONE Bank", options);
+    combine->setObjectName("CombineOption");
+    combine->setChecked(combineOption_);
+    combine->setEnabled(combineEnabled);
+    column->addWidget(combine);
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
+        grid->addWidget(options, grid->rowCount(), 0, 1, grid->columnCount());
+
+    const bool accepted = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    type = filters.indexOf(dialog.selectedNameFilter()) == 1 ? 2 : 1;
+    bankSaveType_ = type;
+    if (combineEnabled)
+        combineOption_ = combine->isChecked();
+    return accepted ? dialog.selectedFiles().front() : QString();
+}
+
+void TForm1::SaveBanksClick() {
+    if (listBox1_->count() == 0)
+        return;
+    const auto& list = workspace_.loader.fileList;
+    const size_t selected = static_cast<size_t>(listBox1_->selectedItems().size());
+    const size_t n = selected == 0 ? list.size() : selected;
+    const int current = listBox1_->currentRow();
+    const std::string bankText =
+        n == 1 ? list[static_cast<size_t>(selected == 0 ? 0 : std::max(current, 0))].text : std::string();
+    const uint32_t format = workspace_.bank.SourceFormat;
+    const QString title = QString::fromStdString(SaveDialogTitle(format, SaveItems::Banks, n, list.size()));
+    const QString proposed =
+        QString::fromStdString(ProposedFileName(format, SaveItems::Banks, n, bankText, ""));
+    int type = 1;
+    const QString answer = AskSavePath(title, proposed, false, type);
+    if (!answer.isEmpty())
+        RunBankSave(answer, type);
+}
+
+void TForm1::RunBankSave(const QString& answer, int type) {
+    std::vector<uint32_t> entries;
+    for (int row = 0; row < listBox1_->count(); ++row)
+        if (listBox1_->item(row)->isSelected())
+            entries.push_back(static_cast<uint32_t>(row));
+    const auto& list = workspace_.loader.fileList;
+    const size_t n = entries.empty() ? list.size() : entries.size();
+    const std::string bankText = n == 1 ? list[entries.empty() ? 0 : entries[0]].text : std::string();
+    const uint32_t format = workspace_.bank.SourceFormat;
+    const OutputType output = type == 2 ? OutputType::Giga : OutputType::SoundFont;
+    const DialogAnswer resolved = ResolveDialogPath(
+        answer.toStdString(), output, n == 1, ProposedFileName(format, SaveItems::Banks, n, bankText, ""));
+    workspace_.settings.LastDir = resolved.folder;
+
+    BankSaveRequest request;
+    request.type = output;
+    request.entries = entries;
+    request.folder = resolved.folder;
+    request.file = resolved.file;
+    ResetDisplay();
+    ShowFileList();
+    for (uint32_t entry : entries)
+        listBox1_->item(static_cast<int>(entry))->setSelected(true);
+    SaveBanks(workspace_, request);
+    WaitForProgressWindow();
+}
+
+std::vector<uint32_t> TForm1::ChosenPresets() const {
+    std::vector<uint32_t> chosen;
+    const uint32_t count = workspace_.bank.PresetCount;
+    for (int i = 0; i < treeView2_->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* node = treeView2_->topLevelItem(i);
+        const int slot = node->data(0, Qt::UserRole).toInt();
+        if (node->isSelected() && slot >= 1 && static_cast<uint32_t>(slot) <= count)
+            chosen.push_back(static_cast<uint32_t>(slot));
+    }
+    if (chosen.empty())
+        for (uint32_t slot = 1; slot <= count; ++slot)
+            chosen.push_back(slot);
+    return chosen;
+}
+
+void TForm1::SavePresetsClick() {
+    const BankModel& bank = workspace_.bank;
+    if (!bank.IsValidSlot(workspace_.selection.currentPreset))
+        return;
+    const std::vector<uint32_t> chosen = ChosenPresets();
+    const auto& list = workspace_.loader.fileList;
+    const int entry = workspace_.loader.currentBank;
+    const std::string bankText =
+        entry >= 0 && static_cast<size_t>(entry) < list.size() ? list[static_cast<size_t>(entry)].text : "";
+    const uint32_t format = bank.SourceFormat;
+    const QString title =
+        QString::fromStdString(SaveDialogTitle(format, SaveItems::Presets, chosen.size(), bank.PresetCount));
+    const QString proposed =
+        QString::fromStdString(ProposedFileName(format, SaveItems::Presets, chosen.size(), bankText,
+                                                bank.PresetTable[workspace_.selection.currentPreset].name));
+    int type = 1;
+    const QString answer = AskSavePath(title, proposed, true, type);
+    if (!answer.isEmpty())
+        RunPresetSave(answer, type, combineOption_);
+}
+
+void TForm1::RunPresetSave(const QString& answer, int type, bool combine) {
+    const BankModel& bank = workspace_.bank;
+    const std::vector<uint32_t> chosen = ChosenPresets();
+    if (chosen.empty())
+        return;
+    const auto& list = workspace_.loader.fileList;
+    const int entry = workspace_.loader.currentBank;
+    const std::string bankText =
+        entry >= 0 && static_cast<size_t>(entry) < list.size() ? list[static_cast<size_t>(entry)].text : "";
+    const uint32_t current = bank.IsValidSlot(workspace_.selection.currentPreset)
+                                 ? workspace_.selection.currentPreset
+                                 : chosen.front();
+    const OutputType output = type == 2 ? OutputType::Giga : OutputType::SoundFont;
+    const bool singleFile = chosen.size() == 1 || combine;
+    const DialogAnswer resolved =
+        ResolveDialogPath(answer.toStdString(), output, singleFile,
+                          ProposedFileName(bank.SourceFormat, SaveItems::Presets, chosen.size(), bankText,
+                                           bank.PresetTable[current].name));
+    workspace_.settings.LastDir = resolved.folder;
+
+    PresetSaveRequest request;
+    request.type = output;
+    request.presets = chosen;
+    request.combine = combine;
+    request.folder = resolved.folder;
+    request.file = resolved.file;
+    SavePresets(workspace_, request);
+    WaitForProgressWindow();
+}
+
+void TForm1::WaitForProgressWindow() {
+    while (form4_->isVisible() && !closing_)
+        ui::PumpEvents(20, form4_);
+}
+
+} // namespace quorvane::ui

@@ -1,0 +1,306 @@
+// The file browser and the bank views on real files made in a temporary folder: folder listing and its path
+// lines, expanding and collapsing, the hidden-folder rule, the level-by-level search (also through a
+// symbolic link that loops back), a bank shown in both trees, the edit keys, preset saves checked on disk,
+// audio-file mode and opening a path named on the command line.
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include <unistd.h>
+
+#include "convert/BankLoader.h"
+#include "convert/BankViews.h"
+#include "ui/Unit1.h"
+#include "ui/Unit4.h"
+
+using namespace quorvane;
+using namespace quorvane::ui;
+
+namespace {
+
+constexpr const char* kTimGM6mb = "/usr/share/sounds/sf2/TimGM6mb.sf2";
+
+// A 16-bit mono WAVE file of `frames` frames of silence.
+void WriteWave(const QString& path, uint32_t frames) {
+    QByteArray bytes;
+    auto u32 = [&](uint32_t v) { bytes.append(reinterpret_cast<const char*>(&v), 4); };
+    auto u16 = [&](uint16_t v) { bytes.append(reinterpret_cast<const char*>(&v), 2); };
+    bytes.append("RIFF");
+    u32(36 + frames * 2);
+    bytes.append("WAVEfmt ");
+    u32(16);
+    u16(1);
+    u16(1);
+    u32(44100);
+    u32(88200);
+    u16(2);
+    u16(16);
+    bytes.append("data");
+    u32(frames * 2);
+    bytes.append(QByteArray(static_cast<int>(frames * 2), '\0'));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QStringList Texts(const QListWidget* list) {
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts << list->item(i)->text();
+    return texts;
+}
+
+QTreeWidgetItem* Child(QTreeWidgetItem* node, const QString& text) {
+    for (int i = 0; i < node->childCount(); ++i)
+        if (node->child(i)->text(0) == text)
+            return node->child(i);
+    return nullptr;
+}
+
+// Closes the conversion progress window once the run has finished with it, as the user's OK does.
+void CloseProgressWhenDone(TForm1& form) {
+    auto* timer = new QTimer(&form);
+    QObject::connect(timer, &QTimer::timeout, &form, [&form, timer] {
+        if (form.BankProgress()->isVisible() && form.BankProgress()->MayClose()) {
+            form.BankProgress()->close();
+            timer->deleteLater();
+        }
+    });
+    timer->start(20);
+}
+
+} // namespace
+
+class BrowserTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+    QString root_;
+
+    QString Path(const QString& name) const { return root_ + name; }
+    void Copy(const QString& to) { QVERIFY(QFile::copy(kTimGM6mb, Path(to))); }
+
+  private slots:
+    void initTestCase();
+    void FolderListingAndPathLines();
+    void ExpandOnceCollapseForgetsAndTheHiddenFolderRule();
+    void SearchGoesLevelByLevelAndEndsOnALoop();
+    void BankFillsBothTrees();
+    void EditKeysChangeThePresetAndRecordOneLine();
+    void PresetSaveCombinedAndSeparate();
+    void AudioFileModeListsTheFolder();
+    void OpeningAPathFromOutside();
+};
+
+void BrowserTest::initTestCase() {
+    QVERIFY(QFile::exists(kTimGM6mb));
+    root_ = QDir(dir_.path()).canonicalPath() + "/";
+    // banks/ Beta.sf2 alpha.SF2 Ignored.gig notes.txt; banks/sub/Deep.sf2; banks/sub/deeper/Deepest.sf2;
+    // banks/.hidden/Secret.sf2; banks/onlyhidden/.x/; banks/sub/loop -> banks
+    for (const char* folder : {"banks/sub/deeper", "banks/.hidden", "banks/onlyhidden/.x", "audio"})
+        QVERIFY(QDir().mkpath(Path(folder)));
+    Copy("banks/Beta.sf2");
+    Copy("banks/alpha.SF2");
+    Copy("banks/sub/Deep.sf2");
+    Copy("banks/sub/deeper/Deepest.sf2");
+    Copy("banks/.hidden/Secret.sf2");
+    QFile(Path("banks/Ignored.gig")).open(QIODevice::WriteOnly);
+    QFile(Path("banks/notes.txt")).open(QIODevice::WriteOnly);
+    QVERIFY(::symlink(Path("banks").toUtf8().constData(), Path("banks/sub/loop").toUtf8().constData()) == 0);
+    WriteWave(Path("audio/b.wav"), 1000);
+    WriteWave(Path("audio/A.WAV"), 2000);
+}
+
+void BrowserTest::FolderListingAndPathLines() {
+    TForm1 form(dir_.filePath("listing.ini"), NoDeviceLists());
+    QVERIFY(form.SelectFolder(Path("banks")));
+    QCOMPARE(form.CurrentFolder(), Path("banks/"));
+    auto* list = form.findChild<QListWidget*>("ListBox1");
+    // Extensions in any case, names without regard to case; nothing of another kind.
+    QCOMPARE(Texts(list), QStringList({"alpha", "Beta"}));
+    const Workspace& w = form.Session();
+    for (uint32_t p = 0; p < 2; ++p)
+        QCOMPARE(QString::fromStdString(EntryPath(w, p)),
+                 Path(p == 0 ? "banks/alpha.SF2" : "banks/Beta.sf2"));
+    QVERIFY(form.findChild<QWidget*>("SpeedButton4")->isVisibleTo(&form));
+
+    // GigaSampler lists the .gig file instead.
+    form.findChild<QAction*>("Menu_GIG")->trigger();
+    QCOMPARE(Texts(list), QStringList({"Ignored"}));
+}
+
+void BrowserTest::ExpandOnceCollapseForgetsAndTheHiddenFolderRule() {
+    TForm1 form(dir_.filePath("expand.ini"), NoDeviceLists());
+    QVERIFY(form.SelectFolder(Path("banks")));
+    auto* tree = form.findChild<QTreeWidget*>("TreeView1");
+    QTreeWidgetItem* banks = tree->currentItem();
+    banks->setExpanded(true);
+    QVERIFY(Child(banks, "sub"));
+    QVERIFY(!Child(banks, ".hidden"));
+    // A folder whose only subfolder is hidden has an expand button, and expanding it shows nothing.
+    QTreeWidgetItem* onlyHidden = Child(banks, "onlyhidden");
+    QVERIFY(onlyHidden);
+    QCOMPARE(onlyHidden->childIndicatorPolicy(), QTreeWidgetItem::ShowIndicator);
+    onlyHidden->setExpanded(true);
+    QCOMPARE(onlyHidden->childCount(), 0);
+    QCOMPARE(Child(banks, "sub")->child(0) == nullptr, true);
+
+    // Expanding again reads nothing; after a collapse the disk is read again.
+    QVERIFY(QDir().mkpath(Path("banks/later")));
+    banks->setExpanded(false);
+    QCOMPARE(banks->childCount(), 0);
+    banks->setExpanded(true);
+    QVERIFY(Child(banks, "later"));
+    QVERIFY(QDir().mkpath(Path("banks/later2")));
+    banks->setExpanded(true);
+    QVERIFY(!Child(banks, "later2"));
+    QDir(Path("banks/later")).removeRecursively();
+    QDir(Path("banks/later2")).removeRecursively();
+}
+
+void BrowserTest::SearchGoesLevelByLevelAndEndsOnALoop() {
+    TForm1 form(dir_.filePath("search.ini"), NoDeviceLists());
+    QVERIFY(form.SelectFolder(Path("banks")));
+    form.SearchFolder(1);
+    auto* list = form.findChild<QListWidget*>("ListBox1");
+    // Sorted by name; the loop back to banks/ is walked once; hidden folders stay out.
+    QCOMPARE(Texts(list), QStringList({"alpha", "Beta", "Deep", "Deepest"}));
+    const Workspace& w = form.Session();
+    const QStringList paths = {"banks/alpha.SF2", "banks/Beta.sf2", "banks/sub/Deep.sf2",
+                               "banks/sub/deeper/Deepest.sf2"};
+    for (int p = 0; p < paths.size(); ++p)
+        QCOMPARE(QString::fromStdString(EntryPath(w, static_cast<uint32_t>(p))), Path(paths[p]));
+    QCOMPARE(w.loader.listingKind, 2);
+}
+
+void BrowserTest::BankFillsBothTrees() {
+    TForm1 form(dir_.filePath("trees.ini"), NoDeviceLists());
+    QVERIFY(form.SelectFolder(Path("banks")));
+    form.LoadEntry(1);
+    const Workspace& w = form.Session();
+    QVERIFY(w.bank.PresetCount > 100);
+    auto* presets = form.findChild<QTreeWidget*>("TreeView2");
+    QCOMPARE(presets->topLevelItemCount(), static_cast<int>(w.bank.PresetCount));
+    // Sorted by name by default, the first node selected and shown.
+    QVERIFY(presets->topLevelItem(0)->text(0).compare(presets->topLevelItem(1)->text(0), Qt::CaseSensitive) <=
+            0);
+    QCOMPARE(w.selection.currentPreset,
+             static_cast<uint32_t>(presets->topLevelItem(0)->data(0, Qt::UserRole).toInt()));
+    QCOMPARE(w.selection.DisplayMode, 1);
+
+    // In bank order when sorting is off: drum presets after every melodic one.
+    form.findChild<QAction*>("SortPreset")->trigger();
+    const std::vector<uint32_t> order = PresetTreeOrder(w.bank);
+    for (int i = 0; i < presets->topLevelItemCount(); ++i)
+        QCOMPARE(presets->topLevelItem(i)->data(0, Qt::UserRole).toUInt(), order[static_cast<size_t>(i)]);
+
+    // Children: layers of a preset, zones of a layer, with their sample names.
+    QTreeWidgetItem* first = presets->topLevelItem(0);
+    form.BuildChildren(first);
+    const uint32_t slot = first->data(0, Qt::UserRole).toUInt();
+    QCOMPARE(static_cast<size_t>(first->childCount()), w.bank.PresetTable[slot].layerList.Count());
+    form.BuildChildren(first->child(0));
+    QVERIFY(first->child(0)->childCount() > 0);
+
+    // The sample list holds every sample but right halves; the filter shows the current preset's.
+    auto* samples = form.findChild<QTreeWidget*>("TreeList");
+    int expected = 0;
+    for (uint32_t s = 0; s < w.bank.SampleCount; ++s)
+        expected += w.bank.SampleTable[s].sampleType != 2;
+    QCOMPARE(samples->topLevelItemCount(), expected);
+    presets->setCurrentItem(first);
+    form.SpeedPlClick();
+    QVERIFY(samples->topLevelItemCount() > 0);
+    QVERIFY(samples->topLevelItemCount() < expected);
+    form.SpeedPlClick();
+    QCOMPARE(samples->topLevelItemCount(), expected);
+}
+
+void BrowserTest::EditKeysChangeThePresetAndRecordOneLine() {
+    TForm1 form(dir_.filePath("keys.ini"), NoDeviceLists());
+    QVERIFY(form.SelectFolder(Path("banks")));
+    form.LoadEntry(0);
+    Workspace& w = form.Session();
+    auto* presets = form.findChild<QTreeWidget*>("TreeView2");
+    presets->setFocus();
+    QTreeWidgetItem* node = presets->topLevelItem(0);
+    presets->setCurrentItem(node);
+    const uint32_t slot = node->data(0, Qt::UserRole).toUInt();
+    PresetRecord& preset = w.bank.PresetTable[slot];
+
+    preset.program = 127;
+    QTest::keyClick(presets, Qt::Key_Plus, Qt::KeypadModifier);
+    QCOMPARE(preset.program, 127);
+    QTest::keyClick(presets, Qt::Key_Minus, Qt::KeypadModifier);
+    QCOMPARE(preset.program, 126);
+    for (const char* digit : {"1", "2", "8"})
+        QTest::keyClicks(presets, digit);
+    QCOMPARE(preset.bank, 8);
+    const uint8_t drum = preset.isDrum;
+    QTest::keyClicks(presets, "D");
+    QTest::keyClicks(presets, "d");
+    QCOMPARE(preset.isDrum, drum);
+    const std::string& lines = w.attributes.EditAttributes;
+    const std::string drumKey = QString::asprintf("PRES %04x DRUM", slot).toStdString();
+    QCOMPARE(lines.find(drumKey) != std::string::npos, true);
+    QCOMPARE(lines.find(drumKey, lines.find(drumKey) + 1), std::string::npos);
+}
+
+void BrowserTest::PresetSaveCombinedAndSeparate() {
+    TForm1 form(dir_.filePath("save.ini"), NoDeviceLists());
+    QVERIFY(form.SelectFolder(Path("banks")));
+    form.LoadEntry(0);
+    auto* presets = form.findChild<QTreeWidget*>("TreeView2");
+    presets->setCurrentItem(presets->topLevelItem(0));
+    for (int i = 0; i < 3; ++i)
+        presets->topLevelItem(i)->setSelected(true);
+    QVERIFY(QDir().mkpath(Path("out")));
+
+    CloseProgressWhenDone(form);
+    form.RunPresetSave(Path("out/Three.sf2"), 1, true);
+    TForm1 reader(dir_.filePath("reader.ini"), NoDeviceLists());
+    QVERIFY(reader.SelectFolder(Path("out")));
+    QCOMPARE(Texts(reader.findChild<QListWidget*>("ListBox1")), QStringList({"Three"}));
+    reader.LoadEntry(0);
+    QCOMPARE(reader.Session().bank.PresetCount, 3);
+
+    for (int i = 0; i < 3; ++i)
+        presets->topLevelItem(i)->setSelected(true);
+    CloseProgressWhenDone(form);
+    form.RunPresetSave(Path("out/ignored.sf2"), 1, false);
+    QCOMPARE(QDir(Path("out")).entryList(QDir::Files).size(), 4);
+}
+
+void BrowserTest::AudioFileModeListsTheFolder() {
+    TForm1 form(dir_.filePath("audio.ini"), NoDeviceLists());
+    form.findChild<QAction*>("Menu_AllAudioFiles")->trigger();
+    QVERIFY(form.SelectFolder(Path("audio")));
+    auto* samples = form.findChild<QTreeWidget*>("TreeList");
+    QCOMPARE(samples->topLevelItemCount(), 2);
+    QCOMPARE(samples->topLevelItem(0)->text(0), QString("A.WAV"));
+    samples->setCurrentItem(samples->topLevelItem(1));
+    QCOMPARE(form.Session().selection.selectedSample, 1u);
+    QCOMPARE(form.Session().samples.PlayLeft.FrameCount(), 1000u);
+    QVERIFY(form.findChild<QAction*>("Menu_AllAudioFiles")->isChecked());
+    QVERIFY(form.findChild<QAction*>("Menu_WAVE")->isChecked());
+}
+
+void BrowserTest::OpeningAPathFromOutside() {
+    TForm1 form(dir_.filePath("open.ini"), NoDeviceLists());
+    form.OpenPath(Path("banks/sub/Deep.sf2"));
+    QCOMPARE(form.CurrentFolder(), Path("banks/sub/"));
+    QCOMPARE(form.findChild<QListWidget*>("ListBox1")->currentRow(), 0);
+    QVERIFY(form.Session().bank.PresetCount > 0);
+    QVERIFY(form.Session().selection.currentPreset > 0);
+
+    form.OpenPath(Path("audio/b.wav"));
+    QCOMPARE(form.SourceFormat(), 2);
+    QCOMPARE(form.Session().selection.selectedSample, 1u);
+}
+
+QTEST_MAIN(BrowserTest)
+#include "BrowserTest.moc"
