@@ -4,9 +4,11 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QDir>
+#include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QScrollBar>
 #include <QTreeWidget>
 
 #include "convert/AkaiDisc.h"
@@ -56,6 +58,7 @@ void TForm1::ConnectBrowser() {
     treeView1_ = findChild<QTreeWidget*>("TreeView1");
     listBox1_ = findChild<QListWidget*>("ListBox1");
     treeView1_->setContextMenuPolicy(Qt::CustomContextMenu);
+    ScrollSideways(treeView1_);
     connect(treeView1_, &QTreeWidget::itemExpanded, this, &TForm1::TreeView1Expanding);
     connect(treeView1_, &QTreeWidget::itemCollapsed, this, &TForm1::TreeView1Collapsed);
     connect(treeView1_, &QTreeWidget::currentItemChanged, this, [this] { ListFolder(); });
@@ -170,6 +173,8 @@ bool TForm1::SelectFolder(const QString& folder) {
     }
     treeView1_->setCurrentItem(node);
     treeView1_->scrollToItem(node);
+    // Deep folders sit far right: the view follows them sideways too.
+    treeView1_->horizontalScrollBar()->setValue(treeView1_->visualItemRect(node).left() - 24);
     return true;
 }
 

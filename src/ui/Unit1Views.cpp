@@ -60,6 +60,8 @@ class Suppress {
 void TForm1::ConnectViews() {
     treeView2_ = findChild<QTreeWidget*>("TreeView2");
     treeList_ = findChild<QTreeWidget*>("TreeList");
+    ScrollSideways(treeView2_);
+    ScrollSideways(treeList_);
     treeView2_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     treeView2_->setRootIsDecorated(false);
     treeView2_->setItemsExpandable(true);

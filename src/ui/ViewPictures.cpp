@@ -3,9 +3,11 @@
 #include <array>
 #include <cmath>
 
+#include <QHeaderView>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QTreeWidget>
 
 namespace quorvane::ui {
 
@@ -184,6 +186,13 @@ QIcon ViewPicture(int number) {
         return icons;
     }();
     return pictures[static_cast<size_t>(number) < pictures.size() ? static_cast<size_t>(number) : 0];
+}
+
+void ScrollSideways(QTreeWidget* tree) {
+    tree->setIndentation(12);
+    tree->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    tree->header()->setStretchLastSection(false);
+    tree->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }
 
 QIcon NodeIcon(QIcon normal, const QIcon& selected) {
