@@ -120,6 +120,11 @@ class TForm1 : public QMainWindow, public Host {
     void RunPresetSave(const QString& answer, int type, bool combine);
     // Keeps handling the progress window's events until the user closes it.
     void WaitForProgressWindow();
+    // The sample save: a dialog for sample `index` whose "Save ALL Samples" box starts as saveAll, then
+    // one file, or every sample of the list into the chosen folder with the sample progress window.
+    void SaveSampleDialog(uint32_t index, bool saveAll);
+    // The same without the dialog: `answer` as the dialog returns it, `type` 1 WAVE or 2 AIFF.
+    void RunSampleSave(uint32_t index, const QString& answer, int type, bool saveAll);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -189,6 +194,8 @@ class TForm1 : public QMainWindow, public Host {
     int lastSearchItem_ = 1;
     int bankSaveType_ = 0;       // the filter chosen last in a bank or preset save dialog
     bool combineOption_ = false; // "Combine to ONE Bank"
+    int sampleSaveType_ = 0;     // the filter chosen last in the sample save dialog: 1 WAVE, 2 AIFF
+    bool saveAllOption_ = false; // "Save ALL Samples"
     TypedBankNumber typedBankNumber_;
 
     QTreeWidget* treeView1_ = nullptr;

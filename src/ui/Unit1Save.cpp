@@ -3,16 +3,21 @@
 // closed.
 #include <QCheckBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QListWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "convert/BankWriters.h"
 #include "convert/BatchSave.h"
+#include "convert/FileNameCharMap.h"
+#include "convert/SampleExport.h"
 #include "convert/SaveDialog.h"
 #include "ui/EventPump.h"
 #include "ui/Unit1.h"
+#include "ui/Unit2.h"
 #include "ui/Unit4.h"
 
 namespace quorvane::ui {
@@ -160,8 +165,68 @@ void TForm1::RunPresetSave(const QString& answer, int type, bool combine) {
 }
 
 void TForm1::WaitForProgressWindow() {
-    while (form4_->isVisible() && !closing_)
-        ui::PumpEvents(20, form4_);
+    for (ProgressWindow* window = ShowingProgressWindow(); window && window->isVisible() && !closing_;)
+        ui::PumpEvents(20, window);
+}
+
+void TForm1::SaveSampleDialog(uint32_t index, bool saveAll) {
+    const BankModel& bank = workspace_.bank;
+    if (!bank.IsValidSample(index))
+        return;
+    const SampleRecord& sample = bank.SampleTable[index];
+    const std::string name = bank.SourceFormat == kAudioFileSource ? sample.fullName : sample.name;
+    QFileDialog dialog(this, "Save Sample(s) As ...", QString::fromStdString(workspace_.settings.LastDir));
+    dialog.setObjectName("SampleSaveDialog");
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    const QStringList filters = {"WAV - Wave File (*.wav)", "AIF - Aiff File (*.aif)"};
+    dialog.setNameFilters(filters);
+    dialog.selectNameFilter(filters.at(sampleSaveType_ == 2 ? 1 : 0));
+    dialog.setDefaultSuffix(sampleSaveType_ == 2 ? "aif" : "wav");
+    dialog.selectFile(QString::fromStdString(MapFileName(name)));
+
+    auto* options = new QGroupBox("Options", &dialog);
+    options->setObjectName("Options");
+    auto* column = new QVBoxLayout(options);
+    auto* all = new QCheckBox("Save ALL Samples", options);
+    all->setObjectName("SaveAllOption");
+    all->setChecked(saveAll);
+    auto* combine = new QCheckBox("Combine to ONE Bank", options);
+    combine->setChecked(combineOption_);
+    combine->setEnabled(false);
+    column->addWidget(all);
+    column->addWidget(combine);
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
+        grid->addWidget(options, grid->rowCount(), 0, 1, grid->columnCount());
+
+    const bool accepted = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    const int type = filters.indexOf(dialog.selectedNameFilter()) == 1 ? 2 : 1;
+    sampleSaveType_ = type;
+    saveAllOption_ = all->isChecked();
+    if (accepted)
+        RunSampleSave(index, dialog.selectedFiles().front(), type, saveAllOption_);
+}
+
+void TForm1::RunSampleSave(uint32_t index, const QString& answer, int type, bool saveAll) {
+    const QFileInfo chosen(answer);
+    workspace_.settings.LastDir = chosen.absolutePath().toStdString() + "/";
+    const int fileType = type == 2 ? kSampleFileAiff : kSampleFileWave;
+    if (!saveAll) {
+        // The chosen name keeps its extension only when it is the type's own.
+        QString path = answer;
+        const QString extension = type == 2 ? ".aif" : ".wav";
+        if (!path.endsWith(extension, Qt::CaseInsensitive))
+            path = chosen.absolutePath() + "/" + chosen.completeBaseName() + extension;
+        WriteSampleFile(workspace_, path.toStdString(), index, fileType);
+        return;
+    }
+    form2_->Begin();
+    form2_->SetSampleName({});
+    form2_->show();
+    SaveAllSamples(workspace_, workspace_.settings.LastDir, fileType);
+    form2_->Finish();
+    WaitForProgressWindow();
 }
 
 } // namespace quorvane::ui

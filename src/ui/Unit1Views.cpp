@@ -83,6 +83,13 @@ void TForm1::ConnectViews() {
     listBox1_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     listBox1_->installEventFilter(this);
     connect(findChild<QToolButton*>("SpeedButton4"), &QToolButton::clicked, this, &TForm1::SaveBanksClick);
+    connect(findChild<QToolButton*>("SpeedButton2"), &QToolButton::clicked, this,
+            [this] { SaveSampleDialog(workspace_.selection.selectedSample, saveAllOption_); });
+    connect(treeList_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* node) {
+        const int sample = DataOf(node);
+        if (sample >= 0)
+            SaveSampleDialog(static_cast<uint32_t>(sample), saveAllOption_);
+    });
     connect(treeView2_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* node) {
         if (LevelOf(node) == 0)
             SavePresetsClick();

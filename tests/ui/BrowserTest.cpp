@@ -16,6 +16,7 @@
 #include "convert/BankLoader.h"
 #include "convert/BankViews.h"
 #include "ui/Unit1.h"
+#include "ui/Unit2.h"
 #include "ui/Unit4.h"
 
 using namespace quorvane;
@@ -66,9 +67,13 @@ QTreeWidgetItem* Child(QTreeWidgetItem* node, const QString& text) {
 void CloseProgressWhenDone(TForm1& form) {
     auto* timer = new QTimer(&form);
     QObject::connect(timer, &QTimer::timeout, &form, [&form, timer] {
-        if (form.BankProgress()->isVisible() && form.BankProgress()->MayClose()) {
-            form.BankProgress()->close();
-            timer->deleteLater();
+        for (ProgressWindow* window : {static_cast<ProgressWindow*>(form.BankProgress()),
+                                       static_cast<ProgressWindow*>(form.SampleProgress())}) {
+            if (window->isVisible() && window->MayClose()) {
+                window->close();
+                timer->deleteLater();
+                return;
+            }
         }
     });
     timer->start(20);
@@ -92,6 +97,7 @@ class BrowserTest : public QObject {
     void BankFillsBothTrees();
     void EditKeysChangeThePresetAndRecordOneLine();
     void PresetSaveCombinedAndSeparate();
+    void SampleSavesOneFileOrTheWholeList();
     void AudioFileModeListsTheFolder();
     void OpeningAPathFromOutside();
 };
@@ -273,6 +279,24 @@ void BrowserTest::PresetSaveCombinedAndSeparate() {
     CloseProgressWhenDone(form);
     form.RunPresetSave(Path("out/ignored.sf2"), 1, false);
     QCOMPARE(QDir(Path("out")).entryList(QDir::Files).size(), 4);
+}
+
+void BrowserTest::SampleSavesOneFileOrTheWholeList() {
+    TForm1 form(dir_.filePath("samples.ini"), NoDeviceLists());
+    QVERIFY(form.SelectFolder(Path("banks")));
+    form.LoadEntry(0);
+    QVERIFY(QDir().mkpath(Path("one")));
+    QVERIFY(QDir().mkpath(Path("all")));
+    // A typed extension of the other type is replaced by the chosen type's.
+    form.RunSampleSave(0, Path("one/First.wav"), 2, false);
+    QCOMPARE(QDir(Path("one")).entryList(QDir::Files), QStringList({"First.aif"}));
+
+    CloseProgressWhenDone(form);
+    form.RunSampleSave(0, Path("all/ignored.wav"), 1, true);
+    const int listed = form.findChild<QTreeWidget*>("TreeList")->topLevelItemCount();
+    QVERIFY(listed > 0);
+    QCOMPARE(QDir(Path("all")).entryList(QDir::Files).size(), listed);
+    QCOMPARE(form.Session().settings.LastDir, Path("all/").toStdString());
 }
 
 void BrowserTest::AudioFileModeListsTheFolder() {
