@@ -13,8 +13,8 @@ namespace quorvane {
 const char* BankExtension(uint32_t sourceFormat);
 
 // Replaces the file list with the bank files of `folder` (ending in '/') whose extension is the source
-// format's, in any case (GigaSampler also takes ".dls"), sorted by name without regard to case. Clears the loaded entry and the edits.
-// Returns the number of files listed.
+// format's, in any case (GigaSampler also takes ".dls"), sorted by name without regard to case. Clears the
+// loaded entry and the edits. Returns the number of files listed.
 uint32_t ListBankFolder(Workspace& workspace, const std::string& folder);
 
 // The same for the folder and every folder below it, searched level by level; the list is sorted by name

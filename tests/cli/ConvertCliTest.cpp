@@ -7,10 +7,10 @@
 #include <fstream>
 #include <unistd.h>
 
-#include "support/RunProcess.h"
 #include "convert/BankLoader.h"
 #include "support/PresetBanks.h"
 #include "support/RecordingHost.h"
+#include "support/RunProcess.h"
 #include "support/TempDir.h"
 
 namespace quorvane::test {
