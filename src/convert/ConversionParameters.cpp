@@ -336,13 +336,17 @@ GeneratorSet EffectiveGenerators(const BankModel& bank, uint32_t slot, uint16_t 
         instrument.generators[number] = static_cast<int16_t>(
             std::clamp(zoneValue + PresetValue(presetLevel, number), 0, static_cast<int>(kMaxSend)));
     }
+    // A zone without a cutoff under a preset without one has no filter at all: leaving it at 20000 Hz would
+    // show a filter where none is.
+    const bool anyCutoff = own.IsSet(gen::initialFilterFc) || presetLevel.IsSet(gen::initialFilterFc);
     const double zoneHertz = own.IsSet(gen::initialFilterFc)
                                  ? std::pow(2.0, (own.generators[gen::initialFilterFc] + 3638.0) / 1200.0)
                                  : kHighestCutoff;
     const double hertz =
         std::clamp(zoneHertz * std::pow(2.0, PresetValue(presetLevel, gen::initialFilterFc) / 1200.0),
                    static_cast<double>(kLowestCutoff), static_cast<double>(kHighestCutoff));
-    instrument.generators[gen::initialFilterFc] = CentsOfHertz(hertz);
+    if (anyCutoff)
+        instrument.generators[gen::initialFilterFc] = CentsOfHertz(hertz);
     for (int number : {gen::reverbEffectsSend, gen::chorusEffectsSend, gen::initialFilterFc})
         if (instrument.generators[number] != own.generators[number])
             instrument.generatorSet[number] = 1;

@@ -16,6 +16,7 @@
 #include "ui/Unit2.h"
 #include "ui/Unit3.h"
 #include "ui/Unit4.h"
+#include "ui/Unit6.h"
 
 namespace quorvane::ui {
 
@@ -89,6 +90,8 @@ TForm1::TForm1(const QString& settingsFile, const DeviceLists& devices, QWidget*
     form2_ = new TForm2(this);
     form3_ = new TForm3(this);
     form4_ = new TForm4(this);
+    form6_ = new TForm6(this);
+    connect(form6_, &TForm6::applyRequested, this, &TForm1::ApplyPresetParametersClick);
     FormCreate();
 }
 

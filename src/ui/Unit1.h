@@ -8,6 +8,7 @@
 
 #include <QMainWindow>
 
+#include "convert/ConversionParameters.h"
 #include "convert/PresetEdits.h"
 #include "session/Workspace.h"
 #include "ui/DeviceLists.h"
@@ -27,6 +28,7 @@ namespace quorvane::ui {
 class TForm2;
 class TForm3;
 class TForm4;
+class TForm6;
 class ProgressWindow;
 
 class TForm1 : public QMainWindow, public Host {
@@ -168,6 +170,9 @@ class TForm1 : public QMainWindow, public Host {
     // The save dialog: title, filters, proposed name and the "Options" box; empty when cancelled.
     QString AskSavePath(const QString& title, const QString& proposed, bool combineEnabled, int& type);
     void ShowPanelBlack();
+    // The presets' conversion parameters as the dialog's button applies them.
+    void ApplyPresetParametersClick(const ParameterValues& values);
+    void MoveZonesClick(int semitones);
 
     // Menu handlers
     void MiddleCClick(QAction* item);
@@ -217,6 +222,7 @@ class TForm1 : public QMainWindow, public Host {
     TForm2* form2_ = nullptr;
     TForm3* form3_ = nullptr;
     TForm4* form4_ = nullptr;
+    TForm6* form6_ = nullptr;
 };
 
 } // namespace quorvane::ui

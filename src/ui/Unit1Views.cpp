@@ -15,6 +15,7 @@
 #include "ui/Colours.h"
 #include "ui/Palette.h"
 #include "ui/Unit1.h"
+#include "ui/Unit6.h"
 #include "ui/ViewPictures.h"
 
 namespace quorvane::ui {
@@ -178,6 +179,36 @@ void TForm1::TreeView2Change() {
     SetBackground(panel1_, palette().color(QPalette::Window));
     if (selection.filterMode)
         FillSampleList();
+    if (level == 0)
+        form6_->Refresh(workspace_.bank, ChosenPresets(), false);
+    panel1Controls_[0]->update();
+}
+
+void TForm1::ApplyPresetParametersClick(const ParameterValues& values) {
+    QTreeWidgetItem* node = treeView2_->currentItem();
+    if (node == nullptr || LevelOf(node) != 0)
+        return;
+    ApplyPresetParameters(workspace_.bank, workspace_.attributes, ChosenPresets(), values);
+    panel1Controls_[0]->update();
+}
+
+void TForm1::MoveZonesClick(int semitones) {
+    std::vector<uint32_t> moved;
+    for (int i = 0; i < treeView2_->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* node = treeView2_->topLevelItem(i);
+        if (node->isSelected())
+            moved.push_back(static_cast<uint32_t>(DataOf(node)));
+    }
+    if (moved.empty())
+        return;
+    MoveZones(workspace_.bank, workspace_.attributes, moved, semitones);
+    // The layers and zones shown change their ranges: their nodes are built again when opened.
+    Suppress suppress(changesSuppressed_);
+    for (int i = 0; i < treeView2_->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* node = treeView2_->topLevelItem(i);
+        node->setExpanded(false);
+        qDeleteAll(node->takeChildren());
+    }
     panel1Controls_[0]->update();
 }
 
@@ -466,6 +497,23 @@ void TForm1::ListBox1ContextMenu(const QPoint& at) {
         menu.addAction(QString("%1 %2(s) selected").arg(listBox1_->selectedItems().size()).arg(kind));
     edit->setObjectName("BankSimpleEdition1");
     edit->setIcon(ViewPicture(format == 1 ? 12 : 11));
+    connect(edit, &QAction::triggered, this, [this] {
+        std::vector<uint32_t> entries;
+        for (int row = 0; row < listBox1_->count(); ++row)
+            if (listBox1_->item(row)->isSelected())
+                entries.push_back(static_cast<uint32_t>(row));
+        if (entries.empty() && listBox1_->currentRow() >= 0)
+            entries.push_back(static_cast<uint32_t>(listBox1_->currentRow()));
+        const bool edited =
+            TForm6::RunBankDialog(this, workspace_.attributes, workspace_.bank.SourceFormat, entries);
+        // The Save button tells whether any bank will be written with conversion parameters.
+        auto* save = findChild<QToolButton*>("SpeedButton4");
+        QFont font = save->font();
+        font.setBold(edited);
+        save->setFont(font);
+        save->setToolTip(edited ? "Save the chosen banks (with conversion parameters)"
+                                : "Save the chosen banks");
+    });
     menu.addSeparator();
     QAction* all = menu.addAction(QString("&Select All - (%1 %2").arg(listBox1_->count()).arg(kinds));
     all->setObjectName("Menu_BankSelectAll");
@@ -493,6 +541,14 @@ void TForm1::TreeView2ContextMenu(const QPoint& at) {
         QString("%1 %2(s) in Simple Edition").arg(treeView2_->selectedItems().size()).arg(kind));
     edit->setObjectName("Menu_PresetsSimpleEdition");
     edit->setIcon(ViewPicture(format == 1 ? 12 : 11));
+    connect(edit, &QAction::triggered, this,
+            [this] { form6_->ShowPresetDialog(workspace_.bank, ChosenPresets(), false); });
+    QAction* up = menu.addAction("&Move Zones  +12");
+    up->setObjectName("Menu_MoveZones_Up12");
+    connect(up, &QAction::triggered, this, [this] { MoveZonesClick(12); });
+    QAction* down = menu.addAction("Move &Zones   -12");
+    down->setObjectName("Menu_MoveZonesDown12");
+    connect(down, &QAction::triggered, this, [this] { MoveZonesClick(-12); });
     menu.addSeparator();
     QAction* all = menu.addAction(QString("&Select All - (%1 %2").arg(nodes).arg(kinds));
     all->setObjectName("Menu_PresetSelectAll");

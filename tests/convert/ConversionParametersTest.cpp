@@ -221,5 +221,14 @@ TEST(ConversionParameters, PresetDialogShowsEffectiveValues) {
     EXPECT_EQ(OpenPresetParameterDialog(bank, {1}, true).applyCaption, "UPDATE");
 }
 
+// A preset whose zones and layers set no cutoff shows no filter, rather than one at 20000 Hz.
+TEST(ConversionParameters, PresetWithoutAnyCutoffShowsNoFilter) {
+    const BankModel bank = SmallModel({{}});
+    EXPECT_FALSE(EffectiveGenerators(bank, 1, 0, 0).IsSet(gen::initialFilterFc));
+    const ParameterDialogState state = OpenPresetParameterDialog(bank, {1}, false);
+    EXPECT_EQ(state.cutoffLabel, "");
+    EXPECT_FALSE(state.filterChecked);
+}
+
 } // namespace
 } // namespace quorvane
