@@ -283,7 +283,11 @@ void TForm1::SetSourceFormat(int format) {
     columns_ = ColumnsFor(format);
     const bool audio = format == kAudioFilesFormat;
     staticText2_->setText(audio ? "Samples" : format == 3 ? "Volume" : "Bank");
-    image3_->setPixmap(Artwork(FormatIconName(format, false), {16, 16}));
+    // Akai volumes have no file type of their own to picture.
+    if (format == 3)
+        image3_->clear();
+    else
+        image3_->setPixmap(Artwork(FormatIconName(format, false), {16, 16}));
     findChild<QLabel*>("StaticText3")->setText(format == 1 ? "Instrument/Layer" : "Preset/Layer");
     findChild<QLabel*>("StaticText4")->setText(format == 1 ? "Groups/Samples" : "Samples");
     // Options that only mean something for one kind of source.

@@ -16,6 +16,7 @@
 #include "convert/BankFolder.h"
 #include "convert/BankLoader.h"
 #include "convert/FolderBrowse.h"
+#include "convert/FolderFiles.h"
 #include "ui/Artwork.h"
 #include "ui/Unit1.h"
 #include "ui/ViewPictures.h"
@@ -226,8 +227,11 @@ void TForm1::ShowFileList() {
     const bool suppressed = changesSuppressed_;
     changesSuppressed_ = true;
     listBox1_->clear();
-    for (const FileListEntry& entry : workspace_.loader.fileList)
-        listBox1_->addItem(QString::fromStdString(entry.text));
+    for (const FileListEntry& entry : workspace_.loader.fileList) {
+        // DLS banks are listed with GigaSampler files; a same-named pair is told apart by the mark.
+        const bool dls = LowerName(entry.extension) == "dls";
+        listBox1_->addItem(QString::fromStdString(entry.text) + (dls ? " (DLS)" : ""));
+    }
     const bool any = listBox1_->count() > 0;
     findChild<QWidget*>("SpeedButton4")->setVisible(any);
     listBox1_->setContextMenuPolicy(any ? Qt::CustomContextMenu : Qt::NoContextMenu);

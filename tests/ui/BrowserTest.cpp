@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
@@ -100,6 +101,7 @@ class BrowserTest : public QObject {
     void SampleSavesOneFileOrTheWholeList();
     void AudioFileModeListsTheFolder();
     void OpeningAPathFromOutside();
+    void GigaSamplerAndAkaiBanksAndScreenshots();
 };
 
 void BrowserTest::initTestCase() {
@@ -324,6 +326,53 @@ void BrowserTest::OpeningAPathFromOutside() {
     form.OpenPath(Path("audio/b.wav"));
     QCOMPARE(form.SourceFormat(), 2);
     QCOMPARE(form.Session().selection.selectedSample, 1u);
+}
+
+// A GigaSampler bank and an Akai disc (both made by the test-only programs) open in their modes and fill
+// the trees; the main window in each mode is saved as a picture for people to look at.
+void BrowserTest::GigaSamplerAndAkaiBanksAndScreenshots() {
+    QVERIFY(QDir().mkpath(Path("gig")));
+    QCOMPARE(QProcess::execute(QUORVANE_GIG_FIXTURES_PATH, {Path("gig")}), 0);
+    QCOMPARE(QProcess::execute(QUORVANE_AKAI_IMAGE_PATH, {"sines", Path("sines.iso")}), 0);
+    const QString shots = QUORVANE_SCREENSHOT_DIR;
+    QDir().mkpath(shots);
+
+    TForm1 form(dir_.filePath("modes.ini"), NoDeviceLists());
+    form.resize(1000, 640);
+    form.show();
+    auto* list = form.findChild<QListWidget*>("ListBox1");
+    auto* presets = form.findChild<QTreeWidget*>("TreeView2");
+    auto* samples = form.findChild<QTreeWidget*>("TreeList");
+
+    form.OpenPath(Path("banks/Beta.sf2"));
+    QVERIFY(presets->topLevelItemCount() > 0);
+    QVERIFY(form.grab().save(shots + "/browser-soundfont.png"));
+
+    // GigaSampler mode lists .gig and .dls files; a bank fills the trees, samples under their groups.
+    form.findChild<QAction*>("Menu_GIG")->trigger();
+    QVERIFY(form.SelectFolder(Path("gig")));
+    QCOMPARE(Texts(list), QStringList({"peer (DLS)", "peer", "sine"}));
+    form.LoadEntry(0);
+    QVERIFY(presets->topLevelItemCount() > 0);
+    QVERIFY(samples->topLevelItemCount() > 0);
+    QVERIFY(form.grab().save(shots + "/browser-gigasampler.png"));
+
+    // An Akai disc image: partitions in the Explorer tree, volumes in the file list, programs in the tree.
+    QVERIFY(form.OpenDiscImage(Path("sines.iso")));
+    QCOMPARE(form.SourceFormat(), 3);
+    auto* tree = form.findChild<QTreeWidget*>("TreeView1");
+    QVERIFY(tree->topLevelItemCount() >= 1);
+    QVERIFY(tree->topLevelItem(0)->text(0).startsWith("Partition A"));
+    QVERIFY(list->count() >= 1);
+    form.LoadEntry(0);
+    QVERIFY(presets->topLevelItemCount() > 0);
+    QVERIFY(form.grab().save(shots + "/browser-akai.png"));
+
+    // Leaving Akai mode brings the folders back.
+    form.findChild<QAction*>("Menu_AllAudioFiles")->trigger();
+    QVERIFY(form.SelectFolder(Path("audio")));
+    QCOMPARE(samples->topLevelItemCount(), 2);
+    QVERIFY(form.grab().save(shots + "/browser-audio-files.png"));
 }
 
 QTEST_MAIN(BrowserTest)
