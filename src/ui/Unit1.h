@@ -194,6 +194,7 @@ class TForm1 : public QMainWindow, public Host {
     // While set, selection changes in the trees and lists were made by the program and do nothing.
     bool changesSuppressed_ = false;
     bool autoPlayHeld_ = false;
+    uint32_t akaiProgramRead_ = 0; // the Akai program last read from the disc
     bool audioWave_ = true;
     bool audioAiff_ = true;
     int lastSearchItem_ = 1;

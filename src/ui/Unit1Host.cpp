@@ -109,6 +109,7 @@ void TForm1::PumpEvents(int milliseconds) {
 void TForm1::BankChanged() {
     // A bank was read (or could not be): both views show it, and its first preset is shown.
     RelayoutPanel1();
+    akaiProgramRead_ = 0;
     FillPresetTree();
     if (!workspace_.selection.filterMode)
         FillSampleList();

@@ -8,6 +8,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include "convert/AkaiDisc.h"
 #include "convert/BankViews.h"
 #include "convert/SampleFetch.h"
 #include "convert/StereoNames.h"
@@ -173,6 +174,18 @@ void TForm1::TreeView2Change() {
         selection.currentZone = DataOf(node);
     }
     selection.DisplayMode = 1;
+    // An Akai volume's programs are read from the disc when one is first shown.
+    if (workspace_.bank.SourceFormat == kAkaiSource && selection.currentPreset != akaiProgramRead_) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        ReadAkaiPrograms(workspace_, 1);
+        QApplication::restoreOverrideCursor();
+        akaiProgramRead_ = selection.currentPreset;
+        // Layers built before the program was read are built again from it.
+        if (level == 0) {
+            Suppress suppress(changesSuppressed_);
+            qDeleteAll(node->takeChildren());
+        }
+    }
     ComputePresetStatistics(workspace_.bank, selection.currentPreset, selection.currentLayer);
     findChild<QWidget*>("TrackBar1")->setToolTip("MIDI Volume");
     ShowPanelBlack();

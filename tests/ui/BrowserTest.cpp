@@ -366,6 +366,11 @@ void BrowserTest::GigaSamplerAndAkaiBanksAndScreenshots() {
     QVERIFY(list->count() >= 1);
     form.LoadEntry(0);
     QVERIFY(presets->topLevelItemCount() > 0);
+    // The program shown was read from the disc: its keygroups are there as layers with zones.
+    form.BuildChildren(presets->topLevelItem(0));
+    QVERIFY(presets->topLevelItem(0)->childCount() > 0);
+    form.BuildChildren(presets->topLevelItem(0)->child(0));
+    QVERIFY(presets->topLevelItem(0)->child(0)->childCount() > 0);
     QVERIFY(form.grab().save(shots + "/browser-akai.png"));
 
     // Leaving Akai mode brings the folders back.
