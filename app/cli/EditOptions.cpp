@@ -46,7 +46,7 @@ bool AddSlotEdits(const std::string& option, const std::vector<std::string>& tex
         const int value = read(item.value, ok);
         const std::string problem = ok ? PresetEditProblem(verb, value) : "is not a number";
         if (!problem.empty()) {
-            error = option + " " + text + ": the value " + problem;
+            error.assign(option).append(" ").append(text).append(": the value ").append(problem);
             return false;
         }
         AddPresetEdit(edits, item.slot, verb, value);

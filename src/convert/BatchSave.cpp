@@ -27,7 +27,7 @@ class RunNames {
         const std::string stem = (file.parent_path() / file.stem()).string();
         const std::string extension = file.extension().string();
         for (int n = 2; used_.count(Key(candidate)) != 0; ++n)
-            candidate = stem + "-" + std::to_string(n) + extension;
+            candidate.assign(stem).append("-").append(std::to_string(n)).append(extension);
         return candidate;
     }
     void Add(const std::string& path) { used_.insert(Key(path)); }
@@ -319,6 +319,7 @@ BatchResult SavePresets(Workspace& workspace, const PresetSaveRequest& request) 
     const uint32_t shownPreset = workspace.selection.currentPreset;
     // The names are taken before the writes, which may change the model.
     std::vector<std::string> names;
+    names.reserve(chosen.size());
     for (uint32_t slot : chosen)
         names.push_back(bank.PresetTable[slot].name);
     OpenProgress(host, akai ? "Saving Program(s) ..." : "Saving Preset(s) ...", "Preset:");

@@ -89,8 +89,12 @@ bool ParseEditsText(const std::string& text, EditSet& edits, EditsFileError& err
         const int value = SignedValue(field);
         const std::string problem = PresetEditProblem(verb, value);
         if (!problem.empty())
-            return fail(verb + " " + field + ": " + (problem.rfind("is not", 0) == 0 ? "" : "the value ") +
-                        problem);
+            return fail(std::string(verb)
+                            .append(" ")
+                            .append(field)
+                            .append(": ")
+                            .append(problem.rfind("is not", 0) == 0 ? "" : "the value ")
+                            .append(problem));
         if (key == "PRES") {
             if (!IsHex(index) || std::stoul(index, nullptr, 16) == 0)
                 return fail("'" + index + "' is not a preset slot (0001 to ffff)");

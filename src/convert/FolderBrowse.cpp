@@ -123,7 +123,9 @@ std::vector<FolderRoot> ListFolderRoots(const std::string& mountsFile, const std
             label = "CDROM";
         if (label.empty())
             label = std::filesystem::path(mountPoint).filename().string();
-        volumes.push_back({label + " (" + mountPoint + ")", mountPoint, kind});
+        std::string text = label;
+        text.append(" (").append(mountPoint).append(")");
+        volumes.push_back({std::move(text), mountPoint, kind});
     }
     std::sort(volumes.begin(), volumes.end(),
               [](const FolderRoot& a, const FolderRoot& b) { return a.path < b.path; });

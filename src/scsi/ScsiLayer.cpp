@@ -28,6 +28,7 @@ std::vector<std::string> NodesOfKind(const std::string& kind) {
     }
     std::sort(found.begin(), found.end());
     std::vector<std::string> nodes;
+    nodes.reserve(found.size());
     for (auto& item : found)
         nodes.push_back(std::move(item.second));
     return nodes;

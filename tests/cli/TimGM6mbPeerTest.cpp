@@ -131,7 +131,9 @@ Sf2dumpReading ParseSf2dump(const std::string& text) {
             s.name = m[1].str();
             s.sampleRate = std::stoll(m[2]);
             s.rootKey = std::stoi(m[3]);
-            s.pitchCorrection = static_cast<int8_t>(std::stoi(m[4]));
+            // sf2dump prints the correction as a signed byte; anything else wraps as the file's byte would.
+            const int byte = (std::stoi(m[4]) % 256 + 256) % 256;
+            s.pitchCorrection = byte < 128 ? byte : byte - 256;
             reading.samples.push_back(s);
         } else if (current == "Samples" && std::regex_match(line, m, rangeLine) && !reading.samples.empty()) {
             reading.samples.back().frames = std::stoll(m[2]) - std::stoll(m[1]);

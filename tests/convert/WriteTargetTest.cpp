@@ -155,9 +155,9 @@ TEST(WriteTargetTest, EveryWriterRefusesOrWritesThroughAsTheTargetAllows) {
 
             std::string target = c.target;
             if (target.back() == '*')
-                target = target.substr(0, target.size() - 1) + ext;
+                target.replace(target.size() - 1, 1, ext);
             if (target[0] != '/')
-                target = folder.Folder() + target;
+                target.insert(0, folder.Folder());
             WriteOutcome outcome;
             {
                 std::optional<test::FileSizeLimit> limit;

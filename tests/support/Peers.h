@@ -21,6 +21,8 @@ inline bool RunningUnderCi() {
 
 } // namespace quorvane::test
 
+// `message` is a stream chain ("text" << value), so it is not parenthesised.
+// NOLINTBEGIN(bugprone-macro-parentheses)
 // Returns from the test (or its SetUp) unless `available` holds: skipped locally, failed under CI, with the
 // same message either way. `message` may chain values with <<.
 #define REQUIRE_PEER(available, message)                                                                     \
@@ -33,3 +35,4 @@ inline bool RunningUnderCi() {
             }                                                                                                \
         }                                                                                                    \
     } while (false)
+// NOLINTEND(bugprone-macro-parentheses)
