@@ -138,12 +138,8 @@ bool RangesMeet(uint16_t a, uint16_t b) {
 }
 
 void ClearOnLayer(LayerRecord& layer, const std::string& verb) {
-    if (verb == "REVB")
-        layer.generatorSet[gen::reverbEffectsSend] = 0;
-    else if (verb == "CHOR")
-        layer.generatorSet[gen::chorusEffectsSend] = 0;
-    else if (verb == "FILT")
-        layer.generatorSet[gen::initialFilterFc] = 0;
+    if (const int number = ParameterGenerator(verb); number >= 0)
+        layer.generatorSet[number] = 0;
 }
 
 } // namespace

@@ -87,6 +87,16 @@ std::string EntryFolder(const AttributeList& attributes, uint32_t entry, const s
     return text.substr(first + kPathPrefixLength, next - first - kPathPrefixLength);
 }
 
+int ParameterGenerator(const std::string& verb) {
+    if (verb == "REVB")
+        return gen::reverbEffectsSend;
+    if (verb == "CHOR")
+        return gen::chorusEffectsSend;
+    if (verb == "FILT")
+        return gen::initialFilterFc;
+    return -1;
+}
+
 uint16_t ShiftKeyRange(uint16_t range, int semitones) {
     int high = (range & 0x7F00) + semitones * 256;
     int low = (range & 0x7F) + semitones;
@@ -136,13 +146,8 @@ void ApplyEdits(BankModel& bank, const std::string& editAttributes, int mode) {
                     if (layer.IsSet(gen::keyRange) && layer.Unsigned(gen::keyRange) != kFullRange)
                         layer.generators[gen::keyRange] =
                             static_cast<int16_t>(ShiftKeyRange(layer.Unsigned(gen::keyRange), value));
-                } else if (mode != kApplyForGigaWriter) {
-                    if (verb == "REVB")
-                        layer.generatorSet[gen::reverbEffectsSend] = 0;
-                    else if (verb == "CHOR")
-                        layer.generatorSet[gen::chorusEffectsSend] = 0;
-                    else if (verb == "FILT")
-                        layer.generatorSet[gen::initialFilterFc] = 0;
+                } else if (mode != kApplyForGigaWriter && ParameterGenerator(verb) >= 0) {
+                    layer.generatorSet[ParameterGenerator(verb)] = 0;
                 }
             }
             for (uint32_t i = 0; i < bank.ZoneCount; ++i) {

@@ -57,6 +57,9 @@ constexpr int kApplyForViews = 1;
 constexpr int kApplyForGigaWriter = 2;
 void ApplyEdits(BankModel& bank, const std::string& editAttributes, int mode);
 
+// The generator a conversion-parameter verb sets ("REVB", "CHOR", "FILT"); -1 for any other verb.
+int ParameterGenerator(const std::string& verb);
+
 // Key range shifted by whole semitones, each limit kept within 0..127.
 uint16_t ShiftKeyRange(uint16_t range, int semitones);
 // Filter cutoff in Hz to absolute cents, rounded half up.

@@ -22,27 +22,48 @@
 
 namespace quorvane::ui {
 
-QString TForm1::AskSavePath(const QString& title, const QString& proposed, bool combineEnabled, int& type) {
-    QFileDialog dialog(this, title, QString::fromStdString(workspace_.settings.LastDir));
-    dialog.setObjectName("SaveDialog");
+namespace {
+
+// A save dialog of this program: non-native, so that it can carry the "Options" box below the file list,
+// starting in `folder` with the filters, the chosen one and the proposed name.
+void PrepareSaveDialog(QFileDialog& dialog, const QStringList& filters, int chosenFilter,
+                       const QString& proposed) {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    const QStringList filters = {"SF2 - Soundfont file (*.sf2)", "GIG - Gigasampler file (*.gig)"};
     dialog.setNameFilters(filters);
-    dialog.selectNameFilter(filters.at(bankSaveType_ == 2 ? 1 : 0));
+    dialog.selectNameFilter(filters.at(chosenFilter));
     dialog.selectFile(proposed);
+}
 
-    auto* options = new QGroupBox("Options", &dialog);
-    options->setObjectName("Options");
-    auto* column = new QVBoxLayout(options);
-    auto* combine = new QCheckBox("Combine to ONE Bank", options);
-    combine->setObjectName("CombineOption");
-    combine->setChecked(combineOption_);
-    combine->setEnabled(combineEnabled);
-    column->addWidget(combine);
-    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
-        grid->addWidget(options, grid->rowCount(), 0, 1, grid->columnCount());
+// The "Options" box with its two check boxes, added under the dialog's own controls.
+QCheckBox* AddOption(QFileDialog& dialog, QGroupBox*& box, const char* name, const QString& caption,
+                     bool checked, bool enabled) {
+    if (box == nullptr) {
+        box = new QGroupBox("Options", &dialog);
+        box->setObjectName("Options");
+        new QVBoxLayout(box);
+        if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
+            grid->addWidget(box, grid->rowCount(), 0, 1, grid->columnCount());
+    }
+    auto* check = new QCheckBox(caption, box);
+    check->setObjectName(name);
+    check->setChecked(checked);
+    check->setEnabled(enabled);
+    box->layout()->addWidget(check);
+    return check;
+}
+
+} // namespace
+
+QString TForm1::AskSavePath(const QString& title, const QString& proposed, bool combineEnabled, int& type) {
+    QFileDialog dialog(this, title, QString::fromStdString(workspace_.settings.LastDir));
+    dialog.setObjectName("SaveDialog");
+    const QStringList filters = {"SF2 - Soundfont file (*.sf2)", "GIG - Gigasampler file (*.gig)"};
+    PrepareSaveDialog(dialog, filters, bankSaveType_ == 2 ? 1 : 0, proposed);
+    QGroupBox* options = nullptr;
+    QCheckBox* combine =
+        AddOption(dialog, options, "CombineOption", "Combine to ONE Bank", combineOption_, combineEnabled);
 
     const bool accepted = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
     type = filters.indexOf(dialog.selectedNameFilter()) == 1 ? 2 : 1;
@@ -177,28 +198,13 @@ void TForm1::SaveSampleDialog(uint32_t index, bool saveAll) {
     const std::string name = bank.SourceFormat == kAudioFileSource ? sample.fullName : sample.name;
     QFileDialog dialog(this, "Save Sample(s) As ...", QString::fromStdString(workspace_.settings.LastDir));
     dialog.setObjectName("SampleSaveDialog");
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
     const QStringList filters = {"WAV - Wave File (*.wav)", "AIF - Aiff File (*.aif)"};
-    dialog.setNameFilters(filters);
-    dialog.selectNameFilter(filters.at(sampleSaveType_ == 2 ? 1 : 0));
+    PrepareSaveDialog(dialog, filters, sampleSaveType_ == 2 ? 1 : 0,
+                      QString::fromStdString(MapFileName(name)));
     dialog.setDefaultSuffix(sampleSaveType_ == 2 ? "aif" : "wav");
-    dialog.selectFile(QString::fromStdString(MapFileName(name)));
-
-    auto* options = new QGroupBox("Options", &dialog);
-    options->setObjectName("Options");
-    auto* column = new QVBoxLayout(options);
-    auto* all = new QCheckBox("Save ALL Samples", options);
-    all->setObjectName("SaveAllOption");
-    all->setChecked(saveAll);
-    auto* combine = new QCheckBox("Combine to ONE Bank", options);
-    combine->setChecked(combineOption_);
-    combine->setEnabled(false);
-    column->addWidget(all);
-    column->addWidget(combine);
-    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
-        grid->addWidget(options, grid->rowCount(), 0, 1, grid->columnCount());
+    QGroupBox* options = nullptr;
+    QCheckBox* all = AddOption(dialog, options, "SaveAllOption", "Save ALL Samples", saveAll, true);
+    AddOption(dialog, options, "CombineOption", "Combine to ONE Bank", combineOption_, false);
 
     const bool accepted = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
     const int type = filters.indexOf(dialog.selectedNameFilter()) == 1 ? 2 : 1;

@@ -11,11 +11,12 @@
 
 #include "support/AkaiSineDisc.h"
 #include "support/RunProcess.h"
+#include "support/ToneMeasure.h"
 
 namespace quorvane::test {
 namespace {
 
-constexpr int kRate = 44100;
+constexpr int kRate = kRenderRate;
 
 // One second of a note held on the bank's program 5, mono.
 std::vector<float> Render(fluid_synth_t* synth, int key, int velocity) {
@@ -27,24 +28,6 @@ std::vector<float> Render(fluid_synth_t* synth, int key, int velocity) {
     std::vector<float> silence(4096);
     fluid_synth_write_float(synth, 4096, silence.data(), 0, 1, silence.data(), 0, 1);
     return left;
-}
-
-// Frequency from the upward zero crossings between two times, and the RMS level there.
-void Measure(const std::vector<float>& audio, double from, double to, double& frequency, double& rms) {
-    const size_t begin = static_cast<size_t>(from * kRate), end = static_cast<size_t>(to * kRate);
-    size_t first = 0, last = 0, crossings = 0;
-    double energy = 0;
-    for (size_t i = begin; i < end; ++i) {
-        energy += audio[i] * audio[i];
-        if (audio[i - 1] < 0 && audio[i] >= 0) {
-            if (crossings == 0)
-                first = i;
-            last = i;
-            ++crossings;
-        }
-    }
-    frequency = crossings > 1 ? (crossings - 1) * double{kRate} / (last - first) : 0;
-    rms = std::sqrt(energy / (end - begin));
 }
 
 TEST(AkaiToSoundFontTest, KeygroupsPlayTheirPitchLoopedAndSwitchByVelocity) {
@@ -81,8 +64,8 @@ TEST(AkaiToSoundFontTest, KeygroupsPlayTheirPitchLoopedAndSwitchByVelocity) {
         SCOPED_TRACE(c.what);
         const std::vector<float> audio = Render(synth, c.key, c.velocity);
         double early = 0, earlyRms = 0, late = 0, lateRms = 0;
-        Measure(audio, 0.05, 0.25, early, earlyRms);
-        Measure(audio, 0.5, 0.9, late, lateRms); // the samples last 0.32 s
+        MeasureTone(audio, 0.05, 0.25, early, earlyRms);
+        MeasureTone(audio, 0.5, 0.9, late, lateRms); // the samples last 0.32 s
         EXPECT_NEAR(early, c.frequency, c.frequency * 0.005);
         EXPECT_NEAR(late, c.frequency, c.frequency * 0.005);
         EXPECT_GT(earlyRms, 0.001) << "silent";

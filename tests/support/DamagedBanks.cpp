@@ -15,7 +15,7 @@ namespace quorvane::test {
 
 namespace {
 
-DlsRegion Region(std::vector<std::pair<uint8_t, uint8_t>> dimensions, std::vector<uint32_t> pool) {
+DlsRegion Region(std::vector<std::pair<uint8_t, uint8_t>> dimensions, const std::vector<uint32_t>& pool) {
     DlsRegion region;
     region.dimensions = std::move(dimensions);
     for (uint32_t index : pool)
@@ -160,7 +160,7 @@ const DamageBase& LevelOneBase() {
 }
 
 std::string SoundFontModelInconsistency(const BankModel& bank) {
-    const std::string tables = TableInconsistency(bank);
+    std::string tables = TableInconsistency(bank);
     if (!tables.empty())
         return tables;
     std::ostringstream out;
@@ -192,7 +192,7 @@ std::string SoundFontModelInconsistency(const BankModel& bank) {
 }
 
 std::string DlsModelInconsistency(const BankModel& bank) {
-    const std::string tables = TableInconsistency(bank);
+    std::string tables = TableInconsistency(bank);
     if (!tables.empty())
         return tables;
     std::ostringstream out;

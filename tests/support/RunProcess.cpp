@@ -65,6 +65,7 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     argv.push_back(nullptr);
     std::vector<std::string> envText = ChildEnvironment();
     std::vector<char*> envp;
+    envp.reserve(envText.size() + 1);
     for (std::string& entry : envText) {
         envp.push_back(entry.data());
     }

@@ -75,7 +75,7 @@ void LoopDimensionRegion(gig::DimensionRegion* region, uint32_t start, uint32_t 
 }
 
 gig::Region* AddRegion(gig::Instrument* instrument, uint16_t low, uint16_t high,
-                       std::vector<std::pair<gig::dimension_t, uint8_t>> dimensions) {
+                       const std::vector<std::pair<gig::dimension_t, uint8_t>>& dimensions) {
     gig::Region* region = instrument->AddRegion();
     region->SetKeyRange(low, high);
     for (const auto& [type, bits] : dimensions) {

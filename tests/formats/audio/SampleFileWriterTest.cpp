@@ -70,7 +70,7 @@ class SampleFileWriterTest : public ::testing::Test {
         const std::string path = out.Folder() + "s" + (type == kSampleFileAiff ? ".aif" : ".wav");
         const SampleFileResult result = WriteSampleFile(workspace, path, index, type);
         EXPECT_EQ(result.status, SampleFileStatus::Written);
-        const Bytes bytes = ReadAll(path);
+        Bytes bytes = ReadAll(path);
         EXPECT_EQ(result.size, bytes.size());
         return bytes;
     }

@@ -20,7 +20,7 @@ using test::MonoWave;
 namespace dim = test::dim;
 namespace ewa = test::ewa;
 
-DlsRegion Region(std::vector<std::pair<uint8_t, uint8_t>> dimensions, std::vector<uint32_t> pool) {
+DlsRegion Region(std::vector<std::pair<uint8_t, uint8_t>> dimensions, const std::vector<uint32_t>& pool) {
     DlsRegion region;
     region.dimensions = std::move(dimensions);
     for (uint32_t index : pool)

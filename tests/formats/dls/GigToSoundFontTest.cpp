@@ -11,11 +11,12 @@
 
 #include "support/RunProcess.h"
 #include "support/TempDir.h"
+#include "support/ToneMeasure.h"
 
 namespace quorvane {
 namespace {
 
-constexpr int kRate = 44100;
+constexpr int kRate = test::kRenderRate;
 
 struct FluidErrors {
     std::vector<std::string> lines;
@@ -47,24 +48,6 @@ std::vector<float> RenderKey(const std::string& bank, int key, FluidErrors& erro
     return left;
 }
 
-// Frequency from the upward zero crossings between two times, and the RMS level there.
-void Measure(const std::vector<float>& audio, double from, double to, double& frequency, double& rms) {
-    const size_t begin = static_cast<size_t>(from * kRate), end = static_cast<size_t>(to * kRate);
-    size_t first = 0, last = 0, crossings = 0;
-    double energy = 0;
-    for (size_t i = begin; i < end; ++i) {
-        energy += audio[i] * audio[i];
-        if (audio[i - 1] < 0 && audio[i] >= 0) {
-            if (crossings == 0)
-                first = i;
-            last = i;
-            ++crossings;
-        }
-    }
-    frequency = crossings > 1 ? (crossings - 1) * double{kRate} / (last - first) : 0;
-    rms = std::sqrt(energy / (end - begin));
-}
-
 TEST(GigToSoundFontTest, LoopedSineSoundsAtItsPitchPastItsLength) {
     test::TempDir dir;
     const test::ProcessResult authored = test::RunProcess(QUORVANE_GIG_FIXTURES_PATH, {dir.Path().string()});
@@ -81,8 +64,8 @@ TEST(GigToSoundFontTest, LoopedSineSoundsAtItsPitchPastItsLength) {
     EXPECT_TRUE(errors.lines.empty()) << errors.lines.front();
 
     double earlyFrequency = 0, earlyRms = 0, lateFrequency = 0, lateRms = 0;
-    Measure(audio, 0.02, 0.09, earlyFrequency, earlyRms);
-    Measure(audio, 0.3, 0.9, lateFrequency, lateRms); // the sample itself lasts 0.1 s
+    test::MeasureTone(audio, 0.02, 0.09, earlyFrequency, earlyRms);
+    test::MeasureTone(audio, 0.3, 0.9, lateFrequency, lateRms); // the sample itself lasts 0.1 s
     EXPECT_NEAR(earlyFrequency, 440.0, 2.0);
     EXPECT_NEAR(lateFrequency, 440.0, 2.0);
     EXPECT_GT(earlyRms, 0.01);

@@ -131,7 +131,8 @@ Gigdump ParseGigdump(const std::string& text) {
             dump.samples.push_back(s);
         } else if (std::regex_match(line, m, instrument)) {
             dump.instruments.push_back({m[1], std::stoi(m[2]), std::stoi(m[3])});
-        } else if (dump.instruments.empty()) {
+        } else if (dump.instruments
+                       .empty()) { // NOLINT(bugprone-branch-clone): skips before the first instrument
             continue;
         } else if (std::regex_match(line, m, region)) {
             dump.instruments.back().regions.push_back({m[1]});

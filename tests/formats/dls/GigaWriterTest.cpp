@@ -138,6 +138,7 @@ TEST(GigaWriterTest, ZonesBecomeRegionsAndDimensionRegions) {
         ASSERT_EQ(gig.instruments.size(), 1u);
         const auto& regions = gig.instruments[0].regions;
         std::vector<std::pair<int, int>> keys;
+        keys.reserve(regions.size());
         for (const GigRegionParts& r : regions)
             keys.emplace_back(r.KeyLow(), r.KeyHigh());
         EXPECT_EQ(keys, c.regions);

@@ -126,6 +126,7 @@ TEST_F(SoundFontWriterTest, WritesEveryChunkAndRecordOfASmallBank) {
 
     // Each sample's frames, then 32 zero words.
     std::vector<int16_t> words;
+    words.reserve(132);
     for (int i = 0; i < 100; ++i)
         words.push_back(static_cast<int16_t>(i * 64));
     words.insert(words.end(), 32, 0);
