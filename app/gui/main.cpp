@@ -5,8 +5,10 @@
 
 #include <QApplication>
 
+#include "audio/RtAudioOutput.h"
 #include "ui/Artwork.h"
 #include "ui/BuildInfo.h"
+#include "ui/OutputDevices.h"
 #include "ui/Unit1.h"
 
 namespace {
@@ -42,7 +44,13 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName("quorvane");
     QApplication::setWindowIcon(quorvane::ui::ProgramIcon());
 
-    quorvane::ui::TForm1 form1(quorvane::ui::DefaultSettingsFile(), quorvane::ui::NoDeviceLists());
+    // Samples play through the system's sound output; the Audio Output menu lists its devices.
+    quorvane::audio::RtAudioOutput output;
+    const quorvane::ui::OutputDevices outputs(output);
+    quorvane::ui::DeviceLists devices = quorvane::ui::NoDeviceLists();
+    devices.audioOutputs = &outputs;
+    devices.waveOutput = &output;
+    quorvane::ui::TForm1 form1(quorvane::ui::DefaultSettingsFile(), devices);
     form1.showMaximized();
     return app.exec();
 }

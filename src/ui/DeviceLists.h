@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+namespace quorvane::audio {
+class WaveOutput;
+}
+
 namespace quorvane::ui {
 
 class DeviceList {
@@ -25,6 +29,8 @@ struct DeviceLists {
     const DeviceList* synthesizers;
     const DeviceList* midiInputs;
     const DeviceList* akaiDrives;
+    // The sound output samples play through; none plays nothing.
+    audio::WaveOutput* waveOutput = nullptr;
 };
 
 // Lists that are all empty, for a machine without the devices (and for tests).

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMenu>
+#include <QSlider>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -13,6 +14,7 @@
 #include "convert/StereoNames.h"
 #include "convert/StereoPairs.h"
 #include "ui/Colours.h"
+#include "ui/InfoPanel.h"
 #include "ui/Palette.h"
 #include "ui/Unit1.h"
 #include "ui/ViewPictures.h"
@@ -137,6 +139,7 @@ void TForm1::TreeView2Change() {
     Selection& selection = workspace_.selection;
     const int level = LevelOf(node);
     if (level == 0) {
+        StopPlayback(true);
         treeView2_->setContextMenuPolicy(Qt::CustomContextMenu);
         selection.currentPreset = static_cast<uint32_t>(DataOf(node));
         selection.currentLayer = selection.currentZone = -1;
@@ -156,13 +159,14 @@ void TForm1::TreeView2Change() {
         selection.currentZone = DataOf(node);
     }
     selection.DisplayMode = 1;
-    ComputePresetStatistics(workspace_.bank, selection.currentPreset, selection.currentLayer);
+    infoPanel_->SetStatistics(
+        ComputePresetStatistics(workspace_.bank, selection.currentPreset, selection.currentLayer));
     findChild<QWidget*>("TrackBar1")->setToolTip("MIDI Volume");
     ShowPanelBlack();
     SetBackground(panel1_, palette().color(QPalette::Window));
     if (selection.filterMode)
         FillSampleList();
-    panel1Controls_[0]->update();
+    infoPanel_->Redraw();
 }
 
 void TForm1::FillSampleList() {
@@ -199,6 +203,7 @@ void TForm1::TreeListChange() {
         // A group node: nothing to show.
         selection.lastSampleNode = node ? treeList_->indexOfTopLevelItem(node) : -1;
         selection.DisplayMode = 0;
+        StopPlayback(true);
         ShowPanelBlack();
         return;
     }
@@ -212,6 +217,13 @@ void TForm1::TreeListChange() {
     selection.selectedSample = index;
     selection.DisplayMode = 2;
     findChild<QWidget*>("TrackBar1")->setToolTip("Audio Volume");
+    {
+        Suppress suppress(changesSuppressed_);
+        findChild<QSlider*>("TrackBar1")->setValue(sampleSliderPosition_);
+    }
+    player_->PlayVolume = audio::VolumeForPosition(sampleSliderPosition_);
+    // The play buffers are refilled next: the sample playing now stops first.
+    StopPlayback(true);
     const SampleRecord& sample = bank.SampleTable[index];
     if (bank.SourceFormat == kAudioFileSource && (sample.formatTag == 2 || sample.formatTag > 3)) {
         SetTitle("Compressed files are not supported !");
@@ -232,10 +244,17 @@ void TForm1::TreeListChange() {
     }
     SetBackground(panel1_, kSampleShownGrey);
     RelayoutPanel1();
-    panel1Controls_[0]->update();
+    infoPanel_->Redraw();
+    if (workspace_.settings.AutoPlaySample && !autoPlayHeld_ && player_->OutputDeviceCount > 0) {
+        StartPlayback(true);
+        FillBlock(0);
+        FillBlock(1);
+        CursorSuspended = false;
+    }
 }
 
 void TForm1::SpeedPlClick() {
+    StopPlayback(true);
     Selection& selection = workspace_.selection;
     BankModel& bank = workspace_.bank;
     if (!selection.filterMode) {
@@ -261,7 +280,7 @@ void TForm1::SpeedPlClick() {
             selection.currentLayer = selection.currentZone = -1;
             selection.lastSampleNode = -1;
             selection.DisplayMode = 1;
-            ComputePresetStatistics(bank, selection.currentPreset);
+            infoPanel_->SetStatistics(ComputePresetStatistics(bank, selection.currentPreset));
             FillSampleList();
             SelectSampleNode(static_cast<int>(sample), false);
             return;
@@ -327,7 +346,7 @@ void TForm1::LinkMonoClick() {
 void TForm1::ShowPanelBlack() {
     SetBackground(panel1_, Qt::black);
     RelayoutPanel1();
-    panel1Controls_[0]->update();
+    infoPanel_->Redraw();
 }
 
 bool TForm1::TreeView2Key(QKeyEvent* event) {
