@@ -143,8 +143,10 @@ double SampleSeconds(const SampleRecord& sample) {
     uint32_t bytesPerValue = sample.bitsPerSample / 8u + (sample.bitsPerSample % 8 != 0 ? 1u : 0u);
     if (bytesPerValue == 0)
         bytesPerValue = 1;
-    // An interleaved file holds a value per channel for every frame.
-    const uint32_t channels = sample.channels > 1 && sample.stereoHalf == 0 ? sample.channels : 1u;
+    // An interleaved file holds a value per channel for every frame; each half of a linked pair holds only
+    // its own channel.
+    const bool interleaved = sample.channels > 1 && sample.stereoHalf == 0 && sample.linkIndex == 0;
+    const uint32_t channels = interleaved ? sample.channels : 1u;
     double frames = static_cast<double>(sample.dataLength / bytesPerValue / channels);
     if (sample.stereoHalf != 0)
         frames /= 2;

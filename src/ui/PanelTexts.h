@@ -44,8 +44,9 @@ struct BlockContext {
 // The block for the current preset, layer or zone; an empty block without a valid preset.
 InfoBlock PresetBlock(const BankModel& bank, const BlockContext& at, const PresetStatistics& stats);
 
-// Frames of a sample as the information block counts them: data bytes over the bytes a value takes, over
-// the channels the data interleaves, halved for one half of a split stereo sample.
+// Seconds of a sample as the information block counts them: data bytes over the bytes a value takes, over
+// the channels an unlinked file interleaves, halved for one half of a split stereo sample, over the rate
+// (frames when the rate is 0).
 double SampleSeconds(const SampleRecord& sample);
 
 struct SampleContext {

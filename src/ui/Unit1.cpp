@@ -79,8 +79,8 @@ TForm1::TForm1(const QString& settingsFile, const DeviceLists& devices, QWidget*
     BuildControls();
     BuildMenu(devices);
     ConnectBrowser();
-    ConnectPlayback(devices);
     ConnectViews();
+    ConnectPlayback(devices);
     workspace_.settings.SortPresets = true;
     StoredSettings stored = CurrentSettings();
     ReadSettings(settingsFile_, stored);
