@@ -62,7 +62,8 @@ void PrintAudioFiles(const Workspace& workspace) {
 }
 
 // Without a volume: the disc's partitions and volumes. With one: each volume named, as any bank.
-ExitCode InfoOfAkaiDisc(Workspace& workspace, const std::string& path, bool json, const std::string& address) {
+ExitCode InfoOfAkaiDisc(Workspace& workspace, const std::string& path, bool json,
+                        const std::string& address) {
     const ExitCode opened = OpenAkaiDiscFromPath(workspace, path);
     if (opened != kExitOk)
         return opened;
