@@ -5,8 +5,10 @@
 
 #include <QApplication>
 
+#include "audio/RtAudioOutput.h"
 #include "ui/Artwork.h"
 #include "ui/BuildInfo.h"
+#include "ui/OutputDevices.h"
 #include "ui/Unit1.h"
 
 namespace {
@@ -46,7 +48,13 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName("quorvane");
     QApplication::setWindowIcon(quorvane::ui::ProgramIcon());
 
-    quorvane::ui::TForm1 form1(quorvane::ui::DefaultSettingsFile(), quorvane::ui::MachineDeviceLists());
+    // Samples play through the system's sound output; the Audio Output menu lists its devices.
+    quorvane::audio::RtAudioOutput output;
+    const quorvane::ui::OutputDevices outputs(output);
+    quorvane::ui::DeviceLists devices = quorvane::ui::MachineDeviceLists();
+    devices.audioOutputs = &outputs;
+    devices.waveOutput = &output;
+    quorvane::ui::TForm1 form1(quorvane::ui::DefaultSettingsFile(), devices);
     form1.showMaximized();
     // A folder, bank, audio file or disc image named on the command line (a file manager's "Open with").
     const QStringList arguments = QApplication::arguments();

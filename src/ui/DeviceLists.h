@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+namespace quorvane::audio {
+class WaveOutput;
+}
+
 namespace quorvane::ui {
 
 class DeviceList {
@@ -27,6 +31,8 @@ struct DeviceLists {
     const DeviceList* akaiDrives;
     // Probe the machine's CD-ROM drives at start-up and offer them in the Akai menu after akaiDrives.
     bool scanScsiBus = false;
+    // The sound output samples play through; none plays nothing.
+    audio::WaveOutput* waveOutput = nullptr;
 };
 
 // The lists of this machine: no audio or MIDI devices yet, the CD-ROM drives found on the bus.

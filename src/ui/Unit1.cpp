@@ -12,6 +12,7 @@
 #include "ui/BuildInfo.h"
 #include "ui/Colours.h"
 #include "ui/Fonts.h"
+#include "ui/InfoPanel.h"
 #include "ui/Palette.h"
 #include "ui/Unit2.h"
 #include "ui/Unit3.h"
@@ -82,6 +83,7 @@ TForm1::TForm1(const QString& settingsFile, const DeviceLists& devices, QWidget*
     BuildMenu(devices);
     ConnectBrowser();
     ConnectViews();
+    ConnectPlayback(devices);
     workspace_.settings.SortPresets = true;
     StoredSettings stored = CurrentSettings();
     ReadSettings(settingsFile_, stored);
@@ -98,6 +100,7 @@ TForm1::TForm1(const QString& settingsFile, const DeviceLists& devices, QWidget*
 TForm1::~TForm1() {
     // Stops the redraw and playback paths before the members they use go away.
     closing_ = true;
+    StopPlayback(false);
 }
 
 void TForm1::BuildControls() {
@@ -199,8 +202,9 @@ void TForm1::BuildPanel1() {
     SetTextColour(label4_, Qt::white);
     label4_->hide();
 
-    auto* paintBox1 = new QWidget(panel1_);
-    paintBox1->setObjectName("PaintBox1");
+    infoPanel_ = new InfoPanel(workspace_, panel1_);
+    auto* paintBox1 = infoPanel_;
+    connect(infoPanel_, &InfoPanel::BlockShown, this, &TForm1::ShowBlockTitle);
     auto* shape1 = MakePanel("Shape1", panel1_);
     shape1->setFrameStyle(QFrame::Box | QFrame::Plain);
     auto* speedButton1 = MakeButton("SpeedButton1", "play", {16, 16}, panel1_);
@@ -268,6 +272,9 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
+    if (watched == treeList_ && event->type() == QEvent::KeyPress &&
+        TreeListKey(static_cast<QKeyEvent*>(event)))
+        return true;
     if (event->type() == QEvent::Resize) {
         if (watched == client_)
             Relayout();
@@ -327,6 +334,7 @@ void TForm1::ApplySettings(const StoredSettings& s) {
 void TForm1::closeEvent(QCloseEvent* event) {
     // A file that cannot be written keeps the settings of the last session that could.
     WriteSettings(settingsFile_, CurrentSettings());
+    StopPlayback(true);
     form2_->close();
     form3_->close();
     form4_->close();

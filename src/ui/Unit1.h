@@ -8,6 +8,7 @@
 
 #include <QMainWindow>
 
+#include "audio/WavePlayer.h"
 #include "convert/ConversionParameters.h"
 #include "convert/PresetEdits.h"
 #include "session/Workspace.h"
@@ -19,6 +20,7 @@ class QAction;
 class QActionGroup;
 class QLabel;
 class QListWidget;
+class QTimer;
 class QMenu;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -30,6 +32,7 @@ class TForm3;
 class TForm4;
 class TForm6;
 class ProgressWindow;
+class InfoPanel;
 
 class TForm1 : public QMainWindow, public Host {
     Q_OBJECT
@@ -91,6 +94,20 @@ class TForm1 : public QMainWindow, public Host {
     // Selects `slot`'s node in the preset tree (as the program, not the user).
     void SelectPresetSlot(uint32_t slot);
 
+    // Wave playback (the selected sample through the chosen output).
+    // Opens the output for the selected sample; with updateButton the play button shows its stop picture.
+    void StartPlayback(bool updateButton);
+    void FillBlock(int block);
+    void StopPlayback(bool updateButton);
+    // The play button: stops a sample that plays, else starts the selected one.
+    void SpeedButton1Click();
+    // The volume slider moved to `position`.
+    void TrackBar1Change(int position);
+    // An Audio Output menu item: -1 the default output, 0..5 a device.
+    void ChooseOutputDevice(QAction* item, int device);
+    audio::WavePlayer& Player() { return *player_; }
+    InfoPanel* Panel() const { return infoPanel_; }
+
     // Host
     void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) override;
     void SetTitle(const std::string& text) override;
@@ -127,6 +144,11 @@ class TForm1 : public QMainWindow, public Host {
     void SaveSampleDialog(uint32_t index, bool saveAll);
     // The same without the dialog: `answer` as the dialog returns it, `type` 1 WAVE or 2 AIFF.
     void RunSampleSave(uint32_t index, const QString& answer, int type, bool saveAll);
+
+  signals:
+    // Ctrl+S (saveAllOption 1), S (0) or the save button (-1: the option as it was): the sample save
+    // dialog's request.
+    void SampleSaveRequested(int saveAllOption);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -174,6 +196,15 @@ class TForm1 : public QMainWindow, public Host {
     void ApplyPresetParametersClick(const ParameterValues& values);
     void MoveZonesClick(int semitones);
 
+    // Playback pieces
+    void ConnectPlayback(const DeviceLists& devices);
+    bool TreeListKey(QKeyEvent* event);
+    void PlayTimerTick();
+    void DrawPlayCursor(uint64_t position, bool erase);
+    void SetPlayButton(int state);
+    void ShowBlockTitle(const QString& title, const QString& formatLabel);
+    void RequestSampleSave(int saveAllOption);
+
     // Menu handlers
     void MiddleCClick(QAction* item);
     void HelpClick(QAction* item);
@@ -220,6 +251,18 @@ class TForm1 : public QMainWindow, public Host {
     std::array<QWidget*, kPanel1ControlCount> panel1Controls_{};
 
     QActionGroup* formatGroup_ = nullptr;
+
+    InfoPanel* infoPanel_ = nullptr;
+    std::unique_ptr<audio::WaveOutput> ownOutput_; // the output when the caller gave none
+    std::unique_ptr<audio::WavePlayer> player_;
+    QTimer* playTimer_ = nullptr;
+    // 1 while the play button shows its play picture, 2 its stop picture.
+    int PlayButtonState = 1;
+    // Set while opening and stopping, so that the timer draws no cursor.
+    bool CursorSuspended = true;
+    // The volume slider's position in sample mode and in preset mode.
+    int sampleSliderPosition_ = 0;
+    int presetSliderPosition_ = 0;
     TForm2* form2_ = nullptr;
     TForm3* form3_ = nullptr;
     TForm4* form4_ = nullptr;

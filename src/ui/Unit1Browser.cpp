@@ -180,6 +180,7 @@ bool TForm1::SelectFolder(const QString& folder) {
 }
 
 void TForm1::ResetDisplay() {
+    StopPlayback(true);
     const bool suppressed = changesSuppressed_;
     changesSuppressed_ = true;
     Selection& selection = workspace_.selection;

@@ -3,6 +3,7 @@
 #include <QMenuBar>
 
 #include "ui/Help.h"
+#include "ui/InfoPanel.h"
 #include "ui/Unit1.h"
 #include "ui/Unit3.h"
 
@@ -176,7 +177,8 @@ void TForm1::MiddleCClick(QAction* item) {
             workspace_.settings.MiddleCOffset = offset;
     }
     // Every note name on screen is drawn by the information panel.
-    panel1Controls_[0]->update();
+    if (infoPanel_ != nullptr)
+        infoPanel_->Redraw();
 }
 
 void TForm1::HelpClick(QAction* item) {

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMenu>
+#include <QSlider>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -14,6 +15,7 @@
 #include "convert/StereoNames.h"
 #include "convert/StereoPairs.h"
 #include "ui/Colours.h"
+#include "ui/InfoPanel.h"
 #include "ui/Palette.h"
 #include "ui/Unit1.h"
 #include "ui/Unit6.h"
@@ -85,12 +87,12 @@ void TForm1::ConnectViews() {
     listBox1_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     listBox1_->installEventFilter(this);
     connect(findChild<QToolButton*>("SpeedButton4"), &QToolButton::clicked, this, &TForm1::SaveBanksClick);
-    connect(findChild<QToolButton*>("SpeedButton2"), &QToolButton::clicked, this,
-            [this] { SaveSampleDialog(workspace_.selection.selectedSample, saveAllOption_); });
+    connect(this, &TForm1::SampleSaveRequested, this, [this](int saveAll) {
+        SaveSampleDialog(workspace_.selection.selectedSample, saveAll < 0 ? saveAllOption_ : saveAll == 1);
+    });
     connect(treeList_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* node) {
-        const int sample = DataOf(node);
-        if (sample >= 0)
-            SaveSampleDialog(static_cast<uint32_t>(sample), saveAllOption_);
+        if (DataOf(node) >= 0)
+            RequestSampleSave(-1);
     });
     connect(treeView2_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* node) {
         if (LevelOf(node) == 0)
@@ -155,6 +157,7 @@ void TForm1::TreeView2Change() {
     Selection& selection = workspace_.selection;
     const int level = LevelOf(node);
     if (level == 0) {
+        StopPlayback(true);
         treeView2_->setContextMenuPolicy(Qt::CustomContextMenu);
         selection.currentPreset = static_cast<uint32_t>(DataOf(node));
         selection.currentLayer = selection.currentZone = -1;
@@ -186,7 +189,8 @@ void TForm1::TreeView2Change() {
             qDeleteAll(node->takeChildren());
         }
     }
-    ComputePresetStatistics(workspace_.bank, selection.currentPreset, selection.currentLayer);
+    infoPanel_->SetStatistics(
+        ComputePresetStatistics(workspace_.bank, selection.currentPreset, selection.currentLayer));
     findChild<QWidget*>("TrackBar1")->setToolTip("MIDI Volume");
     ShowPanelBlack();
     SetBackground(panel1_, palette().color(QPalette::Window));
@@ -194,7 +198,7 @@ void TForm1::TreeView2Change() {
         FillSampleList();
     if (level == 0)
         form6_->Refresh(workspace_.bank, ChosenPresets(), false);
-    panel1Controls_[0]->update();
+    infoPanel_->Redraw();
 }
 
 void TForm1::ApplyPresetParametersClick(const ParameterValues& values) {
@@ -202,7 +206,7 @@ void TForm1::ApplyPresetParametersClick(const ParameterValues& values) {
     if (node == nullptr || LevelOf(node) != 0)
         return;
     ApplyPresetParameters(workspace_.bank, workspace_.attributes, ChosenPresets(), values);
-    panel1Controls_[0]->update();
+    infoPanel_->Redraw();
 }
 
 void TForm1::MoveZonesClick(int semitones) {
@@ -222,7 +226,7 @@ void TForm1::MoveZonesClick(int semitones) {
         node->setExpanded(false);
         qDeleteAll(node->takeChildren());
     }
-    panel1Controls_[0]->update();
+    infoPanel_->Redraw();
 }
 
 void TForm1::FillSampleList() {
@@ -259,6 +263,7 @@ void TForm1::TreeListChange() {
         // A group node: nothing to show.
         selection.lastSampleNode = node ? treeList_->indexOfTopLevelItem(node) : -1;
         selection.DisplayMode = 0;
+        StopPlayback(true);
         ShowPanelBlack();
         return;
     }
@@ -272,6 +277,13 @@ void TForm1::TreeListChange() {
     selection.selectedSample = index;
     selection.DisplayMode = 2;
     findChild<QWidget*>("TrackBar1")->setToolTip("Audio Volume");
+    {
+        Suppress suppress(changesSuppressed_);
+        findChild<QSlider*>("TrackBar1")->setValue(sampleSliderPosition_);
+    }
+    player_->PlayVolume = audio::VolumeForPosition(sampleSliderPosition_);
+    // The play buffers are refilled next: the sample playing now stops first.
+    StopPlayback(true);
     const SampleRecord& sample = bank.SampleTable[index];
     if (bank.SourceFormat == kAudioFileSource && (sample.formatTag == 2 || sample.formatTag > 3)) {
         SetTitle("Compressed files are not supported !");
@@ -292,10 +304,17 @@ void TForm1::TreeListChange() {
     }
     SetBackground(panel1_, kSampleShownGrey);
     RelayoutPanel1();
-    panel1Controls_[0]->update();
+    infoPanel_->Redraw();
+    if (workspace_.settings.AutoPlaySample && !autoPlayHeld_ && player_->OutputDeviceCount > 0) {
+        StartPlayback(true);
+        FillBlock(0);
+        FillBlock(1);
+        CursorSuspended = false;
+    }
 }
 
 void TForm1::SpeedPlClick() {
+    StopPlayback(true);
     Selection& selection = workspace_.selection;
     BankModel& bank = workspace_.bank;
     if (!selection.filterMode) {
@@ -321,7 +340,7 @@ void TForm1::SpeedPlClick() {
             selection.currentLayer = selection.currentZone = -1;
             selection.lastSampleNode = -1;
             selection.DisplayMode = 1;
-            ComputePresetStatistics(bank, selection.currentPreset);
+            infoPanel_->SetStatistics(ComputePresetStatistics(bank, selection.currentPreset));
             FillSampleList();
             SelectSampleNode(static_cast<int>(sample), false);
             return;
@@ -387,7 +406,7 @@ void TForm1::LinkMonoClick() {
 void TForm1::ShowPanelBlack() {
     SetBackground(panel1_, Qt::black);
     RelayoutPanel1();
-    panel1Controls_[0]->update();
+    infoPanel_->Redraw();
 }
 
 bool TForm1::TreeView2Key(QKeyEvent* event) {
@@ -402,7 +421,7 @@ bool TForm1::TreeView2Key(QKeyEvent* event) {
         const ViewNode view = PresetNode(bank, slot);
         node->setText(0, QString::fromStdString(view.text));
         node->setIcon(0, NodeIcon(ViewPicture(view.image), ViewPicture(view.selectedImage)));
-        panel1Controls_[0]->update();
+        infoPanel_->Redraw();
     };
     const QString text = event->text();
     if (text == "d" || text == "D") {
