@@ -58,7 +58,8 @@ TEST_F(BatchSaveTest, ThreeBanksNoneSelectedGiveThreeFilesWithTheirShares) {
     reverb.reverbChanged = true;
     RecordBankParameters(workspace.attributes, {1}, reverb);
 
-    const BatchResult result = SaveBanks(workspace, {.type = OutputType::SoundFont, .folder = Out()});
+    const BatchResult result =
+        SaveBanks(workspace, {.type = OutputType::SoundFont, .entries = {}, .folder = Out(), .file = {}});
     EXPECT_EQ(FilesIn(Out()), (std::vector<std::string>{"Alpha.sf2", "Beta.sf2", "Gamma.sf2"}));
     EXPECT_EQ(result.written.size(), 3u);
     EXPECT_EQ(result.failed, 0u);
@@ -88,8 +89,8 @@ TEST_F(BatchSaveTest, ThreeBanksNoneSelectedGiveThreeFilesWithTheirShares) {
 TEST_F(BatchSaveTest, GigaSamplerBankOfThreeHundredPresetsIsSplitInSortedParts) {
     in.Write("Big.sf2", test::ManyPresetsBank(300).Build());
     SetFileList(workspace, in.Folder(), {{"Big", "sf2"}});
-    const BatchResult result =
-        SaveBanks(workspace, {.type = OutputType::Giga, .folder = Out(), .file = Out() + "Chosen.gig"});
+    const BatchResult result = SaveBanks(
+        workspace, {.type = OutputType::Giga, .entries = {}, .folder = Out(), .file = Out() + "Chosen.gig"});
     EXPECT_EQ(FilesIn(Out()), (std::vector<std::string>{"Big part1.gig", "Big part2.gig", "Big part3.gig"}));
     EXPECT_EQ(result.written.size(), 3u);
 
@@ -159,7 +160,8 @@ TEST_F(BatchSaveTest, TooManyPresetsCombinedIntoOneGigaSamplerFileAreRefused) {
     SetFileList(workspace, in.Folder(), {{"Big", "sf2"}});
     ASSERT_EQ(LoadBankInteractively(workspace, 0), LoadStatus::Loaded);
     const BatchResult result = SavePresets(
-        workspace, {.type = OutputType::Giga, .combine = true, .folder = Out(), .file = Out() + "a.gig"});
+        workspace,
+        {.type = OutputType::Giga, .presets = {}, .combine = true, .folder = Out(), .file = Out() + "a.gig"});
     EXPECT_TRUE(result.refused);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text,
@@ -176,8 +178,11 @@ TEST_F(BatchSaveTest, AFailedBankIsReportedAndTheRunGoesOnWithoutOverwriting) {
         in.Write("notes.sf2", {'h', 'e', 'l', 'l', 'o', ' ', 't', 'h', 'e', 'r', 'e', '!'});
     const std::string second = in.Write("b/Kit.sf2", test::ManyPresetsBank(2).Build());
     SetFileListOfPaths(workspace, {first, text, (in.Path() / "missing.sf2").string(), second});
-    const BatchResult result =
-        SaveBanks(workspace, {.type = OutputType::SoundFont, .folder = Out(), .entriesOfAnyType = true});
+    const BatchResult result = SaveBanks(workspace, {.type = OutputType::SoundFont,
+                                                     .entries = {},
+                                                     .folder = Out(),
+                                                     .file = {},
+                                                     .entriesOfAnyType = true});
     EXPECT_EQ(result.items, 4u);
     EXPECT_EQ(result.failed, 2u);
     EXPECT_EQ(FilesIn(Out()), (std::vector<std::string>{"Kit-2.sf2", "Kit.sf2"}));
@@ -210,7 +215,8 @@ TEST(BatchSaveCancel, TheFileBeingWrittenIsNotLeftHalfWrittenAndEarlierFilesStay
     in.Write("B.sf2", bank);
     in.Write("C.sf2", bank);
     SetFileList(workspace, in.Folder(), {{"A", "sf2"}, {"B", "sf2"}, {"C", "sf2"}});
-    const BatchResult result = SaveBanks(workspace, {.type = OutputType::SoundFont, .folder = out.Folder()});
+    const BatchResult result = SaveBanks(
+        workspace, {.type = OutputType::SoundFont, .entries = {}, .folder = out.Folder(), .file = {}});
     EXPECT_TRUE(result.cancelled);
     EXPECT_EQ(result.written, std::vector<std::string>{out.Folder() + "A.sf2"});
     EXPECT_EQ(FilesIn(out.Path()), std::vector<std::string>{"A.sf2"}) << "no partial B, no temporary file";

@@ -19,7 +19,7 @@ inline SoundFontBuilder ManyPresetsBank(int count) {
                        .bags = {Gens({{gen::keyRange, Range(0, 63)}, {gen::sampleID, 0}}),
                                 Gens({{gen::keyRange, Range(64, 127)}, {gen::sampleID, 1}})}}};
     for (int i = 0; i < count; ++i) {
-        char name[8];
+        char name[16];
         std::snprintf(name, sizeof name, "P%03d", i);
         const uint16_t bank = i % 5 == 4 ? 128 : static_cast<uint16_t>(i / 128 % 3);
         sf.presets.push_back({.name = name,
