@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "formats/common/Bytes.h"
 
@@ -308,7 +309,12 @@ double LfoHertz(const GeneratorSet& g, int number, double low, double high) {
 uint32_t GigaTimeValue(double seconds) {
     if (seconds == 0)
         return kGigaNotGiven;
-    return static_cast<uint32_t>(RoundCents(1200.0 * 65536.0 * std::log2(seconds)));
+    // The shortest time the field holds sits just above the "not given" marker; a SoundFont time near
+    // -32768 timecents lies below it and would not fit an int at all.
+    const double value = std::clamp(1200.0 * 65536.0 * std::log2(seconds),
+                                    static_cast<double>(std::numeric_limits<int32_t>::min()) + 1,
+                                    static_cast<double>(std::numeric_limits<int32_t>::max()));
+    return static_cast<uint32_t>(RoundCents(value));
 }
 
 EwaBytes DefaultDimensionArticulation() {

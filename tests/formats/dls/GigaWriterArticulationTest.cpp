@@ -89,6 +89,9 @@ TEST(GigaWriterArticulationTest, GeneratorsBecomeArticulationBytes) {
          {{36, 0}, {37, 5}},
          Plus(Always(), {{32, 4, 0xD1490F12}, {38, 2, 944}})},
         {"decay longer than 100 s", {}, {{36, 8000}}, Plus(Always(), {{32, 4, 0x1F24A09F}})},
+        // The shortest release a SoundFont can give lies below what the field holds: it becomes the
+        // shortest time there is, never the "not given" marker.
+        {"shortest release", {}, {{38, -32768}}, Plus(Always(), {{40, 4, 0x80000001}})},
         // Pan 100 - 300 = -200: 63 + 200 x 0.128 = 88.6 -> 89, no pitch-tracking flag. Resonance 0 + 100:
         // 100 / 2 + 128. An attack the zone does not give is not taken from the layer. Release: 2^-1 x 2^1
         // = 1 s, x 0.5.
