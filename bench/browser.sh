@@ -5,6 +5,7 @@
 # search. QUORVANE_BENCH_RUNS sets the number of runs (default 5); medians are reported.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/setup.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 quorvane_install_packages "${QUORVANE_PACKAGES[@]}" fluid-soundfont-gm
 quorvane_build build/release Release -DQUORVANE_TESTS=OFF -- --target quorvane_browser_bench >&2
@@ -14,14 +15,7 @@ mkdir -p "$OUT"
 bench="$QUORVANE_ROOT/build/release/bench/gui/quorvane_browser_bench"
 runs="${QUORVANE_BENCH_RUNS:-5}"
 
-display=":$((90 + RANDOM % 100))"
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-trap 'kill "$xvfb_pid" 2>/dev/null || true' EXIT
-for _ in $(seq 50); do
-    [ -e "/tmp/.X11-unix/X${display#:}" ] && break
-    sleep 0.1
-done
+start_xvfb
 
 : >"$OUT/browser.txt"
 for _ in $(seq "$runs"); do

@@ -28,3 +28,16 @@ verdict() {
     shift
     if [ "$ok" = 1 ]; then echo "PASS  $*"; else echo "FAIL  $*"; fi
 }
+
+# Starts one Xvfb server for the script's runs on a display number nobody else uses, stopped when the
+# script exits, and sets `display` to it.
+start_xvfb() {
+    display=":$((90 + RANDOM % 100))"
+    Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    trap 'kill "$xvfb_pid" 2>/dev/null || true' EXIT
+    for _ in $(seq 50); do
+        [ -e "/tmp/.X11-unix/X${display#:}" ] && break
+        sleep 0.1
+    done
+}

@@ -4,6 +4,7 @@
 # a target is missed: start-up under 300 ms, relayout under 5 ms.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/setup.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 quorvane_install_packages "${QUORVANE_PACKAGES[@]}"
 quorvane_build build/release Release -DQUORVANE_TESTS=OFF -- --target quorvane_gui_bench >&2
@@ -13,16 +14,7 @@ mkdir -p "$OUT"
 bench="$QUORVANE_ROOT/build/release/bench/gui/quorvane_gui_bench"
 runs="${QUORVANE_BENCH_RUNS:-20}"
 
-# One X server for all runs, on a display number nobody else uses.
-display=":$((90 + RANDOM % 100))"
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-trap 'kill "$xvfb_pid" 2>/dev/null || true' EXIT
-for _ in $(seq 50); do
-    DISPLAY="$display" xdpyinfo >/dev/null 2>&1 && break
-    [ -e "/tmp/.X11-unix/X${display#:}" ] && break
-    sleep 0.1
-done
+start_xvfb
 
 : >"$OUT/gui_startup.txt"
 for _ in $(seq "$runs"); do

@@ -26,26 +26,6 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-class QuietHost : public Host {
-  public:
-    void ShowMessage(const std::string&, const std::string&, MessageIcon) override {}
-    void SetTitle(const std::string&) override {}
-    void SetFormatLabel(const std::string&) override {}
-    void SetFormatLabelsVisible(bool) override {}
-    void AddStatusLine(const std::string&) override {}
-    void ReplaceLastStatusLine(const std::string&) override {}
-    size_t StatusLineCount() const override { return 0; }
-    void ClearStatusLines() override {}
-    void SetFileProgress(int) override {}
-    void SetOverallProgress(int) override {}
-    void SetProgressSampleName(const std::string&) override {}
-    void SetProgressFileName(const std::string&) override {}
-    bool IsProgressWindowShowing() const override { return false; }
-    bool CancelRequested() override { return false; }
-    void PumpEvents(int) override {}
-    void BankChanged() override {}
-};
-
 template <typename F> void Time(const char* name, int runs, F&& work) {
     std::vector<double> ms;
     for (int i = 0; i < runs; ++i) {
@@ -78,7 +58,7 @@ int main(int argc, char** argv) {
                                              {right.data(), 10000000, false, 0, 0}};
     Time("waveform_ms", 30, [&] { ui::DrawSampleView(wave, wave.rect(), bands); });
 
-    QuietHost host;
+    NullHost host;
     Workspace workspace(host);
     const std::string path = bankPath;
     const size_t slash = path.rfind('/');
