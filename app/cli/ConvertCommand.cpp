@@ -1,7 +1,6 @@
 #include "ConvertCommand.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <set>
@@ -12,6 +11,7 @@
 #include "convert/BankLoader.h"
 #include "convert/BatchSave.h"
 #include "convert/ConversionParameters.h"
+#include "convert/FolderFiles.h"
 #include "convert/PresetEdits.h"
 #include "convert/SaveDialog.h"
 
@@ -22,10 +22,8 @@ namespace fs = std::filesystem;
 namespace {
 
 bool IsBankFileName(const fs::path& path) {
-    std::string extension = path.extension().string();
-    for (char& c : extension)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return extension == ".sf2" || extension == ".gig" || extension == ".dls";
+    const std::string name = path.filename().string();
+    return HasExtension(name, ".sf2") || HasExtension(name, ".gig") || HasExtension(name, ".dls");
 }
 
 // The banks of the run: files as named, and every bank file of a named folder in name order.

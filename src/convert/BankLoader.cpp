@@ -187,20 +187,18 @@ void SetFileList(Workspace& workspace, const std::string& folder, const std::vec
 }
 
 void SetFileListOfPaths(Workspace& workspace, const std::vector<std::string>& paths) {
-    workspace.attributes.ClearFileList();
-    workspace.loader.currentFolder = "./";
-    workspace.loader.fileList.clear();
-    workspace.loader.loadedEntry = -1;
-    for (uint32_t i = 0; i < paths.size(); ++i) {
-        const std::filesystem::path file(paths[i]);
+    std::vector<FileListEntry> entries;
+    std::vector<std::string> folders;
+    for (const std::string& path : paths) {
+        const std::filesystem::path file(path);
         const std::string folder = file.parent_path().string();
         std::string extension = file.extension().string();
         if (!extension.empty())
             extension.erase(0, 1);
-        workspace.loader.fileList.push_back(FileListEntry{file.stem().string(), extension});
-        workspace.attributes.PathAttributes += BankPathLine(i, folder.empty() ? "./" : folder + "/");
+        entries.push_back(FileListEntry{file.stem().string(), extension});
+        folders.push_back(folder.empty() ? "./" : folder + "/");
     }
-    workspace.attributes.PathAttributes += BankEndLine(static_cast<uint32_t>(paths.size()));
+    SetFileList(workspace, "./", entries, folders);
 }
 
 std::string EntryPath(const Workspace& workspace, uint32_t entry) {

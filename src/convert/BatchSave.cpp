@@ -1,13 +1,13 @@
 #include "convert/BatchSave.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <set>
 
 #include "convert/BankLoader.h"
 #include "convert/BankWriters.h"
 #include "convert/ConversionParameters.h"
+#include "convert/FolderFiles.h"
 #include "convert/PresetEdits.h"
 #include "convert/SaveDialog.h"
 #include "core/StringPrintf.h"
@@ -149,10 +149,8 @@ void SelectOnly(BankModel& bank, const std::vector<uint32_t>& slots) {
 } // namespace
 
 OutputType OutputTypeOfPath(const std::string& path) {
-    std::string extension = std::filesystem::path(path).extension().string();
-    for (char& c : extension)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return extension == ".gig" ? OutputType::Giga : OutputType::SoundFont;
+    return HasExtension(std::filesystem::path(path).filename().string(), ".gig") ? OutputType::Giga
+                                                                                 : OutputType::SoundFont;
 }
 
 const char* OutputExtension(OutputType type) {

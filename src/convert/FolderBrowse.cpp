@@ -1,5 +1,7 @@
 #include "convert/FolderBrowse.h"
 
+#include "convert/FolderFiles.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
@@ -13,17 +15,6 @@
 namespace quorvane {
 
 namespace {
-
-std::string Lower(std::string text) {
-    for (char& c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
-bool NameLess(const std::string& a, const std::string& b) {
-    const std::string la = Lower(a), lb = Lower(b);
-    return la != lb ? la < lb : a < b;
-}
 
 // The mount table escapes blanks and a few other characters as \ooo.
 std::string Unescape(const std::string& field) {
@@ -177,7 +168,7 @@ std::vector<Subfolder> ListSubfolders(const std::string& folder, bool showHidden
         child.expandable = count > 2;
     }
     std::sort(folders.begin(), folders.end(),
-              [](const Subfolder& a, const Subfolder& b) { return NameLess(a.name, b.name); });
+              [](const Subfolder& a, const Subfolder& b) { return FileNameLess(a.name, b.name); });
     return folders;
 }
 
