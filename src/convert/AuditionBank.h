@@ -1,0 +1,30 @@
+// The temporary SoundFont auditioning loads into the synthesizer: the shown preset, or one of its layers,
+// written by the SoundFont writer with every preset on bank 0, program 0, into a file of its own in the
+// user's temporary folder.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "session/Workspace.h"
+
+namespace quorvane {
+
+struct AuditionBank {
+    enum Status {
+        Written,         // `path` holds the bank; the caller deletes it after loading
+        NothingSelected, // the preset or layer plays no sample: nothing was written
+        WriteFailed      // nothing is left on disk; `message` says why
+    };
+    Status status = NothingSelected;
+    std::string path;
+    uint64_t size = 0; // bytes written
+    std::string message;
+};
+
+// Marks the material of preset `slot` (of its layer `layer` alone when layer >= 0) as selected and writes
+// it as a temporary bank. A GigaSampler bank whose selected samples are unsplit stereo samples is split for
+// the write and read again afterwards, with its edits applied again, so the views show what they showed.
+AuditionBank WriteAuditionBank(Workspace& workspace, uint32_t slot, int layer);
+
+} // namespace quorvane
