@@ -6,15 +6,16 @@
 QUORVANE_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 # Build tools, libraries, and what the tests use: the FluidSynth, libgig (gigtools), sox and libsndfile
-# (sndfile-programs) peers and a small real-world SoundFont bank. The desktop program needs Qt 6 Widgets and
-# SVG; the window tests run on Qt's offscreen platform, which needs fonts; Xvfb and xauth let the benchmarks
-# and a display-less machine run the program itself. Samples play through RtAudio; the playback tests run a
+# (sndfile-programs) peers and two real-world SoundFont banks, a small one and FluidR3_GM (148 MB), whose
+# copies must render as the originals. The desktop program needs Qt 6 Widgets and SVG; the window tests run
+# on Qt's offscreen platform, which needs fonts; Xvfb and xauth let the benchmarks and a display-less
+# machine run the program itself. Samples play through RtAudio; the playback tests run a
 # PulseAudio server of their own (pulseaudio) and record what it plays with parec (pulseaudio-utils).
 QUORVANE_PACKAGES=(
     cmake ninja-build g++ pkg-config clang-format
     qt6-base-dev qt6-svg-dev fonts-dejavu-core xvfb xauth
     libgtest-dev libgmock-dev nlohmann-json3-dev libcli11-dev libfluidsynth-dev
-    gigtools libgig-dev timgm6mb-soundfont sox sndfile-programs
+    gigtools libgig-dev timgm6mb-soundfont fluid-soundfont-gm sox sndfile-programs
     librtaudio-dev pulseaudio pulseaudio-utils
 )
 

@@ -43,6 +43,19 @@ struct GeneratorSet {
     void Reset();
 };
 
+// One SoundFont modulator as the pmod and imod tables store it, kept verbatim so that a bank written
+// again as SoundFont plays as the one read. Ten bytes, so a zone's list stays one flat block.
+struct ModulatorRecord {
+    uint16_t source = 0;
+    uint16_t destination = 0;
+    int16_t amount = 0;
+    uint16_t amountSource = 0;
+    uint16_t transform = 0;
+
+    bool operator==(const ModulatorRecord&) const = default;
+};
+static_assert(sizeof(ModulatorRecord) == 10);
+
 struct SampleRecord {
     std::string name;
     std::string fullName;
@@ -90,6 +103,8 @@ struct LayerRecord : GeneratorSet {
     uint8_t marked = 0;
     std::string name;
     HexIndexList zoneList;
+    // The preset zone's SoundFont modulators (pmod); empty for every other source.
+    std::vector<ModulatorRecord> modulators;
 };
 
 struct ZoneRecord : GeneratorSet {
@@ -100,7 +115,12 @@ struct ZoneRecord : GeneratorSet {
     std::array<uint16_t, gen::count> rawArticulation{};
     uint8_t selected = 0;
     uint8_t marked = 0;
+    // The instrument zone's SoundFont modulators (imod); empty for every other source.
+    std::vector<ModulatorRecord> modulators;
 };
+
+// The longest INFO text kept: 65,536 bytes with its terminating zero, the most a SoundFont allows.
+constexpr size_t kMaxInfoTextLength = 65535;
 
 // RIFF INFO texts, slots 1..16 in alphabetical order of their tags; slot 17 the sound engine (isng).
 constexpr int kBankInfoSlots = 18;

@@ -8,6 +8,7 @@ constexpr size_t kNameWidth = 20;
 
 struct BagTables {
     Bytes bags;
+    Bytes mods;
     Bytes gens;
 };
 
@@ -16,20 +17,27 @@ struct BagTables {
 template <typename Owner>
 BagTables MakeBagTables(const std::vector<Owner>& owners, std::optional<uint16_t> endGen) {
     BagTables tables;
-    uint16_t genIndex = 0;
+    uint16_t genIndex = 0, modIndex = 0;
     for (const Owner& owner : owners)
         for (const Bag& bag : owner.bags) {
             PutU16(tables.bags, bag.firstGenerator.value_or(genIndex));
-            PutU16(tables.bags, 0);
+            PutU16(tables.bags, modIndex);
             for (const Generator& g : bag.generators) {
                 PutU16(tables.gens, g.number);
                 PutU16(tables.gens, g.amount);
                 ++genIndex;
             }
+            for (const Modulator& m : bag.modulators) {
+                for (uint16_t field :
+                     {m.source, m.destination, static_cast<uint16_t>(m.amount), m.amountSource, m.transform})
+                    PutU16(tables.mods, field);
+                ++modIndex;
+            }
         }
     PutU16(tables.bags, endGen.value_or(genIndex));
-    PutU16(tables.bags, 0);
+    PutU16(tables.bags, modIndex);
     PutU32(tables.gens, 0);
+    tables.mods.insert(tables.mods.end(), 10, 0);
     return tables;
 }
 
@@ -112,7 +120,7 @@ Bytes SoundFontBuilder::Build(std::map<std::string, ChunkPlace>* layout) const {
         chunk("phdr", phdr);
         const BagTables presetBags = MakeBagTables(presets, presetBagEndGen);
         chunk("pbag", presetBags.bags);
-        chunk("pmod", Bytes(10, 0));
+        chunk("pmod", presetBags.mods);
         chunk("pgen", presetBags.gens);
         Bytes inst;
         bagIndex = 0;
@@ -126,7 +134,7 @@ Bytes SoundFontBuilder::Build(std::map<std::string, ChunkPlace>* layout) const {
         chunk("inst", inst);
         const BagTables instrumentBags = MakeBagTables(instruments, instrumentBagEndGen);
         chunk("ibag", instrumentBags.bags);
-        chunk("imod", Bytes(10, 0));
+        chunk("imod", instrumentBags.mods);
         chunk("igen", instrumentBags.gens);
         Bytes shdr;
         for (const Sample& sample : samples) {

@@ -25,13 +25,23 @@ constexpr uint16_t Range(uint8_t low, uint8_t high) {
     return static_cast<uint16_t>(high << 8 | low);
 }
 
+// A pmod or imod record.
+struct Modulator {
+    uint16_t source = 0;
+    uint16_t destination = 0;
+    int16_t amount = 0;
+    uint16_t amountSource = 0;
+    uint16_t transform = 0;
+};
+
 struct Bag {
     std::vector<Generator> generators{};
     std::optional<uint16_t> firstGenerator{}; // written instead of the computed index
+    std::vector<Modulator> modulators{};
 };
 
 inline Bag Gens(std::initializer_list<Generator> generators) {
-    return Bag{generators, std::nullopt};
+    return Bag{generators, std::nullopt, {}};
 }
 
 struct Preset {

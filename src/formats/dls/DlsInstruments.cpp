@@ -139,7 +139,7 @@ void ReadDlsInstruments(BankModel& bank, const DlsState& dls, bool readUnmappedR
         if (position < dls.InstrumentListOffset) {
             const int slot = BankInfoSlotOf(chunk.id);
             if (slot > 0 && slot < kSoundEngineSlot)
-                bank.BankInfo[slot] = PayloadText(image, chunk, 512);
+                bank.BankInfo[slot] = PayloadText(image, chunk, kMaxInfoTextLength);
         }
         if (chunk.IsList("ins ")) {
             ++presets;

@@ -150,9 +150,10 @@ class GigaWriter {
             out.U8(' ');
         for (int slot = 1; slot < kSoundEngineSlot; ++slot) {
             const char* tag = BankInfoTag(slot);
+            // The comment's field is wider than the others; it holds as much of the text as it can.
             const size_t width = std::string(tag) == "ICMT" ? 1024 : kInfoTextWidth;
             out.Chunk(tag, static_cast<uint32_t>(width));
-            out.Text(info_[slot].substr(0, kInfoTextWidth - 1), width);
+            out.Text(info_[slot].substr(0, width - 1), width);
         }
     }
 

@@ -13,7 +13,6 @@ namespace {
 
 constexpr uint64_t kImageStart = 12;   // just inside the RIFF form
 constexpr uint32_t kMaxCount = 0xFFFF; // table indices are 16-bit
-constexpr size_t kInfoTextLimit = 512;
 
 std::string Describe(const char* format, const ChunkHeader& chunk, uint64_t a = 0, uint64_t b = 0) {
     char text[256];
@@ -100,6 +99,27 @@ void ForEachGenerator(const Table& bags, const Table& generators, uint32_t bag, 
         if (!visit(Generator{ReadU16LE(record), ReadU16LE(record + 2)}))
             return;
     }
+}
+
+// The modulators of bag `bag`: from its first modulator index up to the next bag's, within the records
+// present. Indices that run backwards give none.
+std::vector<ModulatorRecord> BagModulators(const Table& bags, const Table& modulators, uint32_t bag) {
+    std::vector<ModulatorRecord> list;
+    const uint8_t* thisBag = bags.Record(bag, sf2::kBagSize);
+    const uint8_t* nextBag = bags.Record(bag + 1, sf2::kBagSize);
+    if (thisBag == nullptr || nextBag == nullptr)
+        return list;
+    const uint32_t first = ReadU16LE(thisBag + 2);
+    const uint32_t last = std::min<uint32_t>(ReadU16LE(nextBag + 2), modulators.available);
+    if (first >= last)
+        return list;
+    list.reserve(last - first);
+    for (uint32_t m = first; m < last; ++m) {
+        const uint8_t* record = modulators.Record(m, sf2::kModSize);
+        list.push_back({ReadU16LE(record), ReadU16LE(record + 2), static_cast<int16_t>(ReadU16LE(record + 4)),
+                        ReadU16LE(record + 6), ReadU16LE(record + 8)});
+    }
+    return list;
 }
 
 // Instrument n's name and zone list.
@@ -273,7 +293,8 @@ bool ReadSoundFontHydra(BankModel& bank, ReadNotes& notes) {
     for (std::string& text : bank.BankInfo)
         text.clear();
     bool oddSize = false;
-    Table presets, presetBags, presetGens, instruments, instrumentBags, instrumentGens;
+    Table presets, presetBags, presetMods, presetGens, instruments, instrumentBags, instrumentMods,
+        instrumentGens;
 
     WalkImage(bank, {nullptr}, [&](const ChunkImage& image, const ChunkHeader& chunk) {
         if (chunk.size % 2 != 0) {
@@ -286,7 +307,8 @@ bool ReadSoundFontHydra(BankModel& bank, ReadNotes& notes) {
         for (const char* tag : kTexts) {
             if (!chunk.Is(tag))
                 continue;
-            const size_t length = static_cast<size_t>(std::min<uint64_t>(chunk.available, kInfoTextLimit));
+            const size_t length =
+                static_cast<size_t>(std::min<uint64_t>(chunk.available, kMaxInfoTextLength));
             const uint8_t* data = image.Bytes(chunk.DataOffset(), length);
             bank.BankInfo[BankInfoSlotOf(tag)] = FixedName(reinterpret_cast<const char*>(data), length);
         }
@@ -294,12 +316,16 @@ bool ReadSoundFontHydra(BankModel& bank, ReadNotes& notes) {
             presets.Take(image, chunk, sf2::kPhdrSize, notes);
         else if (chunk.Is("pbag"))
             presetBags.Take(image, chunk, sf2::kBagSize, notes);
+        else if (chunk.Is("pmod"))
+            presetMods.Take(image, chunk, sf2::kModSize, notes);
         else if (chunk.Is("pgen"))
             presetGens.Take(image, chunk, sf2::kGenSize, notes);
         else if (chunk.Is("inst"))
             instruments.Take(image, chunk, sf2::kInstSize, notes);
         else if (chunk.Is("ibag"))
             instrumentBags.Take(image, chunk, sf2::kBagSize, notes);
+        else if (chunk.Is("imod"))
+            instrumentMods.Take(image, chunk, sf2::kModSize, notes);
         else if (chunk.Is("igen"))
             instrumentGens.Take(image, chunk, sf2::kGenSize, notes);
         return !chunk.Is("shdr");
@@ -340,6 +366,7 @@ bool ReadSoundFontHydra(BankModel& bank, ReadNotes& notes) {
         layer.Reset();
         layer.name = "Global Layer";
         layer.isGlobal = 1;
+        layer.modulators = BagModulators(presetBags, presetMods, j);
         ForEachGenerator(presetBags, presetGens, j, [&](Generator g) {
             if (g.number < gen::count)
                 layer.Set(g.number, static_cast<int16_t>(g.amount));
@@ -372,6 +399,7 @@ bool ReadSoundFontHydra(BankModel& bank, ReadNotes& notes) {
         zone.Reset();
         zone.isGlobal = 1;
         zone.sampleIndex = kNoSample;
+        zone.modulators = BagModulators(instrumentBags, instrumentMods, k);
         int64_t startDelta = 0;
         int64_t endDelta = 0;
         ForEachGenerator(instrumentBags, instrumentGens, k, [&](Generator g) {

@@ -19,8 +19,6 @@ namespace quorvane {
 namespace {
 
 constexpr uint32_t kSamplePadBytes = 64; // 32 zero sample words after every sample
-// A text sub-chunk's size is formed from the text length's low ten bits, so texts stay below 1024.
-constexpr size_t kMaxInfoText = 1023;
 
 bool WriteChunk(OutputFile& out, const char* id, const ByteWriter& records) {
     uint8_t header[8];
@@ -34,6 +32,16 @@ int CountWrittenGenerators(const GeneratorSet& set) {
     for (int number = 0; number <= gen::lastWritten; ++number)
         count += set.IsSet(number);
     return count;
+}
+
+void PutModulators(ByteWriter& records, const std::vector<ModulatorRecord>& modulators) {
+    for (const ModulatorRecord& m : modulators) {
+        records.U16(m.source);
+        records.U16(m.destination);
+        records.U16(static_cast<uint16_t>(m.amount));
+        records.U16(m.amountSource);
+        records.U16(m.transform);
+    }
 }
 
 // The set generators 0..59 but `last`, key range first and velocity range second, as players require
@@ -91,8 +99,8 @@ InfoTexts InfoAsWritten(const BankModel& bank, const SoundFontWriteOptions& opti
         info("INAM") = options.bankName;
 
     for (std::string& text : texts)
-        if (text.size() > kMaxInfoText)
-            text.resize(kMaxInfoText);
+        if (text.size() > kMaxInfoTextLength)
+            text.resize(kMaxInfoTextLength);
     return texts;
 }
 
@@ -346,11 +354,18 @@ class Writer {
 
         NumberInstruments();
 
-        uint32_t generatorCount = 0;
+        // Modulators go to every file but the one written for auditioning, which plays the bank's
+        // generators only.
+        const bool withModulators = !temporary_;
+        uint32_t generatorCount = 0, modulatorCount = 0;
         ForEachPresetLayer([&](uint16_t index, const LayerRecord& layer) {
             pbag.U16(static_cast<uint16_t>(generatorCount));
-            pbag.U16(0);
+            pbag.U16(static_cast<uint16_t>(modulatorCount));
             generatorCount += CountWrittenGenerators(layer);
+            if (withModulators) {
+                PutModulators(pmod, layer.modulators);
+                modulatorCount += static_cast<uint32_t>(layer.modulators.size());
+            }
             PutGenerators(pgen, layer, gen::instrument);
             if (layer.IsSet(gen::instrument)) {
                 pgen.U16(gen::instrument);
@@ -358,8 +373,8 @@ class Writer {
             }
         });
         pbag.U16(static_cast<uint16_t>(generatorCount));
-        pbag.U16(0);
-        pmod.bytes.assign(sf2::kModSize, 0);
+        pbag.U16(static_cast<uint16_t>(modulatorCount));
+        pmod.bytes.resize(pmod.bytes.size() + sf2::kModSize, 0);
         pgen.U32(0);
 
         uint32_t zoneCount = 0;
@@ -373,12 +388,16 @@ class Writer {
         inst.Text("EOI", sf2::kNameLength);
         inst.U16(static_cast<uint16_t>(zoneCount));
 
-        uint32_t zoneGenerators = 0;
+        uint32_t zoneGenerators = 0, zoneModulators = 0;
         ForEachInstrumentZone([&](const ZoneRecord& zone) {
             const GeneratorSet generators = WithLoopOffsets(zone);
             ibag.U16(static_cast<uint16_t>(zoneGenerators));
-            ibag.U16(0);
+            ibag.U16(static_cast<uint16_t>(zoneModulators));
             zoneGenerators += CountWrittenGenerators(generators);
+            if (withModulators) {
+                PutModulators(imod, zone.modulators);
+                zoneModulators += static_cast<uint32_t>(zone.modulators.size());
+            }
             PutGenerators(igen, generators, gen::sampleID);
             if (zone.IsSet(gen::sampleID)) {
                 igen.U16(gen::sampleID);
@@ -386,14 +405,14 @@ class Writer {
             }
         });
         ibag.U16(static_cast<uint16_t>(zoneGenerators));
-        ibag.U16(0);
+        ibag.U16(static_cast<uint16_t>(zoneModulators));
         if (zoneGenerators > 65536)
             host_.ShowMessage(
                 StringPrintf("This file contains %u articulations.\r\nThe Soundfont file may have only 65536 "
                              "possible articulations.\r\nSome layers & zones could't be played properly!",
                              zoneGenerators),
                 kMessageCaption, MessageIcon::Warning);
-        imod.bytes.assign(sf2::kModSize, 0);
+        imod.bytes.resize(imod.bytes.size() + sf2::kModSize, 0);
         igen.U32(0);
 
         const bool akai = bank_.SourceFormat == kAkaiSource;

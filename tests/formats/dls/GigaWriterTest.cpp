@@ -181,7 +181,7 @@ TEST(GigaWriterTest, ZonesBecomeRegionsAndDimensionRegions) {
 TEST(GigaWriterTest, HeaderInstrumentsAndWaveSamples) {
     SoundFontBuilder sf;
     sf.info = {test::InfoText("INAM", "Bank Name"), test::InfoText("IENG", "Someone"),
-               test::InfoText("ICMT", std::string(200, 'c'))};
+               test::InfoText("ICMT", std::string(1500, 'c'))};
     sf.AddSample("Sine", 40);
     sf.AddSample("Saw", 30);
     sf.samples[1].originalKey = 48;
@@ -225,7 +225,8 @@ TEST(GigaWriterTest, HeaderInstrumentsAndWaveSamples) {
                   "Copying sample 1  'Sine'", "Copying sample 2  'Saw'",
                   "Saved file  '" + result.path + "'  (" + std::to_string(file.size()) + " bytes)."}));
 
-    // Bank INFO: fixed sizes, blanks for the archival location, texts cut to 127 characters.
+    // Bank INFO: fixed sizes, blanks for the archival location, texts cut to 127 characters and the comment
+    // to the 1023 its wider field holds.
     EXPECT_EQ(gig.infoSize, 3340u);
     ASSERT_EQ(gig.info.size(), 17u);
     EXPECT_EQ(gig.info.at("IARL"), Bytes(256, ' '));
@@ -238,7 +239,7 @@ TEST(GigaWriterTest, HeaderInstrumentsAndWaveSamples) {
         << "a SoundFont's own name gives way to the list entry";
     EXPECT_EQ(test::TextField(gig.info.at("ISFT")), "Quorvane v1.1");
     EXPECT_EQ(test::TextField(gig.info.at("IENG")), "Someone");
-    EXPECT_EQ(test::TextField(gig.info.at("ICMT")), std::string(127, 'c'));
+    EXPECT_EQ(test::TextField(gig.info.at("ICMT")), std::string(1023, 'c'));
     // The creation date in local time, as the SoundFont writer writes it.
     const std::string created = test::TextField(gig.info.at("ICRD"));
     const std::regex dateForm(R"(^(\d{1,2}) ([A-Z][a-z]{2}) (\d{4})   (\d{1,2}):(\d{2}):(\d{2})$)");

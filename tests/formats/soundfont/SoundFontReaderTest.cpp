@@ -462,7 +462,11 @@ TEST_F(SoundFontReaderTest, InfoTexts) {
     const Case cases[] = {
         {"zero-terminated and padded", InfoText("INAM", "Grand"), "Grand"},
         {"odd size, no terminator", {"IENG", {'a', 'b', 'c'}}, "abc"},
-        {"longer than 512 bytes", InfoText("ICMT", std::string(600, 'x')), std::string(512, 'x')},
+        {"a comment of 2,444 bytes is read whole", InfoText("ICMT", std::string(2444, 'x')),
+         std::string(2444, 'x')},
+        {"no text is longer than the 65,535 characters a SoundFont allows",
+         {"ICMT", test::Bytes(70000, 'y')},
+         std::string(65535, 'y')},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

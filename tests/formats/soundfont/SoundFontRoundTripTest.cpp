@@ -10,10 +10,9 @@
 #include <string>
 #include <vector>
 
-#include <fluidsynth.h>
-
 #include "convert/BankWriters.h"
 #include "convert/SampleFetch.h"
+#include "support/FluidRender.h"
 #include "support/Peers.h"
 #include "support/RecordingHost.h"
 #include "support/RunProcess.h"
@@ -203,76 +202,11 @@ TEST_F(SoundFontRoundTrip, Sf2dumpParsesTheCopy) {
     EXPECT_EQ(counts(copy.out), counts(original.out));
 }
 
-// FluidSynth's log messages of one load, by level.
-struct FluidLog {
-    std::vector<std::string> errors, warnings;
-    static void Record(int level, const char* message, void* data) {
-        auto* log = static_cast<FluidLog*>(data);
-        if (level == FLUID_PANIC || level == FLUID_ERR)
-            log->errors.push_back(message);
-        else if (level == FLUID_WARN)
-            log->warnings.push_back(message);
-    }
-};
-
-// A short phrase over a few programs and the drum channel, rendered offline at 44.1 kHz with reverb and
-// chorus off. Nothing in it is random, so one bank always renders the same samples.
-std::vector<float> RenderPhrase(const std::string& bank, FluidLog& log) {
-    for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN})
-        fluid_set_log_function(level, FluidLog::Record, &log);
-    for (int level : {FLUID_INFO, FLUID_DBG})
-        fluid_set_log_function(level, nullptr, nullptr);
-    fluid_settings_t* settings = new_fluid_settings();
-    fluid_settings_setnum(settings, "synth.sample-rate", 44100.0);
-    fluid_settings_setint(settings, "synth.reverb.active", 0);
-    fluid_settings_setint(settings, "synth.chorus.active", 0);
-    fluid_settings_setint(settings, "synth.cpu-cores", 1);
-    fluid_synth_t* synth = new_fluid_synth(settings);
-    std::vector<float> out;
-    if (fluid_synth_sfload(synth, bank.c_str(), 1) != FLUID_FAILED) {
-        // Channel 10 (index 9) plays the drum kit in bank 128.
-        // The whistle's lower zone loops a part of its sample that the upper zone does not: a zone's own
-        // loop must survive the copy.
-        const int programs[][2] = {{0, 0}, {1, 40}, {2, 73}, {3, 33}, {4, 48}, {5, 78}};
-        for (const auto& [channel, program] : programs)
-            fluid_synth_program_change(synth, channel, program);
-        struct Note {
-            int step, channel, key, velocity, length;
-        };
-        const Note phrase[] = {
-            {0, 0, 60, 100, 4}, {0, 3, 36, 110, 8}, {0, 9, 36, 120, 1}, {1, 9, 42, 90, 1},
-            {1, 2, 72, 90, 3},  {2, 9, 38, 110, 1}, {2, 1, 67, 100, 6}, {2, 0, 64, 90, 4},
-            {3, 9, 42, 80, 1},  {4, 9, 36, 120, 1}, {4, 4, 55, 100, 4}, {4, 0, 67, 100, 4},
-            {5, 9, 46, 90, 2},  {6, 9, 38, 110, 1}, {6, 2, 79, 100, 2}, {0, 5, 72, 100, 8},
-        };
-        constexpr int kStepFrames = 44100 / 8;
-        constexpr int kSteps = 12; // the last notes end at step 8; four steps of release tail
-        std::vector<float> left(kStepFrames), right(kStepFrames);
-        for (int step = 0; step < kSteps; ++step) {
-            for (const Note& note : phrase)
-                if (note.step + note.length == step)
-                    fluid_synth_noteoff(synth, note.channel, note.key);
-            for (const Note& note : phrase)
-                if (note.step == step)
-                    fluid_synth_noteon(synth, note.channel, note.key, note.velocity);
-            fluid_synth_write_float(synth, kStepFrames, left.data(), 0, 1, right.data(), 0, 1);
-            for (int i = 0; i < kStepFrames; ++i) {
-                out.push_back(left[i]);
-                out.push_back(right[i]);
-            }
-        }
-    }
-    delete_fluid_synth(synth);
-    delete_fluid_settings(settings);
-    for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN})
-        fluid_set_log_function(level, nullptr, nullptr);
-    return out;
-}
-
 TEST_F(SoundFontRoundTrip, FluidSynthPlaysTheCopyAsTheOriginal) {
-    FluidLog originalLog, copyLog;
-    const std::vector<float> original = RenderPhrase(kBank, originalLog);
-    const std::vector<float> copy = RenderPhrase(copyPath_, copyLog);
+    test::FluidLog originalLog, copyLog;
+    const test::Phrase phrase = test::ShortGmPhrase();
+    const std::vector<float> original = test::RenderPhrase(kBank, phrase, originalLog);
+    const std::vector<float> copy = test::RenderPhrase(copyPath_, phrase, copyLog);
     ASSERT_FALSE(copy.empty()) << "FluidSynth did not load the copy";
     ASSERT_EQ(original.size(), copy.size());
     EXPECT_EQ(copyLog.errors, std::vector<std::string>{});

@@ -194,7 +194,7 @@ struct InfoCase {
 };
 
 TEST_F(SoundFontWriterTest, InfoTextsTakeTheirDefaultsAndEvenSizes) {
-    const std::string longComment = std::string(600, 'c') + "\r\n" + std::string(421, 'k');
+    const std::string longComment = std::string(2444, 'c') + "\r\n" + std::string(600, 'k');
     const std::vector<InfoCase> cases = {
         {"defaults; a name of 5 characters takes 6 bytes",
          "Piano",
@@ -255,12 +255,14 @@ TEST_F(SoundFontWriterTest, InfoTextsTakeTheirDefaultsAndEvenSizes) {
           {"ICOP", "Copyright Information Not Present"}},
          kSoundFontSource,
          3},
-        {"texts of 1024 characters or more are cut to 1023",
+        {"long texts are written whole, up to the 65,535 characters a SoundFont allows",
          "Bank",
-         {{"ICMT", std::string(600, 'c')}, {"IKEY", std::string(600, 'k')}, {"IENG", std::string(2000, 'e')}},
+         {{"ICMT", std::string(2444, 'c')},
+          {"IKEY", std::string(600, 'k')},
+          {"IENG", std::string(70000, 'e')}},
          {{"INAM", "Bank"},
           {"isng", "E-mu 10K1"},
-          {"IENG", std::string(1023, 'e')},
+          {"IENG", std::string(65535, 'e')},
           {"ISFT", "Quorvane v1.1"},
           {"ICRD", "*"},
           {"ICMT", longComment},
@@ -462,6 +464,80 @@ TEST_F(SoundFontWriterTest, SharedInstrumentsAreWrittenOnce) {
                                                                         {gen::instrument, 0},
                                                                         {gen::instrument, 2},
                                                                         {0, 0}}));
+}
+
+std::vector<ModulatorRecord> Records(const std::vector<test::Modulator>& modulators) {
+    std::vector<ModulatorRecord> records;
+    for (const test::Modulator& m : modulators)
+        records.push_back({m.source, m.destination, m.amount, m.amountSource, m.transform});
+    return records;
+}
+
+// Modulators of global and normal zones, of presets and of instruments, come back from a written bank as
+// they were read, each on its own zone; a zone without modulators between two with them stays without. The
+// file written for auditioning carries only the terminal records.
+TEST_F(SoundFontWriterTest, ModulatorsOfGlobalAndNormalZonesSurviveAReadWriteRead) {
+    const test::Modulator velocityToCutoff{0x0502, gen::initialFilterFc, -2400, 0, 0};
+    const test::Modulator wheelToVibrato{0x0081, gen::vibLfoToPitch, 50, 0, 0};
+    const test::Modulator expression{0x058B, gen::initialAttenuation, 960, 0, 0};
+    const test::Modulator linked{0x0081, 0x8000, -100, 0x0102, 2}; // into the zone's first modulator
+    SoundFontBuilder sf = SmallBank();
+    sf.instruments[0].bags[0].modulators = {velocityToCutoff, wheelToVibrato};
+    sf.instruments[0].bags[2].modulators = {expression, linked};
+    sf.presets[0].bags[0].modulators = {wheelToVibrato};
+    sf.presets[0].bags[1].modulators = {linked};
+    sf.presets[2].bags[0].modulators = {expression};
+    Load(sf);
+
+    const std::vector<std::vector<ModulatorRecord>> layers = {
+        Records({wheelToVibrato}), Records({linked}), {}, Records({expression})};
+    const std::vector<std::vector<ModulatorRecord>> zones = {
+        Records({velocityToCutoff, wheelToVibrato}), {}, Records({expression, linked})};
+    auto expectModulators = [&](const BankModel& bank, const char* which) {
+        SCOPED_TRACE(which);
+        std::vector<std::vector<ModulatorRecord>> readLayers, readZones;
+        for (uint32_t slot = 1; slot <= bank.PresetCount; ++slot)
+            for (uint16_t l : bank.PresetTable[slot].layerList)
+                readLayers.push_back(bank.LayerTable[l].modulators);
+        ASSERT_GE(bank.LayerCount, 2);
+        for (uint16_t z : bank.LayerTable[1].zoneList)
+            readZones.push_back(bank.ZoneTable[z].modulators);
+        EXPECT_EQ(readLayers, layers);
+        EXPECT_EQ(readZones, zones);
+    };
+    expectModulators(workspace.bank, "read");
+
+    const SoundFontWriteResult result = Write();
+    ASSERT_TRUE(result.written);
+    EXPECT_EQ(test::Bags(Chunks(result.path), "pbag"),
+              (std::vector<BagRecord>{{0, 0}, {1, 1}, {4, 2}, {5, 2}, {6, 3}}));
+    BankModel copy;
+    EXPECT_FALSE(test::ReadSoundFontFile(copy, result.path)) << "a chunk of odd size";
+    expectModulators(copy, "written and read again");
+
+    Load(sf, "Again.sf2");
+    const SoundFontWriteResult temporary = Write("_temp.sf2", true);
+    ASSERT_TRUE(temporary.written);
+    const auto chunks = Chunks(temporary.path);
+    EXPECT_EQ(test::FindChunk(chunks, "sfbk/pdta/pmod")->data, test::Bytes(10, 0));
+    EXPECT_EQ(test::FindChunk(chunks, "sfbk/pdta/imod")->data, test::Bytes(10, 0));
+}
+
+// INFO texts longer than the 512 bytes older readers kept come back whole.
+TEST_F(SoundFontWriterTest, LongInfoTextsSurviveAReadWriteRead) {
+    const std::string comment =
+        std::string(2000, 'c') + "\r\nand a last line of 444 bytes" + std::string(414, '.');
+    const std::string engineer(700, 'e');
+    SoundFontBuilder sf = SmallBank();
+    sf.info = {test::InfoText("ICMT", comment), test::InfoText("IENG", engineer)};
+    Load(sf);
+    ASSERT_EQ(workspace.bank.BankInfo[BankInfoSlotOf("ICMT")], comment);
+    const SoundFontWriteResult result = Write();
+    ASSERT_TRUE(result.written);
+    BankModel copy;
+    EXPECT_FALSE(test::ReadSoundFontFile(copy, result.path)) << "a chunk of odd size";
+    EXPECT_EQ(copy.BankInfo[BankInfoSlotOf("ICMT")], comment);
+    EXPECT_EQ(copy.BankInfo[BankInfoSlotOf("IENG")], engineer);
 }
 
 // A sample header holds one loop, but zones that share a sample may loop different parts of it (offset
