@@ -130,8 +130,8 @@ std::vector<uint8_t> AiffHeader(const Layout& l) {
     w.Zeros(6); // release loop: none
     w.FourCC("SSND");
     U32BE(w, l.dataSize + 8);
-    U32BE(w, 0);          // offset
-    U32BE(w, l.dataSize); // block size
+    U32BE(w, 0); // offset
+    U32BE(w, 0); // block size: 0, the data is not aligned to blocks
     return std::move(w.bytes);
 }
 

@@ -163,7 +163,7 @@ TEST_F(SampleFileWriterTest, AiffLayout) {
         EXPECT_EQ(Id(f, 92), "SSND");
         EXPECT_EQ(U32BE(f, 96), 2008u);
         EXPECT_EQ(U32BE(f, 100), 0u);
-        EXPECT_EQ(U32BE(f, 104), 2000u);
+        EXPECT_EQ(U32BE(f, 104), 0u); // block size: the data is not block-aligned
         EXPECT_EQ(static_cast<int16_t>(U16BE(f, 108 + 2 * 999)), static_cast<int16_t>(999 * 64));
     }
     // Without a loop the markers stay and the sustain loop is off.
