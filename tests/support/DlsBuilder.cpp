@@ -108,6 +108,22 @@ class Emitter {
     std::map<size_t, std::string> open_;
 };
 
+void EmitArticulation(Emitter& e, const std::string& path, const DlsArticulationList& articulation) {
+    const char* list = articulation.level2 ? "lar2" : "lart";
+    const char* id = articulation.level2 ? "art2" : "art1";
+    const size_t header = e.Open(path + "/" + list, "LIST", list);
+    Bytes blocks;
+    PutU32(blocks, 8); // cbSize
+    PutU32(blocks, static_cast<uint32_t>(articulation.connections.size()));
+    for (const DlsConnectionBlock& c : articulation.connections) {
+        for (uint16_t field : {c.source, c.control, c.destination, c.transform})
+            PutU16(blocks, field);
+        PutU32(blocks, static_cast<uint32_t>(c.scale));
+    }
+    e.Chunk(path + "/" + list + "/" + id, id, blocks);
+    e.Close(header);
+}
+
 void EmitRegion(Emitter& e, const std::string& path, const DlsRegion& region) {
     const size_t list = e.Open(path, "LIST", region.rgn2 ? "rgn2" : "rgn ");
     Bytes rgnh;
@@ -124,6 +140,8 @@ void EmitRegion(Emitter& e, const std::string& path, const DlsRegion& region) {
     PutU32(wlnk, 1); // left channel
     PutU32(wlnk, region.dimensionRegions.empty() ? region.tableIndex : region.dimensionRegions[0].poolIndex);
     e.Chunk(path + "/wlnk", "wlnk", wlnk);
+    if (region.articulation)
+        EmitArticulation(e, path, *region.articulation);
 
     if (!region.dimensionRegions.empty() || !region.dimensions.empty()) {
         Bytes link;
@@ -180,6 +198,8 @@ void EmitInstrument(Emitter& e, const std::string& path, const DlsInstrument& in
         e.Chunk(path + "/lart/3ewg", "3ewg", Bytes(instrument.globals->begin(), instrument.globals->end()));
         e.Close(lart);
     }
+    if (instrument.articulation)
+        EmitArticulation(e, path, *instrument.articulation);
     e.Close(list);
 }
 

@@ -70,6 +70,16 @@ struct GigDimensionRegion {
     std::optional<DlsWaveSample> wsmp{}; // inside the dimension region's LIST 3ewl
 };
 
+// An articulation: connection blocks in "art1" inside LIST lart, or with level2 in "art2" inside LIST lar2.
+struct DlsConnectionBlock {
+    uint16_t source = 0, control = 0, destination = 0, transform = 0;
+    int32_t scale = 0; // 16.16 fixed point
+};
+struct DlsArticulationList {
+    std::vector<DlsConnectionBlock> connections{};
+    bool level2 = false;
+};
+
 // A DLS region, or a GigaSampler region when it has dimension regions (then 3lnk and LIST 3prg follow).
 struct DlsRegion {
     uint16_t keyLow = 0, keyHigh = 127, velocityLow = 0, velocityHigh = 127;
@@ -79,6 +89,7 @@ struct DlsRegion {
     std::vector<std::pair<uint8_t, uint8_t>> dimensions{}; // type and bit count, at most five
     std::optional<uint32_t> dimensionRegionCount{};        // written in 3lnk instead of the list's size
     std::vector<GigDimensionRegion> dimensionRegions{};
+    std::optional<DlsArticulationList> articulation{}; // after wlnk
 };
 
 struct DlsInstrument {
@@ -87,7 +98,8 @@ struct DlsInstrument {
     bool drum = false; // bit 31 of ulBank
     uint16_t program = 0;
     std::vector<DlsRegion> regions{};
-    std::optional<std::array<uint8_t, 12>> globals{}; // 3ewg, in LIST lart after the regions
+    std::optional<std::array<uint8_t, 12>> globals{};  // 3ewg, in LIST lart after the regions
+    std::optional<DlsArticulationList> articulation{}; // after the regions (and the 3ewg list)
 };
 
 struct DlsWave {

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "formats/common/Bytes.h"
+#include "formats/dls/DlsArticulation.h"
 #include "formats/dls/GigaArticulation.h"
 
 namespace quorvane {
@@ -387,6 +388,7 @@ void ReadDlsLevel1Instruments(BankModel& bank, const DlsState& dls) {
             zone->Set(gen::sampleID, static_cast<int16_t>(zone->sampleIndex));
         }
     });
+    ReadDlsArticulations(bank, start, end);
 }
 
 } // namespace quorvane
