@@ -13,6 +13,9 @@
 # sample in memory at a time, so the peak must not grow with the bank.
 #
 # Usage: bench/convert.sh         (QUORVANE_BENCH_RUNS sets the number of timed runs, default 10)
+#        QUORVANE_BENCH_BASE=COMMIT bench/convert.sh
+#                                 also times the conversion of that commit in the same run (built from
+#                                 `git archive` in build/bench-base), to compare a change with what it changes
 # The figures go to stdout as a table; hyperfine's own report goes to stderr; raw results to bench/out/.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/setup.sh"
@@ -37,6 +40,22 @@ OUT="$QUORVANE_ROOT/bench/out"
 WORK="$OUT/convert-work"
 mkdir -p "$WORK"
 trap 'rm -rf "$WORK"' EXIT
+BASE="${QUORVANE_BENCH_BASE:-}"
+base_commands=()
+if [ -n "$BASE" ]; then
+    base_src="$QUORVANE_ROOT/build/bench-base/src"
+    rm -rf "$base_src"
+    mkdir -p "$base_src"
+    git -C "$QUORVANE_ROOT" archive "$BASE" | tar -x -C "$base_src"
+    cmake -S "$base_src" -B "$QUORVANE_ROOT/build/bench-base/release" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DQUORVANE_TESTS=OFF >&2
+    cmake --build "$QUORVANE_ROOT/build/bench-base/release" -j "${QUORVANE_JOBS:-$(nproc)}" \
+        --target quorvane-cli >&2
+    BASE_CLI="$QUORVANE_ROOT/build/bench-base/release/app/cli/quorvane-cli"
+    BASE_NAME="convert at $(git -C "$QUORVANE_ROOT" rev-parse --short "$BASE")"
+    base_commands=(--prepare "rm -f '$WORK/base.sf2'; sync"
+        -n "$BASE_NAME" "'$BASE_CLI' convert -o '$WORK/base.sf2' '$BANK'")
+fi
 
 csv_cell() { awk -F, -v name="$2" '$1 == name { printf "%.1f ± %.1f | %.1f", $2 * 1000, $3 * 1000, $4 * 1000 }' "$1"; }
 
@@ -48,7 +67,8 @@ hyperfine --style basic --warmup 2 --runs "$RUNS" \
     --export-csv "$OUT/$name-convert.csv" \
     -n convert "'$CLI' convert -o '$WORK/convert.sf2' '$BANK'" \
     -n cp "cp '$BANK' '$WORK/copy.sf2'" \
-    -n dd "dd if='$BANK' of='$WORK/dd.sf2' bs=1M status=none" >&2
+    -n dd "dd if='$BANK' of='$WORK/dd.sf2' bs=1M status=none" \
+    "${base_commands[@]}" >&2
 
 # The conversion must have produced a bank that reads back.
 "$CLI" info "$WORK/convert.sf2" >/dev/null
@@ -73,6 +93,11 @@ echo "|---|---|---|---|"
 echo "| quorvane-cli convert | $(csv_cell "$OUT/$name-convert.csv" convert) | $(mib $((peak[$BANK] * 1024))) |"
 echo "| cp | $(csv_cell "$OUT/$name-convert.csv" cp) | $(mib $((cp_peak * 1024))) |"
 echo "| dd bs=1M (read and write through a buffer) | $(csv_cell "$OUT/$name-convert.csv" dd) | |"
+if [ -n "$BASE" ]; then
+    base_peak=$(peak_kib "$BASE_CLI" convert -o "$WORK/memory.sf2" "$BANK")
+    rm -f "$WORK/memory.sf2"
+    echo "| quorvane-cli $BASE_NAME | $(csv_cell "$OUT/$name-convert.csv" "$BASE_NAME") | $(mib $((base_peak * 1024))) |"
+fi
 echo
 echo "| bank | size MiB | convert peak RSS MiB |"
 echo "|---|---|---|"
