@@ -29,8 +29,9 @@ class FluidSynthDevices : public SynthDevices {
     enum class Output { AudioDriver, Offline };
 
     static constexpr int kSampleRate = 44100;
-    // The driver's buffer: periods of kPeriodFrames, kPeriods of them (about 11.6 ms at 44.1 kHz).
-    static constexpr int kPeriodFrames = 128;
+    // The driver's buffer: periods of kPeriodFrames, kPeriods of them (about 23 ms at 44.1 kHz): half of it
+    // let a busy machine starve the sound server, which then played gaps.
+    static constexpr int kPeriodFrames = 256;
     static constexpr int kPeriods = 4;
 
     explicit FluidSynthDevices(Output output = Output::AudioDriver);
