@@ -197,6 +197,9 @@ class Writer {
             if (!sample.selected)
                 continue;
             if (host_.CancelRequested()) {
+                // An interrupt abandons the file; Cancel keeps the samples written so far.
+                if (host_.InterruptRequested())
+                    return false;
                 cutShort_ = true;
                 break;
             }
@@ -457,9 +460,13 @@ SoundFontWriteResult WriteSoundFontBank(const BankModel& bank, SampleSource& sam
         ReportCannotWrite(host, result.path, true, temporary);
         return result;
     }
-    if (!writer.Run() || !out.Commit()) {
+    // An interrupt that comes while the tables are written still discards the file.
+    if (!writer.Run() || host.InterruptRequested() || !out.Commit()) {
         out.Discard();
-        ReportCannotWrite(host, result.path, false, temporary);
+        if (host.InterruptRequested())
+            ReportInterrupted(host, result.path);
+        else
+            ReportCannotWrite(host, result.path, false, temporary);
         return result;
     }
     struct stat info {};
