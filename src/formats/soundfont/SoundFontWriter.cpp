@@ -263,12 +263,12 @@ class Writer {
     // Selected layers that point to equally named instruments with the same zones share one instrument.
     void NumberInstruments() {
         instrumentOf_.assign(bank_.LayerCount, 0xFFFF);
-        std::map<std::pair<std::string, std::string>, uint16_t> numbers;
+        std::map<std::pair<std::string, HexIndexList>, uint16_t> numbers;
         for (uint32_t i = 0; i < bank_.LayerCount; ++i) {
             const LayerRecord& layer = bank_.LayerTable[i];
             if (!layer.selected)
                 continue;
-            const auto key = std::make_pair(layer.name, layer.zoneList.Text());
+            const auto key = std::make_pair(layer.name, layer.zoneList);
             const auto found = numbers.find(key);
             if (found != numbers.end()) {
                 instrumentOf_[i] = found->second;
