@@ -87,6 +87,20 @@ TEST(WriterStop, AnInterruptAbandonsTheFileAtAnyPoint) {
     }
 }
 
+// A sample exported while the program is interrupted: its file is abandoned as a bank's would be.
+TEST(WriterStop, AnInterruptedSampleFileIsNotKept) {
+    test::TempDir dir;
+    StoppingHost host;
+    host.interrupt = true;
+    Workspace workspace(host);
+    const std::string source = dir.Write("Bank.sf2", test::ManyPresetsBank(1).Build());
+    workspace.bank.SourceFormat = kSoundFontSource;
+    ASSERT_EQ(test::LoadBankFile(workspace, source), LoadStatus::Loaded);
+    EXPECT_EQ(WriteSampleFile(workspace, dir.Folder() + "Low.wav", 0, kSampleFileWave).status,
+              SampleFileStatus::Interrupted);
+    EXPECT_EQ(test::FilesIn(dir.Path()), std::vector<std::string>{"Bank.sf2"});
+}
+
 // The GigaSampler writer's Cancel: the instruments written before it stay (the collection count says how
 // many), and every sample from it on is a short silent wave, so that each pool index the instruments name
 // still has its wave.
