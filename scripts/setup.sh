@@ -18,7 +18,7 @@ QUORVANE_PACKAGES=(
     qt6-base-dev qt6-svg-dev fonts-dejavu-core xvfb xauth
     libgtest-dev libgmock-dev nlohmann-json3-dev libcli11-dev libfluidsynth-dev
     gigtools libgig-dev timgm6mb-soundfont fluid-soundfont-gm sox sndfile-programs
-    librtaudio-dev pulseaudio pulseaudio-utils librtmidi-dev jackd2
+    librtaudio-dev pulseaudio pulseaudio-utils librtmidi-dev jackd2 time
 )
 
 quorvane_log() { printf '==> %s\n' "$*" >&2; }

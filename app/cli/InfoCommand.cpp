@@ -110,19 +110,23 @@ ExitCode RunInfo(const std::string& path, bool json, const std::string& volume) 
     if (std::filesystem::is_directory(path, error)) {
         const std::string folder = !path.empty() && path.back() == '/' ? path : path + "/";
         ListAudioFolder(workspace, folder);
-        if (json)
-            std::cout << ModelToJson(workspace, "Audio files").dump(1) << '\n';
-        else
+        if (json) {
+            WriteModelJson(std::cout, workspace, "Audio files");
+            std::cout << '\n';
+        } else {
             PrintAudioFiles(workspace);
+        }
         return kExitOk;
     }
     const ExitCode loaded = LoadBankFromPath(workspace, path);
     if (loaded != kExitOk)
         return loaded;
-    if (json)
-        std::cout << ModelToJson(workspace, host.FormatLabel()).dump(1) << '\n';
-    else
+    if (json) {
+        WriteModelJson(std::cout, workspace, host.FormatLabel());
+        std::cout << '\n';
+    } else {
         PrintForPerson(workspace.bank, host.FormatLabel());
+    }
     return kExitOk;
 }
 

@@ -1,18 +1,11 @@
 #include "TerminalHost.h"
 
-#include <atomic>
-#include <csignal>
 #include <cstdio>
 #include <unistd.h>
 
-namespace quorvane::cli {
+#include "Interrupts.h"
 
-namespace {
-std::atomic<bool> interrupted{false};
-void OnInterrupt(int) {
-    interrupted = true;
-}
-} // namespace
+namespace quorvane::cli {
 
 std::string PlainText(const std::string& text) {
     std::string plain;
@@ -27,7 +20,6 @@ std::string PlainText(const std::string& text) {
 }
 
 TerminalHost::TerminalHost() : interactiveTerminal_(::isatty(STDERR_FILENO) != 0) {
-    std::signal(SIGINT, OnInterrupt);
     // Status lines going to a file or a pipe are written in blocks rather than one system call each; on a
     // terminal they appear as they come.
     if (!interactiveTerminal_)
@@ -37,7 +29,6 @@ TerminalHost::TerminalHost() : interactiveTerminal_(::isatty(STDERR_FILENO) != 0
 TerminalHost::~TerminalHost() {
     EndProgressLine();
     std::fflush(stderr);
-    std::signal(SIGINT, SIG_DFL);
 }
 
 void TerminalHost::EndProgressLine() {
@@ -83,7 +74,11 @@ void TerminalHost::SetFileProgress(int perMille) {
 }
 
 bool TerminalHost::CancelRequested() {
-    return interrupted.load();
+    return InterruptSignal() != 0;
+}
+
+bool TerminalHost::InterruptRequested() {
+    return InterruptSignal() != 0;
 }
 
 } // namespace quorvane::cli

@@ -1,5 +1,6 @@
 // The command-line front end's answer to the core: messages and status lines go to stderr, progress is a
-// bar on the terminal when stderr is one, and Ctrl-C asks the running operation to stop.
+// bar on the terminal when stderr is one, and an interrupt (Ctrl-C, SIGTERM) stops the running operation
+// and abandons the file it is writing.
 #pragma once
 
 #include <string>
@@ -27,6 +28,7 @@ class TerminalHost : public Host {
     void SetProgressFileName(const std::string&) override {}
     bool IsProgressWindowShowing() const override { return batch_; }
     bool CancelRequested() override;
+    bool InterruptRequested() override;
     void PumpEvents(int) override {}
     void BankChanged() override {}
 

@@ -7,6 +7,7 @@
 #include "ExitCodes.h"
 #include "ExportSamplesCommand.h"
 #include "InfoCommand.h"
+#include "Interrupts.h"
 
 using namespace quorvane::cli;
 
@@ -89,7 +90,9 @@ int main(int argc, char** argv) try {
         "bank\n"
         "named cannot be read; 3 it is not a bank; 4 the output folder is missing or not writable, or at "
         "least\n"
-        "one bank or file failed (the others are written); 130 interrupted (files finished before stay).");
+        "one bank or file failed (the others are written); 130 interrupted by Ctrl-C, 143 by SIGTERM (the "
+        "file\n"
+        "being written is discarded, files finished before stay).");
     ExportSamplesOptions exportOptions;
     CLI::App* exportSamples = app.add_subcommand(
         "export-samples",
@@ -114,10 +117,13 @@ int main(int argc, char** argv) try {
 
     if (info->parsed())
         return RunInfo(infoPath, infoJson, infoVolume);
+    // The commands that write catch interrupts so that no partial or temporary file is left behind.
+    if (convert->parsed() || exportSamples->parsed())
+        CatchInterrupts();
     if (convert->parsed())
-        return RunConvert(convertOptions);
+        return StatusAfterInterrupt(RunConvert(convertOptions));
     if (exportSamples->parsed())
-        return RunExportSamples(exportOptions);
+        return StatusAfterInterrupt(RunExportSamples(exportOptions));
     return kExitUsage;
 } catch (const std::exception& e) {
     std::fprintf(stderr, "error: %s\n", e.what());

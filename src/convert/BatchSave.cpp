@@ -52,27 +52,30 @@ class RunWriter {
         workspace_.writer.progress = span;
         bool written = false;
         std::string writtenPath = path;
+        bool cutShort = false;
         if (type_ == OutputType::Giga) {
             const GigaWriteResult giga = WriteGigaFile(workspace_, entry, path, namingMode);
             written = giga.written;
             writtenPath = giga.path;
+            cutShort = giga.cutShort;
         } else {
             const SoundFontWriteResult soundFont = WriteSoundFont(workspace_, entry, path, namingMode, false);
             written = soundFont.written;
             writtenPath = soundFont.path;
-            // Cancel skipped samples of this file: a bank that lacks some of its samples is not kept.
-            if (written && soundFont.cutShort) {
-                std::error_code ignored;
-                std::filesystem::remove(writtenPath, ignored);
-                host.AddStatusLine(
-                    StringPrintf("Cancelled: '%s' removed, it was not complete.", writtenPath.c_str()));
-                written = false;
-            }
+            cutShort = soundFont.cutShort;
+        }
+        // Cancel cut this file short: a bank that lacks some of its samples is not kept.
+        if (written && cutShort) {
+            std::error_code ignored;
+            std::filesystem::remove(writtenPath, ignored);
+            host.AddStatusLine(
+                StringPrintf("Cancelled: '%s' removed, it was not complete.", writtenPath.c_str()));
+            written = false;
         }
         names_.Add(writtenPath);
         if (written)
             result_.written.push_back(writtenPath);
-        else
+        else if (!host.InterruptRequested()) // an interrupted write is no failure of the file
             ++result_.failed;
     }
 

@@ -64,7 +64,12 @@ SampleSaveSummary SaveAllSamples(Workspace& workspace, const std::string& folder
         case SampleFileStatus::CannotWrite:
             ++summary.failed;
             break;
+        case SampleFileStatus::Interrupted:
+            summary.cancelled = true;
+            break;
         }
+        if (summary.cancelled)
+            break;
     }
     return summary;
 }

@@ -38,6 +38,9 @@ class Host {
     // True while the conversion progress window is showing, i.e. a batch run is going on.
     virtual bool IsProgressWindowShowing() const = 0;
     virtual bool CancelRequested() = 0;
+    // True when the user interrupted the whole program (Ctrl-C on the command line) rather than pressed a
+    // Cancel button: a writer then abandons the file it is writing instead of keeping what it has.
+    virtual bool InterruptRequested() { return false; }
     // Lets the front end handle pending events for at least the given time.
     virtual void PumpEvents(int milliseconds) = 0;
 

@@ -212,7 +212,13 @@ SampleFileResult WriteSampleAudioFile(const BankModel& bank, SampleSource& sampl
     const std::vector<uint8_t> header = aiff ? AiffHeader(layout) : WaveHeader(layout);
     const uint32_t frames = layout.dataSize / 2 / layout.channels;
     const bool written = out.Write(header.data(), header.size()) &&
-                         WriteFrames(out, *first, second, frames, aiff) && out.Commit();
+                         WriteFrames(out, *first, second, frames, aiff) && !host.InterruptRequested() &&
+                         out.Commit();
+    if (!written && host.InterruptRequested()) {
+        out.Discard();
+        result.status = SampleFileStatus::Interrupted;
+        return result;
+    }
     if (!written) {
         ReportCannotWrite(host, path, false, asMessageBox);
         return result;

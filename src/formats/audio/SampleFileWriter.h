@@ -24,6 +24,7 @@ enum class SampleFileStatus {
     Written,
     Skipped,     // no such sample, or an audio file of a format that is not loaded: nothing written
     CannotWrite, // the file could not be created or written (reported through the Host)
+    Interrupted, // the user interrupted the program: the file was abandoned
 };
 
 struct SampleFileResult {

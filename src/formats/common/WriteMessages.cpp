@@ -18,6 +18,10 @@ void ReportCannotWrite(Host& host, const std::string& path, bool creating, bool 
         host.AddStatusLine("This file is used by another program!");
 }
 
+void ReportInterrupted(Host& host, const std::string& path) {
+    host.AddStatusLine(StringPrintf("Interrupted: '%s' not written.", path.c_str()));
+}
+
 void ReportSaved(Host& host, const std::string& path, uint64_t size) {
     constexpr size_t kStatusListLimit = 2000;
     if (host.StatusLineCount() > kStatusListLimit)

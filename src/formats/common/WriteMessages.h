@@ -24,6 +24,8 @@ struct ProgressSpan {
 // follow in the progress window), with "This file is used by another program!" when a file of that name
 // exists and could not be created.
 void ReportCannotWrite(Host& host, const std::string& path, bool creating, bool asMessageBox);
+// "Interrupted: '%s' not written." after a write the user interrupted was abandoned.
+void ReportInterrupted(Host& host, const std::string& path);
 // "Saved file  '%s'  (%i bytes)." after the status list is cleared once it holds more than 2000 lines.
 void ReportSaved(Host& host, const std::string& path, uint64_t size);
 

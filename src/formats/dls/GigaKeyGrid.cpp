@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 
 namespace quorvane {
 
@@ -23,9 +24,8 @@ Range Narrow(Range inner, Range outer) {
     return {std::max(inner.low, outer.low), std::min(inner.high, outer.high)};
 }
 
-bool Contains(const GridItem& item, int velocity) {
-    return item.velocityLow <= velocity && velocity <= item.velocityHigh;
-}
+constexpr uint32_t kEverySlot = 0xFFFFFFFFu;
+static_assert(kGridSlots == 32, "one bit per slot in a 32-bit mask");
 } // namespace
 
 KeyGrid KeyGrid::Build(const BankModel& bank, const PresetRecord& preset) {
@@ -34,18 +34,43 @@ KeyGrid KeyGrid::Build(const BankModel& bank, const PresetRecord& preset) {
     return grid;
 }
 
-void KeyGrid::Rebuild(const BankModel& bank, const PresetRecord& preset) {
+void KeyGrid::Clear() {
     for (int key = 0; key < kGridRows; ++key) {
+        if (used_[key] == 0)
+            continue;
         for (int s = 0; s < used_[key]; ++s)
             rows_[key][s].clear();
         used_[key] = 0;
+        cover_[key].fill(0);
+        full_[key].reset();
     }
+}
+
+bool KeyGrid::Saturated(int lowKey, int highKey, int lowVelocity, int highVelocity) const {
+    if (lowVelocity > highVelocity)
+        return true;
+    VelocitySet within;
+    for (int v = lowVelocity; v <= highVelocity; ++v)
+        within.set(static_cast<size_t>(v));
+    for (int key = std::max(lowKey, 0); key <= std::min(highKey, 127); ++key)
+        if ((full_[key] & within) != within)
+            return false;
+    return true;
+}
+
+void KeyGrid::Rebuild(const BankModel& bank, const PresetRecord& preset) {
+    Clear();
+    // Every zone of a layer lies within the layer's keys and velocities: once all slots there are taken, the
+    // layer's zones are not looked at one by one (a preset of many layers over one large instrument would
+    // otherwise cost layers x zones x keys).
     for (uint16_t layerIndex : preset.layerList) {
         if (!bank.IsValidLayer(layerIndex))
             continue;
         const LayerRecord& layer = bank.LayerTable[layerIndex];
         const Range layerKeys = RangeOf(layer, gen::keyRange);
         const Range layerVelocities = RangeOf(layer, gen::velRange);
+        if (Saturated(layerKeys.low, layerKeys.high, layerVelocities.low, layerVelocities.high))
+            continue;
         for (uint16_t zoneIndex : layer.zoneList) {
             if (!bank.IsValidZone(zoneIndex) || !bank.IsValidSample(bank.ZoneTable[zoneIndex].sampleIndex))
                 continue;
@@ -64,17 +89,20 @@ void KeyGrid::Rebuild(const BankModel& bank, const PresetRecord& preset) {
 }
 
 void KeyGrid::Place(int key, const GridItem& item) {
-    // The first slot that is empty or where neither end of the new range falls inside an item already there.
-    for (int s = 0; s < kGridSlots; ++s) {
-        GridSlot& slot = rows_[key][s];
-        const bool clashes = std::any_of(slot.begin(), slot.end(), [&](const GridItem& placed) {
-            return Contains(placed, item.velocityLow) || Contains(placed, item.velocityHigh);
-        });
-        if (slot.empty() || !clashes) {
-            slot.push_back(item);
-            used_[key] = std::max<uint8_t>(used_[key], static_cast<uint8_t>(s + 1));
-            return;
-        }
+    // The first slot that is empty or where neither end of the new range falls inside an item already
+    // there; none of the 32: the item is left out.
+    VelocityMasks& cover = cover_[key];
+    const uint32_t clashing = cover[item.velocityLow] | cover[item.velocityHigh];
+    if (clashing == kEverySlot)
+        return;
+    const int s = std::countr_one(clashing);
+    rows_[key][s].push_back(item);
+    used_[key] = std::max<uint8_t>(used_[key], static_cast<uint8_t>(s + 1));
+    const uint32_t bit = 1u << s;
+    for (int v = item.velocityLow; v <= item.velocityHigh; ++v) {
+        cover[v] |= bit;
+        if (cover[v] == kEverySlot)
+            full_[key].set(static_cast<size_t>(v));
     }
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <vector>
 
@@ -47,12 +48,25 @@ class KeyGrid {
     std::vector<KeyRegion> Regions() const;
 
   private:
+    // Velocities are bytes as the files give them; ranges past 127 are carried as they come.
+    using VelocityMasks = std::array<uint32_t, 256>;
+    using VelocitySet = std::bitset<256>;
+
+    void Clear();
     void Place(int key, const GridItem& item);
+    // True when no item within the velocities could be placed on any of the keys: every slot of each
+    // key already holds an item over each of those velocities.
+    bool Saturated(int lowKey, int highKey, int lowVelocity, int highVelocity) const;
     void FillGapsAndOrder();
 
     std::vector<GridRow> rows_ = std::vector<GridRow>(kGridRows);
     // Slots fill from the first on, so the filled ones of a row are its first used_[key].
     std::array<uint8_t, kGridRows> used_{};
+    // Per key and velocity, the slots holding an item over that velocity (bit s for slot s): the first
+    // slot an item fits in is the first bit clear at both of its ends, found without scanning the slots.
+    std::vector<VelocityMasks> cover_ = std::vector<VelocityMasks>(kGridRows);
+    // Per key, the velocities every slot covers: a layer within them adds nothing to those keys.
+    std::vector<VelocitySet> full_ = std::vector<VelocitySet>(kGridRows);
 };
 
 } // namespace quorvane

@@ -75,6 +75,8 @@ class GigaWriter {
     const std::vector<uint32_t>& PoolIndices() const { return poolIndex_; }
 
     OutputFile& Output() { return out_; }
+    // Cancel stopped the write: the instruments and samples after it are left out, as CutShort documents.
+    bool CutShort() const { return cutShort_; }
 
     bool Run() {
         uint32_t presets = 0;
@@ -92,6 +94,7 @@ class GigaWriter {
         header.U32(0x00010000);
         header.U32(0);
         header.Chunk("colh", 4);
+        const uint64_t instrumentCountAt = header.Size();
         header.U32(presets);
         header.Chunk("dlid", 16);
         header.Bytes(state_.fileId.data(), state_.fileId.size());
@@ -106,17 +109,31 @@ class GigaWriter {
         for (uint32_t slot = 1; slot <= bank_.PresetCount; ++slot) {
             if (!bank_.PresetTable[slot].selected)
                 continue;
+            if (Cancelled())
+                break;
             if (!WriteInstrument(bank_.PresetTable[slot]))
                 return false;
             ++done;
             host_.SetOverallProgress(options_.progress.At(done, presets));
         }
-        if (!PatchListSize(instrumentList))
+        if (interrupted_ || !PatchListSize(instrumentList) ||
+            (done != presets && !out_.PatchU32(instrumentCountAt, done)))
             return false;
         return WriteWavePool() && out_.PatchU32(4, static_cast<uint32_t>(out_.Position() - 8));
     }
 
   private:
+    // Whether to stop before the next instrument or sample. An interrupt abandons the file (the write
+    // fails); Cancel keeps a valid bank of what was written: the instruments before it, and in place of
+    // each sample after it a short silent wave, since the instruments already name every pool entry.
+    bool Cancelled() {
+        if (!cutShort_ && host_.CancelRequested()) {
+            interrupted_ = host_.InterruptRequested();
+            cutShort_ = true;
+        }
+        return cutShort_;
+    }
+
     bool Write(const ByteWriter& bytes) { return out_.Write(bytes.bytes.data(), bytes.Size()); }
     bool PatchListSize(uint64_t listStart) {
         return out_.PatchU32(listStart + 4, static_cast<uint32_t>(out_.Position() - listStart - 8));
@@ -397,9 +414,13 @@ class GigaWriter {
         FrameBuffer left, right;
         uint32_t done = 0;
         for (uint32_t s : written) {
-            const bool isNullEntry = withNull && s == nullNumber;
+            const bool skipped = Cancelled();
+            if (interrupted_)
+                return false;
+            const bool isNullEntry = skipped || (withNull && s == nullNumber);
             const SampleRecord& sample = isNullEntry ? nullSample : bank_.SampleTable[s];
-            host_.AddStatusLine(StringPrintf("Copying sample %u  '%s'", s + 1, sample.fullName.c_str()));
+            if (!skipped)
+                host_.AddStatusLine(StringPrintf("Copying sample %u  '%s'", s + 1, sample.fullName.c_str()));
             const bool null = sample.fullName == kNullSampleName && sample.dataOffset == 0;
             FrameVector silence;
             const FrameVector* frames = &silence;
@@ -505,6 +526,8 @@ class GigaWriter {
     uint32_t selectedPresets_ = 0;
     uint32_t selectedSamples_ = 0;
     bool nullSampleUsed_ = false;
+    bool cutShort_ = false;
+    bool interrupted_ = false;
     // Reused from one instrument and region to the next, so that their memory is allocated once.
     KeyGrid grid_;
     std::vector<DimensionRegion> dimensionRegions_;
@@ -523,13 +546,17 @@ GigaWriteResult WriteGigaBank(const BankModel& bank, SampleSource& samples, Host
         ReportCannotWrite(host, result.path, true, false);
         return result;
     }
-    if (!writer.Run() || !out.Commit()) {
+    if (!writer.Run() || host.InterruptRequested() || !out.Commit()) {
         out.Discard();
-        ReportCannotWrite(host, result.path, false, false);
+        if (host.InterruptRequested())
+            ReportInterrupted(host, result.path);
+        else
+            ReportCannotWrite(host, result.path, false, false);
         return result;
     }
     result.size = out.Position();
     result.written = true;
+    result.cutShort = writer.CutShort();
     result.poolIndex = writer.PoolIndices();
     ReportSaved(host, result.path, result.size);
     return result;

@@ -41,6 +41,9 @@ struct GigaWriteResult {
     bool written = false;
     std::string path;
     uint64_t size = 0;
+    // Cancel stopped the write: the file holds the instruments written before it, and the samples after
+    // it are silent placeholders.
+    bool cutShort = false;
     std::vector<uint32_t> poolIndex; // each sample's number in the wave pool; 0xFFFFFFFF: not written
 };
 

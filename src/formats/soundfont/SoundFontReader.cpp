@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <set>
 
 #include "formats/common/Bytes.h"
 #include "formats/common/ChunkImage.h"
@@ -132,9 +133,9 @@ void TakeInstrument(const Table& instruments, uint32_t n, uint16_t zoneCount, st
     name = NameField(record);
     if (next == nullptr)
         return;
+    const uint32_t first = ReadU16LE(record + 20);
     const uint32_t last = std::min<uint32_t>(ReadU16LE(next + 20), zoneCount);
-    for (uint32_t bag = ReadU16LE(record + 20); bag < last; ++bag)
-        zoneList.Append(static_cast<uint16_t>(bag));
+    zoneList = HexIndexList::Run(static_cast<uint16_t>(first), last > first ? last - first : 0);
 }
 
 } // namespace
@@ -355,9 +356,10 @@ bool ReadSoundFontHydra(BankModel& bank, ReadNotes& notes) {
             preset.isDrum = 1;
             preset.bank = 0;
         }
+        // Bag indices that go backwards make runs that overlap; each is held as its two numbers.
+        const uint32_t first = ReadU16LE(record + 24);
         const uint32_t last = std::min<uint32_t>(ReadU16LE(next + 24), layerCount);
-        for (uint32_t bag = ReadU16LE(record + 24); bag < last; ++bag)
-            preset.layerList.Append(static_cast<uint16_t>(bag));
+        preset.layerList = HexIndexList::Run(static_cast<uint16_t>(first), last > first ? last - first : 0);
     }
 
     std::vector<uint8_t> instrumentUsed(instrumentCount, 0);
@@ -459,8 +461,12 @@ bool ReadSoundFontHydra(BankModel& bank, ReadNotes& notes) {
 }
 
 void PropagateSoundFontLoops(BankModel& bank) {
+    // Layers of one instrument share its zones: each list is done once.
+    std::set<HexIndexList> done;
     for (uint32_t j = 0; j < bank.LayerCount; ++j) {
         const HexIndexList& zones = bank.LayerTable[j].zoneList;
+        if (zones.IsRun() && !done.insert(zones).second)
+            continue;
         const auto global = std::find_if(zones.begin(), zones.end(), [&](uint16_t z) {
             return bank.IsValidZone(z) && bank.ZoneTable[z].isGlobal;
         });

@@ -205,6 +205,9 @@ class Writer {
             if (!sample.selected)
                 continue;
             if (host_.CancelRequested()) {
+                // An interrupt abandons the file; Cancel keeps the samples written so far.
+                if (host_.InterruptRequested())
+                    return false;
                 cutShort_ = true;
                 break;
             }
@@ -278,12 +281,12 @@ class Writer {
     // Selected layers that point to equally named instruments with the same zones share one instrument.
     void NumberInstruments() {
         instrumentOf_.assign(bank_.LayerCount, 0xFFFF);
-        std::map<std::pair<std::string, std::string>, uint16_t> numbers;
+        std::map<std::pair<std::string, HexIndexList>, uint16_t> numbers;
         for (uint32_t i = 0; i < bank_.LayerCount; ++i) {
             const LayerRecord& layer = bank_.LayerTable[i];
             if (!layer.selected)
                 continue;
-            const auto key = std::make_pair(layer.name, layer.zoneList.Text());
+            const auto key = std::make_pair(layer.name, layer.zoneList);
             const auto found = numbers.find(key);
             if (found != numbers.end()) {
                 instrumentOf_[i] = found->second;
@@ -486,9 +489,13 @@ SoundFontWriteResult WriteSoundFontBank(const BankModel& bank, SampleSource& sam
         ReportCannotWrite(host, result.path, true, temporary);
         return result;
     }
-    if (!writer.Run() || !out.Commit()) {
+    // An interrupt that comes while the tables are written still discards the file.
+    if (!writer.Run() || host.InterruptRequested() || !out.Commit()) {
         out.Discard();
-        ReportCannotWrite(host, result.path, false, temporary);
+        if (host.InterruptRequested())
+            ReportInterrupted(host, result.path);
+        else
+            ReportCannotWrite(host, result.path, false, temporary);
         return result;
     }
     struct stat info {};

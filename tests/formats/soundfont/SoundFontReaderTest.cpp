@@ -513,6 +513,26 @@ TEST_F(SoundFontReaderTest, BankWithoutSamplesStillHasItsPresets) {
 }
 
 // An instrument or sample index past its table is never followed.
+// Presets name runs of layers and instruments runs of zones; every layer of one instrument holds the same
+// run, kept as its two numbers, so thousands of layers over a large instrument cost no more than one.
+// Bag indices that go backwards give runs that overlap.
+TEST_F(SoundFontReaderTest, LayersOfOneInstrumentHoldItsZoneRun) {
+    SoundFontBuilder sf = SmallBank();
+    sf.presets.push_back(
+        {.name = "Again", .bags = {Gens({{gen::instrument, 0}}), Gens({{gen::instrument, 0}})}});
+    sf.presets.push_back({.name = "Back", .bags = {Gens({})}, .firstBag = 1});
+    const BankModel bank = Read(sf);
+    const HexIndexList& zones = bank.LayerTable[1].zoneList;
+    EXPECT_TRUE(zones.IsRun());
+    EXPECT_EQ(Items(zones), (std::vector<uint16_t>{0, 1}));
+    for (uint16_t layer : bank.PresetTable[bank.PresetCount - 1].layerList)
+        EXPECT_EQ(bank.LayerTable[layer].zoneList, zones) << layer;
+    // "Back" names bag 1 as its first, over the layers of the presets before it, up to its own bag 5.
+    const HexIndexList& back = bank.PresetTable[bank.PresetCount].layerList;
+    EXPECT_TRUE(back.IsRun());
+    EXPECT_EQ(Items(back), (std::vector<uint16_t>{1, 2, 3, 4, 5}));
+}
+
 TEST_F(SoundFontReaderTest, IndicesPastTheirTablesAreNone) {
     SoundFontBuilder sf = SmallBank();
     sf.presets[0].bags[1] = Gens({{gen::instrument, 3}});   // three instruments: 0..2
