@@ -12,7 +12,8 @@ QUORVANE_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # machine run the program itself. Samples play through RtAudio; the playback tests run a
 # PulseAudio server of their own (pulseaudio) and record what it plays with parec (pulseaudio-utils). MIDI
 # inputs come through RtMidi (librtmidi-dev); its test sends through a JACK server of its own (jackd2, with
-# the dummy back end, so no sound card is needed).
+# the dummy back end, so no sound card is needed). GNU time (time) measures the peak memory of the
+# command-line program in the memory-bound tests.
 QUORVANE_PACKAGES=(
     cmake ninja-build g++ pkg-config clang-format
     qt6-base-dev qt6-svg-dev fonts-dejavu-core xvfb xauth
