@@ -56,8 +56,8 @@ TEST(CliFileSafety, TheBankReadIsNeverChanged) {
     const std::vector<Case> cases = {
         {"undamaged", {}, 0},
         {"cut in half", {}, 1},
-        {"a chunk claims 4 GB", {.declaredSize = {{"*", 0xFFFFFFF0u}}}, 0},
-        {"a chunk claims nothing", {.declaredSize = {{"*", 0u}}}, 0},
+        {"a chunk claims 4 GB", {.declaredSize = {{"*", 0xFFFFFFF0u}}, .appendToChunk = {}, .omit = {}}, 0},
+        {"a chunk claims nothing", {.declaredSize = {{"*", 0u}}, .appendToChunk = {}, .omit = {}}, 0},
     };
     for (const DamageBase& base : DamageBases()) {
         std::map<std::string, ChunkPlace> layout;

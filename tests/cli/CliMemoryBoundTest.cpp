@@ -160,8 +160,9 @@ TEST(CliMemoryBound, HugeClaimsAndProductsStayUnderTheLimit) {
             ProcessResult result;
             const long peak = PeakOf(time, dir, args, &result);
             EXPECT_LT(peak, limit) << "baseline " << baseline << " KiB";
-            if (args[1] == "--json")
+            if (args[1] == "--json") {
                 EXPECT_LT(result.out.size(), 8u << 20) << "the JSON dump is bounded by the data too";
+            }
             std::printf("%s: %s %s: %ld KiB (limit %ld KiB)\n", c.what, args[0].c_str(), args[1].c_str(),
                         peak, limit);
         }
