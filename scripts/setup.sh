@@ -9,13 +9,15 @@ QUORVANE_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # (sndfile-programs) peers and a small real-world SoundFont bank. The desktop program needs Qt 6 Widgets and
 # SVG; the window tests run on Qt's offscreen platform, which needs fonts; Xvfb and xauth let the benchmarks
 # and a display-less machine run the program itself. Samples play through RtAudio; the playback tests run a
-# PulseAudio server of their own (pulseaudio) and record what it plays with parec (pulseaudio-utils).
+# PulseAudio server of their own (pulseaudio) and record what it plays with parec (pulseaudio-utils). MIDI
+# inputs come through RtMidi (librtmidi-dev); its test sends through a JACK server of its own (jackd2, with
+# the dummy back end, so no sound card is needed).
 QUORVANE_PACKAGES=(
     cmake ninja-build g++ pkg-config clang-format
     qt6-base-dev qt6-svg-dev fonts-dejavu-core xvfb xauth
     libgtest-dev libgmock-dev nlohmann-json3-dev libcli11-dev libfluidsynth-dev
     gigtools libgig-dev timgm6mb-soundfont sox sndfile-programs
-    librtaudio-dev pulseaudio pulseaudio-utils
+    librtaudio-dev pulseaudio pulseaudio-utils librtmidi-dev jackd2
 )
 
 quorvane_log() { printf '==> %s\n' "$*" >&2; }

@@ -14,7 +14,8 @@ struct AuditionBank {
     enum Status {
         Written,         // `path` holds the bank; the caller deletes it after loading
         NothingSelected, // the preset or layer plays no sample: nothing was written
-        WriteFailed      // nothing is left on disk; `message` says why
+        WriteFailed      // nothing is left on disk; `message` says why, and the user has already been told
+                         // through the Host
     };
     Status status = NothingSelected;
     std::string path;
@@ -22,9 +23,10 @@ struct AuditionBank {
     std::string message;
 };
 
-// Marks the material of preset `slot` (of its layer `layer` alone when layer >= 0) as selected and writes
-// it as a temporary bank. A GigaSampler bank whose selected samples are unsplit stereo samples is split for
-// the write and read again afterwards, with its edits applied again, so the views show what they showed.
+// Marks the material of preset `slot` (of its layer at position `layer` in the preset's layer list alone
+// when layer >= 0) as selected and writes it as a temporary bank. A GigaSampler bank whose selected samples
+// are unsplit stereo samples is split for the write and read again afterwards, with its edits applied
+// again, so the views show what they showed.
 AuditionBank WriteAuditionBank(Workspace& workspace, uint32_t slot, int layer);
 
 } // namespace quorvane

@@ -5,6 +5,7 @@
 //
 //   make_gig_fixtures FOLDER        writes peer.gig, peer.dls and sine.gig into FOLDER
 //   make_gig_fixtures --big MB FILE writes a GigaSampler bank of at least MB megabytes to FILE
+//   make_gig_fixtures --audition FILE writes the velocity-switched sine instrument the audition test plays
 //
 // GigaSampler files are written in the version 2 layout (at most five dimensions and 32 dimension regions
 // per region), the layout quorvane reads.
@@ -192,6 +193,38 @@ void WriteSineGig(const std::string& path) {
     SaveWithData(file, path, pending);
 }
 
+// One instrument on every key with a velocity switch at 64, both zones at root key 69 (A4): soft notes play
+// an interleaved stereo wave, a 440 Hz sine on the left and a 220 Hz sine on the right; loud ones a mono
+// 880 Hz sine. All loop over whole periods.
+void WriteAuditionGig(const std::string& path) {
+    gig::File file;
+    *file.pVersion = gig::File::VERSION_2;
+    file.pInfo->Name = "Audition";
+    std::vector<PendingData> pending;
+    gig::Sample* low = AddGigSample(file, pending, "Sine 440 220 Stereo", 2, 44000, 4400, 100);
+    const std::vector<int16_t> right = Sine(4400, 1, 200);
+    for (size_t f = 0; f < right.size(); ++f)
+        pending.back().frames[2 * f + 1] = right[f];
+    low->MIDIUnityNote = 69;
+    LoopSample(low, 2000, 2400);
+    gig::Sample* high = AddGigSample(file, pending, "Sine 880", 1, 44000, 4400, 50);
+    high->MIDIUnityNote = 69;
+    LoopSample(high, 2000, 2400);
+    gig::Instrument* instrument = AddInstrument(file, "Switch", 0, 3, 17);
+    gig::Region* region = AddRegion(instrument, 0, 127, {{gig::dimension_velocity, 1}});
+    gig::Sample* samples[] = {low, high};
+    const uint8_t limits[] = {64, 127};
+    for (int r = 0; r < 2; ++r) {
+        gig::DimensionRegion* dimension = region->pDimensionRegions[r];
+        dimension->pSample = samples[r];
+        dimension->UnityNote = 69;
+        dimension->VelocityUpperLimit = limits[r];
+        LoopDimensionRegion(dimension, 2000, 2400);
+    }
+    region->SetSample(low);
+    SaveWithData(file, path, pending);
+}
+
 // Two DLS Level 1 instruments over three samples, with key and velocity ranges, tuning and a loop.
 void WritePeerDls(const std::string& path) {
     DLS::File file;
@@ -296,8 +329,12 @@ int main(int argc, char** argv) {
             WriteBigGig(argv[3], megabytes);
             return 0;
         }
+        if (argc == 3 && std::string(argv[1]) == "--audition") {
+            WriteAuditionGig(argv[2]);
+            return 0;
+        }
         if (argc != 2) {
-            std::fprintf(stderr, "usage: make_gig_fixtures FOLDER | make_gig_fixtures --big MB FILE\n");
+            std::fprintf(stderr, "usage: make_gig_fixtures FOLDER | --big MB FILE | --audition FILE\n");
             return 2;
         }
         const std::string folder = std::string(argv[1]) + "/";

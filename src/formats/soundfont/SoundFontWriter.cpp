@@ -245,14 +245,24 @@ class Writer {
                out_.PatchU32(listStart + 16, static_cast<uint32_t>(listEnd - listStart - 20));
     }
 
-    // Valid layers of a selected preset, in list order.
+    // A layer of a selected preset is written when it is selected itself, or when it is the preset's global
+    // layer. A preset of which only one layer is selected (one layer auditioned) leaves its other layers
+    // out: their instruments are not written, so a zone naming them would point past the instrument list.
+    bool LayerWritten(uint16_t index) const {
+        if (!bank_.IsValidLayer(index))
+            return false;
+        const LayerRecord& layer = bank_.LayerTable[index];
+        return layer.selected || (layer.isGlobal && !layer.IsSet(gen::instrument));
+    }
+
+    // Written layers of a selected preset, in list order.
     template <typename Visit> void ForEachPresetLayer(Visit visit) {
         for (uint32_t slot = 1; slot <= bank_.PresetCount; ++slot) {
             const PresetRecord& preset = bank_.PresetTable[slot];
             if (!preset.selected)
                 continue;
             for (uint16_t layer : preset.layerList)
-                if (bank_.IsValidLayer(layer))
+                if (LayerWritten(layer))
                     visit(layer, bank_.LayerTable[layer]);
         }
     }
@@ -334,7 +344,7 @@ class Writer {
             phdr.U32(0);
             phdr.U32(0);
             for (uint16_t layer : preset.layerList)
-                bagCount += bank_.IsValidLayer(layer);
+                bagCount += LayerWritten(layer);
         }
         phdr.Text("EOP", sf2::kNameLength);
         phdr.U16(255);

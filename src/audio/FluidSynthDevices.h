@@ -1,0 +1,73 @@
+// SynthDevices over FluidSynth in the program's own process: one device, "FluidSynth". Opening it makes a
+// synthesizer and starts FluidSynth's audio driver (PulseAudio, else PipeWire, JACK, ALSA, SDL2, OSS), which
+// renders on a thread of its own straight into the sound server's buffer. The MIDI output is the
+// synthesizer itself: short messages become FluidSynth calls.
+//
+// Offline, no audio driver is started and nothing sounds by itself: Render takes the synthesizer's output
+// on demand, for tests and measurements that need no sound device.
+//
+// Threads: every member is called from the user-interface thread only. FluidSynth serialises its calls
+// against the driver thread with its own lock, so a message sent while the driver renders waits at most
+// for one block of 64 frames.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "audio/SynthDevices.h"
+
+typedef struct _fluid_hashtable_t fluid_settings_t;
+typedef struct _fluid_synth_t fluid_synth_t;
+typedef struct _fluid_audio_driver_t fluid_audio_driver_t;
+
+namespace quorvane::audio {
+
+class FluidSynthDevices : public SynthDevices {
+  public:
+    enum class Output { AudioDriver, Offline };
+
+    static constexpr int kSampleRate = 44100;
+    // The driver's buffer: periods of kPeriodFrames, kPeriods of them (about 11.6 ms at 44.1 kHz).
+    static constexpr int kPeriodFrames = 128;
+    static constexpr int kPeriods = 4;
+
+    explicit FluidSynthDevices(Output output = Output::AudioDriver);
+    ~FluidSynthDevices() override;
+    FluidSynthDevices(const FluidSynthDevices&) = delete;
+    FluidSynthDevices& operator=(const FluidSynthDevices&) = delete;
+
+    int Count() const override { return 1; }
+    std::string Name(int device) const override;
+    bool Open(int device) override;
+    void Close(int device) override;
+    int LoadBank(int device, uint32_t bankLocation, const std::string& path) override;
+    void ClearBank(int device, uint32_t bankLocation) override;
+
+    PortResult OpenOutput(int device) override;
+    void CloseOutput() override;
+    bool IsOutputOpen() const override { return outputOpen_; }
+    void SendShortMessage(uint32_t message) override;
+
+    bool IsOpen() const { return synth_ != nullptr; }
+    // The audio driver that is playing ("pulseaudio", "alsa" ...); empty offline or when closed.
+    const std::string& DriverName() const { return driverName_; }
+    // Offline: the next `frames` frames of the open synthesizer, interleaved stereo, 16-bit. Silence when
+    // no device is open or a driver plays the sound.
+    void Render(int16_t* interleaved, int frames);
+
+  private:
+    bool StartDriver();
+
+    Output output_;
+    fluid_settings_t* settings_ = nullptr;
+    fluid_synth_t* synth_ = nullptr;
+    fluid_audio_driver_t* driver_ = nullptr;
+    std::string driverName_;
+    bool outputOpen_ = false;
+    // Loaded banks: bank location and FluidSynth's SoundFont id.
+    std::vector<std::pair<uint32_t, int>> banks_;
+};
+
+} // namespace quorvane::audio

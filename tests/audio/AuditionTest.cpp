@@ -1,0 +1,293 @@
+// Auditioning heard through the real synthesizer, rendered offline: the shown preset (or one layer) is
+// written as a temporary bank, loaded at bank 120, selected with the messages the MIDI output opens with,
+// and played through the same short messages a keyboard sends. What sounds is measured by its pitch and
+// level.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "audio/FluidSynthDevices.h"
+#include "convert/AuditionBank.h"
+#include "convert/BankLoader.h"
+#include "convert/PresetEdits.h"
+#include "model/Generators.h"
+#include "support/FileSystemLimits.h"
+#include "support/RecordingHost.h"
+#include "support/RunProcess.h"
+#include "support/SoundFontBuilder.h"
+#include "support/TempDir.h"
+#include "support/ToneMeasure.h"
+
+namespace quorvane {
+namespace {
+
+using audio::FluidSynthDevices;
+constexpr uint32_t kBankLocation = 120;
+
+uint32_t Message(int status, int data1, int data2 = 0) {
+    return static_cast<uint32_t>(status | data1 << 8 | data2 << 16);
+}
+
+// The synthesizer as auditioning drives it, rendering on demand.
+class Synth {
+  public:
+    Synth() {
+        EXPECT_TRUE(devices_.Open(0));
+        EXPECT_EQ(devices_.OpenOutput(0), audio::PortResult::Opened);
+    }
+    int Load(const std::string& path) {
+        devices_.ClearBank(0, kBankLocation);
+        return devices_.LoadBank(0, kBankLocation, path);
+    }
+    // What opening the MIDI output sends on channel 1.
+    void SelectAuditionProgram() {
+        for (uint32_t message : {Message(0xB0, 0, 120), Message(0xB0, 32, 0), Message(0xC0, 0),
+                                 Message(0xB0, 7, 127), Message(0xB0, 91, 0), Message(0xB0, 93, 0)})
+            devices_.SendShortMessage(message);
+    }
+    void Send(uint32_t message) { devices_.SendShortMessage(message); }
+    // One channel (0 left, 1 right) of the next `seconds` of output, as floats.
+    std::vector<float> Render(double seconds, int channel = 0) {
+        const int frames = static_cast<int>(seconds * test::kRenderRate);
+        std::vector<int16_t> interleaved(2 * static_cast<size_t>(frames));
+        devices_.Render(interleaved.data(), frames);
+        std::vector<float> one(static_cast<size_t>(frames));
+        for (size_t i = 0; i < one.size(); ++i)
+            one[i] = interleaved[2 * i + static_cast<size_t>(channel)] / 32768.0f;
+        return one;
+    }
+    // Plays `key` for half a second and gives the frequency and level of its steady part on one channel.
+    void Hear(int key, int velocity, double& frequency, double& rms, int channel = 0) {
+        Send(Message(0x90, key, velocity));
+        const std::vector<float> audio = Render(0.5, channel);
+        Send(Message(0x80, key));
+        Send(Message(0xB0, 120, 0));
+        Render(0.05);
+        test::MeasureTone(audio, 0.2, 0.48, frequency, rms);
+    }
+
+  private:
+    FluidSynthDevices devices_{FluidSynthDevices::Output::Offline};
+};
+
+// Sine words of the given period in frames, followed by the 46 zero guard words a bank leaves.
+uint16_t AddSine(test::SoundFontBuilder& sf, const std::string& name, uint32_t frames, int period) {
+    test::Sample sample;
+    sample.name = name;
+    sample.sampleRate = 44000;
+    sample.originalKey = 69;
+    sample.start = static_cast<uint32_t>(sf.sampleWords.size());
+    sample.end = sample.start + frames;
+    sample.loopStart = sample.start + frames / 2;
+    sample.loopEnd = sample.end; // a whole number of periods
+    for (uint32_t i = 0; i < frames; ++i)
+        sf.sampleWords.push_back(static_cast<int16_t>(12000 * std::sin(2 * M_PI * i / period)));
+    sf.sampleWords.insert(sf.sampleWords.end(), 46, 0);
+    sf.samples.push_back(sample);
+    return static_cast<uint16_t>(sf.samples.size() - 1);
+}
+
+// Preset 1 "Two Layers" (bank 5, program 9): layer 0 plays a 440 Hz sine on keys 0..63, layer 1 an 880 Hz
+// sine on keys 64..127, both with root key 69. Preset 2 "Silent" has a zone that plays no sample.
+test::Bytes TwoLayerBank() {
+    test::SoundFontBuilder sf;
+    const uint16_t low = AddSine(sf, "Sine440", 4400, 100);
+    const uint16_t high = AddSine(sf, "Sine880", 4400, 50);
+    using test::Gens, test::Range;
+    sf.instruments = {
+        {.name = "Low",
+         .bags = {Gens({{gen::keyRange, Range(0, 63)}, {gen::sampleModes, 1}, {gen::sampleID, low}})}},
+        {.name = "High",
+         .bags = {Gens({{gen::keyRange, Range(64, 127)}, {gen::sampleModes, 1}, {gen::sampleID, high}})}},
+        {.name = "Empty", .bags = {Gens({{gen::keyRange, Range(0, 127)}, {gen::pan, 0}})}}};
+    sf.presets = {{.name = "Two Layers",
+                   .program = 9,
+                   .bank = 5,
+                   .bags = {Gens({{gen::instrument, 0}}), Gens({{gen::instrument, 1}})}},
+                  {.name = "Silent", .program = 1, .bank = 0, .bags = {Gens({{gen::instrument, 2}})}}};
+    return sf.Build();
+}
+
+class AuditionTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const char* old = std::getenv("TMPDIR");
+        oldTmp_ = old != nullptr ? old : "";
+        hadTmp_ = old != nullptr;
+        UseTemporaryFolder(temporary_.Path().string());
+    }
+    void TearDown() override {
+        if (hadTmp_)
+            ::setenv("TMPDIR", oldTmp_.c_str(), 1);
+        else
+            ::unsetenv("TMPDIR");
+    }
+    static void UseTemporaryFolder(const std::string& folder) { ::setenv("TMPDIR", folder.c_str(), 1); }
+
+    // Loads `name` from the bank folder as the views show it.
+    void LoadBank(const std::string& name, const std::string& extension, uint32_t format) {
+        workspace_.bank.SourceFormat = format;
+        SetFileList(workspace_, banks_.Folder(), {{name, extension}});
+        ASSERT_EQ(LoadBankInteractively(workspace_, 0), LoadStatus::Loaded);
+    }
+    // Writes the audition bank of the preset (or layer) and loads it into the synthesizer, deleting the
+    // file as the windows do.
+    void Audition(uint32_t slot, int layer = -1) {
+        const AuditionBank bank = WriteAuditionBank(workspace_, slot, layer);
+        ASSERT_EQ(bank.status, AuditionBank::Written) << bank.message;
+        EXPECT_EQ(std::filesystem::path(bank.path).parent_path(), temporary_.Path());
+        EXPECT_EQ(bank.size, std::filesystem::file_size(bank.path));
+        ASSERT_EQ(synth_.Load(bank.path), 0);
+        std::filesystem::remove(bank.path);
+    }
+
+    test::TempDir banks_, temporary_;
+    test::RecordingHost host_;
+    Workspace workspace_{host_};
+    Synth synth_;
+
+  private:
+    std::string oldTmp_;
+    bool hadTmp_ = false;
+};
+
+TEST_F(AuditionTest, PresetAndLayerOfASoundFontSoundAtBank120) {
+    banks_.Write("two.sf2", TwoLayerBank());
+    LoadBank("two", "sf2", kSoundFontSource);
+    Audition(1);
+    synth_.SelectAuditionProgram();
+
+    struct Case {
+        int key;
+        double frequency;
+    };
+    for (const Case& c : {Case{57, 220}, Case{69, 880}, Case{81, 1760}}) {
+        double frequency = 0, rms = 0;
+        synth_.Hear(c.key, 100, frequency, rms);
+        EXPECT_NEAR(frequency, c.frequency, c.frequency * 0.01) << "key " << c.key;
+        EXPECT_GT(rms, 0.01) << "key " << c.key;
+    }
+
+    // Layer 1 alone: the keys of layer 0 stay silent. The program was selected before the load: the new
+    // bank answers at once.
+    Audition(1, 1);
+    double frequency = 0, rms = 0;
+    synth_.Hear(57, 100, frequency, rms);
+    EXPECT_LT(rms, 1e-3);
+    synth_.Hear(69, 100, frequency, rms);
+    EXPECT_NEAR(frequency, 880, 8.8);
+    EXPECT_TRUE(host_.messages.empty());
+    EXPECT_TRUE(test::FilesIn(temporary_.Path()).empty());
+}
+
+TEST_F(AuditionTest, VolumeControllerLowersAndAllSoundOffSilences) {
+    banks_.Write("two.sf2", TwoLayerBank());
+    LoadBank("two", "sf2", kSoundFontSource);
+    Audition(1);
+    synth_.SelectAuditionProgram();
+
+    synth_.Send(Message(0x90, 69, 100));
+    double frequency = 0, loud = 0, soft = 0, after = 0;
+    test::MeasureTone(synth_.Render(0.5), 0.2, 0.48, frequency, loud);
+    synth_.Send(Message(0xB0, 7, 40));
+    test::MeasureTone(synth_.Render(0.5), 0.2, 0.48, frequency, soft);
+    EXPECT_GT(loud, 0.01);
+    EXPECT_LT(soft, 0.5 * loud);
+    EXPECT_GT(soft, 0.0);
+    synth_.Send(Message(0xB0, 120, 0));
+    test::MeasureTone(synth_.Render(0.3), 0.01, 0.28, frequency, after);
+    EXPECT_LT(after, 1e-3);
+}
+
+// A GigaSampler bank made by libgig: a velocity switch between an interleaved stereo wave (440 Hz left,
+// 220 Hz right) and a mono 880 Hz sine. The stereo wave is split for the write into halves panned left and
+// right, so each side keeps its own pitch; the bank comes back as the views showed it, with the user's
+// program edit still in place.
+TEST_F(AuditionTest, GigaSamplerVelocitySwitchAndTheBankAsShownAfterwards) {
+    const std::string gig = banks_.Folder() + "switch.gig";
+    const test::ProcessResult made = test::RunProcess(QUORVANE_GIG_FIXTURES_PATH, {"--audition", gig});
+    ASSERT_EQ(made.exitStatus, 0) << made.err;
+    LoadBank("switch", "gig", kDlsSource);
+    ProgramPlus(workspace_.bank, workspace_.attributes, 1);
+    const uint16_t program = workspace_.bank.PresetTable[1].program;
+    const uint16_t samples = workspace_.bank.SampleCount, zones = workspace_.bank.ZoneCount;
+
+    Audition(1);
+    EXPECT_EQ(workspace_.bank.SampleCount, samples);
+    EXPECT_EQ(workspace_.bank.ZoneCount, zones);
+    EXPECT_EQ(workspace_.bank.PresetTable[1].program, program);
+
+    synth_.SelectAuditionProgram();
+    struct Case {
+        int key, velocity, channel;
+        double frequency;
+    };
+    for (const Case& c : {Case{69, 40, 0, 440}, Case{69, 40, 1, 220}, Case{57, 40, 0, 220},
+                          Case{69, 100, 0, 880}, Case{69, 100, 1, 880}, Case{81, 127, 0, 1760}}) {
+        double frequency = 0, rms = 0;
+        synth_.Hear(c.key, c.velocity, frequency, rms, c.channel);
+        EXPECT_NEAR(frequency, c.frequency, c.frequency * 0.01)
+            << "key " << c.key << " velocity " << c.velocity << " channel " << c.channel;
+        EXPECT_GT(rms, 0.003) << "key " << c.key << " velocity " << c.velocity << " channel " << c.channel;
+    }
+    EXPECT_TRUE(host_.messages.empty());
+}
+
+TEST_F(AuditionTest, NothingToPlayOrNowhereToWriteLeavesNoFile) {
+    banks_.Write("two.sf2", TwoLayerBank());
+    LoadBank("two", "sf2", kSoundFontSource);
+
+    // A preset whose zone plays no sample, a layer position past the preset's list, a slot past the bank.
+    EXPECT_EQ(WriteAuditionBank(workspace_, 2, -1).status, AuditionBank::NothingSelected);
+    EXPECT_EQ(WriteAuditionBank(workspace_, 1, 5).status, AuditionBank::NothingSelected);
+    EXPECT_EQ(WriteAuditionBank(workspace_, 9, -1).status, AuditionBank::NothingSelected);
+    EXPECT_TRUE(test::FilesIn(temporary_.Path()).empty());
+    EXPECT_TRUE(host_.messages.empty());
+
+    // A temporary folder that does not exist: one clear message, nothing written, the next try works.
+    UseTemporaryFolder((temporary_.Path() / "gone").string());
+    const AuditionBank nowhere = WriteAuditionBank(workspace_, 1, -1);
+    EXPECT_EQ(nowhere.status, AuditionBank::WriteFailed);
+    EXPECT_NE(nowhere.message.find("gone"), std::string::npos) << nowhere.message;
+    ASSERT_EQ(host_.messages.size(), 1u);
+    EXPECT_EQ(host_.messages[0].text, nowhere.message);
+
+    // A disk that fills during the write: no file is left behind.
+    UseTemporaryFolder(temporary_.Path().string());
+    {
+        test::FileSizeLimit full(1000);
+        const AuditionBank cut = WriteAuditionBank(workspace_, 1, -1);
+        EXPECT_EQ(cut.status, AuditionBank::WriteFailed);
+    }
+    EXPECT_TRUE(test::FilesIn(temporary_.Path()).empty());
+
+    // Two writes in a row never share a file.
+    const AuditionBank first = WriteAuditionBank(workspace_, 1, -1),
+                       second = WriteAuditionBank(workspace_, 1, -1);
+    EXPECT_NE(first.path, second.path);
+    EXPECT_EQ(test::FilesIn(temporary_.Path()).size(), 2u);
+}
+
+TEST_F(AuditionTest, ABankTheSynthesizerCannotTakeIsRefusedAndNothingPlays) {
+    const std::string notABank = banks_.Write("noise.sf2", test::Bytes(5000, 0x55));
+    synth_.SelectAuditionProgram();
+    EXPECT_NE(synth_.Load(notABank), 0);
+    EXPECT_NE(synth_.Load(banks_.Folder() + "missing.sf2"), 0);
+    double frequency = 0, rms = 0;
+    synth_.Hear(69, 100, frequency, rms);
+    EXPECT_LT(rms, 1e-3);
+
+    audio::FluidSynthDevices closed(FluidSynthDevices::Output::Offline);
+    EXPECT_NE(closed.LoadBank(0, kBankLocation, notABank), 0);
+    EXPECT_EQ(closed.OpenOutput(0), audio::PortResult::Failed);
+    EXPECT_EQ(closed.Count(), 1);
+    EXPECT_EQ(closed.Name(0), "FluidSynth");
+}
+
+} // namespace
+} // namespace quorvane
