@@ -5,6 +5,7 @@
 
 #include <QApplication>
 
+#include "audio/FluidSynthDevices.h"
 #include "audio/RtAudioOutput.h"
 #include "ui/Artwork.h"
 #include "ui/BuildInfo.h"
@@ -54,6 +55,9 @@ int main(int argc, char** argv) {
     quorvane::ui::DeviceLists devices = quorvane::ui::MachineDeviceLists();
     devices.audioOutputs = &outputs;
     devices.waveOutput = &output;
+    // Presets are auditioned on FluidSynth, which plays through the sound server itself.
+    quorvane::audio::FluidSynthDevices synthesizers;
+    devices.synthesizers = &synthesizers;
     quorvane::ui::TForm1 form1(quorvane::ui::DefaultSettingsFile(), devices);
     form1.showMaximized();
     // A folder, bank, audio file or disc image named on the command line (a file manager's "Open with").

@@ -114,7 +114,11 @@ void TForm1::BankChanged() {
     if (!workspace_.selection.filterMode)
         FillSampleList();
     if (QTreeWidgetItem* first = treeView2_->topLevelItem(0)) {
+        // Shown once: the selection's own change event would show (and audition) it a second time.
+        const bool suppressed = changesSuppressed_;
+        changesSuppressed_ = true;
         treeView2_->setCurrentItem(first);
+        changesSuppressed_ = suppressed;
         TreeView2Change();
     }
 }
