@@ -160,6 +160,8 @@ void TForm1::BuildControls() {
     auto* trackBar1 = new QSlider(Qt::Vertical, client_);
     trackBar1->setObjectName("TrackBar1");
     trackBar1->setRange(0, 32);
+    // Position 0, full volume, at the top, as the volume wedge beside it shows.
+    trackBar1->setInvertedAppearance(true);
     trackBar1->setToolTip("Volume");
     trackBar1->setTickPosition(QSlider::NoTicks);
     trackBar1->resize(16, 80);

@@ -84,6 +84,9 @@ void TForm1::ConnectAuditioning(const DeviceLists& devices) {
     }
 
     auto* speedButton3 = findChild<QToolButton*>("SpeedButton3");
+    // A flat button that stays pressed in while auditioning is on.
+    speedButton3->setStyleSheet("QToolButton:checked { background: rgb(232, 232, 232); border: 2px solid; "
+                                "border-color: rgb(64, 64, 64) white white rgb(64, 64, 64); }");
     connect(speedButton3, &QToolButton::clicked, this, &TForm1::SpeedButton3Click);
     speedButton3->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(speedButton3, &QWidget::customContextMenuRequested, this, &TForm1::ShowPopupMenu4);
