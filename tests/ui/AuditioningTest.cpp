@@ -44,6 +44,7 @@ struct ShownMessage {
     QString caption;
     QString text;
     QMessageBox::Icon icon;
+    bool hourglass; // the busy cursor was showing over the message
 };
 
 // Answers every message box as it opens and keeps what it said.
@@ -52,7 +53,8 @@ class MessageCatcher : public QObject {
     MessageCatcher() {
         connect(&timer_, &QTimer::timeout, this, [this] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                shown.push_back({box->windowTitle(), box->text(), box->icon()});
+                shown.push_back({box->windowTitle(), box->text(), box->icon(),
+                                 QApplication::overrideCursor() != nullptr});
                 box->accept();
             }
         });
@@ -285,6 +287,9 @@ void AuditioningTest::LoadAndWriteFailures() {
     QCOMPARE(catcher.shown[0].text,
              QString("Unable to load soundfont 1.5Mb\nNot enough DRAM memory on Audio Card.\n\nFluidSynth"));
     QCOMPARE(catcher.shown[0].icon, QMessageBox::Critical);
+    // The hourglass of the load gives way to the ordinary cursor while the message waits, and is gone after.
+    QVERIFY(!catcher.shown[0].hourglass);
+    QVERIFY(QApplication::overrideCursor() == nullptr);
 
     // A bank that cannot be written loads nothing; the writer has told the user, the window adds nothing.
     synth_->loadResult = 0;
