@@ -4,19 +4,23 @@
 // level.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "audio/FluidSynthDevices.h"
+#include "audio/PulseSink.h"
 #include "convert/AuditionBank.h"
 #include "convert/BankLoader.h"
 #include "convert/PresetEdits.h"
 #include "model/Generators.h"
 #include "support/FileSystemLimits.h"
+#include "support/Peers.h"
 #include "support/RecordingHost.h"
 #include "support/RunProcess.h"
 #include "support/SoundFontBuilder.h"
@@ -287,6 +291,60 @@ TEST_F(AuditionTest, ABankTheSynthesizerCannotTakeIsRefusedAndNothingPlays) {
     EXPECT_EQ(closed.OpenOutput(0), audio::PortResult::Failed);
     EXPECT_EQ(closed.Count(), 1);
     EXPECT_EQ(closed.Name(0), "FluidSynth");
+}
+
+// The device as the program opens it: FluidSynth's own driver plays into a PulseAudio server of the test's
+// own, and what its null sink heard has the pitch of the key.
+TEST(AuditionSoundTest, TheDriverPlaysTheAuditionedPresetIntoTheSoundServer) {
+    REQUIRE_PEER(!test::FindOnPath("parec").empty(), "parec is missing (Debian package pulseaudio-utils)");
+    test::PulseSink sink;
+    REQUIRE_PEER(sink.Running(), "no PulseAudio server: " << sink.Error());
+    test::TempDir banks;
+    banks.Write("two.sf2", TwoLayerBank());
+    test::RecordingHost host;
+    Workspace workspace(host);
+    SetFileList(workspace, banks.Folder(), {{"two", "sf2"}});
+    ASSERT_EQ(LoadBankInteractively(workspace, 0), LoadStatus::Loaded);
+    const AuditionBank bank = WriteAuditionBank(workspace, 1, -1);
+    ASSERT_EQ(bank.status, AuditionBank::Written);
+
+    FluidSynthDevices devices;
+    ASSERT_TRUE(devices.Open(0));
+    EXPECT_EQ(devices.DriverName(), "pulseaudio");
+    ASSERT_EQ(devices.LoadBank(0, kBankLocation, bank.path), 0);
+    std::filesystem::remove(bank.path);
+    ASSERT_EQ(devices.OpenOutput(0), audio::PortResult::Opened);
+    for (uint32_t message : {Message(0xB0, 0, 120), Message(0xB0, 32, 0), Message(0xC0, 0)})
+        devices.SendShortMessage(message);
+
+    test::Recorder recorder(sink);
+    ASSERT_TRUE(recorder.Running());
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    devices.SendShortMessage(Message(0x90, 69, 110));
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    devices.SendShortMessage(Message(0xB0, 120, 0));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    devices.Close(0);
+    const std::vector<int16_t> heard = recorder.Stop();
+
+    // The loudest 0.3 s of the left channel.
+    std::vector<float> left;
+    for (size_t i = 0; i < heard.size(); i += 2)
+        left.push_back(heard[i] / 32768.0f);
+    const size_t window = test::kRenderRate * 3 / 10;
+    ASSERT_GT(left.size(), 2 * window);
+    double best = 0, bestFrequency = 0;
+    for (size_t start = 1; start + window < left.size(); start += window / 3) {
+        double frequency = 0, rms = 0;
+        test::MeasureTone(left, static_cast<double>(start) / test::kRenderRate,
+                          static_cast<double>(start + window) / test::kRenderRate, frequency, rms);
+        if (rms > best) {
+            best = rms;
+            bestFrequency = frequency;
+        }
+    }
+    EXPECT_GT(best, 0.01);
+    EXPECT_NEAR(bestFrequency, 880, 8.8);
 }
 
 } // namespace
