@@ -4,7 +4,7 @@ namespace quorvane::ui {
 
 DeviceLists NoDeviceLists() {
     static const NoDevices none;
-    return {&none, &none, &none, &none, false};
+    return {&none, &none};
 }
 
 DeviceLists MachineDeviceLists() {

@@ -133,6 +133,7 @@ void InfoPanel::ComposePreset(QImage& image) {
         top += kEnvelopePanelHeight;
     }
     const int mapHeight = image.height() - top;
+    mapTop_ = top;
     if (mapHeight <= 0)
         return;
     displayRange_ = DisplayKeyRange(stats_.lowKey, stats_.highKey);
@@ -143,6 +144,11 @@ void InfoPanel::ComposePreset(QImage& image) {
                   map.width(), map.height());
     DrawZoneMap(map, displayRange_, boxes, workspace_.settings.MiddleCOffset);
     p.drawImage(QPoint(0, top), map, QRect(0, kZoneMapTop, map.width(), mapHeight));
+}
+
+ZoneMapPlayArea InfoPanel::PlayArea() const {
+    // The picture starts under the title bar; the map's foot line stands 12 pixels above its lower edge.
+    return {mapTop_ - kInfoBlockTop, height() - kZoneMapFoot, width(), displayRange_};
 }
 
 QRect InfoPanel::CursorRect(int channel, int x) const {

@@ -14,6 +14,7 @@
 #include "session/Workspace.h"
 #include "ui/PanelTexts.h"
 #include "ui/ZoneMap.h"
+#include "ui/ZoneMapKeys.h"
 
 namespace quorvane::ui {
 
@@ -36,6 +37,8 @@ class InfoPanel : public QWidget {
     QImage Compose();
     // The key range the zone map showed last.
     KeyRange DisplayRange() const { return displayRange_; }
+    // The zone map last drawn, as the mouse plays it, in the panel's own coordinates.
+    ZoneMapPlayArea PlayArea() const;
     // The information block last drawn.
     const InfoBlock& Block() const { return block_; }
 
@@ -65,6 +68,7 @@ class InfoPanel : public QWidget {
     QImage picture_;
     bool stale_ = true;
     KeyRange displayRange_;
+    int mapTop_ = kInfoBlockBottom; // where the zone map starts in the picture
     InfoBlock block_;
     uint32_t shownSample_ = 0xFFFF; // the sample whose texts the block shows after a click
     bool clicked_ = false;

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QSlider>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -84,6 +85,7 @@ TForm1::TForm1(const QString& settingsFile, const DeviceLists& devices, QWidget*
     ConnectBrowser();
     ConnectViews();
     ConnectPlayback(devices);
+    ConnectAuditioning(devices);
     workspace_.settings.SortPresets = true;
     StoredSettings stored = CurrentSettings();
     ReadSettings(settingsFile_, stored);
@@ -100,6 +102,7 @@ TForm1::TForm1(const QString& settingsFile, const DeviceLists& devices, QWidget*
 TForm1::~TForm1() {
     // Stops the redraw and playback paths before the members they use go away.
     closing_ = true;
+    audition_->Shutdown();
     StopPlayback(false);
 }
 
@@ -157,6 +160,8 @@ void TForm1::BuildControls() {
     auto* trackBar1 = new QSlider(Qt::Vertical, client_);
     trackBar1->setObjectName("TrackBar1");
     trackBar1->setRange(0, 32);
+    // Position 0, full volume, at the top, as the volume wedge beside it shows.
+    trackBar1->setInvertedAppearance(true);
     trackBar1->setToolTip("Volume");
     trackBar1->setTickPosition(QSlider::NoTicks);
     trackBar1->resize(16, 80);
@@ -228,7 +233,7 @@ void TForm1::FormCreate() {
     SetBackground(panel1_, Qt::black);
     FillDriveTree();
     waveGain_ = 1000;
-    midiVolume_ = 127;
+    StartAuditioning();
     workspace_.settings.LinkMonoSamples = true;
     workspace_.settings.ReadUnmappedRegions = true;
     const QString version = kProgramVersion;
@@ -274,6 +279,11 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == treeList_ && event->type() == QEvent::KeyPress &&
         TreeListKey(static_cast<QKeyEvent*>(event)))
+        return true;
+    if (watched == infoPanel_ &&
+        (event->type() == QEvent::MouseMove || event->type() == QEvent::MouseButtonPress ||
+         event->type() == QEvent::MouseButtonRelease) &&
+        ZoneMapMouse(static_cast<QMouseEvent*>(event)))
         return true;
     if (event->type() == QEvent::Resize) {
         if (watched == client_)

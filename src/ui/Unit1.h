@@ -12,9 +12,11 @@
 #include "convert/ConversionParameters.h"
 #include "convert/PresetEdits.h"
 #include "session/Workspace.h"
+#include "ui/Audition.h"
 #include "ui/DeviceLists.h"
 #include "ui/MainLayout.h"
 #include "ui/SettingsStore.h"
+#include "ui/ZoneMapKeys.h"
 
 class QAction;
 class QActionGroup;
@@ -24,6 +26,7 @@ class QTimer;
 class QMenu;
 class QTreeWidget;
 class QTreeWidgetItem;
+class QMouseEvent;
 
 namespace quorvane::ui {
 
@@ -107,6 +110,19 @@ class TForm1 : public QMainWindow, public Host {
     void ChooseOutputDevice(QAction* item, int device);
     audio::WavePlayer& Player() { return *player_; }
     InfoPanel* Panel() const { return infoPanel_; }
+
+    // Auditioning (the shown preset or layer on a synthesizer, played from MIDI input or the zone map).
+    Audition& Auditioning() { return *audition_; }
+    // A synthesizer item of either menu (0..5) and a MIDI input item (0..3).
+    void ChooseSynthesizerClick(int device);
+    void ChooseInputClick(int input);
+    // The auditioning switch SpeedButton3 after the user toggled it.
+    void SpeedButton3Click();
+    // PopupMenu4 over SpeedButton3 (`at` in the button's coordinates), its items copied from the Options
+    // menu's.
+    void ShowPopupMenu4(const QPoint& at);
+    // Plays what the MIDI input has queued (the MIDI timer does this every few milliseconds).
+    void MidiTimerTick();
 
     // Host
     void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) override;
@@ -205,6 +221,18 @@ class TForm1 : public QMainWindow, public Host {
     void ShowBlockTitle(const QString& title, const QString& formatLabel);
     void RequestSampleSave(int saveAllOption);
 
+    // Auditioning pieces
+    void ConnectAuditioning(const DeviceLists& devices);
+    void StartAuditioning();
+    // The menus and the switch show the auditioning state.
+    void ShowAuditionState();
+    void ShowLamp(InputLamp lamp);
+    // Loads the selected preset, or layer when layers are auditioned, into the synthesizer.
+    void AuditionSelectedNode();
+    // The zone map's mouse: true when the event played or was meant for playing.
+    bool ZoneMapMouse(QMouseEvent* event);
+    void PlayNotes(const std::vector<uint32_t>& messages);
+
     // Menu handlers
     void MiddleCClick(QAction* item);
     void HelpClick(QAction* item);
@@ -220,7 +248,6 @@ class TForm1 : public QMainWindow, public Host {
     ColumnEdges columns_;
     QString buildLabel_;
     uint16_t waveGain_ = 1000;
-    int16_t midiVolume_ = 127;
     bool closing_ = false;
     // While set, selection changes in the trees and lists were made by the program and do nothing.
     bool changesSuppressed_ = false;
@@ -263,6 +290,14 @@ class TForm1 : public QMainWindow, public Host {
     // The volume slider's position in sample mode and in preset mode.
     int sampleSliderPosition_ = 0;
     int presetSliderPosition_ = 0;
+    // Auditioning: the devices it plays (the window's own empty ones when the caller gave none), its state,
+    // the note the mouse holds on the zone map, and the timer that takes MIDI input.
+    std::unique_ptr<audio::SynthDevices> ownSynths_;
+    std::unique_ptr<audio::MidiInputs> ownInputs_;
+    std::unique_ptr<Audition> audition_;
+    ZoneMapNotes zoneMapNotes_;
+    QTimer* midiTimer_ = nullptr;
+    QMenu* popupMenu4_ = nullptr;
     TForm2* form2_ = nullptr;
     TForm3* form3_ = nullptr;
     TForm4* form4_ = nullptr;

@@ -208,6 +208,8 @@ void TForm1::ListFolder() {
     workspace_.attributes.EditAttributes.clear();
     workspace_.attributes.BankEditAttributes.clear();
     BusyCursor busy;
+    // Notes of the bank left behind stop with it.
+    audition_->AllSoundOff();
     ResetDisplay();
     const std::string folder = CurrentFolder().toStdString();
     if (sourceFormat_ == 3) {

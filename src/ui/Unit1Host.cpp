@@ -1,5 +1,6 @@
 // TForm1 as the core's Host: what the core tells the user lands in the main window's title bar, in message
 // boxes and in the progress windows.
+#include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QTreeWidget>
@@ -37,7 +38,14 @@ QMessageBox::Icon ToIcon(MessageIcon icon) {
 
 void TForm1::ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) {
     QMessageBox box(ToIcon(icon), QString::fromStdString(caption), ToText(text), QMessageBox::Ok, this);
+    // A message in the middle of work (loading, auditioning) waits for the user under the ordinary cursor;
+    // the hourglass comes back when it is answered.
+    int busy = 0;
+    for (; QApplication::overrideCursor() != nullptr; ++busy)
+        QApplication::restoreOverrideCursor();
     box.exec();
+    for (; busy > 0; --busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
 }
 
 void TForm1::SetTitle(const std::string& text) {
@@ -114,7 +122,11 @@ void TForm1::BankChanged() {
     if (!workspace_.selection.filterMode)
         FillSampleList();
     if (QTreeWidgetItem* first = treeView2_->topLevelItem(0)) {
+        // Shown once: the selection's own change event would show (and audition) it a second time.
+        const bool suppressed = changesSuppressed_;
+        changesSuppressed_ = true;
         treeView2_->setCurrentItem(first);
+        changesSuppressed_ = suppressed;
         TreeView2Change();
     }
 }

@@ -2,6 +2,7 @@
 #include <QActionGroup>
 #include <QMenuBar>
 
+#include "audio/MidiInputs.h"
 #include "ui/Help.h"
 #include "ui/InfoPanel.h"
 #include "ui/Unit1.h"
@@ -119,27 +120,17 @@ void TForm1::BuildMenu(const DeviceLists& devices) {
         connect(item, &QAction::triggered, this, [this, item] { MiddleCClick(item); });
     }
 
+    // Auditioning: one item per synthesizer and per MIDI input, named when the devices are listed.
     QMenu* auditioning = options->addMenu("&Auditioning");
     auditioning->setObjectName("Auditioning1");
     auditioning->menuAction()->setObjectName("Auditioning1");
-    std::vector<QAction*> synths;
-    synths.reserve(6);
-    for (int i = 1; i <= 6; ++i)
-        synths.push_back(
-            MakeItem(auditioning, qPrintable(QStringLiteral("synth%1").arg(i)), QString(), true));
-    ListDevices(synths, *devices.synthesizers);
+    for (int i = 1; i <= audio::kMaxSynthDevices; ++i)
+        MakeItem(auditioning, qPrintable(QStringLiteral("synth%1").arg(i)), QString(), true)
+            ->setVisible(false);
     auditioning->addSeparator();
-    std::vector<QAction*> inputs;
-    inputs.reserve(4);
-    for (int i = 0; i < 4; ++i)
-        inputs.push_back(
-            MakeItem(auditioning, qPrintable(QStringLiteral("Menu_midi%1").arg(i)), QString(), true));
-    ListDevices(inputs, *devices.midiInputs);
-    if (devices.midiInputs->Names().empty()) {
-        inputs[0]->setText("No Midi Inputs Available");
-        inputs[0]->setVisible(true);
-        inputs[0]->setEnabled(false);
-    }
+    for (int i = 0; i < audio::kMaxMidiInputs; ++i)
+        MakeItem(auditioning, qPrintable(QStringLiteral("Menu_midi%1").arg(i)), QString(), true)
+            ->setVisible(false);
 
     toggle("Menu_AuditioningLayers", "&Auditioning Layers", workspace_.settings.AuditionLayers);
     options->addSeparator();

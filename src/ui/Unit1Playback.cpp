@@ -1,6 +1,6 @@
-// Wave playback in TForm1: the play button, the sample list's playing keys, the volume slider's sample
-// role, the Audio Output menu, and the play cursor over the waveform. The player decides what is played;
-// this file turns the user's actions into its calls and shows the results.
+// Wave playback in TForm1: the play button, the sample list's playing keys, the volume slider (a sample's
+// gain, a preset's MIDI volume), the Audio Output menu, and the play cursor over the waveform. The player
+// decides what is played; this file turns the user's actions into its calls and shows the results.
 #include <QAction>
 #include <QKeyEvent>
 #include <QLabel>
@@ -158,7 +158,9 @@ void TForm1::TrackBar1Change(int position) {
         player_->PlayVolume = audio::VolumeForPosition(position);
         waveGain_ = static_cast<uint16_t>(player_->PlayVolume);
         sampleSliderPosition_ = position;
-    } else {
+    } else if (workspace_.selection.DisplayMode == 1) {
+        // A preset plays on the synthesizer: the slider is its MIDI volume.
+        audition_->SetVolumePosition(position);
         presetSliderPosition_ = position;
     }
 }

@@ -154,6 +154,10 @@ void TForm1::TreeView2Change() {
     if (node == nullptr || !node->isSelected())
         return;
     typedBankNumber_ = {};
+    {
+        Suppress suppress(changesSuppressed_);
+        findChild<QSlider*>("TrackBar1")->setValue(presetSliderPosition_);
+    }
     Selection& selection = workspace_.selection;
     const int level = LevelOf(node);
     if (level == 0) {
@@ -197,8 +201,9 @@ void TForm1::TreeView2Change() {
     if (selection.filterMode)
         FillSampleList();
     if (level == 0)
-        form6_->Refresh(workspace_.bank, ChosenPresets(), false);
+        form6_->Refresh(workspace_.bank, ChosenPresets(), audition_->On() && audition_->CurrentDevice() >= 0);
     infoPanel_->Redraw();
+    AuditionSelectedNode();
 }
 
 void TForm1::ApplyPresetParametersClick(const ParameterValues& values) {
@@ -207,6 +212,8 @@ void TForm1::ApplyPresetParametersClick(const ParameterValues& values) {
         return;
     ApplyPresetParameters(workspace_.bank, workspace_.attributes, ChosenPresets(), values);
     infoPanel_->Redraw();
+    // The synthesizer plays the preset as it is now.
+    AuditionSelectedNode();
 }
 
 void TForm1::MoveZonesClick(int semitones) {
@@ -227,6 +234,9 @@ void TForm1::MoveZonesClick(int semitones) {
         qDeleteAll(node->takeChildren());
     }
     infoPanel_->Redraw();
+    QTreeWidgetItem* current = treeView2_->currentItem();
+    if (current != nullptr && LevelOf(current) == 0)
+        AuditionSelectedNode();
 }
 
 void TForm1::FillSampleList() {
