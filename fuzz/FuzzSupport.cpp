@@ -57,7 +57,7 @@ void ClearScratch() {
 }
 
 std::string WriteScratchFile(const std::string& name, const uint8_t* data, size_t size) {
-    const std::string path = ScratchFolder() + name;
+    std::string path = ScratchFolder() + name;
     FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr || (size != 0 && std::fwrite(data, 1, size, file) != size))
         throw std::runtime_error("cannot write " + path);

@@ -86,7 +86,7 @@ std::string WriteSparseImage(const std::string& folder, const uint8_t* data, siz
     const uint32_t sectors = std::min(Get(data + 1, 3), kMaxImageSectors);
     const bool raw = layout == 1 || layout == 2;
     const uint8_t mode = layout == 2 ? 2 : 1;
-    const std::string image = folder + (raw ? "disc.bin" : "disc.iso");
+    std::string image = folder + (raw ? "disc.bin" : "disc.iso");
     const int fd = ::open(image.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0)
         throw std::runtime_error("cannot make " + image);
@@ -122,7 +122,7 @@ std::string WriteSparseImage(const std::string& folder, const uint8_t* data, siz
     ::close(fd);
     if (layout < 2)
         return image;
-    const std::string cue = folder + "disc.cue";
+    std::string cue = folder + "disc.cue";
     FILE* sheet = std::fopen(cue.c_str(), "w");
     if (sheet == nullptr)
         throw std::runtime_error("cannot make " + cue);

@@ -14,7 +14,8 @@
 # QUORVANE_FUZZ_ARGS adds libFuzzer options (e.g. "-jobs=2 -workers=2").
 set -euo pipefail
 
-root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+source "$(dirname "${BASH_SOURCE[0]}")/../scripts/setup.sh"
+root="$QUORVANE_ROOT"
 seconds="${1:-600}"
 [ $# -gt 0 ] && shift
 all_targets=(sf2_load dls_load audio_files akai_disc edits_file bank_write)
@@ -24,6 +25,8 @@ targets=("$@")
 build="$root/build/fuzz"
 work="${QUORVANE_FUZZ_DIR:-$build}"
 
+# The project's packages (the configuration looks for them all), clang and its sanitizer and fuzzer runtime.
+quorvane_install_packages "${QUORVANE_PACKAGES[@]}" clang libclang-rt-14-dev
 launcher=()
 if command -v ccache >/dev/null; then
     launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
