@@ -224,6 +224,8 @@ BatchResult SaveBanks(Workspace& workspace, const BankSaveRequest& request) {
     host.SetTitle("");
     EmptyModel(workspace, listFormat);
     host.BankChanged();
+    // Every bank of the run says what it holds that cannot be converted, even when it was said before.
+    workspace.loader.unsupportedReported.clear();
     OpenProgress(host, akai ? "Saving Volume(s) ..." : "Saving Bank(s) ...", akai ? "Volume:" : "Bank:");
 
     RunWriter writer(workspace, request.type, result);
