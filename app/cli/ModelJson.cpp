@@ -59,6 +59,7 @@ nlohmann::ordered_json ModelToJson(const Workspace& workspace, const std::string
         presets.push_back({{"slot", slot},
                            {"name", Utf8(preset.name)},
                            {"bank", preset.bank},
+                           {"bankLsb", preset.bankLsb},
                            {"program", preset.program},
                            {"isDrum", preset.isDrum},
                            {"layerList", IndexArray(preset.layerList)}});

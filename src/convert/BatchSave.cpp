@@ -166,7 +166,7 @@ ProgressSpan BarShare(size_t k, size_t n) {
 }
 
 uint32_t GigaSortKey(const PresetRecord& preset) {
-    return (preset.isDrum ? 0x8000000u : 0u) + preset.bank * 256u + (preset.program & 255u);
+    return (preset.isDrum ? 0x8000000u : 0u) + MidiBankNumber(preset) * 256u + (preset.program & 255u);
 }
 
 std::vector<std::vector<uint32_t>> PlanGigaParts(BankModel& bank) {

@@ -63,8 +63,10 @@ void WaveSampleFrom(const ChunkPayload& p, WaveSampleValues& wsmp) {
     wsmp.loopLength = p.U32(32);
 }
 
+// ulBank: the MIDI bank select MSB (CC0) in bits 8..14, the LSB (CC32) in bits 0..6, drum in bit 31.
 void ReadInstrumentHeader(const ChunkPayload& p, PresetRecord& preset) {
-    preset.bank = p.U16(4);
+    preset.bank = (p.U16(4) >> 8) & 0x7F;
+    preset.bankLsb = p.U16(4) & 0x7F;
     preset.program = p.U16(8);
     preset.isDrum = (p.U16(6) & 0x8000) != 0;
 }

@@ -231,10 +231,12 @@ TEST(DlsInstrumentsTest, InstrumentsRegionsAndDimensionRegionsFillTheirRecords) 
     const PresetRecord& first = bank.PresetTable[1];
     const PresetRecord& second = bank.PresetTable[2];
     EXPECT_EQ(first.name, std::string(63, 'P'));
-    EXPECT_EQ(first.bank, 0x0102);
+    EXPECT_EQ(first.bank, 1) << "the MSB, bits 8..14 of ulBank";
+    EXPECT_EQ(first.bankLsb, 2) << "the LSB, bits 0..6";
     EXPECT_EQ(first.program, 5);
     EXPECT_EQ(first.isDrum, 1);
-    EXPECT_EQ(second.bank, 3);
+    EXPECT_EQ(second.bank, 0);
+    EXPECT_EQ(second.bankLsb, 3);
     EXPECT_EQ(second.isDrum, 0);
     for (size_t i = 0; i < 12; ++i)
         EXPECT_EQ(second.instrumentGlobals[i], globals[i]);
