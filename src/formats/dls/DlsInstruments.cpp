@@ -133,7 +133,13 @@ RegionLayout LayoutOf(const DimensionDefinition* definitions, int count) {
         }
         return packed;
     };
-    for (unsigned r = 0; r < kMostDimensionRegions; ++r) {
+    // Bits of a region number above the dimensions' bits select nothing: the first 2^bits numbers are worked
+    // out, the rest repeat them.
+    unsigned totalBits = 0;
+    for (int i = 0; i < count; ++i)
+        totalBits += definitions[i].bits;
+    const unsigned worked = totalBits >= 8 ? kMostDimensionRegions : 1u << totalBits;
+    for (unsigned r = 0; r < worked; ++r) {
         layout.LayerNumber[r] = static_cast<uint8_t>(pack(r, layerForming));
         layout.SplitNumber[r] = static_cast<uint8_t>(pack(r, split));
         if (velocityIndex < 0 || velocityBits > 7) {
@@ -145,6 +151,12 @@ RegionLayout LayoutOf(const DimensionDefinition* definitions, int count) {
         layout.Reachable[r] = true;
         for (int i = 0; i < count; ++i)
             layout.Reachable[r] = layout.Reachable[r] && fieldOf(r, i) < zonesOf(i);
+    }
+    for (unsigned r = worked; r < kMostDimensionRegions; ++r) {
+        layout.LayerNumber[r] = layout.LayerNumber[r % worked];
+        layout.SplitNumber[r] = layout.SplitNumber[r % worked];
+        layout.VelocityTopTable[r] = layout.VelocityTopTable[r % worked];
+        layout.Reachable[r] = layout.Reachable[r % worked];
     }
     return layout;
 }
