@@ -15,8 +15,11 @@
 # The shares of the read time use medians: a cold run of `cat` now and then waits far longer than the rest.
 #
 # Usage: bench/gig_load.sh
-#   QUORVANE_BENCH_RUNS   number of timed runs (default 20)
-#   QUORVANE_BENCH_GIG_MB size of the bank in megabytes of wave data (default 200)
+#   QUORVANE_BENCH_RUNS       number of timed runs (default 20)
+#   QUORVANE_BENCH_GIG_MB     size of the bank in megabytes of wave data (default 200)
+#   QUORVANE_BENCH_GIG_LAYOUT 2 for the GigaSampler 2 layout (default), 3 for the GigaStudio 3 layout
+#   QUORVANE_BENCH_BASE_CLI   another quorvane-cli (e.g. built from an earlier commit) timed in the same
+#                             runs on the same bank, as "base info"
 # The figures go to stdout as a table; hyperfine's own report goes to stderr; raw results to bench/out/.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/setup.sh"
@@ -24,6 +27,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 RUNS="${QUORVANE_BENCH_RUNS:-20}"
 MEGABYTES="${QUORVANE_BENCH_GIG_MB:-200}"
+LAYOUT="${QUORVANE_BENCH_GIG_LAYOUT:-2}"
+BASE_CLI="${QUORVANE_BENCH_BASE_CLI:-}"
 PEAK_MEMORY_LIMIT=$((32 * 1000 * 1000)) # bytes
 TIME_SHARE_LIMIT=0.10                  # of the time to read the file once
 
@@ -39,17 +44,19 @@ WORK="$(mktemp -d "${TMPDIR:-/tmp}/quorvane-gig-bench-XXXXXX")"
 trap 'rm -rf "$WORK"' EXIT
 BANK="$WORK/big.gig"
 
-quorvane_log "making a GigaSampler bank of $MEGABYTES MB of wave data"
-"$AUTHOR" --big "$MEGABYTES" "$BANK"
+quorvane_log "making a GigaSampler bank (layout $LAYOUT) of $MEGABYTES MB of wave data"
+"$AUTHOR" "$([ "$LAYOUT" = 3 ] && echo --big3 || echo --big)" "$MEGABYTES" "$BANK"
+base_runs=()
+[ -n "$BASE_CLI" ] && base_runs=(-n base "$BASE_CLI info $BANK")
 
 csv_cell() { awk -F, -v name="$2" '$1 == name { printf "%.1f ± %.1f", $2 * 1000, $3 * 1000 }' "$1"; }
 
 quorvane_log "warm runs"
 hyperfine -N --style basic --warmup 3 --runs "$RUNS" --export-csv "$OUT/gig-warm.csv" \
-    -n info "$CLI info $BANK" -n read "cat $BANK" -n start "$CLI --help" >&2
+    -n info "$CLI info $BANK" "${base_runs[@]}" -n read "cat $BANK" -n start "$CLI --help" >&2
 quorvane_log "cold runs"
 hyperfine -N --style basic --runs "$RUNS" --prepare "dd if=$BANK iflag=nocache count=0 status=none" \
-    --export-csv "$OUT/gig-cold.csv" -n info "$CLI info $BANK" -n read "cat $BANK" >&2
+    --export-csv "$OUT/gig-cold.csv" -n info "$CLI info $BANK" "${base_runs[@]}" -n read "cat $BANK" >&2
 
 quorvane_log "memory and file reads"
 declare -A peak touched
@@ -75,6 +82,8 @@ for what in info read; do
     printf '| %s | %s | %s | %s | %s |\n' "$label" "$(csv_cell "$OUT/gig-warm.csv" "$what")" \
         "$(csv_cell "$OUT/gig-cold.csv" "$what")" "$(mib $((peak[$what] * 1024)))" "$(mib "${touched[$what]}")"
 done
+[ -n "$BASE_CLI" ] && printf '| %s | %s | %s | | |\n' "base: $BASE_CLI info" \
+    "$(csv_cell "$OUT/gig-warm.csv" base)" "$(csv_cell "$OUT/gig-cold.csv" base)"
 echo
 {
     for temp in warm cold; do

@@ -20,10 +20,10 @@ void PrintForPerson(const BankModel& bank, const std::string& formatLine) {
     for (int slot = 1; slot < kBankInfoSlots; ++slot)
         if (!bank.BankInfo[slot].empty())
             std::printf("%-5s %s\n", BankInfoTag(slot), PlainText(bank.BankInfo[slot]).c_str());
-    std::printf("\n%5s %5s %7s %4s %6s  %s\n", "Slot", "Bank", "Program", "Drum", "Layers", "Name");
+    std::printf("\n%5s %7s %7s %4s %6s  %s\n", "Slot", "Bank", "Program", "Drum", "Layers", "Name");
     for (uint32_t slot = 1; slot <= bank.PresetCount; ++slot) {
         const PresetRecord& preset = bank.PresetTable[slot];
-        std::printf("%5u %5u %7u %4s %6zu  %s\n", slot, preset.bank, preset.program,
+        std::printf("%5u %7s %7u %4s %6zu  %s\n", slot, BankText(preset).c_str(), preset.program,
                     preset.isDrum ? "yes" : "", preset.layerList.Count(), preset.name.c_str());
     }
     std::printf("\n%u presets, %u layers, %u zones, %u samples\n", bank.PresetCount, bank.LayerCount,

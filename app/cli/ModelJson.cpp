@@ -73,6 +73,7 @@ Json PresetJson(const Workspace& workspace, uint32_t slot, bool runsAsRanges) {
     Json record = {{"slot", slot},
                    {"name", Utf8(preset.name)},
                    {"bank", preset.bank},
+                   {"bankLsb", preset.bankLsb},
                    {"program", preset.program},
                    {"isDrum", preset.isDrum}};
     AddList(record, "layerList", "layerRange", preset.layerList, runsAsRanges);

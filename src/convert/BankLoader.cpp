@@ -38,14 +38,36 @@ void RunSoundFontChain(Workspace& workspace, InputFile& file, bool interactive, 
     TidyStereoNames(bank);
 }
 
+// What the bank holds that the model cannot is said rather than converted silently wrong: in a message when
+// the user opened the bank, as status lines (the terminal, for the command line) while saving.
+void ReportUnsupported(Workspace& workspace, const ReadNotes& unsupported, bool interactive) {
+    LoaderState& loader = workspace.loader;
+    Host& host = workspace.host;
+    if (unsupported.lines.empty() || (!interactive && loader.unsupportedReported == loader.currentFileName))
+        return;
+    loader.unsupportedReported = loader.currentFileName;
+    const std::string name = std::filesystem::path(loader.currentFileName).filename().string();
+    if (interactive && !host.IsProgressWindowShowing()) {
+        std::string text = name + " holds what this program cannot convert:";
+        for (const std::string& line : unsupported.lines)
+            text += "\n" + line;
+        host.ShowMessage(text, kMessageCaption, MessageIcon::Warning);
+        return;
+    }
+    for (const std::string& line : unsupported.lines)
+        host.AddStatusLine("!WARNING " + name + ": " + line);
+}
+
 // The DLS and GigaSampler chain: wave pool image and pool, instruments, loops; a load that a write follows
 // also splits interleaved stereo waves into linked halves; then mono pairing and pair names.
 void RunDlsChain(Workspace& workspace, InputFile& file, bool interactive, bool forWriting, ReadNotes& notes) {
     BankModel& bank = workspace.bank;
     bank.SourceFormat = kDlsSource;
     BuildDlsImage(bank, workspace.dls, file, notes);
-    ReadDlsWavePool(bank, workspace.dls);
-    ReadDlsInstruments(bank, workspace.dls, workspace.settings.ReadUnmappedRegions);
+    ReadNotes unsupported;
+    ReadDlsWavePool(bank, workspace.dls, unsupported);
+    ReadDlsInstruments(bank, workspace.dls, workspace.settings.ReadUnmappedRegions, unsupported);
+    ReportUnsupported(workspace, unsupported, interactive);
     if (interactive)
         workspace.host.SetFormatLabel(bank.DlsFlavour == 2 ? "GigaSampler" : "DLS Level 1");
     PropagateDlsLoops(bank);

@@ -18,7 +18,7 @@ bool IsPairHalf(const SampleRecord& sample) {
 } // namespace
 
 uint32_t PresetSortKey(const PresetRecord& preset) {
-    return (preset.isDrum ? 0x8000000u : 0u) + preset.bank * 256u + (preset.program & 255u);
+    return (preset.isDrum ? 0x8000000u : 0u) + MidiBankNumber(preset) * 256u + (preset.program & 255u);
 }
 
 std::vector<uint32_t> PresetTreeOrder(const BankModel& bank) {

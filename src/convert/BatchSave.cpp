@@ -169,7 +169,7 @@ ProgressSpan BarShare(size_t k, size_t n) {
 }
 
 uint32_t GigaSortKey(const PresetRecord& preset) {
-    return (preset.isDrum ? 0x8000000u : 0u) + preset.bank * 256u + (preset.program & 255u);
+    return (preset.isDrum ? 0x8000000u : 0u) + MidiBankNumber(preset) * 256u + (preset.program & 255u);
 }
 
 std::vector<std::vector<uint32_t>> PlanGigaParts(BankModel& bank) {
@@ -227,6 +227,8 @@ BatchResult SaveBanks(Workspace& workspace, const BankSaveRequest& request) {
     host.SetTitle("");
     EmptyModel(workspace, listFormat);
     host.BankChanged();
+    // Every bank of the run says what it holds that cannot be converted, even when it was said before.
+    workspace.loader.unsupportedReported.clear();
     OpenProgress(host, akai ? "Saving Volume(s) ..." : "Saving Bank(s) ...", akai ? "Volume:" : "Bank:");
 
     RunWriter writer(workspace, request.type, result);

@@ -36,7 +36,7 @@ void TypeBankDigit(BankModel& bank, AttributeList& attributes, uint32_t slot, Ty
     number.typed = number.typed * 10 + digit;
     if (number.typed > kHighestTypedBank)
         number.typed = digit;
-    bank.PresetTable[slot].bank = static_cast<uint16_t>(number.typed);
+    SetBank(bank.PresetTable[slot], static_cast<uint16_t>(number.typed));
     RecordBank(bank, attributes, slot);
 }
 

@@ -133,7 +133,7 @@ void ApplyEdits(BankModel& bank, const std::string& editAttributes, int mode) {
             if (verb == "PROG")
                 preset.program = static_cast<uint16_t>(value);
             else if (verb == "BANK")
-                preset.bank = static_cast<uint16_t>(value);
+                SetBank(preset, static_cast<uint16_t>(value));
             else if (verb == "DRUM")
                 preset.isDrum = value != 0;
 

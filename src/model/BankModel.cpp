@@ -1,5 +1,6 @@
 #include "model/BankModel.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace quorvane {
@@ -10,6 +11,30 @@ const char* const kInfoTags[kBankInfoSlots] = {"",     "IART", "ICMS", "ICMT", "
                                                "IENG", "IGNR", "IKEY", "IMED", "INAM", "IPRD",
                                                "ISBJ", "ISFT", "ISRC", "ISRF", "ITCH", "isng"};
 } // namespace
+
+uint16_t MidiBankNumber(const PresetRecord& preset) {
+    if (preset.bank > 127)
+        return static_cast<uint16_t>(std::min<uint32_t>(preset.bank, 0x3FFF));
+    return static_cast<uint16_t>(preset.bank * 128 + (preset.bankLsb & 127));
+}
+
+uint16_t SoundFontBankOf(const PresetRecord& preset) {
+    if (preset.isDrum)
+        return 128;
+    return preset.bank != 0 ? preset.bank : preset.bankLsb;
+}
+
+std::string BankText(const PresetRecord& preset) {
+    std::string text = std::to_string(preset.bank);
+    if (preset.bankLsb != 0)
+        text += "/" + std::to_string(preset.bankLsb);
+    return text;
+}
+
+void SetBank(PresetRecord& preset, uint16_t msb) {
+    preset.bank = msb;
+    preset.bankLsb = 0;
+}
 
 const char* ExtensionOf(uint32_t sourceFormat) {
     return sourceFormat < 4 ? kExtensions[sourceFormat] : "";

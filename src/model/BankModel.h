@@ -85,7 +85,10 @@ struct SampleRecord {
 
 struct PresetRecord {
     std::string name;
+    // MIDI bank select: bank is the MSB (CC0), bankLsb the LSB (CC32). A SoundFont source keeps its bank
+    // number in bank (0 for drum presets) and has no LSB.
     uint16_t bank = 0;
+    uint8_t bankLsb = 0;
     uint16_t program = 0;
     uint8_t isDrum = 0;
     uint16_t keygroupCount = 0;
@@ -121,6 +124,16 @@ struct ZoneRecord : GeneratorSet {
 
 // The longest INFO text kept: 65,536 bytes with its terminating zero, the most a SoundFont allows.
 constexpr size_t kMaxInfoTextLength = 65535;
+
+// The bank of a preset as one 14-bit MIDI bank number, MSB × 128 + LSB; a SoundFont bank number past 127
+// (no MIDI MSB) is read as such a number itself.
+uint16_t MidiBankNumber(const PresetRecord& preset);
+// The SoundFont bank of a preset: 128 for drum presets, else the MSB, or the LSB where the MSB is 0.
+uint16_t SoundFontBankOf(const PresetRecord& preset);
+// The bank as users know it: "MSB", or "MSB/LSB" when an LSB is given.
+std::string BankText(const PresetRecord& preset);
+// Sets the bank to MIDI bank MSB `msb` with no LSB, as the bank edits do.
+void SetBank(PresetRecord& preset, uint16_t msb);
 
 // RIFF INFO texts, slots 1..16 in alphabetical order of their tags; slot 17 the sound engine (isng).
 constexpr int kBankInfoSlots = 18;

@@ -35,6 +35,9 @@ struct LoaderState {
     int loadingFlag = 0;         // 1 while a reader chain runs
     std::string currentFolder;   // folder of the file list, ending in '/'
     std::string currentFileName; // path of the bank being read; empty between loads
+    // The bank whose unsupported contents were said last: a save run that reloads one bank for each of its
+    // presets says them once.
+    std::string unsupportedReported;
     std::vector<FileListEntry> fileList;
     int listingKind = 0; // 1 after a folder listing, 2 after a search: what "Show (Compressed)" repeats
 };

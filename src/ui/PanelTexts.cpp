@@ -88,7 +88,7 @@ void PresetOnlyTexts(const BankModel& bank, const PresetRecord& preset, const Bl
         {5, 15, "MIDI Program:"},
         {78, 15, Format("%i", preset.program + 1)},
         {5, 30, preset.isDrum ? "DRUM Bank:" : "MIDI Bank:"},
-        {78, 30, Format("%i", preset.bank)},
+        {78, 30, BankText(preset)},
         {5, 45,
          akai ? Format("%i keygroups", preset.keygroupCount)
               : Format("Zones: %i", static_cast<int>(stats.zoneCount))},

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "convert/BankLoader.h"
+#include "support/DlsBuilder.h"
 #include "support/PresetBanks.h"
 #include "support/RecordingHost.h"
 #include "support/RunProcess.h"
@@ -165,6 +166,36 @@ TEST_F(ConvertCli, OneBankOrPresetTakesTheOutputNameWithItsExtensionReplaced) {
         0);
     EXPECT_EQ(Out(), (std::vector<std::string>{"Mine.sf2", "P000.sf2", "P001.sf2", "Second.sf2"}));
     EXPECT_EQ(Presets(P("out/Second.sf2")).at(0).name, "P001");
+}
+
+// A GigaSampler bank with a compressed sample: the conversion says so on stderr, once for the bank, and
+// `info` says it as a warning; both still do their work.
+TEST_F(ConvertCli, WhatABankHoldsBeyondTheModelIsSaidOnStderr) {
+    DlsBuilder gig;
+    DlsRegion region;
+    region.dimensionRegions = {{.poolIndex = 0}, {.poolIndex = 1}};
+    region.dimensions = {{dim::kVelocity, 1}};
+    gig.instruments = {{.name = "Packed", .regions = {region}}, {.name = "Second", .regions = {region}}};
+    gig.waves = {MonoWave("Packed", 100), MonoWave("Plain", 100)};
+    gig.waves[0].extraChunks = {{"ewav", Bytes(16, 0)}};
+    dir.Write("in/Packed.gig", gig.Build());
+
+    const ProcessResult converted =
+        Convert({"--preset", "1", "--preset", "2", "-o", P("out"), P("in/Packed.gig")});
+    EXPECT_EQ(converted.exitStatus, 0) << converted.err;
+    const std::string said = "compressed sample(s), the first 'Packed'";
+    const size_t first = converted.err.find(said);
+    EXPECT_NE(first, std::string::npos) << converted.err;
+    EXPECT_EQ(converted.err.find(said, first + 1), std::string::npos) << "said once: " << converted.err;
+    EXPECT_EQ(Out().size(), 2u);
+
+    const ProcessResult bank = Convert({"-o", P("out"), P("in/Packed.gig")});
+    EXPECT_NE(bank.err.find("!WARNING Packed.gig: 1 " + said), std::string::npos) << bank.err;
+
+    const ProcessResult info = RunProcess(QUORVANE_CLI_PATH, {"info", P("in/Packed.gig")});
+    EXPECT_EQ(info.exitStatus, 0) << info.err;
+    EXPECT_NE(info.err.find("warning: Packed.gig holds what this program cannot convert:"), std::string::npos)
+        << info.err;
 }
 
 } // namespace

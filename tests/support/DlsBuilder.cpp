@@ -327,8 +327,8 @@ DlsReading ReadDlsBytes(const Bytes& bytes, bool readUnmappedRegions) {
     reading.bank.SourceFormat = kDlsSource;
     InputFile file(path);
     BuildDlsImage(reading.bank, reading.dls, file, reading.notes);
-    ReadDlsWavePool(reading.bank, reading.dls);
-    ReadDlsInstruments(reading.bank, reading.dls, readUnmappedRegions);
+    ReadDlsWavePool(reading.bank, reading.dls, reading.unsupported);
+    ReadDlsInstruments(reading.bank, reading.dls, readUnmappedRegions, reading.unsupported);
     return reading;
 }
 

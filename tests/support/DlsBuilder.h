@@ -142,6 +142,7 @@ struct DlsReading {
     BankModel bank;
     DlsState dls;
     ReadNotes notes;
+    ReadNotes unsupported; // what the readers said the model cannot hold
 };
 DlsReading ReadDlsBytes(const Bytes& bytes, bool readUnmappedRegions = true);
 

@@ -3,12 +3,14 @@
 // dlsdump, the conversion test plays a SoundFont made from one in FluidSynth, and bench/gig_load.sh makes
 // a large bank with it.
 //
-//   make_gig_fixtures FOLDER        writes peer.gig, peer.dls and sine.gig into FOLDER
-//   make_gig_fixtures --big MB FILE writes a GigaSampler bank of at least MB megabytes to FILE
+//   make_gig_fixtures FOLDER          writes peer.gig, peer.dls, sine.gig and gs3.gig into FOLDER
+//   make_gig_fixtures --big MB FILE   writes a GigaSampler bank of at least MB megabytes to FILE
+//   make_gig_fixtures --big3 MB FILE  the same in the GigaStudio 3 layout
 //   make_gig_fixtures --audition FILE writes the velocity-switched sine instrument the audition test plays
 //
-// GigaSampler files are written in the version 2 layout (at most five dimensions and 32 dimension regions
-// per region), the layout quorvane reads.
+// peer.gig, sine.gig and --big are written in the GigaSampler 2 layout (at most five dimensions and 32
+// dimension regions per region); gs3.gig and --big3 in libgig's default, the GigaStudio 3 layout (eight
+// dimensions and 256 dimension regions, velocity splits in the dimension upper limits).
 #include <DLS.h>
 #include <RIFF.h>
 #include <gig.h>
@@ -225,6 +227,98 @@ void WriteAuditionGig(const std::string& path) {
     SaveWithData(file, path, pending);
 }
 
+// Sixteen looped sines on root key 69 at 44000 Hz, each of its own pitch: 44000 / period Hz.
+constexpr double kGs3Periods[] = {200, 160, 100, 80, 176, 110, 125, 88, 275, 220, 250, 55, 40, 50, 64, 44};
+constexpr size_t kGs3Frames = 8800;
+
+// Velocity upper limits of a 4-zone split; not an even split, so that reading them matters.
+void SetVelocityLimits(gig::Region* region, const std::vector<uint8_t>& limits) {
+    int velocity = -1, step = 1;
+    for (uint32_t i = 0; i < region->Dimensions; ++i) {
+        if (region->pDimensionDefinitions[i].dimension == gig::dimension_velocity) {
+            velocity = static_cast<int>(i);
+            break;
+        }
+        step <<= region->pDimensionDefinitions[i].bits;
+    }
+    for (uint32_t r = 0; r < region->DimensionRegions; ++r) {
+        const size_t zone = (r / step) % limits.size();
+        region->pDimensionRegions[r]->DimensionUpperLimits[velocity] = limits[zone];
+    }
+}
+
+// Dimension region r plays sine `first + r` (modulo the sixteen); in a stereo region the right channel
+// plays the next sine.
+void FillRegion(gig::Region* region, const std::vector<gig::Sample*>& sines, size_t first) {
+    for (uint32_t r = 0; r < region->DimensionRegions; ++r) {
+        gig::DimensionRegion* d = region->pDimensionRegions[r];
+        d->pSample = sines[(first + r) % sines.size()];
+        d->UnityNote = 69;
+        d->FineTune = 0;
+        LoopDimensionRegion(d, 0, kGs3Frames);
+    }
+    region->SetSample(sines[first % sines.size()]);
+}
+
+// A GigaStudio 3 bank: one region of a 4-zone velocity split (limits 30, 70, 100, 127) of four pitches on
+// MIDI bank MSB 1 program 5; two dimensions (velocity and a key switch); five dimensions of 128 dimension
+// regions (velocity, layer, key switch, round robin, mod wheel); six dimensions of 128 (sample channel,
+// velocity, layer, key switch, release trigger, mod wheel); two regions side by side; a drum instrument.
+void WriteGigaStudio3(const std::string& path) {
+    gig::File file;
+    file.pInfo->Name = "GigaStudio 3 bank";
+    std::vector<PendingData> pending;
+    std::vector<gig::Sample*> sines;
+    for (size_t i = 0; i < std::size(kGs3Periods); ++i) {
+        gig::Sample* sine =
+            AddGigSample(file, pending, "Sine " + std::to_string(i), 1, 44000, kGs3Frames, kGs3Periods[i]);
+        sine->MIDIUnityNote = 69;
+        LoopSample(sine, 0, kGs3Frames);
+        sines.push_back(sine);
+    }
+
+    gig::Instrument* velocity = AddInstrument(file, "Velocity Sines", 1, 0, 5);
+    gig::Region* split = AddRegion(velocity, 0, 127, {{gig::dimension_velocity, 2}});
+    FillRegion(split, sines, 0);
+    SetVelocityLimits(split, {30, 70, 100, 127});
+
+    gig::Instrument* two = AddInstrument(file, "Two Dimensions", 0, 3, 1);
+    gig::Region* low = AddRegion(two, 0, 59, {{gig::dimension_velocity, 1}, {gig::dimension_keyboard, 1}});
+    FillRegion(low, sines, 4);
+    SetVelocityLimits(low, {50, 127});
+    gig::Region* high = AddRegion(two, 60, 127, {{gig::dimension_keyboard, 2}, {gig::dimension_velocity, 1}});
+    FillRegion(high, sines, 8);
+    SetVelocityLimits(high, {90, 127});
+
+    gig::Instrument* five = AddInstrument(file, "Five Dimensions", 2, 1, 7);
+    gig::Region* many = AddRegion(five, 24, 96,
+                                  {{gig::dimension_velocity, 2},
+                                   {gig::dimension_layer, 1},
+                                   {gig::dimension_keyboard, 1},
+                                   {gig::dimension_roundrobin, 1},
+                                   {gig::dimension_modwheel, 2}});
+    FillRegion(many, sines, 3);
+    SetVelocityLimits(many, {20, 60, 110, 127});
+
+    gig::Instrument* six = AddInstrument(file, "Six Dimensions", 0, 0, 9);
+    gig::Region* most = AddRegion(six, 0, 127,
+                                  {{gig::dimension_samplechannel, 1},
+                                   {gig::dimension_velocity, 2},
+                                   {gig::dimension_layer, 1},
+                                   {gig::dimension_keyboard, 1},
+                                   {gig::dimension_releasetrigger, 1},
+                                   {gig::dimension_modwheel, 1}});
+    FillRegion(most, sines, 7);
+    SetVelocityLimits(most, {40, 80, 120, 127});
+
+    gig::Instrument* kit = AddInstrument(file, "Drum Kit", 0, 0, 0);
+    kit->IsDrum = true;
+    gig::Region* drum = AddRegion(kit, 36, 38, {});
+    FillRegion(drum, sines, 15);
+
+    SaveWithData(file, path, pending);
+}
+
 // Two DLS Level 1 instruments over three samples, with key and velocity ranges, tuning and a loop.
 void WritePeerDls(const std::string& path) {
     DLS::File file;
@@ -275,9 +369,10 @@ void WritePeerDls(const std::string& path) {
 
 // A bank of at least the given size: one 1 MiB sample per megabyte, in four groups, played by 32
 // instruments of 8 velocity-split regions each.
-void WriteBigGig(const std::string& path, unsigned megabytes) {
+void WriteBigGig(const std::string& path, unsigned megabytes, bool gigaStudio3) {
     gig::File file;
-    *file.pVersion = gig::File::VERSION_2;
+    if (!gigaStudio3)
+        *file.pVersion = gig::File::VERSION_2;
     file.pInfo->Name = "Big bank";
     constexpr size_t kFrames = 512 * 1024;
     std::vector<gig::Group*> groups;
@@ -320,13 +415,13 @@ void WriteBigGig(const std::string& path, unsigned megabytes) {
 
 int main(int argc, char** argv) {
     try {
-        if (argc == 4 && std::string(argv[1]) == "--big") {
+        if (argc == 4 && (std::string(argv[1]) == "--big" || std::string(argv[1]) == "--big3")) {
             const unsigned megabytes = static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10));
             if (megabytes == 0) {
                 std::fprintf(stderr, "make_gig_fixtures: the size must be a number of megabytes\n");
                 return 2;
             }
-            WriteBigGig(argv[3], megabytes);
+            WriteBigGig(argv[3], megabytes, std::string(argv[1]) == "--big3");
             return 0;
         }
         if (argc == 3 && std::string(argv[1]) == "--audition") {
@@ -334,13 +429,15 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (argc != 2) {
-            std::fprintf(stderr, "usage: make_gig_fixtures FOLDER | --big MB FILE | --audition FILE\n");
+            std::fprintf(stderr,
+                         "usage: make_gig_fixtures FOLDER | --big|--big3 MB FILE | --audition FILE\n");
             return 2;
         }
         const std::string folder = std::string(argv[1]) + "/";
         WritePeerGig(folder + "peer.gig");
         WriteSineGig(folder + "sine.gig");
         WritePeerDls(folder + "peer.dls");
+        WriteGigaStudio3(folder + "gs3.gig");
         return 0;
     } catch (RIFF::Exception& e) {
         std::fprintf(stderr, "make_gig_fixtures: %s\n", e.Message.c_str());

@@ -351,7 +351,7 @@ void BrowserTest::GigaSamplerAndAkaiBanksAndScreenshots() {
     // GigaSampler mode lists .gig and .dls files; a bank fills the trees, samples under their groups.
     form.findChild<QAction*>("Menu_GIG")->trigger();
     QVERIFY(form.SelectFolder(Path("gig")));
-    QCOMPARE(Texts(list), QStringList({"peer (DLS)", "peer", "sine"}));
+    QCOMPARE(Texts(list), QStringList({"gs3", "peer (DLS)", "peer", "sine"}));
     form.LoadEntry(0);
     QVERIFY(presets->topLevelItemCount() > 0);
     QVERIFY(samples->topLevelItemCount() > 0);

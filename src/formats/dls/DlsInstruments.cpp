@@ -11,8 +11,6 @@ namespace quorvane {
 
 namespace {
 
-constexpr int kMaxDimensions = 5;
-constexpr int kMaxDimensionRegions = 32;
 constexpr uint16_t kEmptyVelocityRange = 0x7F7F;
 
 // End (file position) of the instrument list.
@@ -33,16 +31,24 @@ template <typename Visit> void Walk(const BankModel& bank, uint64_t start, uint6
     }
 }
 
-int ReadDimensions(const ChunkPayload& p, DimensionDefinition* definitions) {
+int ReadDimensions(const ChunkPayload& p, const LinkLayout& link, DimensionDefinition* definitions) {
+    const bool zonesGiven = link.definitions == kGigaStudio3Link.definitions;
     int count = 0;
-    for (; count < kMaxDimensions; ++count) {
+    for (; count < link.definitions; ++count) {
         const uint8_t type = p.U8(4 + 8 * count);
         const uint8_t bits = p.U8(5 + 8 * count);
         if (type == 0 && bits == 0)
             break;
-        definitions[count] = {type, bits};
+        definitions[count] = {type, bits, zonesGiven ? p.U8(8 + 8 * count) : uint8_t{0}};
     }
     return count;
+}
+
+int DimensionBits(const DimensionDefinition* definitions, int count) {
+    int bits = 0;
+    for (int i = 0; i < count; ++i)
+        bits += definitions[i].bits;
+    return bits;
 }
 
 bool ListHas(const HexIndexList& list, uint16_t index) {
@@ -58,17 +64,24 @@ void WaveSampleFrom(const ChunkPayload& p, WaveSampleValues& wsmp) {
     wsmp.loopLength = p.U32(32);
 }
 
+// ulBank: the MIDI bank select MSB (CC0) in bits 8..14, the LSB (CC32) in bits 0..6, drum in bit 31.
 void ReadInstrumentHeader(const ChunkPayload& p, PresetRecord& preset) {
-    preset.bank = p.U16(4);
+    preset.bank = (p.U16(4) >> 8) & 0x7F;
+    preset.bankLsb = p.U16(4) & 0x7F;
     preset.program = p.U16(8);
     preset.isDrum = (p.U16(6) & 0x8000) != 0;
 }
 
 } // namespace
 
+LinkLayout LinkLayoutOf(uint32_t chunkSize) {
+    return chunkSize >= kGigaStudio3LinkSize ? kGigaStudio3Link : kGigaSampler2Link;
+}
+
 RegionLayout LayoutOf(const DimensionDefinition* definitions, int count) {
     RegionLayout layout;
-    int position[kMaxDimensions] = {};
+    count = std::min(count, kMostDimensions);
+    int position[kMostDimensions] = {};
     for (int i = 1; i < count; ++i)
         position[i] = position[i - 1] + definitions[i - 1].bits;
 
@@ -98,35 +111,59 @@ RegionLayout LayoutOf(const DimensionDefinition* definitions, int count) {
                 velocityBits = definitions[i].bits;
             }
         }
+    layout.velocityDimension = velocityIndex;
+    // Zones in use per dimension: all 2^bits unless the definition names fewer.
+    auto zonesOf = [&](int i) -> unsigned {
+        const unsigned all = definitions[i].bits >= 8 ? 256u : 1u << definitions[i].bits;
+        return definitions[i].zones != 0 ? std::min<unsigned>(definitions[i].zones, all) : all;
+    };
 
+    // Bit counts come from the file: a field that starts past bit 31 of the region number is empty, and
+    // nothing is packed past bit 31.
+    auto fieldOf = [&](unsigned r, int i) {
+        const unsigned bits = definitions[i].bits;
+        const unsigned at = static_cast<unsigned>(position[i]);
+        return at >= 32 ? 0 : bits >= 32 ? r >> at : (r >> at) & ((1u << bits) - 1);
+    };
     auto pack = [&](unsigned r, const std::vector<int>& dimensions) {
         unsigned packed = 0, shift = 0;
         for (int i : dimensions) {
-            const unsigned bits = definitions[i].bits;
-            // Bit counts come from the file: a field that starts past bit 31 of the region number is empty,
-            // and nothing is packed past bit 31.
-            const unsigned at = static_cast<unsigned>(position[i]);
-            const unsigned field = at >= 32 ? 0 : bits >= 32 ? r >> at : (r >> at) & ((1u << bits) - 1);
             if (shift < 32)
-                packed |= field << shift;
-            shift += bits;
+                packed |= fieldOf(r, i) << shift;
+            shift += definitions[i].bits;
         }
         return packed;
     };
-    for (unsigned r = 0; r < kMaxDimensionRegions; ++r) {
+    // Bits of a region number above the dimensions' bits select nothing: the first 2^bits numbers are worked
+    // out, the rest repeat them.
+    unsigned totalBits = 0;
+    for (int i = 0; i < count; ++i)
+        totalBits += definitions[i].bits;
+    const unsigned worked = totalBits >= 8 ? kMostDimensionRegions : 1u << totalBits;
+    for (unsigned r = 0; r < worked; ++r) {
         layout.LayerNumber[r] = static_cast<uint8_t>(pack(r, layerForming));
         layout.SplitNumber[r] = static_cast<uint8_t>(pack(r, split));
         if (velocityIndex < 0 || velocityBits > 7) {
             layout.VelocityTopTable[r] = 127;
         } else {
-            const unsigned zone = pack(r, {velocityIndex});
-            layout.VelocityTopTable[r] = static_cast<uint8_t>((zone + 1) * (128u >> velocityBits) - 1);
+            const unsigned zone = fieldOf(r, velocityIndex);
+            layout.VelocityTopTable[r] = static_cast<uint8_t>((zone + 1) * 128u / zonesOf(velocityIndex) - 1);
         }
+        layout.Reachable[r] = true;
+        for (int i = 0; i < count; ++i)
+            layout.Reachable[r] = layout.Reachable[r] && fieldOf(r, i) < zonesOf(i);
+    }
+    for (unsigned r = worked; r < kMostDimensionRegions; ++r) {
+        layout.LayerNumber[r] = layout.LayerNumber[r % worked];
+        layout.SplitNumber[r] = layout.SplitNumber[r % worked];
+        layout.VelocityTopTable[r] = layout.VelocityTopTable[r % worked];
+        layout.Reachable[r] = layout.Reachable[r % worked];
     }
     return layout;
 }
 
-void ReadDlsInstruments(BankModel& bank, const DlsState& dls, bool readUnmappedRegions) {
+void ReadDlsInstruments(BankModel& bank, const DlsState& dls, bool readUnmappedRegions,
+                        ReadNotes& unsupported) {
     if (dls.InstrumentListOffset == 0)
         return;
     const uint64_t listEnd = InstrumentListEnd(bank, dls);
@@ -136,6 +173,7 @@ void ReadDlsInstruments(BankModel& bank, const DlsState& dls, bool readUnmappedR
         text.clear();
     bank.DlsFlavour = 1;
     uint32_t presets = 0, layerTotal = 0, zoneTotal = 0, articulations = 0, instrumentLayers = 0;
+    uint32_t oversizedRegions = 0; // regions with more dimension bits than their layout holds
     Walk(bank, 12, listEnd, [&](const ChunkImage& image, const ChunkHeader& chunk, uint64_t position) {
         if (position < dls.InstrumentListOffset) {
             const int slot = BankInfoSlotOf(chunk.id);
@@ -152,11 +190,15 @@ void ReadDlsInstruments(BankModel& bank, const DlsState& dls, bool readUnmappedR
         } else if (chunk.Is("3lnk")) {
             bank.DlsFlavour = 2;
             const ChunkPayload p(image, chunk);
-            // Only the first 32 dimension regions of a region are read, so no more are counted.
-            const uint32_t regions = std::min<uint32_t>(p.U16(0), kMaxDimensionRegions);
+            const LinkLayout link = LinkLayoutOf(chunk.size);
+            // Only the dimension regions the layout holds are read, so no more are counted.
+            const uint32_t regions = std::min<uint32_t>(p.U16(0), link.dimensionRegions);
             zoneTotal += regions;
-            DimensionDefinition definitions[kMaxDimensions];
-            const int count = ReadDimensions(p, definitions);
+            DimensionDefinition definitions[kMostDimensions];
+            const int count = ReadDimensions(p, link, definitions);
+            const int bits = DimensionBits(definitions, count);
+            if (p.U16(0) > link.dimensionRegions || (bits < 32 && (1u << bits) > link.dimensionRegions))
+                ++oversizedRegions;
             int splitBits = 0;
             for (int i = 0; i < count; ++i)
                 if (definitions[i].type == dimension::kSampleChannel ||
@@ -172,6 +214,15 @@ void ReadDlsInstruments(BankModel& bank, const DlsState& dls, bool readUnmappedR
         return;
     }
 
+    if (oversizedRegions > 0)
+        unsupported.Add(std::to_string(oversizedRegions) +
+                        " region(s) use more dimension bits than their layout holds; only the dimension "
+                        "regions it holds are read");
+    if (zoneTotal > 0xFFFF || layerTotal > 0xFFFF)
+        unsupported.Add("the bank has " + std::to_string(zoneTotal) + " dimension regions in " +
+                        std::to_string(layerTotal) +
+                        " layers; only the first 65535 of each are read, the instruments past them are "
+                        "incomplete");
     presets = std::min<uint32_t>(presets, 0xFFFF);
     layerTotal = std::min<uint32_t>(layerTotal, 0xFFFF);
     zoneTotal = std::min<uint32_t>(zoneTotal, 0xFFFF);
@@ -189,11 +240,12 @@ void ReadDlsInstruments(BankModel& bank, const DlsState& dls, bool readUnmappedR
 
     // Filling walk over the instrument list.
     uint32_t slot = 0, layerBase = 0, layerCount = 0, zoneBase = 0, k = 0;
+    uint32_t capacity = kGigaSampler2Link.dimensionRegions; // of the current region's 3lnk
     uint16_t keyRange = 0;
     RegionLayout layout;
-    uint32_t waves[kMaxDimensionRegions];
+    uint32_t waves[kMostDimensionRegions];
     std::fill(std::begin(waves), std::end(waves), 0xFFFFFFFFu);
-    uint32_t lastTop[kMaxDimensionRegions] = {};
+    uint32_t lastTop[kMostDimensionRegions] = {};
     WaveSampleValues wsmp;
     Walk(bank, dls.InstrumentListOffset + 12, listEnd,
          [&](const ChunkImage& image, const ChunkHeader& chunk, uint64_t) {
@@ -213,7 +265,7 @@ void ReadDlsInstruments(BankModel& bank, const DlsState& dls, bool readUnmappedR
                  if (preset)
                      preset->name = PayloadText(image, chunk, kMaxNameLength);
              } else if (chunk.IsList("rgn ")) {
-                 zoneBase += k;
+                 zoneBase += std::min(k, capacity);
                  k = 0;
                  layout.stereo = false;
              } else if (chunk.Is("wsmp")) {
@@ -229,17 +281,18 @@ void ReadDlsInstruments(BankModel& bank, const DlsState& dls, bool readUnmappedR
                  keyRange = static_cast<uint16_t>(p.U16(2) * 256 + p.U16(0));
                  std::fill(std::begin(lastTop), std::end(lastTop), 0);
              } else if (chunk.Is("3lnk")) {
-                 const uint32_t regions = std::min<uint32_t>(p.U16(0), kMaxDimensionRegions);
+                 const LinkLayout link = LinkLayoutOf(chunk.size);
+                 capacity = link.dimensionRegions;
+                 const uint32_t regions = std::min<uint32_t>(p.U16(0), capacity);
                  for (uint32_t i = 0; i < regions; ++i)
-                     waves[i] = p.U32(44 + 4 * i) & 0xFFFF;
-                 DimensionDefinition definitions[kMaxDimensions];
-                 layout = LayoutOf(definitions, ReadDimensions(p, definitions));
+                     waves[i] = p.U32(link.poolIndexOffset + 4 * i) & 0xFFFF;
+                 DimensionDefinition definitions[kMostDimensions];
+                 layout = LayoutOf(definitions, ReadDimensions(p, link, definitions));
              } else if (chunk.Is("3ewa")) {
                  const uint32_t r = k++;
-                 const uint32_t L = layerBase + layout.LayerNumber[r % kMaxDimensionRegions];
+                 const uint32_t L = layerBase + layout.LayerNumber[r % kMostDimensionRegions];
                  const uint32_t Z = zoneBase + r;
-                 if (r >= kMaxDimensionRegions || preset == nullptr || L >= bank.LayerCount ||
-                     Z >= bank.ZoneCount)
+                 if (r >= capacity || preset == nullptr || L >= bank.LayerCount || Z >= bank.ZoneCount)
                      return;
                  layerCount = std::max<uint32_t>(layerCount, layout.LayerNumber[r] + 1u);
                  LayerRecord& layer = bank.LayerTable[L];
@@ -265,12 +318,16 @@ void ReadDlsInstruments(BankModel& bank, const DlsState& dls, bool readUnmappedR
                      zone.Set(gen::sampleModes, 1);
                  ConvertArticulation(ewa, wsmp, sample, zone);
 
-                 // Velocity range from the region's velocity split and the 3ewa upper limits.
+                 // Velocity range from the region's velocity split and the 3ewa upper limits: GigaStudio 3
+                 // files give them in the velocity dimension's upper limit, older ones at byte 124.
                  uint16_t velocityRange = kFullRange;
                  if (layout.velocity) {
-                     const uint32_t limit = ReadU16LE(ewa.data() + 124);
+                     const uint64_t limitAt = kDimensionUpperLimitsOffset + layout.velocityDimension;
+                     const uint32_t limit = p.Has(limitAt, 1) && p.U8(limitAt) != 0
+                                                ? p.U8(limitAt)
+                                                : ReadU16LE(ewa.data() + 124);
                      const uint32_t split = layout.SplitNumber[r];
-                     uint32_t& last = lastTop[layout.LayerNumber[r] % kMaxDimensionRegions];
+                     uint32_t& last = lastTop[layout.LayerNumber[r]];
                      uint32_t top = 0, low = 0;
                      if (limit == 0) {
                          top = layout.VelocityTopTable[r];
@@ -286,17 +343,22 @@ void ReadDlsInstruments(BankModel& bank, const DlsState& dls, bool readUnmappedR
                                          ? kEmptyVelocityRange
                                          : static_cast<uint16_t>((top & 0xFF) * 256 + (low & 0xFF));
                  }
+                 // A dimension region past the zones a dimension uses is never played.
+                 const bool reachable = layout.Reachable[r];
+                 if (!reachable)
+                     velocityRange = kEmptyVelocityRange;
                  zone.generators[gen::velRange] = static_cast<int16_t>(velocityRange);
                  zone.generatorSet[gen::velRange] = velocityRange != kFullRange;
 
                  const uint16_t layerIndex = static_cast<uint16_t>(L);
-                 if (!ListHas(preset->layerList, layerIndex)) {
+                 if (reachable && !ListHas(preset->layerList, layerIndex)) {
                      preset->layerList.Append(layerIndex);
                      layer.name = (layout.otherDimension ? "dimension " : "layer ") +
                                   std::to_string(layout.LayerNumber[r] + 1);
                  }
                  const bool playable = bank.IsValidSample(wave) || readUnmappedRegions;
-                 if (velocityRange != kEmptyVelocityRange && playable && (!layout.stereo || r % 2 == 0) &&
+                 const bool leftOrMono = !layout.stereo || layout.SplitNumber[r] % 2 == 0;
+                 if (velocityRange != kEmptyVelocityRange && playable && leftOrMono &&
                      !ListHas(layer.zoneList, static_cast<uint16_t>(Z)))
                      layer.zoneList.Append(static_cast<uint16_t>(Z));
              }

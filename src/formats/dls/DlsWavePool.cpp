@@ -1,6 +1,8 @@
 #include "formats/dls/DlsWavePool.h"
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "formats/common/Bytes.h"
 
@@ -31,7 +33,7 @@ int32_t PitchFractionToCents(uint32_t fraction) {
     return static_cast<int32_t>(fraction) / 42949672;
 }
 
-void ReadDlsWavePool(BankModel& bank, DlsState& dls) {
+void ReadDlsWavePool(BankModel& bank, DlsState& dls, ReadNotes& unsupported) {
     uint32_t waves = 0;
     WalkWavePool(bank, dls,
                  [&](const DlsWalker&, const ChunkHeader& chunk) { waves += chunk.IsList("wave"); });
@@ -47,6 +49,7 @@ void ReadDlsWavePool(BankModel& bank, DlsState& dls) {
     dls.SampleGroupNames.clear();
 
     uint32_t wave = 0;
+    std::vector<uint16_t> compressed;
     WalkWavePool(bank, dls, [&](const DlsWalker& walker, const ChunkHeader& chunk) {
         const ChunkImage& image = walker.Image();
         if (chunk.IsList("wave")) {
@@ -108,8 +111,26 @@ void ReadDlsWavePool(BankModel& bank, DlsState& dls) {
         } else if (chunk.Is("3gix")) {
             if (p.Has(0, 2))
                 sample.sampleGroup = std::min<uint32_t>(p.U16(0), 255);
+        } else if (chunk.Is("ewav")) {
+            if (compressed.empty() || compressed.back() != wave - 1)
+                compressed.push_back(static_cast<uint16_t>(wave - 1));
         }
     });
+    // GigaStudio 3 keeps a fixed list of group names, the unused ones empty: those past the last group a
+    // sample is in are no groups.
+    uint32_t groupsInUse = 1;
+    for (uint32_t i = 0; i < bank.SampleCount; ++i)
+        groupsInUse = std::max(groupsInUse, bank.SampleTable[i].sampleGroup + 1);
+    while (dls.SampleGroupNames.size() > groupsInUse && dls.SampleGroupNames.back().empty())
+        dls.SampleGroupNames.pop_back();
+    for (uint16_t index : compressed) {
+        bank.SampleTable[index].dataOffset = 0;
+        bank.SampleTable[index].dataLength = 0;
+    }
+    if (!compressed.empty())
+        unsupported.Add(std::to_string(compressed.size()) + " compressed sample(s), the first '" +
+                        bank.SampleTable[compressed.front()].fullName +
+                        "': their data cannot be decoded and is left out, they stay silent");
 }
 
 } // namespace quorvane

@@ -2,12 +2,15 @@
 // offset of its data, its format, name, tuning, loop and sample group; and the names of the sample groups.
 #pragma once
 
+#include "formats/common/ReadNotes.h"
 #include "formats/dls/DlsImage.h"
 
 namespace quorvane {
 
-// Works on the image only; replaces SampleTable and SampleCount and the sample group names.
-void ReadDlsWavePool(BankModel& bank, DlsState& dls);
+// Works on the image only; replaces SampleTable and SampleCount and the sample group names. Compressed
+// GigaSampler waves (an "ewav" chunk) cannot be decoded: they are read without data, so that they stay
+// silent instead of playing their compressed bytes, and `unsupported` says how many there are.
+void ReadDlsWavePool(BankModel& bank, DlsState& dls, ReadNotes& unsupported);
 
 // A 32-bit pitch fraction of a sampler chunk as cents: truncated toward zero, 0x80000000 giving 0.
 int32_t PitchFractionToCents(uint32_t fraction);

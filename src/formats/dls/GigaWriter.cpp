@@ -205,7 +205,9 @@ class GigaWriter {
         WriteU32LE(state_.instrumentId.data(), ReadU32LE(state_.instrumentId.data()) + 1);
         head.Chunk("insh", 12);
         head.U32(static_cast<uint32_t>(regions.size()));
-        head.U32(preset.bank | (preset.isDrum ? 0x80000000u : 0));
+        // ulBank: MSB in bits 8..14, LSB in bits 0..6, drum in bit 31.
+        const uint32_t midiBank = MidiBankNumber(preset);
+        head.U32((midiBank >> 7) << 8 | (midiBank & 0x7F) | (preset.isDrum ? 0x80000000u : 0));
         head.U32(preset.program);
         if (!Write(head))
             return false;

@@ -349,7 +349,7 @@ class Writer {
                 continue;
             phdr.Text(preset.name, sf2::kNameLength);
             phdr.U16(temporary_ ? 0 : preset.program);
-            phdr.U16(temporary_ ? 0 : preset.isDrum ? 128 : preset.bank);
+            phdr.U16(temporary_ ? 0 : SoundFontBankOf(preset));
             phdr.U16(static_cast<uint16_t>(bagCount));
             phdr.U32(0);
             phdr.U32(0);

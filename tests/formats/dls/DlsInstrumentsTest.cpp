@@ -166,6 +166,39 @@ TEST(DlsInstrumentsTest, UnmappedDimensionRegions) {
     EXPECT_EQ(ZoneLists(mapped.bank, 1), (std::vector<std::vector<uint16_t>>{{0}, {1}}));
 }
 
+// What the model cannot hold is said, not converted silently wrong: a compressed wave (an "ewav" chunk)
+// keeps no data, so it stays silent; a GigaSampler 2 region of 6 dimension bits (64 dimension regions, its
+// layout holds 32) is read up to its 32nd, and the next region still gets its own zone.
+TEST(DlsInstrumentsTest, WhatTheModelCannotHoldIsSaid) {
+    DlsRegion oversized = DimensionedRegion({{dim::kVelocity, 3}, {dim::kKeySwitch, 3}});
+    DlsRegion next = DimensionedRegion({}, 1);
+    next.keyLow = 80;
+    next.keyHigh = 90;
+    next.dimensionRegions[0].poolIndex = 1;
+    DlsBuilder dls = OneRegionBank(oversized, 2);
+    dls.instruments[0].regions.push_back(next);
+    dls.waves[0].extraChunks = {{"ewav", test::Bytes(16, 0)}};
+    const DlsReading read = ReadDlsBytes(dls.Build());
+    const BankModel& bank = read.bank;
+
+    ASSERT_EQ(read.unsupported.lines.size(), 2u);
+    EXPECT_NE(read.unsupported.lines[0].find("1 compressed sample(s), the first 'Wave0'"), std::string::npos);
+    EXPECT_NE(read.unsupported.lines[1].find("1 region(s) use more dimension bits"), std::string::npos);
+    EXPECT_EQ(bank.SampleTable[0].dataOffset, 0u) << "a compressed wave is read without data";
+    EXPECT_NE(bank.SampleTable[1].dataOffset, 0u);
+
+    ASSERT_GT(bank.ZoneCount, 32);
+    const ZoneRecord& last = bank.ZoneTable[32];
+    EXPECT_EQ(last.sampleIndex, 1);
+    EXPECT_EQ(last.Unsigned(gen::keyRange), Range(80, 90));
+    const std::vector<std::vector<uint16_t>> lists = ZoneLists(bank, 1);
+    EXPECT_EQ(lists.size(), 4u) << "the 2 key-switch bits the 32 dimension regions reach";
+    EXPECT_EQ(lists[0].back(), 32) << "the next region's zone is listed in the first layer";
+
+    const DlsReading plain = ReadDlsBytes(OneRegionBank(DimensionedRegion({{dim::kVelocity, 2}})).Build());
+    EXPECT_TRUE(plain.unsupported.lines.empty());
+}
+
 // Two instruments: header fields, names, bank INFO, the 3ewg globals, and what each zone takes from its
 // region, its dimension region's wsmp and its 3ewa.
 TEST(DlsInstrumentsTest, InstrumentsRegionsAndDimensionRegionsFillTheirRecords) {
@@ -198,10 +231,12 @@ TEST(DlsInstrumentsTest, InstrumentsRegionsAndDimensionRegionsFillTheirRecords) 
     const PresetRecord& first = bank.PresetTable[1];
     const PresetRecord& second = bank.PresetTable[2];
     EXPECT_EQ(first.name, std::string(63, 'P'));
-    EXPECT_EQ(first.bank, 0x0102);
+    EXPECT_EQ(first.bank, 1) << "the MSB, bits 8..14 of ulBank";
+    EXPECT_EQ(first.bankLsb, 2) << "the LSB, bits 0..6";
     EXPECT_EQ(first.program, 5);
     EXPECT_EQ(first.isDrum, 1);
-    EXPECT_EQ(second.bank, 3);
+    EXPECT_EQ(second.bank, 0);
+    EXPECT_EQ(second.bankLsb, 3);
     EXPECT_EQ(second.isDrum, 0);
     for (size_t i = 0; i < 12; ++i)
         EXPECT_EQ(second.instrumentGlobals[i], globals[i]);

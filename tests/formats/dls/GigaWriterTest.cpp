@@ -271,7 +271,7 @@ TEST(GigaWriterTest, HeaderInstrumentsAndWaveSamples) {
     test::PatchU32(secondId, 0, GetU32(secondId, 0) + 1);
     EXPECT_EQ(lead.dlid, Bytes(instrumentId.begin(), instrumentId.end()));
     EXPECT_EQ(kit.dlid, secondId);
-    EXPECT_EQ(lead.insh, (Bytes{3, 0, 0, 0, 8, 0, 0, 0, 80, 0, 0, 0}));
+    EXPECT_EQ(lead.insh, (Bytes{3, 0, 0, 0, 0, 8, 0, 0, 80, 0, 0, 0})) << "SoundFont bank 8 is MSB 8";
     EXPECT_EQ(kit.insh, (Bytes{1, 0, 0, 0, 0, 0, 0, 0x80, 25, 0, 0, 0}));
     // Both layers of the lead share fine tune 7: it moves into the globals. The kit's global layer is spread
     // into its other layer and then holds nothing, so the kit's layers do not agree.
