@@ -138,17 +138,6 @@ TEST(CliFileSafety, ADiskThatFillsLeavesNothingPartial) {
     }
 }
 
-// 4,000 samples of 1 KB: one status line each, more than the child's stderr buffer and pipe hold, so it
-// waits in the middle of the write until the test reads them.
-Bytes ManySamplesBank() {
-    SoundFontBuilder sf;
-    for (int s = 0; s < 4000; ++s)
-        sf.AddSample("Sample " + std::to_string(s), 512);
-    sf.instruments = {{.name = "I", .bags = {Gens({{gen::sampleID, 0}})}}};
-    sf.presets = {{.name = "P", .bags = {Gens({{gen::instrument, 0}})}}};
-    return sf.Build();
-}
-
 // Something goes wrong once the output's temporary file exists. The output folder removed: the write fails
 // and nothing is made again. The source cut short: the samples that cannot be read are each reported
 // ("ERROR! Reading sample") and the bank is still written whole around them, as for a damaged bank; no

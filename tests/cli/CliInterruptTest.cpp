@@ -17,16 +17,6 @@
 namespace quorvane::test {
 namespace {
 
-// 4,000 samples of 1 KB (4 MB): one status line each, far more than the pipe and stderr's buffer hold.
-Bytes ManySamplesBank() {
-    SoundFontBuilder sf;
-    for (int s = 0; s < 4000; ++s)
-        sf.AddSample("Sample " + std::to_string(s), 512);
-    sf.instruments = {{.name = "I", .bags = {Gens({{gen::sampleID, 0}})}}};
-    sf.presets = {{.name = "P", .bags = {Gens({{gen::instrument, 0}})}}};
-    return sf.Build();
-}
-
 bool HasTemporaryFile(const std::filesystem::path& folder) {
     for (const std::string& name : FilesIn(folder))
         if (name.rfind(".quorvane-", 0) == 0)

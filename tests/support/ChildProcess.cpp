@@ -7,34 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-extern char** environ;
-
 namespace quorvane::test {
-
-namespace {
-// The environment with the sanitizers' exit status set, as RunProcess gives it.
-std::vector<std::string> Environment() {
-    const std::string exitOption = "exitcode=" + std::to_string(kSanitizerExitStatus);
-    std::vector<std::string> env;
-    bool asan = false, ubsan = false;
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        std::string text = *entry;
-        if (text.rfind("ASAN_OPTIONS=", 0) == 0) {
-            text += ":" + exitOption;
-            asan = true;
-        } else if (text.rfind("UBSAN_OPTIONS=", 0) == 0) {
-            text += ":" + exitOption;
-            ubsan = true;
-        }
-        env.push_back(text);
-    }
-    if (!asan)
-        env.push_back("ASAN_OPTIONS=" + exitOption);
-    if (!ubsan)
-        env.push_back("UBSAN_OPTIONS=" + exitOption);
-    return env;
-}
-} // namespace
 
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& args,
                            ChildLimits limits) {
@@ -52,7 +25,7 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     for (const std::string& arg : args)
         argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
-    std::vector<std::string> envText = Environment();
+    std::vector<std::string> envText = ChildEnvironment();
     std::vector<char*> envp;
     for (std::string& entry : envText)
         envp.push_back(entry.data());

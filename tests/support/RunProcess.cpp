@@ -12,7 +12,6 @@
 extern char** environ;
 
 namespace quorvane::test {
-namespace {
 
 // The current environment, with exitcode appended to the sanitizer options (a later option wins).
 std::vector<std::string> ChildEnvironment() {
@@ -39,8 +38,6 @@ std::vector<std::string> ChildEnvironment() {
     }
     return env;
 }
-
-} // namespace
 
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args) {
     ProcessResult result;

@@ -22,6 +22,10 @@ struct ProcessResult {
 // this environment with the sanitizers' exit status set to kSanitizerExitStatus.
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args);
 
+// This process's environment with the sanitizers' exit status set to kSanitizerExitStatus, as every child
+// a test starts gets it.
+std::vector<std::string> ChildEnvironment();
+
 // The full path of an executable found on PATH, or an empty text.
 std::string FindOnPath(const std::string& name);
 

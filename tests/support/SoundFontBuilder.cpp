@@ -1,5 +1,7 @@
 #include "support/SoundFontBuilder.h"
 
+#include "model/Generators.h"
+
 namespace quorvane::test {
 
 namespace {
@@ -165,6 +167,15 @@ Bytes SoundFontBuilder::Build(std::map<std::string, ChunkPlace>* layout) const {
     if (layout != nullptr)
         *layout = riff.places;
     return bytes;
+}
+
+Bytes ManySamplesBank() {
+    SoundFontBuilder sf;
+    for (int s = 0; s < 4000; ++s)
+        sf.AddSample("Sample " + std::to_string(s), 512);
+    sf.instruments = {{.name = "I", .bags = {Gens({{gen::sampleID, 0}})}}};
+    sf.presets = {{.name = "P", .bags = {Gens({{gen::instrument, 0}})}}};
+    return sf.Build();
 }
 
 } // namespace quorvane::test

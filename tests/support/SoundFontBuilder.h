@@ -110,4 +110,8 @@ struct SoundFontBuilder {
     Bytes Build(std::map<std::string, ChunkPlace>* layout = nullptr) const;
 };
 
+// One preset over 4,000 samples of 1 KB (4 MB): a command-line write of it prints one status line per
+// sample, more than the child's stderr pipe holds, so the child waits mid-write until the test reads them.
+Bytes ManySamplesBank();
+
 } // namespace quorvane::test
