@@ -23,7 +23,8 @@ namespace {
 
 bool IsBankFileName(const fs::path& path) {
     const std::string name = path.filename().string();
-    return HasExtension(name, ".sf2") || HasExtension(name, ".gig") || HasExtension(name, ".dls");
+    return HasExtension(name, ".sf2") || HasExtension(name, ".sf3") || HasExtension(name, ".gig") ||
+           HasExtension(name, ".dls");
 }
 
 // The banks of the run: files as named, and every bank file of a named folder in name order.
@@ -42,7 +43,7 @@ std::vector<std::string> ExpandInputs(const std::vector<std::string>& inputs, bo
             if (entry.is_regular_file(error) && IsBankFileName(entry.path()))
                 found.push_back(entry.path().string());
         if (found.empty())
-            std::fprintf(stderr, "warning: no bank files (.sf2, .gig, .dls) in '%s'\n", input.c_str());
+            std::fprintf(stderr, "warning: no bank files (.sf2, .sf3, .gig, .dls) in '%s'\n", input.c_str());
         std::sort(found.begin(), found.end());
         banks.insert(banks.end(), found.begin(), found.end());
     }
@@ -100,6 +101,7 @@ ExitCode SaveEditsIfAsked(const ConvertOptions& options, const EditSet& edits) {
 ExitCode ConvertPresets(const ConvertOptions& options, OutputType type, const EditSet& edits) {
     TerminalHost host;
     Workspace workspace(host);
+    workspace.writer.vorbisQuality = options.quality;
     const ExitCode loaded = LoadBankFromPath(workspace, options.inputs[0]);
     if (loaded != kExitOk)
         return loaded;
@@ -172,6 +174,7 @@ ExitCode ConvertBanks(const ConvertOptions& options, OutputType type, const Edit
 
     TerminalHost host;
     Workspace workspace(host);
+    workspace.writer.vorbisQuality = options.quality;
     SetFileListOfPaths(workspace, banks);
     std::vector<uint32_t> entries(banks.size());
     for (uint32_t i = 0; i < entries.size(); ++i)
@@ -202,6 +205,7 @@ ExitCode ConvertBanks(const ConvertOptions& options, OutputType type, const Edit
 ExitCode ConvertAkaiVolumes(const ConvertOptions& options, OutputType type, const EditSet& edits) {
     TerminalHost host;
     Workspace workspace(host);
+    workspace.writer.vorbisQuality = options.quality;
     const std::string& input = options.inputs[0];
     const ExitCode opened = OpenAkaiDiscFromPath(workspace, input);
     if (opened != kExitOk)
@@ -289,8 +293,9 @@ ExitCode ConvertAkaiVolumes(const ConvertOptions& options, OutputType type, cons
 } // namespace
 
 ExitCode RunConvert(const ConvertOptions& options) {
-    if (options.to != "sf2" && options.to != "gig" && !options.to.empty()) {
-        std::fprintf(stderr, "error: unknown output format '%s' (supported: sf2, gig)\n", options.to.c_str());
+    if (options.to != "sf2" && options.to != "sf3" && options.to != "gig" && !options.to.empty()) {
+        std::fprintf(stderr, "error: unknown output format '%s' (supported: sf2, sf3, gig)\n",
+                     options.to.c_str());
         return kExitUsage;
     }
     EditSet edits;
@@ -320,6 +325,7 @@ ExitCode RunConvert(const ConvertOptions& options) {
     }
     const OutputType type = options.to == "gig"   ? OutputType::Giga
                             : options.to == "sf2" ? OutputType::SoundFont
+                            : options.to == "sf3" ? OutputType::SoundFont3
                                                   : OutputTypeOfPath(options.output);
     if (!options.volume.empty() || (options.inputs.size() == 1 && IsAkaiDiscPath(options.inputs[0])))
         return ConvertAkaiVolumes(options, type, edits);

@@ -45,11 +45,15 @@ int main(int argc, char** argv) try {
     ConvertOptions convertOptions;
     CLI::App* convert = app.add_subcommand(
         "convert",
-        "Convert banks (files, or every bank of a folder), or chosen presets of one bank, to SoundFont 2 or "
-        "GigaSampler");
+        "Convert banks (files, or every bank of a folder), or chosen presets of one bank, to SoundFont 2, "
+        "SoundFont 3 or GigaSampler");
     convert
         ->add_option("--to", convertOptions.to, "Output format (default: from OUTPUT's extension, else sf2)")
-        ->check(CLI::IsMember({"sf2", "gig"}));
+        ->check(CLI::IsMember({"sf2", "sf3", "gig"}));
+    convert
+        ->add_option("--quality", convertOptions.quality,
+                     "Q: Vorbis quality of SoundFont 3 samples, 0 (smallest) to 1 (best); default 0.6")
+        ->check(CLI::Range(0.0, 1.0));
     convert->add_option("--preset", convertOptions.presets, "Preset slot to write (1-based); may be repeated")
         ->check(CLI::PositiveNumber);
     convert->add_flag("--combine", convertOptions.combine,
@@ -76,8 +80,8 @@ int main(int argc, char** argv) try {
     convert->add_option("BANK", convertOptions.inputs,
                         "Bank files and folders of banks, or one Akai disc image or drive");
     convert->footer(
-        "Output: one bank or preset is written to OUTPUT with its extension replaced by .sf2 or .gig (OUTPUT "
-        "an\n"
+        "Output: one bank or preset is written to OUTPUT with its extension replaced by .sf2, .sf3 or .gig "
+        "(OUTPUT an\n"
         "existing folder: named after the bank or preset). Several banks, a folder, or several presets go "
         "into the\n"
         "folder OUTPUT, each named after its bank or preset; a GigaSampler bank of more than 128 presets "

@@ -13,10 +13,13 @@ namespace {
 // File-list entries of the found files of the source format, sorted as the list shows them.
 std::vector<FoundFile> BankFiles(const Workspace& workspace, std::vector<FoundFile> files) {
     const std::string extension = std::string(".") + BankExtension(workspace.bank.SourceFormat);
-    // DLS banks share the reader of GigaSampler files and are listed with them.
-    const bool dls = workspace.bank.SourceFormat == kDlsSource;
+    // DLS banks share the reader of GigaSampler files and are listed with them, SoundFont 3 banks (their
+    // samples compressed) with SoundFont 2 banks.
+    const char* sibling = workspace.bank.SourceFormat == kDlsSource         ? ".dls"
+                          : workspace.bank.SourceFormat == kSoundFontSource ? ".sf3"
+                                                                            : nullptr;
     std::erase_if(files, [&](const FoundFile& file) {
-        return !HasExtension(file.name, extension) && !(dls && HasExtension(file.name, ".dls"));
+        return !HasExtension(file.name, extension) && !(sibling && HasExtension(file.name, sibling));
     });
     std::stable_sort(files.begin(), files.end(), [](const FoundFile& a, const FoundFile& b) {
         return FileNameLess(std::filesystem::path(a.name).stem().string(),

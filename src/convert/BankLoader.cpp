@@ -29,6 +29,7 @@ void RunSoundFontChain(Workspace& workspace, InputFile& file, bool interactive, 
         host.SetFormatLabel(label);
     }
     ReadSoundFontSamples(bank, notes);
+    MeasureOggVorbisSamples(bank, file, notes);
     const bool oddSize = ReadSoundFontHydra(bank, notes);
     if (oddSize && interactive && !host.IsProgressWindowShowing()) {
         host.SetFormatLabelsVisible(false);

@@ -38,7 +38,7 @@ SampleSource& SourceOrNone(Workspace& workspace) {
 } // namespace
 
 SoundFontWriteResult WriteSoundFont(Workspace& workspace, uint32_t entry, const std::string& outputPath,
-                                    int namingFlag, bool temporary) {
+                                    int namingFlag, bool temporary, SoundFontSampleStorage storage) {
     SampleSource& source = SourceOrNone(workspace);
     PrepareForSoundFont(workspace.bank, workspace.sources.akai);
     SoundFontWriteOptions options;
@@ -49,6 +49,8 @@ SoundFontWriteResult WriteSoundFont(Workspace& workspace, uint32_t entry, const 
     options.sourcePath = workspace.loader.currentFileName;
     options.progress = workspace.writer.progress;
     options.akaiVolumeType = AkaiVolumeTypeOf(workspace, entry);
+    options.storage = storage;
+    options.vorbisQuality = workspace.writer.vorbisQuality;
     SoundFontWriteResult result =
         WriteSoundFontBank(workspace.bank, source, workspace.host, outputPath, options);
     if (result.written)

@@ -17,8 +17,10 @@ namespace quorvane {
 // names the bank). namingFlag 1 names the bank after the current preset. temporary: the write for
 // auditioning. Changes the model for Akai sources (loops taken from the samples): callers read the bank
 // afresh before the next write.
+// storage: OggVorbis writes a SoundFont 3, at the session's Vorbis quality.
 SoundFontWriteResult WriteSoundFont(Workspace& workspace, uint32_t entry, const std::string& outputPath,
-                                    int namingFlag, bool temporary);
+                                    int namingFlag, bool temporary,
+                                    SoundFontSampleStorage storage = SoundFontSampleStorage::Pcm);
 
 // Writes the selected presets as one GigaSampler file. mode 1: one preset per file, which then names the
 // bank. Prepares the model first (globals flattened, fine tunes moved, Akai loops and edits): callers read

@@ -59,7 +59,11 @@ class RunWriter {
             writtenPath = giga.path;
             cutShort = giga.cutShort;
         } else {
-            const SoundFontWriteResult soundFont = WriteSoundFont(workspace_, entry, path, namingMode, false);
+            const SoundFontSampleStorage storage = type_ == OutputType::SoundFont3
+                                                       ? SoundFontSampleStorage::OggVorbis
+                                                       : SoundFontSampleStorage::Pcm;
+            const SoundFontWriteResult soundFont =
+                WriteSoundFont(workspace_, entry, path, namingMode, false, storage);
             written = soundFont.written;
             writtenPath = soundFont.path;
             cutShort = soundFont.cutShort;
@@ -152,12 +156,14 @@ void SelectOnly(BankModel& bank, const std::vector<uint32_t>& slots) {
 } // namespace
 
 OutputType OutputTypeOfPath(const std::string& path) {
-    return HasExtension(std::filesystem::path(path).filename().string(), ".gig") ? OutputType::Giga
-                                                                                 : OutputType::SoundFont;
+    const std::string name = std::filesystem::path(path).filename().string();
+    return HasExtension(name, ".gig")   ? OutputType::Giga
+           : HasExtension(name, ".sf3") ? OutputType::SoundFont3
+                                        : OutputType::SoundFont;
 }
 
 const char* OutputExtension(OutputType type) {
-    return type == OutputType::Giga ? ".gig" : ".sf2";
+    return type == OutputType::Giga ? ".gig" : type == OutputType::SoundFont3 ? ".sf3" : ".sf2";
 }
 
 ProgressSpan BarShare(size_t k, size_t n) {

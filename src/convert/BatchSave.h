@@ -12,14 +12,16 @@
 
 namespace quorvane {
 
-enum class OutputType { SoundFont, Giga };
+// SoundFont3: a SoundFont whose samples are Ogg Vorbis streams.
+enum class OutputType { SoundFont, Giga, SoundFont3 };
 
 // GigaSampler players read at most this many instruments from one file, and a part of a split bank takes
 // at most this many bytes of sample data (unless its one preset alone needs more).
 constexpr size_t kMaxGigaInstruments = 128;
 constexpr uint64_t kMaxGigaPartBytes = 0x4000000;
 
-// The output type a path asks for: GigaSampler for a ".gig" extension in any case, else SoundFont.
+// The output type a path asks for: GigaSampler for a ".gig" extension in any case, SoundFont 3 for ".sf3",
+// else SoundFont.
 OutputType OutputTypeOfPath(const std::string& path);
 // The extension files of the type get, with its dot.
 const char* OutputExtension(OutputType type);

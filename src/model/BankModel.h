@@ -56,6 +56,10 @@ struct ModulatorRecord {
 };
 static_assert(sizeof(ModulatorRecord) == 10);
 
+// How a sample's data is stored in its bank file: as the PCM words its record describes, or as an Ogg
+// Vorbis stream (SoundFont 3) that decodes to them.
+enum class SampleEncoding : uint8_t { Pcm, OggVorbis };
+
 struct SampleRecord {
     std::string name;
     std::string fullName;
@@ -81,6 +85,10 @@ struct SampleRecord {
     uint16_t sampleType = 1;
     uint16_t linkIndex = 0;
     uint32_t sampleGroup = 0;
+    // An Ogg Vorbis sample keeps its stream's bytes at dataOffset, encodedLength of them; dataLength is
+    // then what the stream decodes to, as for every other sample.
+    SampleEncoding encoding = SampleEncoding::Pcm;
+    uint32_t encodedLength = 0;
 };
 
 struct PresetRecord {

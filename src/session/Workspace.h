@@ -11,6 +11,7 @@
 #include "formats/akai/AkaiVolumes.h"
 #include "formats/dls/DlsImage.h"
 #include "formats/dls/GigaWriter.h"
+#include "formats/soundfont/SoundFontWriter.h"
 #include "model/AttributeList.h"
 #include "model/BankModel.h"
 #include "model/SampleList.h"
@@ -62,6 +63,8 @@ struct WriterState {
     GigaRunState giga;
     // The overall progress bar of a run spans base .. base + span per mille for the file being written.
     ProgressSpan progress;
+    // The Vorbis quality of SoundFont 3 outputs (0 smallest .. 1 best).
+    double vorbisQuality = kDefaultVorbisQuality;
 };
 
 struct Settings {

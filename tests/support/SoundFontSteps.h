@@ -22,6 +22,7 @@ inline bool ReadSoundFontFile(BankModel& bank, const std::string& path, ReadNote
     BuildSoundFontImage(bank, file, out);
     ReadSoundFontVersion(bank);
     ReadSoundFontSamples(bank, out);
+    MeasureOggVorbisSamples(bank, file, out);
     const bool odd = ReadSoundFontHydra(bank, out);
     PropagateSoundFontLoops(bank);
     return odd;

@@ -3,6 +3,8 @@
 #include <bit>
 #include <cstring>
 
+#include "formats/common/OggVorbis.h"
+
 namespace quorvane {
 
 namespace {
@@ -57,8 +59,28 @@ FrameVector Words16(const ByteVector& bytes, size_t first, size_t step) {
     return frames;
 }
 
-// One channel as it stands: 8-bit widened, 16-bit read straight into the buffer.
+// An Ogg Vorbis sample decoded whole; a stream that cannot be read or decoded counts as a failed read.
+FrameVector DecodeChannel(InputFile& file, const SampleRecord& sample, uint32_t& readErrors) {
+    FrameVector frames;
+    if (sample.dataOffset == 0 || sample.encodedLength == 0)
+        return frames;
+    if (sample.dataOffset >= file.Size() || sample.encodedLength > file.Size() - sample.dataOffset) {
+        ++readErrors;
+        return frames;
+    }
+    ByteVector stream(sample.encodedLength);
+    if (file.ReadAt(sample.dataOffset, stream.data(), stream.size()) != stream.size() ||
+        !DecodeOggVorbis(stream.data(), stream.size(), sample.dataLength / 2, frames, nullptr)) {
+        ++readErrors;
+        return {};
+    }
+    return frames;
+}
+
+// One channel as it stands: 8-bit widened, 16-bit read straight into the buffer, Ogg Vorbis decoded.
 FrameVector ReadWholeChannel(InputFile& file, const SampleRecord& sample, uint32_t& readErrors) {
+    if (sample.encoding == SampleEncoding::OggVorbis)
+        return DecodeChannel(file, sample, readErrors);
     if (sample.bitsPerSample == 8)
         return Widen8(ReadSampleData<ByteVector>(file, sample, readErrors), 0, 1);
     return ReadSampleData<FrameVector>(file, sample, readErrors);
@@ -136,7 +158,7 @@ std::optional<StoredFrames> BankFileSource::Stored(uint32_t index) {
     if (bank_ == nullptr || !bank_->IsValidSample(index))
         return std::nullopt;
     const SampleRecord& sample = bank_->SampleTable[index];
-    if (sample.bitsPerSample != 16 || sample.stereoHalf != 0 ||
+    if (sample.encoding != SampleEncoding::Pcm || sample.bitsPerSample != 16 || sample.stereoHalf != 0 ||
         (!IsLinkedHalf(sample) && sample.channels != 1))
         return std::nullopt;
     StoredFrames stored;
@@ -154,6 +176,24 @@ std::optional<StoredFrames> BankFileSource::Stored(uint32_t index) {
     }
     stored.offset = sample.dataOffset;
     stored.length = sample.dataLength & ~1u;
+    return stored;
+}
+
+std::optional<StoredFrames> BankFileSource::StoredOggVorbis(uint32_t index) {
+    if (bank_ == nullptr || !bank_->IsValidSample(index))
+        return std::nullopt;
+    const SampleRecord& sample = bank_->SampleTable[index];
+    if (sample.encoding != SampleEncoding::OggVorbis || sample.dataOffset == 0 || sample.encodedLength == 0)
+        return std::nullopt;
+    StoredFrames stored;
+    stored.file = Open();
+    if (stored.file == nullptr || sample.dataOffset >= stored.file->Size() ||
+        sample.encodedLength > stored.file->Size() - sample.dataOffset) {
+        ++stored.readErrors;
+        return stored;
+    }
+    stored.offset = sample.dataOffset;
+    stored.length = sample.encodedLength;
     return stored;
 }
 

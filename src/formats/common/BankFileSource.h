@@ -18,6 +18,7 @@ class BankFileSource : public SampleSource {
 
     FetchReport Fetch(uint32_t index, FramePair target, bool withPartner) override;
     std::optional<StoredFrames> Stored(uint32_t index) override;
+    std::optional<StoredFrames> StoredOggVorbis(uint32_t index) override;
 
   private:
     InputFile* Open();

@@ -40,6 +40,9 @@ class SampleSource {
     // The stored frames of sample `index` when the export fetch without partner would give exactly those
     // bytes, nothing when they need converting.
     virtual std::optional<StoredFrames> Stored(uint32_t /*index*/) { return std::nullopt; }
+    // Where the Ogg Vorbis stream of sample `index` lies in its source file (a SoundFont 3 sample), so that
+    // a compressed output copies it rather than coding it again; nothing for any other sample.
+    virtual std::optional<StoredFrames> StoredOggVorbis(uint32_t /*index*/) { return std::nullopt; }
 };
 
 } // namespace quorvane

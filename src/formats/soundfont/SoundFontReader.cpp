@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <set>
 
 #include "formats/common/Bytes.h"
 #include "formats/common/ChunkImage.h"
+#include "formats/common/OggVorbis.h"
 
 namespace quorvane {
 
@@ -209,6 +211,63 @@ void ReadSoundFontVersion(BankModel& bank) {
     });
 }
 
+namespace {
+
+bool IsOggVorbisType(uint16_t type) {
+    const uint16_t plain = type & ~sf2::kOggVorbisTypeBit;
+    return (type & sf2::kOggVorbisTypeBit) != 0 && (plain == 1 || plain == 2 || plain == 4);
+}
+
+// A compressed sample's start and end are byte offsets of its stream in the sample data, and its loop is
+// counted in frames from the sample's own start. How many frames the stream holds is learnt from the file
+// (MeasureOggVorbisSamples); until then the sample has no data.
+void ReadOggVorbisHeader(const BankModel& bank, SampleRecord& sample, uint32_t start, uint32_t end,
+                         uint32_t loopStart, uint32_t loopEnd, uint16_t type) {
+    sample.sampleType = type & ~sf2::kOggVorbisTypeBit;
+    sample.encoding = SampleEncoding::OggVorbis;
+    sample.dataLength = 0;
+    const uint64_t bytes = end >= start ? end - start : 0;
+    const uint64_t offset = uint64_t{start} + bank.SampleDataStart;
+    const bool fits = offset + bytes <= UINT32_MAX;
+    sample.dataOffset = fits && bytes != 0 && bank.SampleDataStart != 0 ? static_cast<uint32_t>(offset) : 0;
+    sample.encodedLength = sample.dataOffset != 0 ? static_cast<uint32_t>(bytes) : 0;
+    sample.loopStart = loopStart;
+    sample.loopEnd = loopEnd;
+}
+
+} // namespace
+
+void MeasureOggVorbisSamples(BankModel& bank, InputFile& file, ReadNotes& notes) {
+    std::vector<uint8_t> tail;
+    uint32_t unreadable = 0;
+    for (uint32_t i = 0; i < bank.SampleCount; ++i) {
+        SampleRecord& sample = bank.SampleTable[i];
+        if (sample.encoding != SampleEncoding::OggVorbis || sample.dataOffset == 0)
+            continue;
+        const size_t reach = std::min<size_t>(sample.encodedLength, kOggLastPageReach);
+        tail.resize(reach);
+        const uint64_t at = uint64_t{sample.dataOffset} + sample.encodedLength - reach;
+        const bool read = file.ReadAt(at, tail.data(), reach) == reach;
+        const std::optional<uint64_t> frames = read ? OggFrameCount(tail.data(), reach) : std::nullopt;
+        // 16-bit frames are counted in bytes of 32 bits.
+        if (!frames || *frames < 2 || *frames > UINT32_MAX / 2) {
+            ++unreadable;
+            sample.dataOffset = 0;
+            sample.encodedLength = 0;
+            sample.loopStart = sample.loopEnd = 0;
+            continue;
+        }
+        sample.dataLength = static_cast<uint32_t>(*frames * 2);
+        const uint32_t count = static_cast<uint32_t>(*frames);
+        if (sample.loopStart > count)
+            sample.loopStart = 0;
+        if (sample.loopEnd > count || sample.loopEnd < sample.loopStart)
+            sample.loopEnd = count;
+    }
+    if (unreadable != 0)
+        notes.Add(std::to_string(unreadable) + " compressed sample(s) hold no readable Ogg Vorbis stream");
+}
+
 void ReadSoundFontSamples(BankModel& bank, ReadNotes& notes) {
     Table headers;
     WalkImage(bank, {"pdta"}, [&](const ChunkImage& image, const ChunkHeader& chunk) {
@@ -245,6 +304,11 @@ void ReadSoundFontSamples(BankModel& bank, ReadNotes& notes) {
         sample.rootKey = record[40] & 127;
         sample.pitchCorrection = SignedByte(record[41]);
         sample.name = sample.fullName = NameField(record);
+
+        if (IsOggVorbisType(type)) {
+            ReadOggVorbisHeader(bank, sample, start, end, loopStart, loopEnd, type);
+            continue;
+        }
 
         // An end before the start describes no data at all rather than four gigabytes of it, and a range
         // whose byte offsets do not fit 32 bits has none either (wrapped, it would name another sample).

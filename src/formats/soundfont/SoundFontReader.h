@@ -21,6 +21,8 @@ constexpr uint32_t kGenSize = 4;
 constexpr uint32_t kInstSize = 22;
 constexpr uint32_t kShdrSize = 46;
 constexpr uint32_t kNameLength = 20;
+// A sample type with this bit set holds an Ogg Vorbis stream (SoundFont 3) rather than 16-bit words.
+constexpr uint16_t kOggVorbisTypeBit = 0x10;
 } // namespace sf2
 
 // Step 1: the image of the file without its sample data: the 12-byte RIFF header, then every top-level
@@ -30,6 +32,9 @@ void BuildSoundFontImage(BankModel& bank, InputFile& file, ReadNotes& notes);
 void ReadSoundFontVersion(BankModel& bank);
 // Step 3: the sample table from shdr.
 void ReadSoundFontSamples(BankModel& bank, ReadNotes& notes);
+// Step 3b: how many frames each Ogg Vorbis sample (SoundFont 3) decodes to, read from the end of its
+// stream in the file; a sample whose stream cannot be measured is left without data, and noted.
+void MeasureOggVorbisSamples(BankModel& bank, InputFile& file, ReadNotes& notes);
 // Step 4: INFO texts, presets, layers and zones. Returns true when a chunk of odd size was met.
 bool ReadSoundFontHydra(BankModel& bank, ReadNotes& notes);
 // Step 5: sampleModes of a global zone spread to its layer's zones; looped samples take their zone's loop.

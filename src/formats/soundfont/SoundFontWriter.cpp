@@ -9,6 +9,7 @@
 #include "formats/akai/AkaiVolumes.h"
 #include "formats/common/ByteWriter.h"
 #include "formats/common/Bytes.h"
+#include "formats/common/OggVorbis.h"
 #include "formats/common/OutputFile.h"
 #include "formats/common/OutputNames.h"
 #include "formats/common/WriteMessages.h"
@@ -104,11 +105,12 @@ InfoTexts InfoAsWritten(const BankModel& bank, const SoundFontWriteOptions& opti
     return texts;
 }
 
-bool WriteInfoList(OutputFile& out, const InfoTexts& info) {
+// ifil says 2.01, or 3.01 for a bank whose samples are compressed.
+bool WriteInfoList(OutputFile& out, const InfoTexts& info, bool compressed) {
     ByteWriter list;
     list.FourCC("INFO");
     list.Chunk("ifil", 4);
-    list.U16(2);
+    list.U16(compressed ? 3 : 2);
     list.U16(1);
     auto text = [&](const char* id, const std::string& value) {
         if (value.empty())
@@ -147,7 +149,8 @@ std::string SampleHeaderName(const SampleRecord& sample, bool akai) {
 // for a sample that is not in the file).
 struct WrittenSample {
     uint32_t offset = 0;
-    uint32_t length = 0;
+    uint32_t length = 0; // bytes, of 16-bit words or of an Ogg Vorbis stream
+    uint32_t frames = 0;
     uint32_t index = 0;
 };
 constexpr uint32_t kNotWritten = 0xFFFF;
@@ -160,7 +163,7 @@ class Writer {
     bool Run() {
         if (!out_.WriteText("RIFF----sfbk"))
             return false;
-        if (!WriteInfoList(out_, InfoAsWritten(bank_, options_)))
+        if (!WriteInfoList(out_, InfoAsWritten(bank_, options_), Compressed()))
             return false;
         if (!WriteSamples())
             return false;
@@ -181,10 +184,35 @@ class Writer {
             host_.AddStatusLine(line);
     }
 
-    bool WriteSampleData(const FrameBuffer& buffer, WrittenSample& sample) {
+    bool Compressed() const { return options_.storage == SoundFontSampleStorage::OggVorbis; }
+
+    // Fetched frames as 16-bit words followed by the pad, or as an Ogg Vorbis stream padded to an even size.
+    // A sample Vorbis cannot encode is written without data, as a sample that could not be read.
+    bool WriteSampleData(const FrameBuffer& buffer, uint32_t sampleRate, WrittenSample& sample) {
         sample.offset = static_cast<uint32_t>(out_.Position());
-        sample.length = buffer.length;
-        return out_.Write(buffer.frames.data(), buffer.length) && out_.WriteZeros(kSamplePadBytes);
+        sample.frames = buffer.FrameCount();
+        if (!Compressed()) {
+            sample.length = buffer.length;
+            return out_.Write(buffer.frames.data(), buffer.length) && out_.WriteZeros(kSamplePadBytes);
+        }
+        if (!EncodeOggVorbis(buffer.frames.data(), sample.frames, sampleRate, options_.vorbisQuality,
+                             stream_)) {
+            sample.frames = 0;
+            sample.length = 0;
+            return true;
+        }
+        sample.length = static_cast<uint32_t>(stream_.size());
+        return out_.Write(stream_.data(), stream_.size()) && out_.WriteZeros(stream_.size() % 2);
+    }
+
+    // An Ogg Vorbis stream of the source copied as it is into a compressed output: no second generation of
+    // lossy coding.
+    bool CopyStream(const StoredFrames& stored, uint32_t frames, WrittenSample& sample) {
+        sample.offset = static_cast<uint32_t>(out_.Position());
+        sample.length = stored.length;
+        sample.frames = frames;
+        return out_.AppendFrom(*stored.file, stored.offset, stored.length) &&
+               out_.WriteZeros(stored.length % 2);
     }
 
     bool WriteSamples() {
@@ -193,7 +221,8 @@ class Writer {
             return false;
         dataStart_ = out_.Position();
         uint32_t selectedCount = 0;
-        written_.assign(bank_.SampleCount, WrittenSample{static_cast<uint32_t>(dataStart_), 0, kNotWritten});
+        written_.assign(bank_.SampleCount,
+                        WrittenSample{static_cast<uint32_t>(dataStart_), 0, 0, kNotWritten});
         for (uint32_t s = 0; s < bank_.SampleCount; ++s)
             selectedCount += bank_.SampleTable[s].selected != 0;
 
@@ -215,19 +244,27 @@ class Writer {
                 Status(StringPrintf(sample.stereoHalf ? "Copying sample %u  '%s' to mono L+R"
                                                       : "Copying sample %u  '%s'",
                                     s + 1, sample.fullName.c_str()));
-                const std::optional<StoredFrames> stored = samples_.Stored(s);
+                const std::optional<StoredFrames> stream =
+                    Compressed() ? samples_.StoredOggVorbis(s) : std::optional<StoredFrames>();
+                const std::optional<StoredFrames> stored = stream         ? stream
+                                                           : Compressed() ? std::nullopt
+                                                                          : samples_.Stored(s);
                 const uint32_t readErrors =
                     stored ? stored->readErrors : samples_.Fetch(s, {left, right}, false).readErrors;
                 if (readErrors != 0 && !temporary_)
                     host_.ReplaceLastStatusLine(
                         StringPrintf("ERROR! Reading sample %u  '%s'", s + 1, sample.fullName.c_str()));
-                if (stored && stored->length != 0) {
+                if (stream && stream->length != 0) {
+                    if (!CopyStream(*stream, sample.dataLength / 2, output))
+                        return false;
+                } else if (stored && stored->length != 0) {
                     output.offset = static_cast<uint32_t>(out_.Position());
                     output.length = stored->length;
+                    output.frames = stored->length / 2;
                     if (!out_.AppendFrom(*stored->file, stored->offset, stored->length) ||
                         !out_.WriteZeros(kSamplePadBytes))
                         return false;
-                } else if (!stored && left.length != 0 && !WriteSampleData(left, output)) {
+                } else if (!stored && left.length != 0 && !WriteSampleData(left, sample.sampleRate, output)) {
                     return false;
                 }
                 output.index = static_cast<uint32_t>(writtenOrder_.size());
@@ -235,7 +272,8 @@ class Writer {
                 const uint32_t partner = sample.linkIndex - 1u;
                 if (sample.stereoHalf == 1 && sample.sampleType == 4 && bank_.IsValidSample(partner)) {
                     WrittenSample& rightOutput = written_[partner];
-                    if (right.length != 0 && !WriteSampleData(right, rightOutput))
+                    if (right.length != 0 &&
+                        !WriteSampleData(right, bank_.SampleTable[partner].sampleRate, rightOutput))
                         return false;
                     rightOutput.index = static_cast<uint32_t>(writtenOrder_.size());
                     writtenOrder_.push_back(partner);
@@ -326,10 +364,9 @@ class Writer {
                 generators.Set(fine, static_cast<int16_t>(delta - coarseAmount * 32768));
         };
         setOffset(gen::startloopAddrsOffset, gen::startloopAddrsCoarseOffset,
-                  int64_t{zone.loopStart} -
-                      std::min(sample.loopStart, written_[zone.sampleIndex].length / 2));
+                  int64_t{zone.loopStart} - std::min(sample.loopStart, written_[zone.sampleIndex].frames));
         setOffset(gen::endloopAddrsOffset, gen::endloopAddrsCoarseOffset,
-                  int64_t{zone.loopEnd} - std::min(sample.loopEnd, written_[zone.sampleIndex].length / 2));
+                  int64_t{zone.loopEnd} - std::min(sample.loopEnd, written_[zone.sampleIndex].frames));
         return generators;
     }
 
@@ -432,14 +469,19 @@ class Writer {
         for (uint32_t s : writtenOrder_) {
             const SampleRecord& sample = bank_.SampleTable[s];
             const WrittenSample& output = written_[s];
-            const uint32_t start = static_cast<uint32_t>((output.offset - dataStart_) / 2);
-            const uint32_t end = start + output.length / 2;
+            // A compressed sample's start and end are byte offsets of its stream, and its loop counts frames
+            // from its own start; a PCM sample's are all frame numbers in the sample data.
+            const uint32_t compressed = Compressed() ? 1 : 0;
+            const uint32_t start = static_cast<uint32_t>((output.offset - dataStart_) >> (1 - compressed));
+            const uint32_t end = start + (output.length >> (1 - compressed));
+            const uint32_t loopBase = compressed ? 0 : start;
+            const uint32_t loopLimit = compressed ? output.frames : end;
             shdr.Text(SampleHeaderName(sample, akai), sf2::kNameLength);
             shdr.U32(start);
             shdr.U32(end);
             // A sample whose data could not be read has no frames: its loop stays inside it.
-            shdr.U32(std::min(start + sample.loopStart, end));
-            shdr.U32(std::min(start + sample.loopEnd, end));
+            shdr.U32(std::min(loopBase + sample.loopStart, loopLimit));
+            shdr.U32(std::min(loopBase + sample.loopEnd, loopLimit));
             shdr.U32(sample.sampleRate);
             shdr.U8(static_cast<uint8_t>(sample.rootKey & 127));
             shdr.U8(static_cast<uint8_t>(sample.pitchCorrection));
@@ -449,7 +491,8 @@ class Writer {
             const bool linked = (sample.sampleType == 2 || sample.sampleType == 4) &&
                                 bank_.IsValidSample(partner) && written_[partner].index != kNotWritten;
             shdr.U16(linked ? static_cast<uint16_t>(written_[partner].index) : 0);
-            shdr.U16(linked ? sample.sampleType : 1);
+            const uint16_t type = linked ? sample.sampleType : 1;
+            shdr.U16(Compressed() && output.length != 0 ? type | sf2::kOggVorbisTypeBit : type);
         }
         shdr.Text("EOS", sf2::kNameLength);
         shdr.bytes.resize(shdr.bytes.size() + sf2::kShdrSize - sf2::kNameLength, 0);
@@ -470,6 +513,7 @@ class Writer {
     OutputFile out_;
     uint64_t dataStart_ = 0;
     std::vector<WrittenSample> written_;     // by sample index
+    std::vector<uint8_t> stream_;            // the Ogg Vorbis stream of the sample being compressed
     std::vector<uint32_t> writtenOrder_;     // sample index by output number
     std::vector<uint32_t> instrumentLayers_; // first layer of each output instrument
     std::vector<uint16_t> instrumentOf_;     // output instrument of each layer; 0xFFFF for none
@@ -481,7 +525,10 @@ SoundFontWriteResult WriteSoundFontBank(const BankModel& bank, SampleSource& sam
                                         const std::string& outputPath, const SoundFontWriteOptions& options) {
     SoundFontWriteResult result;
     const bool temporary = options.temporary;
-    result.path = temporary ? outputPath : FreeOutputName(outputPath, options.sourcePath, "sf2");
+    result.path = temporary
+                      ? outputPath
+                      : FreeOutputName(outputPath, options.sourcePath,
+                                       options.storage == SoundFontSampleStorage::OggVorbis ? "sf3" : "sf2");
 
     Writer writer(bank, samples, host, options);
     OutputFile& out = writer.Output();

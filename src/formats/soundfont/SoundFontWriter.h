@@ -1,6 +1,6 @@
 // Writes the selected presets of a bank model, with their layers, zones and samples, as a SoundFont 2.01
-// file. Every source format is written from the same tables; sample frames come from the bank's sample
-// source, one sample in memory at a time. The model is only read.
+// file (or a SoundFont 3 file, its samples compressed). Every source format is written from the same tables;
+// sample frames come from the bank's sample source, one sample in memory at a time. The model is only read.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +13,13 @@
 
 namespace quorvane {
 
+// How sample data is stored: as 16-bit words (SoundFont 2), or as one Ogg Vorbis stream per sample
+// (SoundFont 3, about a tenth of the size, lossy).
+enum class SoundFontSampleStorage { Pcm, OggVorbis };
+
+// The Vorbis quality a SoundFont 3 is written at unless asked otherwise (0 smallest .. 1 best).
+constexpr double kDefaultVorbisQuality = 0.6;
+
 struct SoundFontWriteOptions {
     std::string bankName;      // the name of the source bank, which names the written bank
     int namingFlag = 0;        // 1: the preset in namingPreset names the bank instead
@@ -23,6 +30,8 @@ struct SoundFontWriteOptions {
     std::string sourcePath; // the bank being read: an output naming it gets a free "-N" name instead
     ProgressSpan progress;
     uint8_t akaiVolumeType = 0; // Akai sources: the volume's type byte, which names the default engineer
+    SoundFontSampleStorage storage = SoundFontSampleStorage::Pcm;
+    double vorbisQuality = kDefaultVorbisQuality;
 };
 
 struct SoundFontWriteResult {
