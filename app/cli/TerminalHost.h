@@ -29,7 +29,7 @@ class TerminalHost : public Host {
     bool IsProgressWindowShowing() const override { return batch_; }
     bool CancelRequested() override;
     bool InterruptRequested() override;
-    void PumpEvents(int) override {}
+    void PumpEvents() override {}
     void BankChanged() override {}
 
     const std::string& FormatLabel() const { return formatLabel_; }

@@ -50,6 +50,7 @@ SoundFontWriteResult WriteSoundFont(Workspace& workspace, uint32_t entry, const 
     options.progress = workspace.writer.progress;
     options.akaiVolumeType = AkaiVolumeTypeOf(workspace, entry);
     options.storage = storage;
+    options.keepCutShort = workspace.writer.keepCutShort;
     options.vorbisQuality = workspace.writer.vorbisQuality;
     SoundFontWriteResult result =
         WriteSoundFontBank(workspace.bank, source, workspace.host, outputPath, options);
@@ -70,6 +71,7 @@ GigaWriteResult WriteGigaFile(Workspace& workspace, uint32_t entry, const std::s
     options.middleCOffset = workspace.settings.MiddleCOffset;
     options.sampleGroupNames = workspace.dls.SampleGroupNames;
     options.akaiVolumeType = AkaiVolumeTypeOf(workspace, entry);
+    options.keepCutShort = workspace.writer.keepCutShort;
     GigaWriteResult result =
         WriteGigaBank(workspace.bank, source, workspace.host, workspace.writer.giga, outputPath, options);
     if (result.written)

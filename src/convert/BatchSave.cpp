@@ -50,14 +50,13 @@ class RunWriter {
         const std::string path = names_.Claim(wanted);
         host.SetOutputPath(path);
         workspace_.writer.progress = span;
+        workspace_.writer.keepCutShort = false;
         bool written = false;
         std::string writtenPath = path;
-        bool cutShort = false;
         if (type_ == OutputType::Giga) {
             const GigaWriteResult giga = WriteGigaFile(workspace_, entry, path, namingMode);
             written = giga.written;
             writtenPath = giga.path;
-            cutShort = giga.cutShort;
         } else {
             const SoundFontSampleStorage storage = type_ == OutputType::SoundFont3
                                                        ? SoundFontSampleStorage::OggVorbis
@@ -66,16 +65,10 @@ class RunWriter {
                 WriteSoundFont(workspace_, entry, path, namingMode, false, storage);
             written = soundFont.written;
             writtenPath = soundFont.path;
-            cutShort = soundFont.cutShort;
         }
-        // Cancel cut this file short: a bank that lacks some of its samples is not kept.
-        if (written && cutShort) {
-            std::error_code ignored;
-            std::filesystem::remove(writtenPath, ignored);
-            host.AddStatusLine(
-                StringPrintf("Cancelled: '%s' removed, it was not complete.", writtenPath.c_str()));
-            written = false;
-        }
+        // Cancel cut this file short: the writer abandoned it (a bank that lacks some of its samples is not
+        // kept) and said so; a file of that name from before is left as it was.
+        workspace_.writer.keepCutShort = true;
         names_.Add(writtenPath);
         if (written)
             result_.written.push_back(writtenPath);
@@ -90,13 +83,13 @@ class RunWriter {
     RunNames names_;
 };
 
-// Bar 1 at the start of an item, bar 2 empty, the item's name shown, and the window kept alive a moment.
-// True when the user asked to stop.
-bool StartItem(Host& host, ProgressSpan span, const std::string& name, bool first) {
+// Bar 1 at the start of an item, bar 2 empty, the item's name shown, and the window given a chance to
+// repaint. True when the user asked to stop.
+bool StartItem(Host& host, ProgressSpan span, const std::string& name) {
     host.SetOverallProgress(span.base);
     host.SetFileProgress(0);
     host.SetProgressItemName(name);
-    host.PumpEvents(first ? 50 : 10);
+    host.PumpEvents();
     return host.CancelRequested();
 }
 
@@ -107,8 +100,10 @@ void OpenProgress(Host& host, const std::string& caption, const std::string& ite
     host.SetFileProgress(0);
 }
 
-void FinishProgress(Host& host) {
-    host.SetOverallProgress(1000);
+// A run that was cancelled leaves the bars where they stopped.
+void FinishProgress(Host& host, bool cancelled) {
+    if (!cancelled)
+        host.SetOverallProgress(1000);
     host.FinishProgressWindow();
 }
 
@@ -242,7 +237,7 @@ BatchResult SaveBanks(Workspace& workspace, const BankSaveRequest& request) {
         const uint32_t entry = chosen[k];
         const std::string& text = list[entry].text;
         const ProgressSpan share = BarShare(k, chosen.size());
-        if (StartItem(host, share, text, k == 0)) {
+        if (StartItem(host, share, text)) {
             result.cancelled = true;
             break;
         }
@@ -295,7 +290,7 @@ BatchResult SaveBanks(Workspace& workspace, const BankSaveRequest& request) {
     EmptyModel(workspace, listFormat);
     workspace.loader.currentBank = workspace.loader.loadedEntry;
     host.BankChanged();
-    FinishProgress(host);
+    FinishProgress(host, result.cancelled);
     return result;
 }
 
@@ -341,7 +336,7 @@ BatchResult SavePresets(Workspace& workspace, const PresetSaveRequest& request) 
     const size_t passes = request.combine ? 1 : chosen.size();
     for (size_t u = 0; u < passes; ++u) {
         const ProgressSpan share = request.combine ? ProgressSpan{} : BarShare(u, chosen.size());
-        if (StartItem(host, share, names[u], u == 0)) {
+        if (StartItem(host, share, names[u])) {
             result.cancelled = true;
             break;
         }
@@ -378,7 +373,7 @@ BatchResult SavePresets(Workspace& workspace, const PresetSaveRequest& request) 
         ApplyEdits(bank, workspace.attributes.EditAttributes, kApplyForViews);
     workspace.selection.currentPreset = shownPreset;
     host.BankChanged();
-    FinishProgress(host);
+    FinishProgress(host, result.cancelled);
     return result;
 }
 

@@ -38,7 +38,7 @@ SampleSaveSummary SaveAllSamples(Workspace& workspace, const std::string& folder
     const char* extension = type == kSampleFileAiff ? ".aif" : ".wav";
     std::set<std::string> taken;
     host.SetProgressSampleName("");
-    host.PumpEvents(50);
+    host.PumpEvents();
     for (size_t position = 0; position < count; ++position) {
         const uint32_t index = indices[position];
         if (host.CancelRequested()) {
@@ -53,7 +53,7 @@ SampleSaveSummary SaveAllSamples(Workspace& workspace, const std::string& folder
         host.SetFileProgress(static_cast<int>((position * 1000 + 1000) / count));
         host.SetProgressSampleName(workspace.bank.SampleTable[index].name);
         host.SetProgressFileName(path);
-        host.PumpEvents(count > 300 ? 1 : 10);
+        host.PumpEvents();
         switch (WriteSampleFile(workspace, path, index, type).status) {
         case SampleFileStatus::Written:
             ++summary.written;

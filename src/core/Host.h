@@ -41,8 +41,10 @@ class Host {
     // True when the user interrupted the whole program (Ctrl-C on the command line) rather than pressed a
     // Cancel button: a writer then abandons the file it is writing instead of keeping what it has.
     virtual bool InterruptRequested() { return false; }
-    // Lets the front end handle pending events for at least the given time.
-    virtual void PumpEvents(int milliseconds) = 0;
+    // Called between units of long work (a sample, a region, a bank) so that the front end can repaint its
+    // progress and take a Cancel. It returns at once: a front end handles what is pending when enough time
+    // has passed since it last did, and never waits for more to come.
+    virtual void PumpEvents() = 0;
 
     // The bank model was replaced: views rebuild their trees and lists.
     virtual void BankChanged() = 0;
@@ -74,7 +76,7 @@ class NullHost : public Host {
     void SetProgressFileName(const std::string&) override {}
     bool IsProgressWindowShowing() const override { return false; }
     bool CancelRequested() override { return false; }
-    void PumpEvents(int) override {}
+    void PumpEvents() override {}
     void BankChanged() override {}
 };
 

@@ -63,6 +63,9 @@ struct WriterState {
     GigaRunState giga;
     // The overall progress bar of a run spans base .. base + span per mille for the file being written.
     ProgressSpan progress;
+    // False while a run of several files saves: a file that Cancel cut short is abandoned, never renamed over
+    // a file of its name from before.
+    bool keepCutShort = true;
     // The Vorbis quality of SoundFont 3 outputs (0 smallest .. 1 best).
     double vorbisQuality = kDefaultVorbisQuality;
 };

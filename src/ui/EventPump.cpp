@@ -55,6 +55,21 @@ class InputGate : public QObject {
 
 } // namespace
 
+void ProcessPendingEvents(QWidget* activeWindow) {
+    InputGate gate(activeWindow);
+    qApp->installEventFilter(&gate);
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    qApp->removeEventFilter(&gate);
+}
+
+void PumpPacer::Pump(QWidget* activeWindow) {
+    const auto now = std::chrono::steady_clock::now();
+    if (now - last_ < kPumpInterval)
+        return;
+    ProcessPendingEvents(activeWindow);
+    last_ = std::chrono::steady_clock::now();
+}
+
 void PumpEvents(int milliseconds, QWidget* activeWindow) {
     InputGate gate(activeWindow);
     qApp->installEventFilter(&gate);

@@ -14,6 +14,7 @@
 #include "session/Workspace.h"
 #include "ui/Audition.h"
 #include "ui/DeviceLists.h"
+#include "ui/EventPump.h"
 #include "ui/MainLayout.h"
 #include "ui/SettingsStore.h"
 #include "ui/ZoneMapKeys.h"
@@ -139,7 +140,7 @@ class TForm1 : public QMainWindow, public Host {
     void SetProgressFileName(const std::string& name) override;
     bool IsProgressWindowShowing() const override;
     bool CancelRequested() override;
-    void PumpEvents(int milliseconds) override;
+    void PumpEvents() override;
     void BankChanged() override;
     void OpenProgressWindow(const std::string& caption, const std::string& itemCaption) override;
     void SetProgressItemName(const std::string& name) override;
@@ -249,6 +250,7 @@ class TForm1 : public QMainWindow, public Host {
     QString buildLabel_;
     uint16_t waveGain_ = 1000;
     bool closing_ = false;
+    PumpPacer pumpPacer_; // paces the pumps that long work asks for
     // While set, selection changes in the trees and lists were made by the program and do nothing.
     bool changesSuppressed_ = false;
     bool autoPlayHeld_ = false;

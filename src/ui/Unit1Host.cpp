@@ -110,8 +110,8 @@ bool TForm1::CancelRequested() {
     return window && window->CancelRequested();
 }
 
-void TForm1::PumpEvents(int milliseconds) {
-    ui::PumpEvents(milliseconds, ShowingProgressWindow());
+void TForm1::PumpEvents() {
+    pumpPacer_.Pump(ShowingProgressWindow());
 }
 
 void TForm1::BankChanged() {

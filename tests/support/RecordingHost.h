@@ -87,7 +87,7 @@ class RecordingHost : public Host {
     }
     bool IsProgressWindowShowing() const override { return progressWindowShowing; }
     bool CancelRequested() override { return cancel; }
-    void PumpEvents(int) override { ++pumpCalls; }
+    void PumpEvents() override { ++pumpCalls; }
     void BankChanged() override {
         calls.push_back("BankChanged");
         ++bankChanges;

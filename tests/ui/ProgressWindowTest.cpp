@@ -63,6 +63,7 @@ class ProgressWindowTest : public QObject {
     void WindowStaysOpenUntilTheWorkIsDone();
     void HostDrivesTheShowingWindow();
     void PumpPassesInputOnlyToTheProgressWindow();
+    void CancelledSaveKeepsTheEarlierFileAndSaysNotSaved();
     void WritesScreenshots();
 };
 
@@ -192,7 +193,13 @@ void ProgressWindowTest::PumpPassesInputOnlyToTheProgressWindow() {
     // Clicks arrive while the work pumps events: the main window's is dropped, the Cancel button's is not.
     QTimer::singleShot(10, audition, [audition] { QTest::mouseClick(audition, Qt::LeftButton); });
     QTimer::singleShot(20, cancel, [cancel] { QTest::mouseClick(cancel, Qt::LeftButton); });
-    static_cast<Host&>(form).PumpEvents(100);
+    // The work pumps between its units for a tenth of a second.
+    for (QElapsedTimer work; !work.isValid() || work.elapsed() < 100;) {
+        if (!work.isValid())
+            work.start();
+        static_cast<Host&>(form).PumpEvents();
+        QTest::qSleep(2);
+    }
     QVERIFY(audition->isChecked());
     QVERIFY(static_cast<Host&>(form).CancelRequested());
 
@@ -200,6 +207,56 @@ void ProgressWindowTest::PumpPassesInputOnlyToTheProgressWindow() {
     QTest::mouseClick(audition, Qt::LeftButton);
     QVERIFY(!audition->isChecked());
     bank->Finish();
+}
+
+// Cancel pressed as soon as the bank save is under way: the file being written is abandoned, so the file
+// of that name from before keeps its bytes; the status list never says it was saved, and the bars stay where
+// they stopped. The window took the click while the work ran: the save pumps its events as it goes.
+void ProgressWindowTest::CancelledSaveKeepsTheEarlierFileAndSaysNotSaved() {
+    const QString bankFolder = dir_.filePath("cancel-in");
+    const QString outFolder = dir_.filePath("cancel-out");
+    QVERIFY(QDir().mkpath(bankFolder) && QDir().mkpath(outFolder));
+    QVERIFY(QFile::copy("/usr/share/sounds/sf2/TimGM6mb.sf2", bankFolder + "/TimGM6mb.sf2"));
+    const QString target = outFolder + "/TimGM6mb.sf2";
+    {
+        QFile earlier(target);
+        QVERIFY(earlier.open(QIODevice::WriteOnly));
+        earlier.write("an earlier file of this name");
+    }
+    TForm1 form(dir_.filePath("cancel.ini"), NoDeviceLists());
+    form.show();
+    QVERIFY(form.SelectFolder(bankFolder));
+    TForm4* bank = form.BankProgress();
+    auto* cancel = bank->findChild<QPushButton*>("Button1");
+    auto* status = bank->findChild<QListWidget*>("ListBoxStatus");
+    bool clicked = false;
+    QTimer clicker;
+    clicker.setInterval(1);
+    connect(&clicker, &QTimer::timeout, [&] {
+        // The first sample line shows the write is under way; then Cancel, once; then OK at the end.
+        if (!clicked && bank->isVisible() && status->count() > 0 &&
+            status->item(status->count() - 1)->text().startsWith("Copying sample")) {
+            clicked = true;
+            QTest::mouseClick(cancel, Qt::LeftButton);
+        } else if (clicked && bank->isVisible() && bank->MayClose()) {
+            bank->hide();
+        }
+    });
+    clicker.start();
+    form.RunBankSave(target, 1);
+    clicker.stop();
+    QVERIFY(clicked);
+
+    QFile kept(target);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), QByteArray("an earlier file of this name"));
+    QStringList lines;
+    for (int i = 0; i < status->count(); ++i)
+        lines << status->item(i)->text();
+    QVERIFY2(lines.filter("Saved file").isEmpty(), qPrintable(lines.join('\n')));
+    QVERIFY2(!lines.filter("Cancelled: ").isEmpty(), qPrintable(lines.join('\n')));
+    QVERIFY(bank->OverallBar()->Value() < 1000);
+    QCOMPARE(QDir(outFolder).entryList(QDir::Files), QStringList{"TimGM6mb.sf2"});
 }
 
 void ProgressWindowTest::WritesScreenshots() {

@@ -22,6 +22,10 @@ void ReportInterrupted(Host& host, const std::string& path) {
     host.AddStatusLine(StringPrintf("Interrupted: '%s' not written.", path.c_str()));
 }
 
+void ReportCancelled(Host& host, const std::string& path) {
+    host.AddStatusLine(StringPrintf("Cancelled: '%s' not written, it was not complete.", path.c_str()));
+}
+
 void ReportSaved(Host& host, const std::string& path, uint64_t size) {
     constexpr size_t kStatusListLimit = 2000;
     if (host.StatusLineCount() > kStatusListLimit)

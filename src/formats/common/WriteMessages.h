@@ -26,6 +26,9 @@ struct ProgressSpan {
 void ReportCannotWrite(Host& host, const std::string& path, bool creating, bool asMessageBox);
 // "Interrupted: '%s' not written." after a write the user interrupted was abandoned.
 void ReportInterrupted(Host& host, const std::string& path);
+// "Cancelled: '%s' not written, it was not complete." after Cancel cut a write short and the file was
+// abandoned, so that a file of that name from before is left as it was.
+void ReportCancelled(Host& host, const std::string& path);
 // "Saved file  '%s'  (%i bytes)." after the status list is cleared once it holds more than 2000 lines.
 void ReportSaved(Host& host, const std::string& path, uint64_t size);
 

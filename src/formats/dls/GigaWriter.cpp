@@ -219,7 +219,7 @@ class GigaWriter {
             for (const KeyRegion& region : regions) {
                 if (!WriteRegion(grid, region))
                     return false;
-                host_.PumpEvents(4);
+                host_.PumpEvents();
             }
             if (!PatchListSize(regionList))
                 return false;
@@ -301,7 +301,7 @@ class GigaWriter {
             host_.AddStatusLine(StringPrintf("!WARNING Too many layer splits in region [%s - %s].",
                                              NoteName(region.low, offset).c_str(),
                                              NoteName(region.high, offset).c_str()));
-            host_.PumpEvents(500);
+            host_.PumpEvents();
             layerSplits = kMaxDimensionRegions / velocitySplits;
         }
         layerSplits = std::min<uint32_t>(layerSplits, kMaxLayerSplits);
@@ -454,7 +454,7 @@ class GigaWriter {
                 return false;
             ++done;
             host_.SetFileProgress(static_cast<int>(uint64_t{done} * 1000 / std::max(n, 1u)));
-            host_.PumpEvents(4);
+            host_.PumpEvents();
         }
         if (!PatchListSize(pool))
             return false;
@@ -548,7 +548,14 @@ GigaWriteResult WriteGigaBank(const BankModel& bank, SampleSource& samples, Host
         ReportCannotWrite(host, result.path, true, false);
         return result;
     }
-    if (!writer.Run() || host.InterruptRequested() || !out.Commit()) {
+    const bool ran = writer.Run();
+    if (ran && writer.CutShort() && !options.keepCutShort) {
+        out.Discard();
+        result.cutShort = true;
+        ReportCancelled(host, result.path);
+        return result;
+    }
+    if (!ran || host.InterruptRequested() || !out.Commit()) {
         out.Discard();
         if (host.InterruptRequested())
             ReportInterrupted(host, result.path);

@@ -35,6 +35,9 @@ struct GigaWriteOptions {
     int middleCOffset = 12;                    // for the note names of warnings
     std::vector<std::string> sampleGroupNames; // a DLS source's own sample groups
     uint8_t akaiVolumeType = 0;                // Akai sources: the volume's type byte (default engineer)
+    // False: a file that Cancel cut short is abandoned (a run of several files keeps only whole ones) rather
+    // than kept as the valid bank of what was written.
+    bool keepCutShort = true;
 };
 
 struct GigaWriteResult {

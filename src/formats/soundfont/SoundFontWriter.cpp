@@ -285,7 +285,7 @@ class Writer {
             if (!temporary_) {
                 host_.SetFileProgress(static_cast<int>(done * 1000ull / selectedCount));
                 host_.SetOverallProgress(options_.progress.At(done, selectedCount));
-                host_.PumpEvents(5);
+                host_.PumpEvents();
             }
         }
         Status("Saving wavepool data ...");
@@ -537,7 +537,15 @@ SoundFontWriteResult WriteSoundFontBank(const BankModel& bank, SampleSource& sam
         return result;
     }
     // An interrupt that comes while the tables are written still discards the file.
-    if (!writer.Run() || host.InterruptRequested() || !out.Commit()) {
+    const bool ran = writer.Run();
+    if (ran && writer.CutShort() && !options.keepCutShort) {
+        out.Discard();
+        result.cutShort = true;
+        if (!temporary)
+            ReportCancelled(host, result.path);
+        return result;
+    }
+    if (!ran || host.InterruptRequested() || !out.Commit()) {
         out.Discard();
         if (host.InterruptRequested())
             ReportInterrupted(host, result.path);

@@ -31,6 +31,9 @@ struct SoundFontWriteOptions {
     ProgressSpan progress;
     uint8_t akaiVolumeType = 0; // Akai sources: the volume's type byte, which names the default engineer
     SoundFontSampleStorage storage = SoundFontSampleStorage::Pcm;
+    // False: a file that Cancel cut short is abandoned (a run of several files keeps only whole ones) rather
+    // than kept with the samples written before it.
+    bool keepCutShort = true;
     double vorbisQuality = kDefaultVorbisQuality;
 };
 
