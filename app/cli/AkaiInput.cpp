@@ -139,7 +139,9 @@ ExitCode InspectAkaiVolume(Workspace& workspace, const VolumeAddress& volume) {
 }
 
 std::string VolumeFileName(const VolumeAddress& volume) {
-    return MapFileName(volume.name);
+    // A volume without a name still gets a file (or folder) of its own, never the output folder itself.
+    const std::string name = MapFileName(volume.name);
+    return name.empty() ? "_" : name;
 }
 
 std::string VolumeAddressText(const VolumeAddress& volume) {

@@ -53,6 +53,10 @@ ExitCode LoadBankFromPath(Workspace& workspace, const std::string& path) {
     case LoadStatus::CannotOpen:
         std::fprintf(stderr, "error: cannot open '%s'\n", path.c_str());
         return kExitCannotRead;
+    case LoadStatus::Damaged:
+        std::fprintf(stderr, "error: '%s' is a damaged bank (%s); nothing is written\n", path.c_str(),
+                     notes.damage.c_str());
+        return kExitCannotRead;
     case LoadStatus::NotABank:
     case LoadStatus::WrongFormat:
         break;

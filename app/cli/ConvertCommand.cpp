@@ -14,6 +14,7 @@
 #include "convert/FolderFiles.h"
 #include "convert/PresetEdits.h"
 #include "convert/SaveDialog.h"
+#include "formats/common/ProtectedInputs.h"
 
 namespace quorvane::cli {
 
@@ -196,7 +197,10 @@ ExitCode ConvertBanks(const ConvertOptions& options, OutputType type, const Edit
         request.file = answer.file;
     }
     host.SetBatch(true);
-    return Finish(SaveBanks(workspace, request));
+    const BatchResult result = SaveBanks(workspace, request);
+    const ExitCode finished = Finish(result);
+    // A damaged bank named alone could not be read, as a file that cannot be opened.
+    return banks.size() == 1 && !anyFolder && result.damaged == 1 ? kExitCannotRead : finished;
 }
 
 // An Akai disc: the volume named by --volume to OUTPUT (or its chosen presets), or with several volumes
@@ -293,6 +297,12 @@ ExitCode ConvertAkaiVolumes(const ConvertOptions& options, OutputType type, cons
 } // namespace
 
 ExitCode RunConvert(const ConvertOptions& options) {
+    // Nothing the run writes replaces a file it reads: a bank, a disc image or the edits file named as input
+    // (banks found in folders are guarded as the run reaches them). An edits file to keep that names one of
+    // them is refused before anything is written.
+    std::vector<std::string> inputFiles = options.inputs;
+    inputFiles.push_back(options.editsFile);
+    const InputGuard inputs(inputFiles);
     if (options.to != "sf2" && options.to != "sf3" && options.to != "gig" && !options.to.empty()) {
         std::fprintf(stderr, "error: unknown output format '%s' (supported: sf2, sf3, gig)\n",
                      options.to.c_str());

@@ -10,6 +10,7 @@
 #include "convert/AudioFolder.h"
 #include "convert/SampleExport.h"
 #include "formats/audio/SampleFileWriter.h"
+#include "formats/common/ProtectedInputs.h"
 
 namespace quorvane::cli {
 
@@ -89,6 +90,8 @@ ExitCode RunExportSamples(const ExportSamplesOptions& options) {
                      options.to.c_str());
         return kExitUsage;
     }
+    // No output replaces the file or disc image the samples come from.
+    const InputGuard inputs({options.input});
     TerminalHost host;
     Workspace workspace(host);
     const int type = options.to == "aiff" ? kSampleFileAiff : kSampleFileWave;

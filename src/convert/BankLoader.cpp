@@ -14,6 +14,7 @@ namespace quorvane {
 namespace {
 
 constexpr const char* kUnableToOpen = "UNABLE TO OPEN FILE!";
+constexpr const char* kDamagedBank = "DAMAGED BANK";
 
 // The SoundFont chain: image, version, samples, INFO and hydra, loops, pair names. The odd-size warning is
 // raised between the hydra walk and the tables' use, as an interactive load shows it.
@@ -138,6 +139,13 @@ LoadStatus StatusOf(Opened opened) {
     return LoadStatus::NotABank;
 }
 
+// The model of a bank that could not be read: empty, of the same source format.
+void EmptyBank(BankModel& bank) {
+    const uint32_t format = bank.SourceFormat;
+    bank = BankModel{};
+    bank.SourceFormat = format;
+}
+
 bool RunChain(Workspace& workspace, InputFile& file, bool interactive, bool forWriting, ReadNotes& notes) {
     switch (workspace.bank.SourceFormat) {
     case kSoundFontSource:
@@ -245,7 +253,13 @@ LoadStatus LoadBankSilently(Workspace& workspace, uint32_t entry, ReadNotes* not
     const Opened opened = OpenEntry(workspace, entry, file);
     if (opened != Opened::Ok)
         return StatusOf(opened);
-    return RunChain(workspace, file, false, true, sink) ? LoadStatus::Loaded : LoadStatus::NotABank;
+    if (!RunChain(workspace, file, false, true, sink))
+        return LoadStatus::NotABank;
+    if (sink.Damaged()) {
+        EmptyBank(workspace.bank);
+        return LoadStatus::Damaged;
+    }
+    return LoadStatus::Loaded;
 }
 
 LoadStatus LoadBankSilentlyOfItsType(Workspace& workspace, uint32_t entry, ReadNotes* notes) {
@@ -271,7 +285,13 @@ LoadStatus ReloadBankForDisplay(Workspace& workspace) {
     const Opened opened = OpenEntry(workspace, static_cast<uint32_t>(entry), file);
     if (opened != Opened::Ok)
         return StatusOf(opened);
-    return RunChain(workspace, file, false, false, notes) ? LoadStatus::Loaded : LoadStatus::NotABank;
+    if (!RunChain(workspace, file, false, false, notes))
+        return LoadStatus::NotABank;
+    if (notes.Damaged()) {
+        EmptyBank(workspace.bank);
+        return LoadStatus::Damaged;
+    }
+    return LoadStatus::Loaded;
 }
 
 LoadStatus LoadBankInteractively(Workspace& workspace, uint32_t entry, ReadNotes* notes) {
@@ -301,11 +321,22 @@ LoadStatus LoadBankInteractively(Workspace& workspace, uint32_t entry, ReadNotes
     } else if (opened == Opened::Ok) {
         loader.loadingFlag = 1;
         host.SetFormatLabelsVisible(true);
-        if (RunChain(workspace, file, true, false, sink)) {
-            loader.loadedFlag = 1;
+        if (!RunChain(workspace, file, true, false, sink)) {
+            status = LoadStatus::NotABank;
+        } else if (sink.Damaged()) {
+            // A damaged bank says what is wrong and leaves nothing on screen, not an empty bank.
+            EmptyBank(bank);
+            status = LoadStatus::Damaged;
+            host.SetTitle(kDamagedBank);
+            host.SetFormatLabelsVisible(false);
+            if (!host.IsProgressWindowShowing())
+                host.ShowMessage(std::filesystem::path(loader.currentFileName).filename().string() +
+                                     " is damaged: " + sink.damage + ".",
+                                 kMessageCaption, MessageIcon::Warning);
             host.BankChanged();
         } else {
-            status = LoadStatus::NotABank;
+            loader.loadedFlag = 1;
+            host.BankChanged();
         }
         loader.loadingFlag = 0;
     }

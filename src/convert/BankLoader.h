@@ -16,6 +16,7 @@ enum class LoadStatus {
     CannotOpen,    // the file could not be opened
     NotABank,      // the type key is unknown, or the file is shorter than 12 bytes
     WrongFormat,   // a known bank type that the chosen source format does not accept
+    Damaged,       // the bank's structure is missing or cut (ReadNotes::damage says what): nothing is read
 };
 
 // The type key: file bytes 0..3 followed by bytes 8..11 ("RIFFsfbk", "RIFFDLS ").

@@ -11,6 +11,7 @@
 #include "convert/PresetEdits.h"
 #include "convert/SaveDialog.h"
 #include "core/StringPrintf.h"
+#include "formats/common/ProtectedInputs.h"
 
 namespace quorvane {
 
@@ -117,9 +118,11 @@ void EmptyModel(Workspace& workspace, uint32_t sourceFormat) {
     workspace.selection.selectedSample = 0xFFFF;
 }
 
-void ReportLoadFailure(Host& host, LoadStatus status, const std::string& path) {
+void ReportLoadFailure(Host& host, LoadStatus status, const std::string& path, const ReadNotes& notes) {
     if (status == LoadStatus::CannotOpen)
         host.AddStatusLine(StringPrintf("ERROR! Can't open File %s", path.c_str()));
+    else if (status == LoadStatus::Damaged)
+        host.AddStatusLine(StringPrintf("ERROR! %s is damaged: %s", path.c_str(), notes.damage.c_str()));
     else
         host.AddStatusLine(StringPrintf("ERROR! %s is not a bank of a supported type", path.c_str()));
 }
@@ -232,6 +235,12 @@ BatchResult SaveBanks(Workspace& workspace, const BankSaveRequest& request) {
     workspace.loader.unsupportedReported.clear();
     OpenProgress(host, akai ? "Saving Volume(s) ..." : "Saving Bank(s) ...", akai ? "Volume:" : "Bank:");
 
+    // No output of the run replaces a bank it reads, before or after that bank is read: a folder converted
+    // into itself writes "NAME-1" beside a bank whose name an output takes.
+    InputGuard inputs;
+    if (!akai)
+        for (uint32_t entry : chosen)
+            inputs.Add(EntryPath(workspace, entry));
     RunWriter writer(workspace, request.type, result);
     for (size_t k = 0; k < chosen.size(); ++k) {
         const uint32_t entry = chosen[k];
@@ -246,11 +255,14 @@ BatchResult SaveBanks(Workspace& workspace, const BankSaveRequest& request) {
         host.AddStatusLine(
             StringPrintf(akai ? "Loading  '%s'  AKAI volume." : "Loading  '%s'  bank.", text.c_str()));
         // A bank that cannot be read is not written: the model would still hold the bank before it.
-        const LoadStatus status = request.entriesOfAnyType ? LoadBankSilentlyOfItsType(workspace, entry)
-                                                           : LoadBankSilently(workspace, entry);
+        ReadNotes notes;
+        const LoadStatus status = request.entriesOfAnyType
+                                      ? LoadBankSilentlyOfItsType(workspace, entry, &notes)
+                                      : LoadBankSilently(workspace, entry, &notes);
         if (status != LoadStatus::Loaded) {
-            ReportLoadFailure(host, status, EntryPath(workspace, entry));
+            ReportLoadFailure(host, status, EntryPath(workspace, entry), notes);
             ++result.failed;
+            result.damaged += status == LoadStatus::Damaged;
             continue;
         }
         if (!workspace.attributes.BankEditAttributes.empty())
@@ -327,6 +339,9 @@ BatchResult SavePresets(Workspace& workspace, const PresetSaveRequest& request) 
     for (uint32_t slot : chosen)
         names.push_back(bank.PresetTable[slot].name);
     OpenProgress(host, akai ? "Saving Program(s) ..." : "Saving Preset(s) ...", "Preset:");
+    InputGuard inputs;
+    if (!akai && entry < workspace.loader.fileList.size())
+        inputs.Add(EntryPath(workspace, entry));
     if (akai && entry < workspace.loader.fileList.size())
         host.AddStatusLine(
             StringPrintf("Loading  '%s'  AKAI volume.", workspace.loader.fileList[entry].text.c_str()));
@@ -344,9 +359,10 @@ BatchResult SavePresets(Workspace& workspace, const PresetSaveRequest& request) 
         // Every write prepares the model for its format, so each starts from the bank as read, with the
         // recorded edits replayed.
         if (!modelAsRead) {
-            const LoadStatus status = LoadBankSilently(workspace, entry);
+            ReadNotes notes;
+            const LoadStatus status = LoadBankSilently(workspace, entry, &notes);
             if (status != LoadStatus::Loaded) {
-                ReportLoadFailure(host, status, EntryPath(workspace, entry));
+                ReportLoadFailure(host, status, EntryPath(workspace, entry), notes);
                 ++result.failed;
                 continue;
             }

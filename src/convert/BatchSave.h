@@ -49,8 +49,9 @@ struct PresetSaveRequest {
 };
 
 struct BatchResult {
-    size_t items = 0;  // banks, or preset files, started
-    size_t failed = 0; // of those, not read or not written
+    size_t items = 0;   // banks, or preset files, started
+    size_t failed = 0;  // of those, not read or not written
+    size_t damaged = 0; // of the failed, banks whose structure is missing or cut
     bool cancelled = false;
     bool refused = false; // too many presets for one GigaSampler file: nothing written
     std::vector<std::string> written;

@@ -30,6 +30,10 @@ std::string MapFileName(const std::string& name) {
     mapped.reserve(name.size());
     for (unsigned char c : name)
         mapped += FileNameChar(c);
+    // A name of dots and blanks only ("..", ".", all blanks) would name the folder itself, its parent or
+    // nothing once blanks are trimmed: it becomes underscores, one a character.
+    if (!mapped.empty() && mapped.find_first_not_of(". ") == std::string::npos)
+        mapped.assign(mapped.size(), '_');
     return mapped;
 }
 

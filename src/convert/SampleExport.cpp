@@ -2,9 +2,11 @@
 
 #include <set>
 
+#include "convert/BankLoader.h"
 #include "convert/BankWriters.h"
 #include "convert/FileNameCharMap.h"
 #include "core/StringPrintf.h"
+#include "formats/common/ProtectedInputs.h"
 
 namespace quorvane {
 
@@ -37,6 +39,14 @@ SampleSaveSummary SaveAllSamples(Workspace& workspace, const std::string& folder
     const size_t count = indices.size();
     const char* extension = type == kSampleFileAiff ? ".aif" : ".wav";
     std::set<std::string> taken;
+    // No sample file replaces a file the samples come from (a folder of audio files exported into itself).
+    InputGuard inputs;
+    if (workspace.bank.SourceFormat == kAudioFileSource) {
+        for (uint32_t index : indices)
+            inputs.Add(EntryFolder(workspace.attributes, index, workspace.loader.currentFolder, true));
+    } else if (workspace.loader.currentBank >= 0) {
+        inputs.Add(EntryPath(workspace, static_cast<uint32_t>(workspace.loader.currentBank)));
+    }
     host.SetProgressSampleName("");
     host.PumpEvents();
     for (size_t position = 0; position < count; ++position) {

@@ -73,6 +73,9 @@ TForm4::TForm4(QWidget* parent) : ProgressWindow(parent) {
 
     status_ = new QListWidget(this);
     status_->setObjectName("ListBoxStatus");
+    // Every line is one line of text: laying out thousands of them one by one, as a save adds them, would
+    // cost more than the save.
+    status_->setUniformItemSizes(true);
     layout->addWidget(status_, 1);
 
     layout->addWidget(MakeCancelButton(), 0, Qt::AlignHCenter);

@@ -2,7 +2,8 @@
 // reader: truncated at every byte, chunk sizes that say too little, too much or more than the file could
 // hold, chunks with bytes too many or left out, garbage after the form, every header byte set to extremes.
 // Each copy gives a defined load status: "not a bank" while its type key (bytes 0..3 and 8..11) is cut off
-// or damaged, loaded otherwise; a loaded model hangs together and takes edits. Damage only one reader
+// or damaged, loaded otherwise (or damaged, with nothing in the model, where no bank structure is left); a
+// loaded model hangs together and takes edits. Damage only one reader
 // understands is in that reader's own damage test.
 #include <gtest/gtest.h>
 

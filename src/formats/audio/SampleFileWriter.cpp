@@ -8,6 +8,7 @@
 #include "formats/audio/AudioFileList.h"
 #include "formats/common/ByteWriter.h"
 #include "formats/common/OutputFile.h"
+#include "formats/common/OutputNames.h"
 #include "formats/common/WriteMessages.h"
 
 namespace quorvane {
@@ -203,9 +204,12 @@ SampleFileResult WriteSampleAudioFile(const BankModel& bank, SampleSource& sampl
     result.status = SampleFileStatus::CannotWrite;
     result.channels = layout.channels;
     OutputFile out;
+    // An input of the run (an audio file exported into its own folder) is never replaced: the sample goes
+    // under a free name beside it.
+    const std::string target = FreeOutputName(path, std::string(), aiff ? "aif" : "wav");
     // Both formats count their sizes in 32 bits: a sample too large for that cannot be saved.
-    if (dataSize + kAiffHeaderSize > 0xFFFFFFFFu || !out.Create(path)) {
-        ReportCannotWrite(host, path, true, asMessageBox);
+    if (dataSize + kAiffHeaderSize > 0xFFFFFFFFu || !out.Create(target)) {
+        ReportCannotWrite(host, target, true, asMessageBox, out.Error());
         return result;
     }
     layout.dataSize = static_cast<uint32_t>(dataSize);
@@ -220,7 +224,7 @@ SampleFileResult WriteSampleAudioFile(const BankModel& bank, SampleSource& sampl
         return result;
     }
     if (!written) {
-        ReportCannotWrite(host, path, false, asMessageBox);
+        ReportCannotWrite(host, target, false, asMessageBox);
         return result;
     }
     result.status = SampleFileStatus::Written;

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "formats/common/Bytes.h"
+#include "formats/common/ProtectedInputs.h"
 
 namespace quorvane {
 
@@ -53,14 +54,30 @@ bool OutputFile::Create(const std::string& target) {
         errno = EEXIST;
         return Fail();
     }
+    // A file this run reads is never replaced, and neither is a read-only file: its owner marked it so.
+    if (IsProtectedInput(target_)) {
+        failed_ = true;
+        error_ = kOutputIsAnInput;
+        return false;
+    }
+    struct stat existing {};
+    const bool replacing = ::stat(target_.c_str(), &existing) == 0;
     std::string pattern = FolderOf(target_) + ".quorvane-XXXXXX";
     const int fd = ::mkstemp(pattern.data());
     if (fd < 0)
         return Fail();
-    // mkstemp makes the file private; give it the permissions a newly created file would have.
+    if (replacing && (existing.st_mode & 0222) == 0) {
+        ::close(fd);
+        ::unlink(pattern.c_str());
+        failed_ = true;
+        error_ = kOutputIsReadOnly;
+        return false;
+    }
+    // mkstemp makes the file private; a file replaced keeps its permissions, a new one gets those a newly
+    // created file would have.
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
+    ::fchmod(fd, replacing ? existing.st_mode & 07777 : 0666 & ~mask);
     fd_ = fd;
     temporary_ = pattern;
     buffer_.clear();
@@ -263,6 +280,16 @@ bool OutputFile::Commit() {
     ClosePipe();
     const int fd = fd_;
     fd_ = -1;
+    // An input of the run may have come to bear the target's name while the file was written.
+    if (IsProtectedInput(target_)) {
+        ::close(fd);
+        errno = EEXIST;
+        Fail();
+        error_ = kOutputIsAnInput;
+        ::unlink(temporary_.c_str());
+        temporary_.clear();
+        return false;
+    }
     if (::close(fd) != 0 || ::rename(temporary_.c_str(), target_.c_str()) != 0) {
         Fail();
         ::unlink(temporary_.c_str());

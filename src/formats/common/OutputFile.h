@@ -14,6 +14,10 @@
 
 namespace quorvane {
 
+// The errors of targets an output refuses to replace.
+constexpr const char* kOutputIsAnInput = "it is an input of this run";
+constexpr const char* kOutputIsReadOnly = "it is read-only";
+
 class OutputFile {
   public:
     OutputFile() = default;

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <sys/stat.h>
 
+#include "formats/common/ProtectedInputs.h"
+
 namespace quorvane {
 
 namespace {
@@ -24,7 +26,7 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 std::string FreeOutputName(const std::string& outputPath, const std::string& sourcePath,
                            const char* extension) {
-    if (!SameFile(outputPath, sourcePath) || outputPath.size() <= 4)
+    if ((!SameFile(outputPath, sourcePath) && !IsProtectedInput(outputPath)) || outputPath.size() <= 4)
         return outputPath;
     const std::string stem = outputPath.substr(0, outputPath.size() - 4);
     std::string name;

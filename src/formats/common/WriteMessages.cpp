@@ -3,18 +3,23 @@
 #include <sys/stat.h>
 
 #include "core/StringPrintf.h"
+#include "formats/common/OutputFile.h"
 
 namespace quorvane {
 
-void ReportCannotWrite(Host& host, const std::string& path, bool creating, bool asMessageBox) {
+void ReportCannotWrite(Host& host, const std::string& path, bool creating, bool asMessageBox,
+                       const std::string& reason) {
     const std::string line = StringPrintf("ERROR! Can't write to File %s", path.c_str());
+    const bool refused = reason == kOutputIsAnInput || reason == kOutputIsReadOnly;
     if (asMessageBox) {
-        host.ShowMessage(line, kMessageCaption, MessageIcon::Warning);
+        host.ShowMessage(refused ? line + ": " + reason : line, kMessageCaption, MessageIcon::Warning);
         return;
     }
     host.AddStatusLine(line);
     struct stat info {};
-    if (creating && ::stat(path.c_str(), &info) == 0)
+    if (refused)
+        host.AddStatusLine("The file is not replaced: " + reason + ".");
+    else if (creating && ::stat(path.c_str(), &info) == 0)
         host.AddStatusLine("This file is used by another program!");
 }
 

@@ -22,8 +22,10 @@ struct ProgressSpan {
 
 // "ERROR! Can't write to File %s" in the status list (or as a message box for a write the user does not
 // follow in the progress window), with "This file is used by another program!" when a file of that name
-// exists and could not be created.
-void ReportCannotWrite(Host& host, const std::string& path, bool creating, bool asMessageBox);
+// exists and could not be created, or the reason the output refused it (a read-only file, an input of the
+// run).
+void ReportCannotWrite(Host& host, const std::string& path, bool creating, bool asMessageBox,
+                       const std::string& reason = std::string());
 // "Interrupted: '%s' not written." after a write the user interrupted was abandoned.
 void ReportInterrupted(Host& host, const std::string& path);
 // "Cancelled: '%s' not written, it was not complete." after Cancel cut a write short and the file was

@@ -545,7 +545,7 @@ GigaWriteResult WriteGigaBank(const BankModel& bank, SampleSource& samples, Host
     GigaWriter writer(bank, samples, host, state, options);
     OutputFile& out = writer.Output();
     if (!out.Create(result.path)) {
-        ReportCannotWrite(host, result.path, true, false);
+        ReportCannotWrite(host, result.path, true, false, out.Error());
         return result;
     }
     const bool ran = writer.Run();

@@ -159,14 +159,26 @@ void BuildSoundFontImage(BankModel& bank, InputFile& file, ReadNotes& notes) {
     std::vector<TopChunk> chunks;
     uint64_t total = kImageStart;
     uint8_t header[12];
+    bool presetData = false;
     for (uint64_t offset = kImageStart;;) {
         const size_t got = file.ReadAt(offset, header, sizeof header);
         if (got < 8)
             break;
         const uint32_t size = ReadU32LE(header + 4);
         const bool sampleData = got == 12 && FourCCIs(header, "LIST") && FourCCIs(header + 8, "sdta");
+        presetData = presetData || (got == 12 && FourCCIs(header, "LIST") && FourCCIs(header + 8, "pdta"));
         if (sampleData) {
             bank.SampleDataStart = static_cast<uint32_t>(std::min<uint64_t>(offset + 20, UINT32_MAX));
+            const uint64_t present = bytesInFile(offset, size);
+            if (present < size) {
+                char text[200];
+                std::snprintf(text, sizeof text,
+                              "the sample data (LIST sdta at file offset %llu) claims %u bytes and the file "
+                              "ends %llu bytes short of them: the file is cut",
+                              static_cast<unsigned long long>(offset), size,
+                              static_cast<unsigned long long>(size - present));
+                notes.damage = text;
+            }
         } else {
             const uint64_t present = bytesInFile(offset, size);
             if (present < size) {
@@ -182,6 +194,9 @@ void BuildSoundFontImage(BankModel& bank, InputFile& file, ReadNotes& notes) {
         }
         offset += static_cast<uint64_t>(size) + 8;
     }
+    // Without the preset data there is no bank to show, only texts: a cut or foreign file.
+    if (!presetData && notes.damage.empty())
+        notes.damage = "the file holds no preset data (LIST pdta)";
     if (total > UINT32_MAX) {
         notes.Add("the bank's headers exceed 4 GB; only the first 4 GB are read");
         total = UINT32_MAX;

@@ -533,7 +533,7 @@ SoundFontWriteResult WriteSoundFontBank(const BankModel& bank, SampleSource& sam
     Writer writer(bank, samples, host, options);
     OutputFile& out = writer.Output();
     if (!out.Create(result.path)) {
-        ReportCannotWrite(host, result.path, true, temporary);
+        ReportCannotWrite(host, result.path, true, temporary, out.Error());
         return result;
     }
     // An interrupt that comes while the tables are written still discards the file.

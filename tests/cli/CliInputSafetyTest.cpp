@@ -1,0 +1,222 @@
+// Runs a careless user or a hostile file could make, each checked from outside: every input keeps its bytes,
+// mode and modification time; nothing appears outside the folder the run was given; the exit status says
+// what happened. One table, one row a run: the files before, the command, the status, the files after.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+
+#include "support/AkaiSineDisc.h"
+#include "support/AudioFileBuilder.h"
+#include "support/Peers.h"
+#include "support/PresetBanks.h"
+#include "support/RunProcess.h"
+#include "support/SoundFontWriterFixtures.h"
+#include "support/TempDir.h"
+
+namespace quorvane::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct FileState {
+    Bytes bytes;
+    mode_t mode = 0;
+    timespec modified{};
+};
+
+FileState StateOf(const fs::path& path) {
+    struct stat info {};
+    ::stat(path.c_str(), &info);
+    return {ReadFileBytes(path.string()), info.st_mode, info.st_mtim};
+}
+
+// Every file below root, by its path relative to root.
+std::map<std::string, FileState> Tree(const fs::path& root) {
+    std::map<std::string, FileState> files;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root))
+        if (entry.is_regular_file())
+            files[fs::relative(entry.path(), root).string()] = StateOf(entry.path());
+    return files;
+}
+
+Bytes TwentyFourBitStereoWave() {
+    Bytes frames;
+    for (int i = 0; i < 300; ++i)
+        for (int channel = 0; channel < 2; ++channel)
+            for (uint8_t byte : {uint8_t(i), uint8_t(i * 3), uint8_t(channel ? 0x40 : 0xC0)})
+                frames.push_back(byte);
+    return WaveForm({{"fmt ", FmtBody(1, 2, 44100, 24)}, {"data", frames}});
+}
+
+struct HostileRun {
+    const char* what;
+    // Makes the inputs in `in` (and files that were in the output folder before, in `out`).
+    std::function<void(const fs::path& in, const fs::path& out)> before;
+    // The arguments; "IN" and "OUT" stand for the two folders.
+    std::vector<std::string> args;
+    int status;
+    // Files that appear (relative to the output folder, or to `in` for a run into its input folder).
+    std::vector<std::string> outputs;
+    bool intoInputFolder = false;
+};
+
+void WriteFileBytes(const std::string& path, const Bytes& bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+void Copy(const std::string& from, const fs::path& to) {
+    fs::copy_file(from, to);
+}
+
+const std::vector<HostileRun>& Runs() {
+    static const std::vector<HostileRun> runs = {
+        {"a folder of banks converted into itself, to SoundFont",
+         [](const fs::path& in, const fs::path&) {
+             Copy(kTimGM6mbPath, in / "a.sf2");
+             WriteFileBytes((in / "b.sf2").string(), ManyPresetsBank(3).Build());
+         },
+         {"convert", "-o", "IN", "IN"},
+         0,
+         {"a-1.sf2", "b-1.sf2"},
+         true},
+        {"a bank and a GigaSampler copy of another of the same name converted into their folder",
+         [](const fs::path& in, const fs::path&) {
+             WriteFileBytes((in / "a.sf2").string(), ManyPresetsBank(3).Build());
+             WriteFileBytes((in / "other.sf2").string(), ManyPresetsBank(5).Build());
+             const ProcessResult made = RunProcess(
+                 QUORVANE_CLI_PATH, {"convert", "-o", (in / "a.gig").string(), (in / "other.sf2").string()});
+             ASSERT_EQ(made.exitStatus, 0) << made.err;
+             fs::remove(in / "other.sf2");
+         },
+         {"convert", "--to", "gig", "-o", "IN", "IN"},
+         0,
+         {"a-1.gig", "a-2.gig"},
+         true},
+        {"a folder of audio files exported into itself",
+         [](const fs::path& in, const fs::path&) {
+             WriteFileBytes((in / "deep.wav").string(), TwentyFourBitStereoWave());
+         },
+         {"export-samples", "-o", "IN", "IN"},
+         0,
+         {"deep-1.wav"},
+         true},
+        {"the edits file to keep named as the input bank",
+         [](const fs::path& in, const fs::path&) { Copy(kTimGM6mbPath, in / "in.sf2"); },
+         {"convert", "--reverb", "20", "--save-edits", "IN/in.sf2", "-o", "OUT/out.sf2", "IN/in.sf2"},
+         4,
+         {}},
+        {"an Akai image converted onto its own name",
+         [](const fs::path& in, const fs::path&) {
+             WriteFileBytes((in / "disc.sf2").string(), SineDisc().Build());
+         },
+         {"convert", "--volume", "A/1", "-o", "IN/disc.sf2", "IN/disc.sf2"},
+         0,
+         {"disc-1.sf2"},
+         true},
+        {"a SoundFont cut inside its sample data, converted",
+         [](const fs::path& in, const fs::path&) {
+             Bytes bytes = ReadFileBytes(kTimGM6mbPath);
+             bytes.resize(bytes.size() / 2);
+             WriteFileBytes((in / "cut.sf2").string(), bytes);
+         },
+         {"convert", "-o", "OUT/cut.sf2", "IN/cut.sf2"},
+         2,
+         {}},
+        {"a SoundFont cut inside its sample data, inspected",
+         [](const fs::path& in, const fs::path&) {
+             Bytes bytes = ReadFileBytes(kTimGM6mbPath);
+             bytes.resize(bytes.size() / 2);
+             WriteFileBytes((in / "cut.sf2").string(), bytes);
+         },
+         {"info", "IN/cut.sf2"},
+         2,
+         {}},
+        {"a read-only file of the output's name",
+         [](const fs::path& in, const fs::path& out) {
+             Copy(kTimGM6mbPath, in / "in.sf2");
+             WriteFileBytes((out / "out.sf2").string(), Bytes{'k', 'e', 'e', 'p'});
+             fs::permissions(out / "out.sf2", fs::perms::owner_read | fs::perms::group_read);
+         },
+         {"convert", "-o", "OUT/out.sf2", "IN/in.sf2"},
+         4,
+         {}},
+    };
+    return runs;
+}
+
+std::string Expand(const std::string& arg, const fs::path& in, const fs::path& out) {
+    for (const auto& [name, folder] : {std::pair{"IN", in}, std::pair{"OUT", out}})
+        if (arg.starts_with(name))
+            return folder.string() + arg.substr(std::string(name).size());
+    return arg;
+}
+
+TEST(CliInputSafety, NoRunChangesAnInputOrWritesOutsideItsFolder) {
+    for (const HostileRun& run : Runs()) {
+        SCOPED_TRACE(run.what);
+        TempDir root;
+        const fs::path in = root.Path() / "in", out = root.Path() / "out";
+        fs::create_directories(in);
+        fs::create_directories(out);
+        run.before(in, out);
+        const std::map<std::string, FileState> inputs = Tree(in);
+        const std::map<std::string, FileState> earlier = Tree(out);
+        std::vector<std::string> args;
+        for (const std::string& arg : run.args)
+            args.push_back(Expand(arg, in, out));
+
+        const ProcessResult result = RunProcess(QUORVANE_CLI_PATH, args);
+        EXPECT_EQ(result.exitStatus, run.status) << result.err;
+
+        // Every input as it was: bytes, mode and modification time.
+        for (const auto& [name, state] : inputs) {
+            SCOPED_TRACE(name);
+            ASSERT_TRUE(fs::exists(in / name));
+            const FileState now = StateOf(in / name);
+            EXPECT_TRUE(now.bytes == state.bytes);
+            EXPECT_EQ(now.mode, state.mode);
+            EXPECT_EQ(now.modified.tv_sec, state.modified.tv_sec);
+            EXPECT_EQ(now.modified.tv_nsec, state.modified.tv_nsec);
+        }
+        for (const auto& [name, state] : earlier)
+            EXPECT_TRUE(StateOf(out / name).bytes == state.bytes) << name;
+        // Nothing but the expected outputs appeared, in the folder given and nowhere else.
+        std::vector<std::string> appeared;
+        for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root.Path())) {
+            if (!entry.is_regular_file())
+                continue;
+            const bool wasThere = inputs.count(fs::relative(entry.path(), in).string()) != 0 ||
+                                  earlier.count(fs::relative(entry.path(), out).string()) != 0;
+            if (!wasThere)
+                appeared.push_back(fs::relative(entry.path(), run.intoInputFolder ? in : out).string());
+        }
+        std::sort(appeared.begin(), appeared.end());
+        std::vector<std::string> expected = run.outputs;
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(appeared, expected) << result.err;
+    }
+}
+
+// A file the program replaces keeps the permissions its owner gave it.
+TEST(CliInputSafety, AReplacedOutputKeepsItsMode) {
+    TempDir root;
+    const std::string bank = root.Folder() + "in.sf2";
+    const std::string target = root.Folder() + "private.sf2";
+    WriteFileBytes(bank, ManyPresetsBank(2).Build());
+    WriteFileBytes(target, Bytes{'o', 'l', 'd'});
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write);
+    const ProcessResult result = RunProcess(QUORVANE_CLI_PATH, {"convert", "-o", target, bank});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_NE(ReadFileBytes(target).size(), 3u);
+    EXPECT_EQ(fs::status(target).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+}
+
+} // namespace
+} // namespace quorvane::test
