@@ -20,7 +20,7 @@ QUORVANE_PACKAGES=(
     libgtest-dev libgmock-dev nlohmann-json3-dev libcli11-dev libfluidsynth-dev
     gigtools libgig-dev timgm6mb-soundfont fluid-soundfont-gm sox sndfile-programs
     librtaudio-dev pulseaudio pulseaudio-utils librtmidi-dev jackd2 time
-    libsndfile1-dev musescore-general-soundfont-small
+    libsndfile1-dev musescore-general-soundfont-small zlib1g-dev
 )
 
 quorvane_log() { printf '==> %s\n' "$*" >&2; }

@@ -1,5 +1,7 @@
 #include "formats/dls/GigaWriter.h"
 
+#include <zlib.h>
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -280,7 +282,9 @@ class GigaWriter {
             d.wave.unityNote = static_cast<uint16_t>(firstKey);
             nullSampleUsed_ = true;
         }
-        d.articulation[124] = velocityTop == 0 ? 1 : velocityTop;
+        // The top of the region's velocity range, 0 included: a filler for velocity 0 alone must not take
+        // velocity 1 from the region above it.
+        d.articulation[124] = velocityTop;
         return d;
     }
 
@@ -456,9 +460,41 @@ class GigaWriter {
             host_.SetFileProgress(static_cast<int>(uint64_t{done} * 1000 / std::max(n, 1u)));
             host_.PumpEvents();
         }
-        if (!PatchListSize(pool))
+        if (!PatchListSize(pool) || !out_.PatchBytes(poolTable + 16, offsets.bytes.data(), offsets.Size()))
             return false;
-        return out_.PatchBytes(poolTable + 16, offsets.bytes.data(), offsets.Size());
+        return WriteChecksums();
+    }
+
+    // The checksum table players and libgig verify the waves against: for every wave of the pool, in pool
+    // order, a flag (1: the checksum is set) and the CRC-32 of its data chunk's bytes.
+    bool WriteChecksums() {
+        ByteWriter table;
+        table.Chunk("3crc", static_cast<uint32_t>(8 * waveChecksums_.size()));
+        for (uint32_t crc : waveChecksums_) {
+            table.U32(1);
+            table.U32(crc);
+        }
+        return Write(table);
+    }
+
+    // The CRC-32 of a wave's data: of the frames in memory, or read back from where they lie in the source
+    // (from the page cache, just copied), a block at a time.
+    static uint32_t DataChecksum(const int16_t* frames, uint32_t length,
+                                 const std::optional<StoredFrames>& stored) {
+        uLong crc = crc32(0L, Z_NULL, 0);
+        if (!stored) {
+            return static_cast<uint32_t>(crc32(crc, reinterpret_cast<const Bytef*>(frames), length));
+        }
+        std::vector<uint8_t> block(std::min<uint32_t>(length, 1u << 20));
+        for (uint64_t done = 0; done < length;) {
+            const size_t want = static_cast<size_t>(std::min<uint64_t>(block.size(), length - done));
+            const size_t got = stored->file->ReadAt(stored->offset + done, block.data(), want);
+            crc = crc32(crc, block.data(), static_cast<uInt>(got));
+            if (got < want)
+                break;
+            done += got;
+        }
+        return static_cast<uint32_t>(crc);
     }
 
     static SampleRecord NullSample() {
@@ -513,6 +549,7 @@ class GigaWriter {
             return false;
         const bool data =
             stored ? out_.AppendFrom(*stored->file, stored->offset, length) : out_.Write(frames, length);
+        waveChecksums_.push_back(DataChecksum(frames, length, stored));
         return data && Write(tail);
     }
 
@@ -525,6 +562,7 @@ class GigaWriter {
     OutputFile out_;
     std::array<std::string, kBankInfoSlots> info_;
     std::vector<uint32_t> poolIndex_;
+    std::vector<uint32_t> waveChecksums_; // CRC-32 of each wave's data, in pool order
     uint32_t selectedPresets_ = 0;
     uint32_t selectedSamples_ = 0;
     bool nullSampleUsed_ = false;

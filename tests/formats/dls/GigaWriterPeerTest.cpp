@@ -205,7 +205,8 @@ Gigdump Expected(const GigFileParts& gig) {
     return e;
 }
 
-// Runs gigdump on the file; it must end normally and say nothing on stderr.
+// Runs gigdump on the file; it must end normally and say nothing on stderr. gigdump --verify must then find
+// every wave's data as the checksum table says.
 Gigdump RunGigdump(const std::string& path) {
     const std::string gigdump = test::FindOnPath("gigdump");
     if (gigdump.empty())
@@ -214,6 +215,9 @@ Gigdump RunGigdump(const std::string& path) {
     EXPECT_EQ(run.exitStatus, 0);
     EXPECT_FALSE(run.signaled);
     EXPECT_EQ(run.err, "");
+    const test::ProcessResult verify = test::RunProcess(gigdump, {"--verify", path});
+    EXPECT_EQ(verify.exitStatus, 0) << verify.out << verify.err;
+    EXPECT_EQ(verify.out.find("DAMAGED"), std::string::npos) << verify.out;
     return ParseGigdump(run.out);
 }
 
@@ -299,6 +303,30 @@ TEST_F(GigaWriterPeerTest, SmallBankReadsAsWritten) {
     EXPECT_EQ(dump.samples[0], (DumpSample{"Soft", 1, 44100, 1, 1, 8, 291, 300}));
     EXPECT_EQ(dump.samples[2].rate, 22050);
     EXPECT_EQ(dump.samples[3], (DumpSample{"null_sample", 1, 44100, 1, 0, -1, -1, 64}));
+}
+
+// A zone that starts at velocity 1 (drum kits often do) leaves velocity 0 alone to the null sample: the
+// filler's upper limit is 0, so velocity 1 still plays the zone's sample.
+TEST_F(GigaWriterPeerTest, AFillerForVelocityZeroLeavesVelocityOneToTheZone) {
+    test::SoundFontBuilder sf;
+    sf.AddSample("Kick", 300);
+    using test::Gens;
+    using test::Range;
+    sf.instruments = {{.name = "Kit", .bags = {Gens({{gen::velRange, Range(1, 127)}, {gen::sampleID, 0}})}}};
+    sf.presets = {{.name = "Kit", .bags = {Gens({{gen::instrument, 0}})}}};
+    GigWriteSession session;
+    session.Load(sf.Build());
+    const GigaWriteResult result = session.Write();
+    ASSERT_TRUE(result.written);
+    const Gigdump dump = RunGigdump(result.path);
+    ASSERT_EQ(dump.instruments.size(), 1u);
+    ASSERT_EQ(dump.instruments[0].regions.size(), 1u);
+    const auto& regions = dump.instruments[0].regions[0].dimensionRegions;
+    ASSERT_EQ(regions.size(), 2u);
+    EXPECT_EQ(regions[0].sample, "null_sample");
+    EXPECT_EQ(regions[0].velocityLimit, 0);
+    EXPECT_EQ(regions[1].sample, "Kick");
+    EXPECT_EQ(regions[1].velocityLimit, 127);
 }
 
 TEST_F(GigaWriterPeerTest, TimGM6mbReadsAsWritten) {

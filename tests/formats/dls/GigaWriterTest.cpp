@@ -215,8 +215,8 @@ TEST(GigaWriterTest, HeaderInstrumentsAndWaveSamples) {
     const Bytes file = test::ReadFileBytes(result.path);
     const GigFileParts gig = test::ReadGigParts(file);
 
-    EXPECT_EQ(gig.topLevel,
-              (std::vector<std::string>{"INFO", "vers", "colh", "dlid", "lins", "3gri", "ptbl", "wvpl"}));
+    EXPECT_EQ(gig.topLevel, (std::vector<std::string>{"INFO", "vers", "colh", "dlid", "lins", "3gri", "ptbl",
+                                                      "wvpl", "3crc"}));
     EXPECT_EQ(result.size, file.size());
     EXPECT_EQ(session.workspace.writer.LastWrittenSize, file.size());
     EXPECT_EQ(session.host.statusLines,
