@@ -15,6 +15,7 @@
 #include "ui/Audition.h"
 #include "ui/DeviceLists.h"
 #include "ui/EventPump.h"
+#include "ui/MainControls.h"
 #include "ui/MainLayout.h"
 #include "ui/SettingsStore.h"
 #include "ui/ZoneMapKeys.h"
@@ -37,6 +38,9 @@ class TForm4;
 class TForm6;
 class ProgressWindow;
 class InfoPanel;
+
+// What the play button shows: Play while nothing plays, Stop while a sample plays.
+enum class PlayButtonPicture { Play, Stop };
 
 class TForm1 : public QMainWindow, public Host {
     Q_OBJECT
@@ -218,7 +222,7 @@ class TForm1 : public QMainWindow, public Host {
     bool TreeListKey(QKeyEvent* event);
     void PlayTimerTick();
     void DrawPlayCursor(uint64_t position, bool erase);
-    void SetPlayButton(int state);
+    void SetPlayButton(PlayButtonPicture picture);
     void ShowBlockTitle(const QString& title, const QString& formatLabel);
     void RequestSampleSave(int saveAllOption);
 
@@ -264,6 +268,7 @@ class TForm1 : public QMainWindow, public Host {
     bool saveAllOption_ = false; // "Save ALL Samples"
     TypedBankNumber typedBankNumber_;
 
+    MainControls controls_;
     QTreeWidget* treeView1_ = nullptr;
     QListWidget* listBox1_ = nullptr;
     QTreeWidget* treeView2_ = nullptr;
@@ -285,8 +290,7 @@ class TForm1 : public QMainWindow, public Host {
     std::unique_ptr<audio::WaveOutput> ownOutput_; // the output when the caller gave none
     std::unique_ptr<audio::WavePlayer> player_;
     QTimer* playTimer_ = nullptr;
-    // 1 while the play button shows its play picture, 2 its stop picture.
-    int PlayButtonState = 1;
+    PlayButtonPicture playButton_ = PlayButtonPicture::Play;
     // Set while opening and stopping, so that the timer draws no cursor.
     bool CursorSuspended = true;
     // The volume slider's position in sample mode and in preset mode.
@@ -300,6 +304,9 @@ class TForm1 : public QMainWindow, public Host {
     ZoneMapNotes zoneMapNotes_;
     QTimer* midiTimer_ = nullptr;
     QMenu* popupMenu4_ = nullptr;
+    // PopupMenu4's copies of the synthesizer and MIDI input items.
+    std::array<QAction*, audio::kMaxSynthDevices> popupSynths_{};
+    std::array<QAction*, audio::kMaxMidiInputs> popupInputs_{};
     TForm2* form2_ = nullptr;
     TForm3* form3_ = nullptr;
     TForm4* form4_ = nullptr;

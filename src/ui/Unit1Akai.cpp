@@ -34,15 +34,14 @@ bool IsDiscImage(const QString& path) {
 void TForm1::LeaveFormatItems() {
     for (QAction* choice : formatGroup_->actions())
         choice->setChecked(false);
-    for (int target = 0; target < 8; ++target)
-        if (auto* item = findChild<QAction*>(QStringLiteral("MenuSCSI%1").arg(target)))
-            item->setChecked(false);
+    for (QAction* item : controls_.scsiDrives)
+        item->setChecked(false);
 }
 
 void TForm1::SelectAkaiDriveClick(uint32_t drive) {
     LeaveFormatItems();
-    if (auto* item = findChild<QAction*>(QStringLiteral("MenuSCSI%1").arg(drive)))
-        item->setChecked(true);
+    if (drive < controls_.scsiDrives.size())
+        controls_.scsiDrives[drive]->setChecked(true);
     SetSourceFormat(3);
     ResetDisplay();
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -109,7 +108,7 @@ void TForm1::OpenPath(const QString& path) {
     const std::string name = info.fileName().toStdString();
     const QString folder = info.absolutePath();
     if (HasExtension(name, ".wav") || HasExtension(name, ".aif") || HasExtension(name, ".aiff")) {
-        auto* item = findChild<QAction*>(HasExtension(name, ".wav") ? "Menu_WAVE" : "Menu_AIFF");
+        auto* item = HasExtension(name, ".wav") ? controls_.menuWave : controls_.menuAiff;
         SoundFormatClick(item);
         if (!SelectFolder(folder))
             return;
@@ -133,7 +132,7 @@ void TForm1::OpenPath(const QString& path) {
         refuse("This is not a bank, audio file or disc image the program reads.");
         return;
     }
-    SoundFormatClick(findChild<QAction*>(format == kDlsSource ? "Menu_GIG" : "Menu_SF2"));
+    SoundFormatClick(format == kDlsSource ? controls_.menuGig : controls_.menuSf2);
     if (!SelectFolder(folder))
         return;
     const std::string wanted = info.completeBaseName().toStdString();

@@ -9,6 +9,8 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QScrollBar>
+#include <QSlider>
+#include <QToolButton>
 #include <QTreeWidget>
 
 #include "convert/AkaiDisc.h"
@@ -56,8 +58,8 @@ QString PathOf(const QTreeWidgetItem* node) {
 } // namespace
 
 void TForm1::ConnectBrowser() {
-    treeView1_ = findChild<QTreeWidget*>("TreeView1");
-    listBox1_ = findChild<QListWidget*>("ListBox1");
+    treeView1_ = controls_.treeView1;
+    listBox1_ = controls_.listBox1;
     treeView1_->setContextMenuPolicy(Qt::CustomContextMenu);
     ScrollSideways(treeView1_);
     connect(treeView1_, &QTreeWidget::itemExpanded, this, &TForm1::TreeView1Expanding);
@@ -71,9 +73,8 @@ void TForm1::ConnectBrowser() {
         if (!changesSuppressed_ && row >= 0 && QApplication::mouseButtons() == Qt::NoButton)
             LoadEntry(row);
     });
-    connect(findChild<QAction*>("Refresh1"), &QAction::triggered, this, &TForm1::RefreshClick);
-    connect(findChild<QAction*>("Menu_ShowCompressed"), &QAction::triggered, this,
-            &TForm1::ShowCompressedClick);
+    connect(controls_.refresh, &QAction::triggered, this, &TForm1::RefreshClick);
+    connect(controls_.menuShowCompressed, &QAction::triggered, this, &TForm1::ShowCompressedClick);
 }
 
 void TForm1::FillDriveTree() {
@@ -196,8 +197,8 @@ void TForm1::ResetDisplay() {
     treeView2_->clear();
     treeView2_->setContextMenuPolicy(Qt::NoContextMenu);
     listBox1_->setContextMenuPolicy(Qt::NoContextMenu);
-    findChild<QWidget*>("SpeedButton4")->hide();
-    findChild<QWidget*>("TrackBar1")->setToolTip("Volume");
+    controls_.speedButton4->hide();
+    controls_.trackBar1->setToolTip("Volume");
     ShowPanelBlack();
     changesSuppressed_ = suppressed;
 }
@@ -236,7 +237,7 @@ void TForm1::ShowFileList() {
         listBox1_->addItem(QString::fromStdString(entry.text) + (dls ? " (DLS)" : ""));
     }
     const bool any = listBox1_->count() > 0;
-    findChild<QWidget*>("SpeedButton4")->setVisible(any);
+    controls_.speedButton4->setVisible(any);
     listBox1_->setContextMenuPolicy(any ? Qt::CustomContextMenu : Qt::NoContextMenu);
     changesSuppressed_ = suppressed;
 }
@@ -302,9 +303,9 @@ void TForm1::SoundFormatClick(QAction* item) {
     if (format == kAudioFilesFormat) {
         audioWave_ = name != "Menu_AIFF";
         audioAiff_ = name != "Menu_WAVE";
-        findChild<QAction*>("Menu_WAVE")->setChecked(audioWave_);
-        findChild<QAction*>("Menu_AIFF")->setChecked(audioAiff_);
-        findChild<QAction*>("Menu_AllAudioFiles")->setChecked(audioWave_ && audioAiff_);
+        controls_.menuWave->setChecked(audioWave_);
+        controls_.menuAiff->setChecked(audioAiff_);
+        controls_.menuAllAudioFiles->setChecked(audioWave_ && audioAiff_);
     } else {
         item->setChecked(true);
     }

@@ -62,8 +62,8 @@ class Suppress {
 } // namespace
 
 void TForm1::ConnectViews() {
-    treeView2_ = findChild<QTreeWidget*>("TreeView2");
-    treeList_ = findChild<QTreeWidget*>("TreeList");
+    treeView2_ = controls_.treeView2;
+    treeList_ = controls_.treeList;
     ScrollSideways(treeView2_);
     ScrollSideways(treeList_);
     treeView2_->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -86,7 +86,7 @@ void TForm1::ConnectViews() {
     connect(listBox1_, &QListWidget::customContextMenuRequested, this, &TForm1::ListBox1ContextMenu);
     listBox1_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     listBox1_->installEventFilter(this);
-    connect(findChild<QToolButton*>("SpeedButton4"), &QToolButton::clicked, this, &TForm1::SaveBanksClick);
+    connect(controls_.speedButton4, &QToolButton::clicked, this, &TForm1::SaveBanksClick);
     connect(this, &TForm1::SampleSaveRequested, this, [this](int saveAll) {
         SaveSampleDialog(workspace_.selection.selectedSample, saveAll < 0 ? saveAllOption_ : saveAll == 1);
     });
@@ -99,10 +99,10 @@ void TForm1::ConnectViews() {
             SavePresetsClick();
     });
     connect(treeList_, &QTreeWidget::itemSelectionChanged, this, [this] { TreeListChange(); });
-    connect(findChild<QToolButton*>("Speed_PL"), &QToolButton::clicked, this, &TForm1::SpeedPlClick);
-    connect(findChild<QAction*>("SortPreset"), &QAction::triggered, this, &TForm1::SortPresetsClick);
-    connect(findChild<QAction*>("SortWaveforms"), &QAction::triggered, this, &TForm1::SortSamplesClick);
-    connect(findChild<QAction*>("Menu_LinkMono"), &QAction::triggered, this, &TForm1::LinkMonoClick);
+    connect(controls_.speedPl, &QToolButton::clicked, this, &TForm1::SpeedPlClick);
+    connect(controls_.sortPreset, &QAction::triggered, this, &TForm1::SortPresetsClick);
+    connect(controls_.sortWaveforms, &QAction::triggered, this, &TForm1::SortSamplesClick);
+    connect(controls_.menuLinkMono, &QAction::triggered, this, &TForm1::LinkMonoClick);
 }
 
 void TForm1::FillPresetTree() {
@@ -156,7 +156,7 @@ void TForm1::TreeView2Change() {
     typedBankNumber_ = {};
     {
         Suppress suppress(changesSuppressed_);
-        findChild<QSlider*>("TrackBar1")->setValue(presetSliderPosition_);
+        controls_.trackBar1->setValue(presetSliderPosition_);
     }
     Selection& selection = workspace_.selection;
     const int level = LevelOf(node);
@@ -195,7 +195,7 @@ void TForm1::TreeView2Change() {
     }
     infoPanel_->SetStatistics(
         ComputePresetStatistics(workspace_.bank, selection.currentPreset, selection.currentLayer));
-    findChild<QWidget*>("TrackBar1")->setToolTip("MIDI Volume");
+    controls_.trackBar1->setToolTip("MIDI Volume");
     ShowPanelBlack();
     SetBackground(panel1_, palette().color(QPalette::Window));
     if (selection.filterMode)
@@ -286,10 +286,10 @@ void TForm1::TreeListChange() {
     }
     selection.selectedSample = index;
     selection.DisplayMode = 2;
-    findChild<QWidget*>("TrackBar1")->setToolTip("Audio Volume");
+    controls_.trackBar1->setToolTip("Audio Volume");
     {
         Suppress suppress(changesSuppressed_);
-        findChild<QSlider*>("TrackBar1")->setValue(sampleSliderPosition_);
+        controls_.trackBar1->setValue(sampleSliderPosition_);
     }
     player_->PlayVolume = audio::VolumeForPosition(sampleSliderPosition_);
     // The play buffers are refilled next: the sample playing now stops first.
@@ -549,7 +549,7 @@ void TForm1::ListBox1ContextMenu(const QPoint& at) {
         const bool edited =
             TForm6::RunBankDialog(this, workspace_.attributes, workspace_.bank.SourceFormat, entries);
         // The Save button tells whether any bank will be written with conversion parameters.
-        auto* save = findChild<QToolButton*>("SpeedButton4");
+        QToolButton* save = controls_.speedButton4;
         QFont font = save->font();
         font.setBold(edited);
         save->setFont(font);
