@@ -9,7 +9,9 @@
 #include <QMainWindow>
 
 #include "audio/WavePlayer.h"
+#include "convert/BankLoader.h"
 #include "convert/ConversionParameters.h"
+#include "convert/EditHistory.h"
 #include "convert/PresetEdits.h"
 #include "session/Workspace.h"
 #include "ui/Audition.h"
@@ -26,6 +28,7 @@ class QLabel;
 class QListWidget;
 class QTimer;
 class QMenu;
+class QMenuBar;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QMouseEvent;
@@ -199,6 +202,8 @@ class TForm1 : public QMainWindow, public Host {
     void FillPartitionTree();
     void AkaiImageClick();
     void LeaveFormatItems();
+    // A bank file that could not be read: empty views and title, and a message that says why.
+    void ShowUnreadableBank(uint32_t entry, LoadStatus status, const ReadNotes& notes);
     // Bank-view pieces
     void ConnectViews();
     bool TreeView2Key(QKeyEvent* event);
@@ -208,6 +213,12 @@ class TForm1 : public QMainWindow, public Host {
     void SortSamplesClick();
     void LinkMonoClick();
     void SelectSampleNode(int sample, bool autoPlay);
+    // The file-list entries the user selected, in list order.
+    std::vector<uint32_t> SelectedEntries() const;
+    // The bank save button is bold while conversion parameters wait to be written into a listed bank.
+    void ShowBankEditMark();
+    // Preset nodes whose preset the user edited are drawn in italics.
+    void MarkEditedPresets();
     // The slots of the selected preset nodes in tree order; every preset when none is selected.
     std::vector<uint32_t> ChosenPresets() const;
     // The save dialog: title, filters, proposed name and the "Options" box; empty when cancelled.
@@ -238,6 +249,17 @@ class TForm1 : public QMainWindow, public Host {
     bool ZoneMapMouse(QMouseEvent* event);
     void PlayNotes(const std::vector<uint32_t>& messages);
 
+    // Edit menu, undo and redo
+    void BuildEditMenu(QMenuBar* bar);
+    void ShowEditActions();
+    // Before every edit of the bank on screen: the state it starts from becomes an undo step.
+    void RecordEdit();
+    // Another bank (or none) on screen: its edits can no longer be undone.
+    void ForgetEdits();
+    void UndoClick();
+    void RedoClick();
+    void ShowRestoredEdits(const EditState& state);
+
     // Menu handlers
     void MiddleCClick(QAction* item);
     void HelpClick(QAction* item);
@@ -267,6 +289,12 @@ class TForm1 : public QMainWindow, public Host {
     int sampleSaveType_ = 0;     // the filter chosen last in the sample save dialog: 1 WAVE, 2 AIFF
     bool saveAllOption_ = false; // "Save ALL Samples"
     TypedBankNumber typedBankNumber_;
+    EditHistory editHistory_;
+    // Presets whose nodes the user deleted from the preset tree (left out of the preset save).
+    std::vector<uint32_t> removedPresets_;
+    QAction* undoItem_ = nullptr;
+    QAction* redoItem_ = nullptr;
+    std::vector<QAction*> presetItems_; // Edit items that act on the selected preset node
 
     MainControls controls_;
     QTreeWidget* treeView1_ = nullptr;

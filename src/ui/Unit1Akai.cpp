@@ -12,6 +12,7 @@
 #include "convert/AkaiDisc.h"
 #include "convert/BankLoader.h"
 #include "convert/FolderFiles.h"
+#include "convert/FolderKinds.h"
 #include "core/Host.h"
 #include "formats/common/InputFile.h"
 #include "ui/Unit1.h"
@@ -65,6 +66,8 @@ void TForm1::FillPartitionTree() {
 }
 
 bool TForm1::OpenDiscImage(const QString& path) {
+    const int previousFormat = sourceFormat_;
+    const QString previousFolder = CurrentFolder();
     std::string error;
     const int found = OpenAkaiDisc(workspace_, path.toStdString(), &error);
     if (found < 0) {
@@ -72,9 +75,24 @@ bool TForm1::OpenDiscImage(const QString& path) {
                     MessageIcon::Warning);
         return false;
     }
+    if (found == 0 && previousFormat != 3) {
+        // Not an Akai disc: the browser goes back to the format and folder it showed, and says why.
+        SetSourceFormat(previousFormat);
+        if (previousFolder.isEmpty() || !SelectFolder(previousFolder))
+            FillDriveTree();
+        else
+            ListFolder();
+        SetTitle(kNotAkaiCdrom);
+        ShowMessage(path.toStdString() +
+                        "\r\n\r\nNo Akai S1000/S3000 partition was found on this disc image.",
+                    kMessageCaption, MessageIcon::Warning);
+        return false;
+    }
     LeaveFormatItems();
     SetSourceFormat(3);
     ResetDisplay();
+    if (found == 0)
+        SetTitle(kNotAkaiCdrom);
     FillPartitionTree();
     if (treeView1_->topLevelItemCount() > 0)
         treeView1_->setCurrentItem(treeView1_->topLevelItem(0));
@@ -102,6 +120,19 @@ void TForm1::OpenPath(const QString& path) {
         return;
     }
     if (info.isDir()) {
+        // A folder opens in the listing that has something to show in it: a folder of samples in audio-file
+        // mode, a folder of banks in their format.
+        if (sourceFormat_ != 3) {
+            const FolderListing current = sourceFormat_ == 1                   ? FolderListing::Gigas
+                                          : sourceFormat_ == kAudioFilesFormat ? FolderListing::AudioFiles
+                                                                               : FolderListing::SoundFonts;
+            const FolderListing wanted =
+                ListingForFolder(KindsInFolder(info.absoluteFilePath().toStdString() + "/"), current);
+            if (wanted != current)
+                SoundFormatClick(wanted == FolderListing::Gigas        ? controls_.menuGig
+                                 : wanted == FolderListing::AudioFiles ? controls_.menuAllAudioFiles
+                                                                       : controls_.menuSf2);
+        }
         SelectFolder(info.absoluteFilePath());
         return;
     }

@@ -155,6 +155,8 @@ void TForm1::SpeedButton3Click() {
     else
         audition_->SwitchOff();
     ShowAuditionState();
+    // The preset or layer on screen is what the keys play from now on.
+    AuditionSelectedNode();
 }
 
 void TForm1::ShowPopupMenu4(const QPoint& at) {

@@ -84,6 +84,13 @@ void TForm1::BuildMenu(const DeviceLists& devices) {
     formatItem("Menu_AIFF", "AI&FF files (*.aif, *.aiff)");
     format->addSeparator();
     formatItem("Menu_AllAudioFiles", "All Audio Files");
+    format->addSeparator();
+    QAction* quit = MakeItem(format, "Menu_Quit", "&Quit");
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    quit->setShortcutContext(Qt::ApplicationShortcut);
+    connect(quit, &QAction::triggered, this, &QWidget::close);
+
+    BuildEditMenu(bar);
 
     QMenu* options = bar->addMenu("&Options");
     options->setObjectName("Options1");
