@@ -339,12 +339,12 @@ void TForm1::LoadEntry(int row) {
     const LoadStatus status = LoadBankInteractively(workspace_, static_cast<uint32_t>(row), &notes);
     const uint32_t format = workspace_.bank.SourceFormat;
     const bool bankFile = format == kSoundFontSource || format == kDlsSource;
-    // A bank read to its end without a single preset was cut short or damaged: nothing to show or save.
-    const bool empty = status == LoadStatus::Loaded && workspace_.bank.PresetCount == 0;
     const bool unreadable = bankFile && (status == LoadStatus::NotABank || status == LoadStatus::CannotOpen ||
-                                         status == LoadStatus::WrongFormat || empty);
-    // A bank that cannot be read has nothing to save.
-    controls_.speedButton4->setEnabled(!unreadable);
+                                         status == LoadStatus::WrongFormat);
+    // A bank that cannot be read has nothing to save. A damaged one the loader has already emptied and
+    // described; the others are described here.
+    const bool damaged = bankFile && status == LoadStatus::Damaged;
+    controls_.speedButton4->setEnabled(!unreadable && !damaged);
     if (unreadable)
         ShowUnreadableBank(static_cast<uint32_t>(row), status, notes);
 }
@@ -374,7 +374,6 @@ void TForm1::ShowUnreadableBank(uint32_t entry, LoadStatus status, const ReadNot
         why = status == LoadStatus::CannotOpen    ? "The file cannot be opened.\n"
               : status == LoadStatus::WrongFormat ? "It is a bank of another type: choose its type in the "
                                                     "SoundFormat menu.\n"
-              : status == LoadStatus::Loaded      ? "It holds no preset: it is cut short or damaged.\n"
                                                   : "It is damaged, or not a bank of this type.\n";
     const std::string path = EntryPath(workspace_, entry);
     ShowMessage("'" + path + "' cannot be read.\n\n" + why, "Unreadable bank", MessageIcon::Warning);
