@@ -43,6 +43,9 @@ bool FluidSynthDevices::Open(int device) {
     fluid_settings_setint(settings_, "audio.periods", kPeriods);
     // Audition banks are deleted once loaded: every sample must be in memory before the load returns.
     fluid_settings_setint(settings_, "synth.dynamic-sample-loading", 0);
+    // FluidSynth's own gain (0.2) leaves a note some 17 dB below the same sample played back; at this gain
+    // a single note at full velocity and volume is about as loud as the sample (chords may clip).
+    fluid_settings_setnum(settings_, "synth.gain", kAuditionGain);
     synth_ = new_fluid_synth(settings_);
     if (synth_ == nullptr || (output_ == Output::AudioDriver && !StartDriver())) {
         Close(0);

@@ -24,6 +24,9 @@ typedef struct _fluid_audio_driver_t fluid_audio_driver_t;
 
 namespace quorvane::audio {
 
+// The synthesizer's output gain for auditioning (FluidSynth's default is 0.2).
+constexpr double kAuditionGain = 1.0;
+
 class FluidSynthDevices : public SynthDevices {
   public:
     enum class Output { AudioDriver, Offline };

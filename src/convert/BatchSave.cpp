@@ -211,6 +211,18 @@ std::vector<std::vector<uint32_t>> PlanGigaParts(BankModel& bank) {
     return parts;
 }
 
+ShownEdits ShownEditsInBankSave(const Workspace& workspace, const std::vector<uint32_t>& entries) {
+    const int shown = workspace.loader.loadedEntry;
+    const size_t listed = workspace.loader.fileList.size();
+    if (workspace.attributes.EditAttributes.empty() || shown < 0 || static_cast<size_t>(shown) >= listed)
+        return ShownEdits::None;
+    const uint32_t entry = static_cast<uint32_t>(shown);
+    if (!entries.empty() && std::find(entries.begin(), entries.end(), entry) == entries.end())
+        return ShownEdits::None;
+    const size_t saved = entries.empty() ? listed : entries.size();
+    return saved == 1 ? ShownEdits::Kept : ShownEdits::LeftOut;
+}
+
 BatchResult SaveBanks(Workspace& workspace, const BankSaveRequest& request) {
     BatchResult result;
     const auto& list = workspace.loader.fileList;

@@ -66,6 +66,13 @@ uint32_t GigaSortKey(const PresetRecord& preset);
 // kMaxGigaPartBytes; a part always holds at least one preset.
 std::vector<std::vector<uint32_t>> PlanGigaParts(BankModel& bank);
 
+// What a bank save does with the preset edits of the bank on screen (the loaded entry). Saved by itself the
+// bank is written with them; saved together with other banks they are left out, since replayed there they
+// would change those banks' presets too.
+enum class ShownEdits { None, Kept, LeftOut };
+// `entries` as the request's: the chosen file-list entries, none for every entry.
+ShownEdits ShownEditsInBankSave(const Workspace& workspace, const std::vector<uint32_t>& entries);
+
 BatchResult SaveBanks(Workspace& workspace, const BankSaveRequest& request);
 BatchResult SavePresets(Workspace& workspace, const PresetSaveRequest& request);
 

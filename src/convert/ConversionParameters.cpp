@@ -230,6 +230,18 @@ void ResetAllBankParameters(AttributeList& attributes) {
     attributes.BankEditAttributes.clear();
 }
 
+void ForgetBankParameters(AttributeList& attributes, const std::vector<uint32_t>& entries) {
+    if (entries.empty()) {
+        attributes.BankEditAttributes.clear();
+        return;
+    }
+    std::string kept;
+    for (const BankLine& line : BankLines(attributes.BankEditAttributes))
+        if (std::find(entries.begin(), entries.end(), line.entry) == entries.end())
+            kept += EditLine("BANK", line.entry, line.verb.c_str(), line.value);
+    attributes.BankEditAttributes = kept;
+}
+
 bool ApplyBankParameters(BankModel& bank, const std::string& bankEditAttributes, uint32_t entry, Host& host) {
     bool any = false;
     for (const BankLine& line : BankLines(bankEditAttributes)) {

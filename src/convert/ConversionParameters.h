@@ -64,6 +64,8 @@ void RecordBankParameters(AttributeList& attributes, const std::vector<uint32_t>
                           const ParameterValues& values);
 // "Reset All": drops the bank lines of every bank.
 void ResetAllBankParameters(AttributeList& attributes);
+// Drops the parameters of the entries (none: every entry), once their banks are saved with them.
+void ForgetBankParameters(AttributeList& attributes, const std::vector<uint32_t>& entries);
 
 // Applies the bank lines of entry to every zone of a freshly loaded bank before it is written, with a
 // status line per line; the layers lose their own values of those parameters. False when the entry has

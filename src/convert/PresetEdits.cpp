@@ -104,6 +104,14 @@ std::string PresetEditProblem(const std::string& verb, int value) {
     return "is not an edit (PROG, BANK, DRUM, MOVZ, REVB, CHOR, FILT)";
 }
 
+bool IsPresetEdited(const std::string& editAttributes, uint32_t slot) {
+    const std::string key = EditLine("PRES", slot, "", 0).substr(0, 10);
+    for (size_t at = 0; at + kLineLength <= editAttributes.size(); at += kLineLength)
+        if (editAttributes.compare(at, key.size(), key) == 0)
+            return true;
+    return false;
+}
+
 uint32_t HighestEditedSlot(const std::string& editAttributes) {
     uint32_t highest = 0;
     for (size_t at = editAttributes.find("PRES ");

@@ -43,6 +43,9 @@ void RecordPresetLine(std::string& editAttributes, const std::string& line);
 // an empty text when it does.
 std::string PresetEditProblem(const std::string& verb, int value);
 
+// Whether any preset edit line names the preset in `slot`.
+bool IsPresetEdited(const std::string& editAttributes, uint32_t slot);
+
 // Slot of the highest preset the preset edit lines name; 0 when there are none.
 uint32_t HighestEditedSlot(const std::string& editAttributes);
 

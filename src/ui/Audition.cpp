@@ -129,6 +129,8 @@ void Audition::SwitchOff() {
     if (currentDevice_ >= 0)
         synths_.Close(currentDevice_);
     currentDevice_ = -1;
+    // A closed synthesizer keeps no bank: switching on again loads the shown preset anew.
+    bankLoaded_ = false;
     heldKeys_.fill(0);
 }
 

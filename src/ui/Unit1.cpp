@@ -82,6 +82,7 @@ TForm1::TForm1(const QString& settingsFile, const DeviceLists& devices, QWidget*
     if (devices.scanScsiBus)
         workspace_.scsi.ScanScsiBus();
     BuildMenu(devices);
+    controls_ = FindMainControls(*this);
     ConnectBrowser();
     ConnectViews();
     ConnectPlayback(devices);
@@ -305,12 +306,12 @@ void TForm1::SetSourceFormat(int format) {
         image3_->clear();
     else
         image3_->setPixmap(Artwork(FormatIconName(format, false), {16, 16}));
-    findChild<QLabel*>("StaticText3")->setText(format == 1 ? "Instrument/Layer" : "Preset/Layer");
-    findChild<QLabel*>("StaticText4")->setText(format == 1 ? "Groups/Samples" : "Samples");
+    controls_.staticText3->setText(format == 1 ? "Instrument/Layer" : "Preset/Layer");
+    controls_.staticText4->setText(format == 1 ? "Groups/Samples" : "Samples");
     // Options that only mean something for one kind of source.
-    findChild<QAction*>("Menu_LinkMono")->setVisible(format == 1 || format == 3);
-    findChild<QAction*>("Menu_Unmapped")->setVisible(format == 1);
-    findChild<QAction*>("Menu_ShowCompressed")->setVisible(audio);
+    controls_.menuLinkMono->setVisible(format == 1 || format == 3);
+    controls_.menuUnmapped->setVisible(format == 1);
+    controls_.menuShowCompressed->setVisible(audio);
     Relayout();
 }
 
@@ -333,12 +334,12 @@ void TForm1::ApplySettings(const StoredSettings& s) {
     kept.SortSamples = s.SortSamples;
     kept.SortPresets = s.SortPresets;
     kept.ShowHiddenDirs = s.ShowHiddenDirs;
-    findChild<QAction*>("Menu_AutoPlay")->setChecked(kept.AutoPlaySample);
-    findChild<QAction*>("SortWaveforms")->setChecked(kept.SortSamples);
-    findChild<QAction*>("SortPreset")->setChecked(kept.SortPresets);
-    findChild<QAction*>("MenuHiddenDirs")->setChecked(kept.ShowHiddenDirs);
-    const char* middleC = s.MiddleCOffset == 0 ? "Menu_C3" : s.MiddleCOffset == 24 ? "Menu_C5" : "Menu_C4";
-    MiddleCClick(findChild<QAction*>(middleC));
+    controls_.menuAutoPlay->setChecked(kept.AutoPlaySample);
+    controls_.sortWaveforms->setChecked(kept.SortSamples);
+    controls_.sortPreset->setChecked(kept.SortPresets);
+    controls_.menuHiddenDirs->setChecked(kept.ShowHiddenDirs);
+    const size_t middleC = s.MiddleCOffset == 0 ? 0 : s.MiddleCOffset == 24 ? 2 : 1;
+    MiddleCClick(controls_.middleC[middleC]);
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

@@ -9,12 +9,15 @@
 #include <QMainWindow>
 
 #include "audio/WavePlayer.h"
+#include "convert/BankLoader.h"
 #include "convert/ConversionParameters.h"
+#include "convert/EditHistory.h"
 #include "convert/PresetEdits.h"
 #include "session/Workspace.h"
 #include "ui/Audition.h"
 #include "ui/DeviceLists.h"
 #include "ui/EventPump.h"
+#include "ui/MainControls.h"
 #include "ui/MainLayout.h"
 #include "ui/SettingsStore.h"
 #include "ui/ZoneMapKeys.h"
@@ -25,6 +28,7 @@ class QLabel;
 class QListWidget;
 class QTimer;
 class QMenu;
+class QMenuBar;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QMouseEvent;
@@ -37,6 +41,9 @@ class TForm4;
 class TForm6;
 class ProgressWindow;
 class InfoPanel;
+
+// What the play button shows: Play while nothing plays, Stop while a sample plays.
+enum class PlayButtonPicture { Play, Stop };
 
 class TForm1 : public QMainWindow, public Host {
     Q_OBJECT
@@ -195,6 +202,8 @@ class TForm1 : public QMainWindow, public Host {
     void FillPartitionTree();
     void AkaiImageClick();
     void LeaveFormatItems();
+    // A bank file that could not be read: empty views and title, and a message that says why.
+    void ShowUnreadableBank(uint32_t entry, LoadStatus status, const ReadNotes& notes);
     // Bank-view pieces
     void ConnectViews();
     bool TreeView2Key(QKeyEvent* event);
@@ -204,6 +213,12 @@ class TForm1 : public QMainWindow, public Host {
     void SortSamplesClick();
     void LinkMonoClick();
     void SelectSampleNode(int sample, bool autoPlay);
+    // The file-list entries the user selected, in list order.
+    std::vector<uint32_t> SelectedEntries() const;
+    // The bank save button is bold while conversion parameters wait to be written into a listed bank.
+    void ShowBankEditMark();
+    // Preset nodes whose preset the user edited are drawn in italics.
+    void MarkEditedPresets();
     // The slots of the selected preset nodes in tree order; every preset when none is selected.
     std::vector<uint32_t> ChosenPresets() const;
     // The save dialog: title, filters, proposed name and the "Options" box; empty when cancelled.
@@ -218,7 +233,7 @@ class TForm1 : public QMainWindow, public Host {
     bool TreeListKey(QKeyEvent* event);
     void PlayTimerTick();
     void DrawPlayCursor(uint64_t position, bool erase);
-    void SetPlayButton(int state);
+    void SetPlayButton(PlayButtonPicture picture);
     void ShowBlockTitle(const QString& title, const QString& formatLabel);
     void RequestSampleSave(int saveAllOption);
 
@@ -233,6 +248,17 @@ class TForm1 : public QMainWindow, public Host {
     // The zone map's mouse: true when the event played or was meant for playing.
     bool ZoneMapMouse(QMouseEvent* event);
     void PlayNotes(const std::vector<uint32_t>& messages);
+
+    // Edit menu, undo and redo
+    void BuildEditMenu(QMenuBar* bar);
+    void ShowEditActions();
+    // Before every edit of the bank on screen: the state it starts from becomes an undo step.
+    void RecordEdit();
+    // Another bank (or none) on screen: its edits can no longer be undone.
+    void ForgetEdits();
+    void UndoClick();
+    void RedoClick();
+    void ShowRestoredEdits(const EditState& state);
 
     // Menu handlers
     void MiddleCClick(QAction* item);
@@ -263,7 +289,14 @@ class TForm1 : public QMainWindow, public Host {
     int sampleSaveType_ = 0;     // the filter chosen last in the sample save dialog: 1 WAVE, 2 AIFF
     bool saveAllOption_ = false; // "Save ALL Samples"
     TypedBankNumber typedBankNumber_;
+    EditHistory editHistory_;
+    // Presets whose nodes the user deleted from the preset tree (left out of the preset save).
+    std::vector<uint32_t> removedPresets_;
+    QAction* undoItem_ = nullptr;
+    QAction* redoItem_ = nullptr;
+    std::vector<QAction*> presetItems_; // Edit items that act on the selected preset node
 
+    MainControls controls_;
     QTreeWidget* treeView1_ = nullptr;
     QListWidget* listBox1_ = nullptr;
     QTreeWidget* treeView2_ = nullptr;
@@ -285,8 +318,7 @@ class TForm1 : public QMainWindow, public Host {
     std::unique_ptr<audio::WaveOutput> ownOutput_; // the output when the caller gave none
     std::unique_ptr<audio::WavePlayer> player_;
     QTimer* playTimer_ = nullptr;
-    // 1 while the play button shows its play picture, 2 its stop picture.
-    int PlayButtonState = 1;
+    PlayButtonPicture playButton_ = PlayButtonPicture::Play;
     // Set while opening and stopping, so that the timer draws no cursor.
     bool CursorSuspended = true;
     // The volume slider's position in sample mode and in preset mode.
@@ -300,6 +332,9 @@ class TForm1 : public QMainWindow, public Host {
     ZoneMapNotes zoneMapNotes_;
     QTimer* midiTimer_ = nullptr;
     QMenu* popupMenu4_ = nullptr;
+    // PopupMenu4's copies of the synthesizer and MIDI input items.
+    std::array<QAction*, audio::kMaxSynthDevices> popupSynths_{};
+    std::array<QAction*, audio::kMaxMidiInputs> popupInputs_{};
     TForm2* form2_ = nullptr;
     TForm3* form3_ = nullptr;
     TForm4* form4_ = nullptr;

@@ -12,6 +12,7 @@
 #include "convert/AkaiDisc.h"
 #include "convert/BankLoader.h"
 #include "convert/FolderFiles.h"
+#include "convert/FolderKinds.h"
 #include "core/Host.h"
 #include "formats/common/InputFile.h"
 #include "ui/Unit1.h"
@@ -34,15 +35,14 @@ bool IsDiscImage(const QString& path) {
 void TForm1::LeaveFormatItems() {
     for (QAction* choice : formatGroup_->actions())
         choice->setChecked(false);
-    for (int target = 0; target < 8; ++target)
-        if (auto* item = findChild<QAction*>(QStringLiteral("MenuSCSI%1").arg(target)))
-            item->setChecked(false);
+    for (QAction* item : controls_.scsiDrives)
+        item->setChecked(false);
 }
 
 void TForm1::SelectAkaiDriveClick(uint32_t drive) {
     LeaveFormatItems();
-    if (auto* item = findChild<QAction*>(QStringLiteral("MenuSCSI%1").arg(drive)))
-        item->setChecked(true);
+    if (drive < controls_.scsiDrives.size())
+        controls_.scsiDrives[drive]->setChecked(true);
     SetSourceFormat(3);
     ResetDisplay();
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -66,6 +66,8 @@ void TForm1::FillPartitionTree() {
 }
 
 bool TForm1::OpenDiscImage(const QString& path) {
+    const int previousFormat = sourceFormat_;
+    const QString previousFolder = CurrentFolder();
     std::string error;
     const int found = OpenAkaiDisc(workspace_, path.toStdString(), &error);
     if (found < 0) {
@@ -73,9 +75,24 @@ bool TForm1::OpenDiscImage(const QString& path) {
                     MessageIcon::Warning);
         return false;
     }
+    if (found == 0 && previousFormat != 3) {
+        // Not an Akai disc: the browser goes back to the format and folder it showed, and says why.
+        SetSourceFormat(previousFormat);
+        if (previousFolder.isEmpty() || !SelectFolder(previousFolder))
+            FillDriveTree();
+        else
+            ListFolder();
+        SetTitle(kNotAkaiCdrom);
+        ShowMessage(path.toStdString() +
+                        "\r\n\r\nNo Akai S1000/S3000 partition was found on this disc image.",
+                    kMessageCaption, MessageIcon::Warning);
+        return false;
+    }
     LeaveFormatItems();
     SetSourceFormat(3);
     ResetDisplay();
+    if (found == 0)
+        SetTitle(kNotAkaiCdrom);
     FillPartitionTree();
     if (treeView1_->topLevelItemCount() > 0)
         treeView1_->setCurrentItem(treeView1_->topLevelItem(0));
@@ -103,13 +120,26 @@ void TForm1::OpenPath(const QString& path) {
         return;
     }
     if (info.isDir()) {
+        // A folder opens in the listing that has something to show in it: a folder of samples in audio-file
+        // mode, a folder of banks in their format.
+        if (sourceFormat_ != 3) {
+            const FolderListing current = sourceFormat_ == 1                   ? FolderListing::Gigas
+                                          : sourceFormat_ == kAudioFilesFormat ? FolderListing::AudioFiles
+                                                                               : FolderListing::SoundFonts;
+            const FolderListing wanted =
+                ListingForFolder(KindsInFolder(info.absoluteFilePath().toStdString() + "/"), current);
+            if (wanted != current)
+                SoundFormatClick(wanted == FolderListing::Gigas        ? controls_.menuGig
+                                 : wanted == FolderListing::AudioFiles ? controls_.menuAllAudioFiles
+                                                                       : controls_.menuSf2);
+        }
         SelectFolder(info.absoluteFilePath());
         return;
     }
     const std::string name = info.fileName().toStdString();
     const QString folder = info.absolutePath();
     if (HasExtension(name, ".wav") || HasExtension(name, ".aif") || HasExtension(name, ".aiff")) {
-        auto* item = findChild<QAction*>(HasExtension(name, ".wav") ? "Menu_WAVE" : "Menu_AIFF");
+        auto* item = HasExtension(name, ".wav") ? controls_.menuWave : controls_.menuAiff;
         SoundFormatClick(item);
         if (!SelectFolder(folder))
             return;
@@ -133,7 +163,7 @@ void TForm1::OpenPath(const QString& path) {
         refuse("This is not a bank, audio file or disc image the program reads.");
         return;
     }
-    SoundFormatClick(findChild<QAction*>(format == kDlsSource ? "Menu_GIG" : "Menu_SF2"));
+    SoundFormatClick(format == kDlsSource ? controls_.menuGig : controls_.menuSf2);
     if (!SelectFolder(folder))
         return;
     const std::string wanted = info.completeBaseName().toStdString();

@@ -25,13 +25,6 @@ constexpr int kMidiTimerMs = 2;
 const QColor kLampIdle(0, 119, 6);
 const QColor kLampKeyHeld(255, 0, 0);
 
-QString SynthItem(int device) {
-    return QStringLiteral("synth%1").arg(device + 1);
-}
-QString InputItem(int input) {
-    return QStringLiteral("Menu_midi%1").arg(input);
-}
-
 int LevelOf(const QTreeWidgetItem* node) {
     int level = 0;
     for (const QTreeWidgetItem* at = node->parent(); at; at = at->parent())
@@ -70,20 +63,22 @@ void TForm1::ConnectAuditioning(const DeviceLists& devices) {
     for (int device = 0; device < audio::kMaxSynthDevices; ++device) {
         QAction* copy = MakeItem(popupMenu4_, qPrintable(QStringLiteral("Menu_synth%1").arg(device + 1)),
                                  QString(), true);
+        popupSynths_[static_cast<size_t>(device)] = copy;
         connect(copy, &QAction::triggered, this, [this, device] { ChooseSynthesizerClick(device); });
-        connect(findChild<QAction*>(SynthItem(device)), &QAction::triggered, this,
+        connect(controls_.synths[static_cast<size_t>(device)], &QAction::triggered, this,
                 [this, device] { ChooseSynthesizerClick(device); });
     }
     popupMenu4_->addSeparator();
     for (int input = 0; input < audio::kMaxMidiInputs; ++input) {
         QAction* copy =
             MakeItem(popupMenu4_, qPrintable(QStringLiteral("Menu_aud%1").arg(input + 4)), QString(), true);
+        popupInputs_[static_cast<size_t>(input)] = copy;
         connect(copy, &QAction::triggered, this, [this, input] { ChooseInputClick(input); });
-        connect(findChild<QAction*>(InputItem(input)), &QAction::triggered, this,
+        connect(controls_.midiInputs[static_cast<size_t>(input)], &QAction::triggered, this,
                 [this, input] { ChooseInputClick(input); });
     }
 
-    auto* speedButton3 = findChild<QToolButton*>("SpeedButton3");
+    QToolButton* speedButton3 = controls_.speedButton3;
     // A flat button that stays pressed in while auditioning is on.
     speedButton3->setStyleSheet("QToolButton:checked { background: rgb(232, 232, 232); border: 2px solid; "
                                 "border-color: rgb(64, 64, 64) white white rgb(64, 64, 64); }");
@@ -99,21 +94,21 @@ void TForm1::StartAuditioning() {
     audition_->Start();
     const int devices = audition_->DeviceCount();
     for (int device = 0; device < audio::kMaxSynthDevices; ++device) {
-        QAction* item = findChild<QAction*>(SynthItem(device));
+        QAction* item = controls_.synths[static_cast<size_t>(device)];
         item->setVisible(device < devices);
         if (device < devices)
             item->setText(QString::fromStdString(audition_->DeviceName(device)));
     }
     const std::vector<std::string> inputs = audition_->InputNames();
     for (int input = 0; input < audio::kMaxMidiInputs; ++input) {
-        QAction* item = findChild<QAction*>(InputItem(input));
+        QAction* item = controls_.midiInputs[static_cast<size_t>(input)];
         const bool present = static_cast<size_t>(input) < inputs.size();
         item->setVisible(present);
         if (present)
             item->setText(QString::fromStdString(inputs[static_cast<size_t>(input)]));
     }
     if (inputs.empty()) {
-        QAction* none = findChild<QAction*>(InputItem(0));
+        QAction* none = controls_.midiInputs[0];
         none->setText("No Midi Inputs Available");
         none->setVisible(true);
         none->setEnabled(false);
@@ -123,11 +118,11 @@ void TForm1::StartAuditioning() {
 
 void TForm1::ShowAuditionState() {
     for (int device = 0; device < audio::kMaxSynthDevices; ++device)
-        findChild<QAction*>(SynthItem(device))->setChecked(device == audition_->CheckedDevice());
+        controls_.synths[static_cast<size_t>(device)]->setChecked(device == audition_->CheckedDevice());
     for (int input = 0; input < audio::kMaxMidiInputs; ++input)
-        findChild<QAction*>(InputItem(input))
-            ->setChecked(input == audition_->CurrentInput() && audition_->InputChecked());
-    auto* speedButton3 = findChild<QToolButton*>("SpeedButton3");
+        controls_.midiInputs[static_cast<size_t>(input)]->setChecked(input == audition_->CurrentInput() &&
+                                                                     audition_->InputChecked());
+    QToolButton* speedButton3 = controls_.speedButton3;
     speedButton3->setEnabled(audition_->DeviceCount() > 0);
     speedButton3->setChecked(audition_->On());
     // MIDI input is taken while an input is open.
@@ -138,10 +133,9 @@ void TForm1::ShowAuditionState() {
 }
 
 void TForm1::ShowLamp(InputLamp lamp) {
-    auto* lampkaIn = findChild<QWidget*>("LampkaIn");
-    SetBackground(lampkaIn, lamp == InputLamp::KeyHeld ? kLampKeyHeld
-                            : lamp == InputLamp::Idle  ? kLampIdle
-                                                       : kWindowGrey);
+    SetBackground(controls_.lampkaIn, lamp == InputLamp::KeyHeld ? kLampKeyHeld
+                                      : lamp == InputLamp::Idle  ? kLampIdle
+                                                                 : kWindowGrey);
 }
 
 void TForm1::ChooseSynthesizerClick(int device) {
@@ -156,31 +150,33 @@ void TForm1::ChooseInputClick(int input) {
 }
 
 void TForm1::SpeedButton3Click() {
-    if (findChild<QToolButton*>("SpeedButton3")->isChecked())
+    if (controls_.speedButton3->isChecked())
         audition_->SwitchOn();
     else
         audition_->SwitchOff();
     ShowAuditionState();
+    // The preset or layer on screen is what the keys play from now on.
+    AuditionSelectedNode();
 }
 
 void TForm1::ShowPopupMenu4(const QPoint& at) {
     for (int device = 0; device < audio::kMaxSynthDevices; ++device) {
-        const QAction* item = findChild<QAction*>(SynthItem(device));
-        QAction* copy = popupMenu4_->findChild<QAction*>(QStringLiteral("Menu_synth%1").arg(device + 1));
+        const QAction* item = controls_.synths[static_cast<size_t>(device)];
+        QAction* copy = popupSynths_[static_cast<size_t>(device)];
         copy->setText(item->text());
         copy->setChecked(item->isChecked());
         copy->setEnabled(item->isEnabled());
         copy->setVisible(item->isVisible());
     }
     for (int input = 0; input < audio::kMaxMidiInputs; ++input) {
-        const QAction* item = findChild<QAction*>(InputItem(input));
-        QAction* copy = popupMenu4_->findChild<QAction*>(QStringLiteral("Menu_aud%1").arg(input + 4));
+        const QAction* item = controls_.midiInputs[static_cast<size_t>(input)];
+        QAction* copy = popupInputs_[static_cast<size_t>(input)];
         copy->setText(item->text());
         copy->setChecked(item->isChecked());
         copy->setEnabled(item->isEnabled());
         copy->setVisible(item->isVisible());
     }
-    popupMenu4_->popup(findChild<QToolButton*>("SpeedButton3")->mapToGlobal(at));
+    popupMenu4_->popup(controls_.speedButton3->mapToGlobal(at));
 }
 
 void TForm1::MidiTimerTick() {

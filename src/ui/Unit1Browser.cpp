@@ -9,6 +9,8 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QScrollBar>
+#include <QSlider>
+#include <QToolButton>
 #include <QTreeWidget>
 
 #include "convert/AkaiDisc.h"
@@ -56,8 +58,8 @@ QString PathOf(const QTreeWidgetItem* node) {
 } // namespace
 
 void TForm1::ConnectBrowser() {
-    treeView1_ = findChild<QTreeWidget*>("TreeView1");
-    listBox1_ = findChild<QListWidget*>("ListBox1");
+    treeView1_ = controls_.treeView1;
+    listBox1_ = controls_.listBox1;
     treeView1_->setContextMenuPolicy(Qt::CustomContextMenu);
     ScrollSideways(treeView1_);
     connect(treeView1_, &QTreeWidget::itemExpanded, this, &TForm1::TreeView1Expanding);
@@ -71,9 +73,8 @@ void TForm1::ConnectBrowser() {
         if (!changesSuppressed_ && row >= 0 && QApplication::mouseButtons() == Qt::NoButton)
             LoadEntry(row);
     });
-    connect(findChild<QAction*>("Refresh1"), &QAction::triggered, this, &TForm1::RefreshClick);
-    connect(findChild<QAction*>("Menu_ShowCompressed"), &QAction::triggered, this,
-            &TForm1::ShowCompressedClick);
+    connect(controls_.refresh, &QAction::triggered, this, &TForm1::RefreshClick);
+    connect(controls_.menuShowCompressed, &QAction::triggered, this, &TForm1::ShowCompressedClick);
 }
 
 void TForm1::FillDriveTree() {
@@ -181,6 +182,7 @@ bool TForm1::SelectFolder(const QString& folder) {
 
 void TForm1::ResetDisplay() {
     StopPlayback(true);
+    ForgetEdits();
     const bool suppressed = changesSuppressed_;
     changesSuppressed_ = true;
     Selection& selection = workspace_.selection;
@@ -196,8 +198,8 @@ void TForm1::ResetDisplay() {
     treeView2_->clear();
     treeView2_->setContextMenuPolicy(Qt::NoContextMenu);
     listBox1_->setContextMenuPolicy(Qt::NoContextMenu);
-    findChild<QWidget*>("SpeedButton4")->hide();
-    findChild<QWidget*>("TrackBar1")->setToolTip("Volume");
+    controls_.speedButton4->hide();
+    controls_.trackBar1->setToolTip("Volume");
     ShowPanelBlack();
     changesSuppressed_ = suppressed;
 }
@@ -230,13 +232,20 @@ void TForm1::ShowFileList() {
     const bool suppressed = changesSuppressed_;
     changesSuppressed_ = true;
     listBox1_->clear();
-    for (const FileListEntry& entry : workspace_.loader.fileList) {
+    const auto& list = workspace_.loader.fileList;
+    for (size_t i = 0; i < list.size(); ++i) {
         // DLS banks are listed with GigaSampler files; a same-named pair is told apart by the mark.
-        const bool dls = LowerName(entry.extension) == "dls";
-        listBox1_->addItem(QString::fromStdString(entry.text) + (dls ? " (DLS)" : ""));
+        const bool dls = LowerName(list[i].extension) == "dls";
+        listBox1_->addItem(QString::fromStdString(list[i].text) + (dls ? " (DLS)" : ""));
+        // Search results come from many folders: the tooltip says which file each entry is.
+        if (sourceFormat_ != 3)
+            listBox1_->item(static_cast<int>(i))
+                ->setToolTip(QString::fromStdString(EntryPath(workspace_, static_cast<uint32_t>(i))));
     }
     const bool any = listBox1_->count() > 0;
-    findChild<QWidget*>("SpeedButton4")->setVisible(any);
+    controls_.speedButton4->setVisible(any);
+    controls_.speedButton4->setEnabled(true);
+    ShowBankEditMark();
     listBox1_->setContextMenuPolicy(any ? Qt::CustomContextMenu : Qt::NoContextMenu);
     changesSuppressed_ = suppressed;
 }
@@ -302,9 +311,9 @@ void TForm1::SoundFormatClick(QAction* item) {
     if (format == kAudioFilesFormat) {
         audioWave_ = name != "Menu_AIFF";
         audioAiff_ = name != "Menu_WAVE";
-        findChild<QAction*>("Menu_WAVE")->setChecked(audioWave_);
-        findChild<QAction*>("Menu_AIFF")->setChecked(audioAiff_);
-        findChild<QAction*>("Menu_AllAudioFiles")->setChecked(audioWave_ && audioAiff_);
+        controls_.menuWave->setChecked(audioWave_);
+        controls_.menuAiff->setChecked(audioAiff_);
+        controls_.menuAllAudioFiles->setChecked(audioWave_ && audioAiff_);
     } else {
         item->setChecked(true);
     }
@@ -323,7 +332,51 @@ void TForm1::LoadEntry(int row) {
     if (changesSuppressed_ || row < 0 || row >= static_cast<int>(workspace_.loader.fileList.size()))
         return;
     BusyCursor busy;
-    LoadBankInteractively(workspace_, static_cast<uint32_t>(row));
+    const bool another = workspace_.loader.loadedEntry != row || workspace_.loader.loadedFlag != 1;
+    if (another)
+        ForgetEdits();
+    ReadNotes notes;
+    const LoadStatus status = LoadBankInteractively(workspace_, static_cast<uint32_t>(row), &notes);
+    const uint32_t format = workspace_.bank.SourceFormat;
+    const bool bankFile = format == kSoundFontSource || format == kDlsSource;
+    const bool unreadable = bankFile && (status == LoadStatus::NotABank || status == LoadStatus::CannotOpen ||
+                                         status == LoadStatus::WrongFormat);
+    // A bank that cannot be read has nothing to save. A damaged one the loader has already emptied and
+    // described; the others are described here.
+    const bool damaged = bankFile && status == LoadStatus::Damaged;
+    controls_.speedButton4->setEnabled(!unreadable && !damaged);
+    if (unreadable)
+        ShowUnreadableBank(static_cast<uint32_t>(row), status, notes);
+}
+
+void TForm1::ShowUnreadableBank(uint32_t entry, LoadStatus status, const ReadNotes& notes) {
+    // Nothing of the bank before, nor of what was read of this one, stays on screen.
+    BankModel& bank = workspace_.bank;
+    bank.PresetCount = bank.LayerCount = bank.ZoneCount = bank.SampleCount = 0;
+    workspace_.loader.loadedFlag = 0;
+    Selection& selection = workspace_.selection;
+    selection.currentPreset = 0;
+    selection.currentLayer = selection.currentZone = -1;
+    selection.selectedSample = 0xFFFF;
+    selection.DisplayMode = 0;
+    audition_->AllSoundOff();
+    if (status != LoadStatus::CannotOpen)
+        SetTitle({});
+    SetFormatLabelsVisible(false);
+    FillPresetTree();
+    FillSampleList();
+    ShowPanelBlack();
+
+    std::string why;
+    for (const std::string& line : notes.lines)
+        why += line + "\n";
+    if (why.empty())
+        why = status == LoadStatus::CannotOpen    ? "The file cannot be opened.\n"
+              : status == LoadStatus::WrongFormat ? "It is a bank of another type: choose its type in the "
+                                                    "SoundFormat menu.\n"
+                                                  : "It is damaged, or not a bank of this type.\n";
+    const std::string path = EntryPath(workspace_, entry);
+    ShowMessage("'" + path + "' cannot be read.\n\n" + why, "Unreadable bank", MessageIcon::Warning);
 }
 
 } // namespace quorvane::ui

@@ -84,6 +84,13 @@ void TForm1::BuildMenu(const DeviceLists& devices) {
     formatItem("Menu_AIFF", "AI&FF files (*.aif, *.aiff)");
     format->addSeparator();
     formatItem("Menu_AllAudioFiles", "All Audio Files");
+    format->addSeparator();
+    QAction* quit = MakeItem(format, "Menu_Quit", "&Quit");
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    quit->setShortcutContext(Qt::ApplicationShortcut);
+    connect(quit, &QAction::triggered, this, &QWidget::close);
+
+    BuildEditMenu(bar);
 
     QMenu* options = bar->addMenu("&Options");
     options->setObjectName("Options1");
@@ -160,12 +167,13 @@ void TForm1::BuildMenu(const DeviceLists& devices) {
 }
 
 void TForm1::MiddleCClick(QAction* item) {
-    static const std::pair<const char*, int> kOffsets[] = {{"Menu_C3", 0}, {"Menu_C4", 12}, {"Menu_C5", 24}};
-    for (const auto& [name, offset] : kOffsets) {
-        QAction* choice = findChild<QAction*>(name);
+    // C3, C4 and C5 in the menu's order, as offsets of the note numbers' octaves.
+    static constexpr std::array<int, 3> kOffsets = {0, 12, 24};
+    for (size_t i = 0; i < kOffsets.size(); ++i) {
+        QAction* choice = controls_.middleC[i];
         choice->setChecked(choice == item);
         if (choice == item)
-            workspace_.settings.MiddleCOffset = offset;
+            workspace_.settings.MiddleCOffset = kOffsets[i];
     }
     // Every note name on screen is drawn by the information panel.
     if (infoPanel_ != nullptr)

@@ -45,39 +45,38 @@ void TForm1::ConnectPlayback(const DeviceLists& devices) {
     playTimer_->setTimerType(Qt::PreciseTimer);
     connect(playTimer_, &QTimer::timeout, this, &TForm1::PlayTimerTick);
 
-    connect(findChild<QToolButton*>("SpeedButton1"), &QToolButton::clicked, this, &TForm1::SpeedButton1Click);
-    connect(findChild<QToolButton*>("SpeedButton2"), &QToolButton::clicked, this,
-            [this] { RequestSampleSave(-1); });
-    auto* trackBar1 = findChild<QSlider*>("TrackBar1");
+    connect(controls_.speedButton1, &QToolButton::clicked, this, &TForm1::SpeedButton1Click);
+    connect(controls_.speedButton2, &QToolButton::clicked, this, [this] { RequestSampleSave(-1); });
+    QSlider* trackBar1 = controls_.trackBar1;
     connect(trackBar1, &QSlider::valueChanged, this, &TForm1::TrackBar1Change);
     sampleSliderPosition_ = presetSliderPosition_ = trackBar1->value();
 
-    auto* mapper = findChild<QAction*>("menu_wavemapper");
+    QAction* mapper = controls_.waveMapper;
     connect(mapper, &QAction::triggered, this,
             [this, mapper] { ChooseOutputDevice(mapper, audio::kDefaultOutput); });
     for (int i = 0; i < static_cast<int>(audio::kMaxOutputDevices); ++i) {
-        auto* item = findChild<QAction*>(QStringLiteral("menu_output%1").arg(i));
+        QAction* item = controls_.outputs[static_cast<size_t>(i)];
         connect(item, &QAction::triggered, this, [this, item, i] { ChooseOutputDevice(item, i); });
     }
     treeList_->installEventFilter(this);
-    SetPlayButton(1);
+    SetPlayButton(PlayButtonPicture::Play);
 }
 
-void TForm1::SetPlayButton(int state) {
-    auto* button = findChild<QToolButton*>("SpeedButton1");
-    button->setIcon(Artwork(state == 2 ? "stop" : "play", {16, 16}));
-    button->setText(state == 2 ? "Stop" : "Play");
-    PlayButtonState = state;
+void TForm1::SetPlayButton(PlayButtonPicture picture) {
+    const bool stop = picture == PlayButtonPicture::Stop;
+    controls_.speedButton1->setIcon(Artwork(stop ? "stop" : "play", {16, 16}));
+    controls_.speedButton1->setText(stop ? "Stop" : "Play");
+    playButton_ = picture;
 }
 
 void TForm1::StartPlayback(bool updateButton) {
     if (!workspace_.bank.IsValidSample(workspace_.selection.selectedSample))
         return;
-    if (updateButton && PlayButtonState != 2)
-        SetPlayButton(2);
+    if (updateButton && playButton_ != PlayButtonPicture::Stop)
+        SetPlayButton(PlayButtonPicture::Stop);
     const audio::StartResult result = player_->StartPlayback(workspace_);
     if (!result.started) {
-        SetPlayButton(1);
+        SetPlayButton(PlayButtonPicture::Play);
         if (result.attempted)
             ShowMessage(result.error, result.deviceName, MessageIcon::Warning);
         return;
@@ -96,8 +95,8 @@ void TForm1::StopPlayback(bool updateButton) {
     // A sample that ended by itself has closed its output already; its button and cursor remain.
     if (!player_ || (!player_->Playing() && !playTimer_->isActive()))
         return;
-    if (updateButton && PlayButtonState != 1)
-        SetPlayButton(1);
+    if (updateButton && playButton_ != PlayButtonPicture::Play)
+        SetPlayButton(PlayButtonPicture::Play);
     CursorSuspended = true;
     playTimer_->stop();
     player_->StopPlayback();
@@ -170,11 +169,11 @@ void TForm1::ChooseOutputDevice(QAction* item, int device) {
     if (!player_->TestDevice(device, error)) {
         // The item the user clicked keeps no check mark: the one in use stays checked.
         item->setChecked(false);
-        const QString previous = player_->OutputDevice == audio::kDefaultOutput
-                                     ? QStringLiteral("menu_wavemapper")
-                                     : QStringLiteral("menu_output%1").arg(player_->OutputDevice);
-        if (auto* current = findChild<QAction*>(previous))
-            current->setChecked(true);
+        const int previous = player_->OutputDevice;
+        if (previous == audio::kDefaultOutput)
+            controls_.waveMapper->setChecked(true);
+        else if (previous >= 0 && static_cast<size_t>(previous) < controls_.outputs.size())
+            controls_.outputs[static_cast<size_t>(previous)]->setChecked(true);
         ShowMessage(error, item->text().toStdString(), MessageIcon::Warning);
         item->setEnabled(false);
         return;

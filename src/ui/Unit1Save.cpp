@@ -7,11 +7,13 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "convert/BankWriters.h"
 #include "convert/BatchSave.h"
+#include "convert/ConversionParameters.h"
 #include "convert/FileNameCharMap.h"
 #include "convert/SampleExport.h"
 #include "convert/SaveDialog.h"
@@ -86,17 +88,34 @@ void TForm1::SaveBanksClick() {
     const QString title = QString::fromStdString(SaveDialogTitle(format, SaveItems::Banks, n, list.size()));
     const QString proposed =
         QString::fromStdString(ProposedFileName(format, SaveItems::Banks, n, bankText, ""));
+    if (ShownEditsInBankSave(workspace_, SelectedEntries()) == ShownEdits::LeftOut) {
+        const QString shown =
+            QString::fromStdString(list[static_cast<size_t>(workspace_.loader.loadedEntry)].text);
+        const auto choice = QMessageBox::question(
+            this, title,
+            QString("The preset edits of '%1' are saved only when that bank is saved by itself, or with "
+                    "its presets (S in the preset tree).\n\nSave the chosen banks without these edits?")
+                .arg(shown),
+            QMessageBox::Save | QMessageBox::Cancel, QMessageBox::Cancel);
+        if (choice != QMessageBox::Save)
+            return;
+    }
     int type = 1;
     const QString answer = AskSavePath(title, proposed, false, type);
     if (!answer.isEmpty())
         RunBankSave(answer, type);
 }
 
-void TForm1::RunBankSave(const QString& answer, int type) {
+std::vector<uint32_t> TForm1::SelectedEntries() const {
     std::vector<uint32_t> entries;
     for (int row = 0; row < listBox1_->count(); ++row)
         if (listBox1_->item(row)->isSelected())
             entries.push_back(static_cast<uint32_t>(row));
+    return entries;
+}
+
+void TForm1::RunBankSave(const QString& answer, int type) {
+    const std::vector<uint32_t> entries = SelectedEntries();
     const auto& list = workspace_.loader.fileList;
     const size_t n = entries.empty() ? list.size() : entries.size();
     const std::string bankText = n == 1 ? list[entries.empty() ? 0 : entries[0]].text : std::string();
@@ -111,11 +130,18 @@ void TForm1::RunBankSave(const QString& answer, int type) {
     request.entries = entries;
     request.folder = resolved.folder;
     request.file = resolved.file;
+    // The bank on screen, saved by itself, is written as the user edited it.
+    request.replayPresetEdits = ShownEditsInBankSave(workspace_, entries) == ShownEdits::Kept;
     ResetDisplay();
     ShowFileList();
     for (uint32_t entry : entries)
         listBox1_->item(static_cast<int>(entry))->setSelected(true);
-    SaveBanks(workspace_, request);
+    const BatchResult result = SaveBanks(workspace_, request);
+    // Conversion parameters written into every chosen bank have done their work.
+    if (!result.cancelled && !result.refused && result.failed == 0) {
+        ForgetBankParameters(workspace_.attributes, entries);
+        ShowBankEditMark();
+    }
     WaitForProgressWindow();
 }
 

@@ -1,10 +1,13 @@
 // The bank views of TForm1: the preset tree (presets, layers, zones) and the sample list, their selection,
 // keys, context menus, sorting and the preset filter. The core decides what each node shows.
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
 #include <QSlider>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -62,8 +65,8 @@ class Suppress {
 } // namespace
 
 void TForm1::ConnectViews() {
-    treeView2_ = findChild<QTreeWidget*>("TreeView2");
-    treeList_ = findChild<QTreeWidget*>("TreeList");
+    treeView2_ = controls_.treeView2;
+    treeList_ = controls_.treeList;
     ScrollSideways(treeView2_);
     ScrollSideways(treeList_);
     treeView2_->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -86,7 +89,7 @@ void TForm1::ConnectViews() {
     connect(listBox1_, &QListWidget::customContextMenuRequested, this, &TForm1::ListBox1ContextMenu);
     listBox1_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     listBox1_->installEventFilter(this);
-    connect(findChild<QToolButton*>("SpeedButton4"), &QToolButton::clicked, this, &TForm1::SaveBanksClick);
+    connect(controls_.speedButton4, &QToolButton::clicked, this, &TForm1::SaveBanksClick);
     connect(this, &TForm1::SampleSaveRequested, this, [this](int saveAll) {
         SaveSampleDialog(workspace_.selection.selectedSample, saveAll < 0 ? saveAllOption_ : saveAll == 1);
     });
@@ -99,10 +102,10 @@ void TForm1::ConnectViews() {
             SavePresetsClick();
     });
     connect(treeList_, &QTreeWidget::itemSelectionChanged, this, [this] { TreeListChange(); });
-    connect(findChild<QToolButton*>("Speed_PL"), &QToolButton::clicked, this, &TForm1::SpeedPlClick);
-    connect(findChild<QAction*>("SortPreset"), &QAction::triggered, this, &TForm1::SortPresetsClick);
-    connect(findChild<QAction*>("SortWaveforms"), &QAction::triggered, this, &TForm1::SortSamplesClick);
-    connect(findChild<QAction*>("Menu_LinkMono"), &QAction::triggered, this, &TForm1::LinkMonoClick);
+    connect(controls_.speedPl, &QToolButton::clicked, this, &TForm1::SpeedPlClick);
+    connect(controls_.sortPreset, &QAction::triggered, this, &TForm1::SortPresetsClick);
+    connect(controls_.sortWaveforms, &QAction::triggered, this, &TForm1::SortSamplesClick);
+    connect(controls_.menuLinkMono, &QAction::triggered, this, &TForm1::LinkMonoClick);
 }
 
 void TForm1::FillPresetTree() {
@@ -110,12 +113,15 @@ void TForm1::FillPresetTree() {
     treeView2_->clear();
     const BankModel& bank = workspace_.bank;
     for (uint32_t slot : PresetTreeOrder(bank)) {
+        if (std::find(removedPresets_.begin(), removedPresets_.end(), slot) != removedPresets_.end())
+            continue;
         QTreeWidgetItem* node = MakeNode(PresetNode(bank, slot));
         node->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
         treeView2_->addTopLevelItem(node);
     }
     if (workspace_.settings.SortPresets)
         treeView2_->sortItems(0, Qt::AscendingOrder);
+    MarkEditedPresets();
 }
 
 void TForm1::BuildChildren(QTreeWidgetItem* node) {
@@ -156,7 +162,7 @@ void TForm1::TreeView2Change() {
     typedBankNumber_ = {};
     {
         Suppress suppress(changesSuppressed_);
-        findChild<QSlider*>("TrackBar1")->setValue(presetSliderPosition_);
+        controls_.trackBar1->setValue(presetSliderPosition_);
     }
     Selection& selection = workspace_.selection;
     const int level = LevelOf(node);
@@ -195,7 +201,7 @@ void TForm1::TreeView2Change() {
     }
     infoPanel_->SetStatistics(
         ComputePresetStatistics(workspace_.bank, selection.currentPreset, selection.currentLayer));
-    findChild<QWidget*>("TrackBar1")->setToolTip("MIDI Volume");
+    controls_.trackBar1->setToolTip("MIDI Volume");
     ShowPanelBlack();
     SetBackground(panel1_, palette().color(QPalette::Window));
     if (selection.filterMode)
@@ -210,7 +216,9 @@ void TForm1::ApplyPresetParametersClick(const ParameterValues& values) {
     QTreeWidgetItem* node = treeView2_->currentItem();
     if (node == nullptr || LevelOf(node) != 0)
         return;
+    RecordEdit();
     ApplyPresetParameters(workspace_.bank, workspace_.attributes, ChosenPresets(), values);
+    MarkEditedPresets();
     infoPanel_->Redraw();
     // The synthesizer plays the preset as it is now.
     AuditionSelectedNode();
@@ -225,6 +233,7 @@ void TForm1::MoveZonesClick(int semitones) {
     }
     if (moved.empty())
         return;
+    RecordEdit();
     MoveZones(workspace_.bank, workspace_.attributes, moved, semitones);
     // The layers and zones shown change their ranges: their nodes are built again when opened.
     Suppress suppress(changesSuppressed_);
@@ -233,6 +242,12 @@ void TForm1::MoveZonesClick(int semitones) {
         node->setExpanded(false);
         qDeleteAll(node->takeChildren());
     }
+    MarkEditedPresets();
+    // The key range and the other figures of the shown preset follow the moved zones.
+    const Selection& selection = workspace_.selection;
+    if (workspace_.bank.IsValidSlot(selection.currentPreset))
+        infoPanel_->SetStatistics(
+            ComputePresetStatistics(workspace_.bank, selection.currentPreset, selection.currentLayer));
     infoPanel_->Redraw();
     QTreeWidgetItem* current = treeView2_->currentItem();
     if (current != nullptr && LevelOf(current) == 0)
@@ -286,10 +301,10 @@ void TForm1::TreeListChange() {
     }
     selection.selectedSample = index;
     selection.DisplayMode = 2;
-    findChild<QWidget*>("TrackBar1")->setToolTip("Audio Volume");
+    controls_.trackBar1->setToolTip("Audio Volume");
     {
         Suppress suppress(changesSuppressed_);
-        findChild<QSlider*>("TrackBar1")->setValue(sampleSliderPosition_);
+        controls_.trackBar1->setValue(sampleSliderPosition_);
     }
     player_->PlayVolume = audio::VolumeForPosition(sampleSliderPosition_);
     // The play buffers are refilled next: the sample playing now stops first.
@@ -413,6 +428,30 @@ void TForm1::LinkMonoClick() {
     FillSampleList();
 }
 
+void TForm1::ShowBankEditMark() {
+    const bool edited = !workspace_.attributes.BankEditAttributes.empty();
+    QToolButton* save = controls_.speedButton4;
+    QFont font = save->font();
+    font.setBold(edited);
+    save->setFont(font);
+    save->setToolTip(edited ? "Save the chosen banks (with conversion parameters)" : "Save the chosen banks");
+}
+
+void TForm1::MarkEditedPresets() {
+    const std::string& edits = workspace_.attributes.EditAttributes;
+    for (int i = 0; i < treeView2_->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* node = treeView2_->topLevelItem(i);
+        const bool edited = IsPresetEdited(edits, static_cast<uint32_t>(DataOf(node)));
+        QFont font = node->font(0);
+        if (font.italic() == edited)
+            continue;
+        font.setItalic(edited);
+        node->setFont(0, font);
+        node->setToolTip(0, edited ? "Edited: kept by the preset save, and by saving this bank by itself"
+                                   : QString());
+    }
+}
+
 void TForm1::ShowPanelBlack() {
     SetBackground(panel1_, Qt::black);
     RelayoutPanel1();
@@ -431,11 +470,13 @@ bool TForm1::TreeView2Key(QKeyEvent* event) {
         const ViewNode view = PresetNode(bank, slot);
         node->setText(0, QString::fromStdString(view.text));
         node->setIcon(0, NodeIcon(ViewPicture(view.image), ViewPicture(view.selectedImage)));
+        MarkEditedPresets();
         infoPanel_->Redraw();
     };
     const QString text = event->text();
     if (text == "d" || text == "D") {
         if (presetNode && bank.IsValidSlot(slot)) {
+            RecordEdit();
             ToggleDrum(bank, workspace_.attributes, slot);
             presetChanged();
         }
@@ -447,6 +488,7 @@ bool TForm1::TreeView2Key(QKeyEvent* event) {
     }
     if (text.size() == 1 && text[0].isDigit()) {
         if (presetNode && bank.IsValidSlot(slot)) {
+            RecordEdit();
             TypeBankDigit(bank, workspace_.attributes, slot, typedBankNumber_, text[0].digitValue());
             presetChanged();
         }
@@ -455,6 +497,7 @@ bool TForm1::TreeView2Key(QKeyEvent* event) {
     if ((event->key() == Qt::Key_Plus || event->key() == Qt::Key_Minus) &&
         (event->modifiers() & Qt::KeypadModifier)) {
         if (presetNode && bank.IsValidSlot(slot)) {
+            RecordEdit();
             if (event->key() == Qt::Key_Plus)
                 ProgramPlus(bank, workspace_.attributes, slot);
             else
@@ -493,7 +536,21 @@ bool TForm1::TreeView2Key(QKeyEvent* event) {
         return false;
     case Qt::Key_Delete: {
         const int level = LevelOf(node);
+        if (level > 1)
+            return true;
+        const QString question =
+            level == 0
+                ? QString("Remove the preset '%1' from the list?\n\nIt is left out when the presets are "
+                          "saved. Ctrl+Z brings it back.")
+                      .arg(node->text(0))
+                : QString("Remove the layer '%1' from the preset '%2'?\n\nCtrl+Z brings it back.")
+                      .arg(node->text(0), node->parent()->text(0));
+        if (QMessageBox::question(this, "Delete", question, QMessageBox::Yes | QMessageBox::No,
+                                  QMessageBox::No) != QMessageBox::Yes)
+            return true;
         if (level == 0) {
+            RecordEdit();
+            removedPresets_.push_back(slot);
             {
                 Suppress suppress(changesSuppressed_);
                 delete node;
@@ -512,6 +569,7 @@ bool TForm1::TreeView2Key(QKeyEvent* event) {
             if (!bank.IsValidSlot(slot))
                 return true;
             QTreeWidgetItem* parent = node->parent();
+            RecordEdit();
             bank.PresetTable[slot].layerList.RemoveAt(static_cast<size_t>(DataOf(node)));
             {
                 Suppress suppress(changesSuppressed_);
@@ -546,15 +604,8 @@ void TForm1::ListBox1ContextMenu(const QPoint& at) {
                 entries.push_back(static_cast<uint32_t>(row));
         if (entries.empty() && listBox1_->currentRow() >= 0)
             entries.push_back(static_cast<uint32_t>(listBox1_->currentRow()));
-        const bool edited =
-            TForm6::RunBankDialog(this, workspace_.attributes, workspace_.bank.SourceFormat, entries);
-        // The Save button tells whether any bank will be written with conversion parameters.
-        auto* save = findChild<QToolButton*>("SpeedButton4");
-        QFont font = save->font();
-        font.setBold(edited);
-        save->setFont(font);
-        save->setToolTip(edited ? "Save the chosen banks (with conversion parameters)"
-                                : "Save the chosen banks");
+        TForm6::RunBankDialog(this, workspace_.attributes, workspace_.bank.SourceFormat, entries);
+        ShowBankEditMark();
     });
     menu.addSeparator();
     QAction* all = menu.addAction(QString("&Select All - (%1 %2").arg(listBox1_->count()).arg(kinds));

@@ -208,6 +208,20 @@ TEST_F(AuditionTest, VolumeControllerLowersAndAllSoundOffSilences) {
     EXPECT_LT(after, 1e-3);
 }
 
+// A note at full velocity and volume sounds about as loud as its sample played back (within 6 dB), not
+// some 17 dB below it: the sine's words peak at 12000, so played back its level is 12000 / 32768 / sqrt 2.
+TEST_F(AuditionTest, AFullNoteIsAsLoudAsItsSamplePlayedBack) {
+    banks_.Write("two.sf2", TwoLayerBank());
+    LoadBank("two", "sf2", kSoundFontSource);
+    Audition(1);
+    synth_.SelectAuditionProgram();
+    double frequency = 0, rms = 0;
+    synth_.Hear(69, 127, frequency, rms);
+    const double played = 12000.0 / 32768.0 / std::sqrt(2.0);
+    EXPECT_GT(rms, played / 2) << "more than 6 dB quieter";
+    EXPECT_LT(rms, played * 2) << "more than 6 dB louder";
+}
+
 // A GigaSampler bank made by libgig: a velocity switch between an interleaved stereo wave (440 Hz left,
 // 220 Hz right) and a mono 880 Hz sine. The stereo wave is split for the write into halves panned left and
 // right, so each side keeps its own pitch; the bank comes back as the views showed it, with the user's

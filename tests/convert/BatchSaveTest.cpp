@@ -115,6 +115,37 @@ TEST_F(BatchSaveTest, GigaSamplerBankOfThreeHundredPresetsIsSplitInSortedParts) 
     EXPECT_EQ(names.size(), 300u);
 }
 
+// The preset edits on screen belong to the loaded entry: kept when it is saved alone, left out (and said so)
+// when saved with other banks, not concerned when it is not saved.
+TEST(BatchSave, EditsOnScreenGoWithTheBankShownWhenItIsSavedAlone) {
+    test::RecordingHost host;
+    Workspace workspace(host);
+    SetFileListOfPaths(workspace, {"/a.sf2", "/b.sf2", "/c.sf2"});
+    workspace.loader.loadedEntry = 1;
+    struct Case {
+        const char* what;
+        std::string edits;
+        std::vector<uint32_t> entries;
+        ShownEdits expected;
+    };
+    const std::string edits = EditLine("PRES", 1, "PROG", 22);
+    const std::vector<Case> cases = {
+        {"no edits", "", {1}, ShownEdits::None},
+        {"the shown bank alone", edits, {1}, ShownEdits::Kept},
+        {"the shown bank among others", edits, {0, 1}, ShownEdits::LeftOut},
+        {"every entry, none chosen", edits, {}, ShownEdits::LeftOut},
+        {"other banks only", edits, {0, 2}, ShownEdits::None},
+    };
+    for (const Case& c : cases) {
+        workspace.attributes.EditAttributes = c.edits;
+        EXPECT_EQ(ShownEditsInBankSave(workspace, c.entries), c.expected) << c.what;
+    }
+    SetFileListOfPaths(workspace, {"/a.sf2"});
+    workspace.loader.loadedEntry = 0;
+    workspace.attributes.EditAttributes = edits;
+    EXPECT_EQ(ShownEditsInBankSave(workspace, {}), ShownEdits::Kept) << "the only entry of the list";
+}
+
 TEST(GigaSplit, APartKeepsItsSamplesUnderTheLimitButAlwaysHoldsOnePreset) {
     // Presets 1 and 3 play 80 MiB each, preset 2 plays 1 MiB; sorted by program they come 1, 2, 3.
     BankModel bank = test::SmallModel({{.sampleIndex = 0}, {.sampleIndex = 1}, {.sampleIndex = 2}});

@@ -230,5 +230,17 @@ TEST(ConversionParameters, PresetWithoutAnyCutoffShowsNoFilter) {
     EXPECT_FALSE(state.filterChecked);
 }
 
+// Once banks are saved with their parameters, only the banks not saved keep theirs.
+TEST(ConversionParameters, ForgettingSavedBanksKeepsTheOthers) {
+    AttributeList attributes;
+    attributes.BankEditAttributes = EditLine("BANK", 0, "REVB", 200) + EditLine("BANK", 1, "CHOR", 5) +
+                                    EditLine("BANK", 2, "FILT", 0xFFFF) + EditLine("BANK", 1, "REVB", 7);
+    ForgetBankParameters(attributes, {1});
+    EXPECT_EQ(attributes.BankEditAttributes,
+              EditLine("BANK", 0, "REVB", 200) + EditLine("BANK", 2, "FILT", 0xFFFF));
+    ForgetBankParameters(attributes, {});
+    EXPECT_EQ(attributes.BankEditAttributes, "");
+}
+
 } // namespace
 } // namespace quorvane

@@ -274,6 +274,15 @@ void AuditioningTest::SelectionLoadsPresetsAndLayersButNeverZones() {
     QTest::mouseClick(Switch(), Qt::LeftButton);
     Select(Preset(1));
     QCOMPARE(writes_.size(), before);
+
+    // Switched on again, the preset on screen is loaded into the reopened synthesizer at once, so the
+    // keys play without another click; the closed device had no bank left to clear.
+    synth_->log.clear();
+    QTest::mouseClick(Switch(), Qt::LeftButton);
+    QCOMPARE(writes_.size(), before + 1);
+    QVERIFY(Contains(synth_->log, "load 0 120"));
+    QVERIFY(!Contains(synth_->log, "clear 0 120"));
+    QVERIFY(form_->Auditioning().Playable());
 }
 
 void AuditioningTest::LoadAndWriteFailures() {

@@ -2,10 +2,14 @@
 // lines, expanding and collapsing, the hidden-folder rule, the level-by-level search (also through a
 // symbolic link that loops back), a bank shown in both trees, the edit keys, preset saves checked on disk,
 // audio-file mode and opening a path named on the command line.
+#include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -64,6 +68,24 @@ QTreeWidgetItem* Child(QTreeWidgetItem* node, const QString& text) {
     return nullptr;
 }
 
+// Answers every message box as it opens and keeps its text.
+class MessageCatcher {
+  public:
+    MessageCatcher() {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown << box->text();
+                box->accept();
+            }
+        });
+        timer_.start(5);
+    }
+    QStringList shown;
+
+  private:
+    QTimer timer_;
+};
+
 // Closes the conversion progress window once the run has finished with it, as the user's OK does.
 void CloseProgressWhenDone(TForm1& form) {
     auto* timer = new QTimer(&form);
@@ -97,6 +119,11 @@ class BrowserTest : public QObject {
     void SearchGoesLevelByLevelAndEndsOnALoop();
     void BankFillsBothTrees();
     void EditKeysChangeThePresetAndRecordOneLine();
+    void EditsOnScreenAreMarkedAndKeptBySavingTheBankAlone();
+    void UnreadableBankSaysSoAndLeavesNothingOnScreen();
+    void NonAkaiDiscImageKeepsTheFolders();
+    void EditsAreUndoneAndRedoneAndDeleteAsks();
+    void FolderOpensInTheListingOfItsFiles();
     void PresetSaveCombinedAndSeparate();
     void SampleSavesOneFileOrTheWholeList();
     void AudioFileModeListsTheFolder();
@@ -256,6 +283,178 @@ void BrowserTest::EditKeysChangeThePresetAndRecordOneLine() {
     const std::string drumKey = QString::asprintf("PRES %04x DRUM", slot).toStdString();
     QCOMPARE(lines.find(drumKey) != std::string::npos, true);
     QCOMPARE(lines.find(drumKey, lines.find(drumKey) + 1), std::string::npos);
+}
+
+void BrowserTest::EditsOnScreenAreMarkedAndKeptBySavingTheBankAlone() {
+    TForm1 form(dir_.filePath("kept.ini"), NoDeviceLists());
+    QVERIFY(form.SelectFolder(Path("banks")));
+    form.LoadEntry(0);
+    Workspace& w = form.Session();
+    auto* presets = form.findChild<QTreeWidget*>("TreeView2");
+    presets->setFocus();
+    presets->setCurrentItem(presets->topLevelItem(0));
+    const uint32_t slot = presets->currentItem()->data(0, Qt::UserRole).toUInt();
+    const PresetRecord before = w.bank.PresetTable[slot];
+    QVERIFY(before.program < 127);
+    QVERIFY(!presets->currentItem()->font(0).italic());
+    QTest::keyClick(presets, Qt::Key_Plus, Qt::KeypadModifier);
+    QTest::keyClicks(presets, "d");
+    QVERIFY(presets->currentItem()->font(0).italic());
+    QVERIFY(!presets->topLevelItem(1)->font(0).italic());
+    QDir().mkpath(QUORVANE_SCREENSHOT_DIR);
+    form.resize(900, 600);
+    QVERIFY(form.grab().save(QUORVANE_SCREENSHOT_DIR "/browser-edited-preset.png"));
+
+    form.findChild<QListWidget*>("ListBox1")->item(0)->setSelected(true);
+    QVERIFY(QDir().mkpath(Path("kept")));
+    CloseProgressWhenDone(form);
+    form.RunBankSave(Path("kept/Edited.sf2"), 1);
+    TForm1 reader(dir_.filePath("kept-reader.ini"), NoDeviceLists());
+    QVERIFY(reader.SelectFolder(Path("kept")));
+    reader.LoadEntry(0);
+    const BankModel& saved = reader.Session().bank;
+    bool found = false;
+    for (uint32_t s = 1; s <= saved.PresetCount; ++s) {
+        const PresetRecord& preset = saved.PresetTable[s];
+        if (preset.name != before.name)
+            continue;
+        found = true;
+        QCOMPARE(preset.program, static_cast<uint16_t>(before.program + 1));
+        QCOMPARE(preset.isDrum, static_cast<uint8_t>(!before.isDrum));
+    }
+    QVERIFY(found);
+}
+
+// A bank that cannot be read after a good one: a message that names it, empty views and title, no Save.
+void BrowserTest::UnreadableBankSaysSoAndLeavesNothingOnScreen() {
+    QVERIFY(QDir().mkpath(Path("damaged")));
+    Copy("damaged/Good.sf2");
+    QFile good(kTimGM6mb);
+    QVERIFY(good.open(QIODevice::ReadOnly));
+    QFile cut(Path("damaged/Cut.sf2"));
+    QVERIFY(cut.open(QIODevice::WriteOnly));
+    cut.write(good.read(3000));
+    cut.close();
+    QFile empty(Path("damaged/Empty.sf2"));
+    QVERIFY(empty.open(QIODevice::WriteOnly));
+    empty.close();
+
+    TForm1 form(dir_.filePath("damaged.ini"), NoDeviceLists());
+    QVERIFY(form.SelectFolder(Path("damaged")));
+    QCOMPARE(Texts(form.findChild<QListWidget*>("ListBox1")), QStringList({"Cut", "Empty", "Good"}));
+    auto* presets = form.findChild<QTreeWidget*>("TreeView2");
+    auto* samples = form.findChild<QTreeWidget*>("TreeList");
+    auto* title = form.findChild<QLabel*>("Panel3");
+    auto* shownName = form.findChild<QLabel*>("Label4");
+    auto* save = form.findChild<QWidget*>("SpeedButton4");
+    for (int bad : {0, 1}) {
+        form.LoadEntry(2);
+        QVERIFY(presets->topLevelItemCount() > 0);
+        MessageCatcher catcher;
+        form.LoadEntry(bad);
+        const QStringList& shown = catcher.shown;
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown[0].contains(bad == 0 ? "Cut.sf2" : "Empty.sf2"), qPrintable(shown[0]));
+        QCOMPARE(presets->topLevelItemCount(), 0);
+        QCOMPARE(samples->topLevelItemCount(), 0);
+        QCOMPARE(title->text(), QString(bad == 0 ? "DAMAGED BANK" : ""));
+        QVERIFY(!shownName->isVisibleTo(&form));
+        QVERIFY(!save->isEnabled());
+    }
+    QDir().mkpath(QUORVANE_SCREENSHOT_DIR);
+    form.resize(900, 600);
+    QVERIFY(form.grab().save(QUORVANE_SCREENSHOT_DIR "/browser-unreadable-bank.png"));
+    form.LoadEntry(2);
+    QVERIFY(save->isEnabled());
+}
+
+// A disc image without an Akai partition: the title says so, and the folders and banks stay listed.
+void BrowserTest::NonAkaiDiscImageKeepsTheFolders() {
+    QFile image(Path("plain.iso"));
+    QVERIFY(image.open(QIODevice::WriteOnly));
+    image.write(QByteArray(1 << 20, '\0'));
+    image.close();
+    TForm1 form(dir_.filePath("plain.ini"), NoDeviceLists());
+    QVERIFY(form.SelectFolder(Path("banks")));
+    MessageCatcher catcher;
+    QVERIFY(!form.OpenDiscImage(Path("plain.iso")));
+    QCOMPARE(catcher.shown.size(), 1);
+    QVERIFY(catcher.shown[0].contains("No Akai"));
+    QCOMPARE(form.SourceFormat(), 0);
+    QCOMPARE(form.CurrentFolder(), Path("banks/"));
+    QCOMPARE(Texts(form.findChild<QListWidget*>("ListBox1")), QStringList({"alpha", "Beta"}));
+    QCOMPARE(form.findChild<QLabel*>("Panel3")->text(), QString("NOT AKAI CDROM"));
+    QVERIFY(form.findChild<QAction*>("Menu_SF2")->isChecked());
+    QDir().mkpath(QUORVANE_SCREENSHOT_DIR);
+    form.resize(900, 600);
+    QVERIFY(form.grab().save(QUORVANE_SCREENSHOT_DIR "/browser-not-akai.png"));
+}
+
+// Undo and redo over the edit keys, and a delete that asks first and can be undone.
+void BrowserTest::EditsAreUndoneAndRedoneAndDeleteAsks() {
+    TForm1 form(dir_.filePath("undo.ini"), NoDeviceLists());
+    QVERIFY(form.SelectFolder(Path("banks")));
+    form.LoadEntry(0);
+    Workspace& w = form.Session();
+    auto* presets = form.findChild<QTreeWidget*>("TreeView2");
+    auto* undo = form.findChild<QAction*>("Menu_Undo");
+    auto* redo = form.findChild<QAction*>("Menu_Redo");
+    presets->setFocus();
+    presets->setCurrentItem(presets->topLevelItem(0));
+    const uint32_t slot = presets->currentItem()->data(0, Qt::UserRole).toUInt();
+    const PresetRecord before = w.bank.PresetTable[slot];
+    QVERIFY(!undo->isEnabled());
+
+    QTest::keyClick(presets, Qt::Key_Plus, Qt::KeypadModifier);
+    QTest::keyClicks(presets, "d");
+    QVERIFY(undo->isEnabled());
+    undo->trigger();
+    QCOMPARE(w.bank.PresetTable[slot].isDrum, before.isDrum);
+    QCOMPARE(w.bank.PresetTable[slot].program, static_cast<uint16_t>(before.program + 1));
+    undo->trigger();
+    QCOMPARE(w.bank.PresetTable[slot].program, before.program);
+    QCOMPARE(w.attributes.EditAttributes, std::string());
+    QVERIFY(!undo->isEnabled());
+    // The node shows the preset as it is again.
+    QCOMPARE(presets->currentItem()->data(0, Qt::UserRole).toUInt(), slot);
+    QVERIFY(!presets->currentItem()->font(0).italic());
+    QVERIFY(redo->isEnabled());
+    redo->trigger();
+    QCOMPARE(w.bank.PresetTable[slot].program, static_cast<uint16_t>(before.program + 1));
+
+    // Delete asks; No keeps the preset, Yes removes it, and undo brings it back.
+    const int count = presets->topLevelItemCount();
+    auto answer = [](QMessageBox::StandardButton button) {
+        QTimer::singleShot(20, [button] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+                box->button(button)->click();
+        });
+    };
+    answer(QMessageBox::No);
+    QTest::keyClick(presets, Qt::Key_Delete);
+    QCOMPARE(presets->topLevelItemCount(), count);
+    answer(QMessageBox::Yes);
+    QTest::keyClick(presets, Qt::Key_Delete);
+    QCOMPARE(presets->topLevelItemCount(), count - 1);
+    undo->trigger();
+    QCOMPARE(presets->topLevelItemCount(), count);
+    bool back = false;
+    for (int i = 0; i < count; ++i)
+        back = back || presets->topLevelItem(i)->data(0, Qt::UserRole).toUInt() == slot;
+    QVERIFY(back);
+}
+
+// A folder named on the command line opens in the listing that shows its files, and back.
+void BrowserTest::FolderOpensInTheListingOfItsFiles() {
+    TForm1 form(dir_.filePath("bycontent.ini"), NoDeviceLists());
+    form.OpenPath(Path("audio"));
+    QCOMPARE(form.SourceFormat(), kAudioFilesFormat);
+    QCOMPARE(form.findChild<QTreeWidget*>("TreeList")->topLevelItemCount(), 2);
+    form.OpenPath(Path("banks"));
+    QCOMPARE(form.SourceFormat(), 0);
+    auto* list = form.findChild<QListWidget*>("ListBox1");
+    QCOMPARE(Texts(list), QStringList({"alpha", "Beta"}));
+    QCOMPARE(list->item(1)->toolTip(), Path("banks/Beta.sf2"));
 }
 
 void BrowserTest::PresetSaveCombinedAndSeparate() {

@@ -155,10 +155,17 @@ void MainWindowTest::AudioFileModeGivesTheSampleListThePresetColumn() {
 void MainWindowTest::MenuHasItsCaptionsOrderAndInitialMarks() {
     TForm1 form(SettingsFile("menu.ini"), NoDeviceLists());
 
-    QCOMPARE(ItemNames(form.menuBar()), QStringList({"Refresh1", "SoundFormat1", "Options1", "Help1"}));
+    QCOMPARE(ItemNames(form.menuBar()),
+             QStringList({"Refresh1", "SoundFormat1", "Edit1", "Options1", "Help1"}));
+    QCOMPARE(ItemNames(form.findChild<QMenu*>("Edit1")),
+             QStringList({"Menu_Undo", "Menu_Redo", "-", "Menu_ProgramUp", "Menu_ProgramDown", "Menu_Drum",
+                          "Menu_MoveUp", "Menu_MoveDown", "Menu_Delete", "-", "Menu_SavePresets"}));
+    QCOMPARE(form.findChild<QAction*>("Menu_Undo")->shortcut(), QKeySequence("Ctrl+Z"));
+    QCOMPARE(form.findChild<QAction*>("Menu_Redo")->shortcut(), QKeySequence("Ctrl+Shift+Z"));
     QCOMPARE(ItemNames(form.findChild<QMenu*>("SoundFormat1")),
              QStringList({"Menu_SF2", "Menu_GIG", "-", "Menu_AKAI", "-", "Menu_WAVE", "Menu_AIFF", "-",
-                          "Menu_AllAudioFiles"}));
+                          "Menu_AllAudioFiles", "-", "Menu_Quit"}));
+    QCOMPARE(form.findChild<QAction*>("Menu_Quit")->shortcut(), QKeySequence("Ctrl+Q"));
     QCOMPARE(ItemNames(form.findChild<QMenu*>("Options1")),
              QStringList({"MenuHiddenDirs", "SortPreset", "SortWaveforms", "Menu_AutoPlay", "AudioOutput1",
                           "MiddleC_Is", "Auditioning1", "Menu_AuditioningLayers", "-", "Menu_LinkMono",
@@ -176,6 +183,7 @@ void MainWindowTest::MenuHasItsCaptionsOrderAndInitialMarks() {
     const Item items[] = {
         {"Refresh1", "&RefreshDrives", false, true},
         {"SoundFormat1", "&SoundFormat", false, true},
+        {"Edit1", "&Edit", false, true},
         {"Options1", "&Options", false, true},
         {"Help1", "&Help", false, true},
         {"Menu_SF2", "&SoundFont    (*.sf2)", true, true},
