@@ -159,6 +159,17 @@ bool RunChain(Workspace& workspace, InputFile& file, bool interactive, bool forW
     }
 }
 
+// A chain run without the window: a damaged bank leaves the model empty rather than half read.
+LoadStatus RunSilentChain(Workspace& workspace, InputFile& file, bool forWriting, ReadNotes& notes) {
+    if (!RunChain(workspace, file, false, forWriting, notes))
+        return LoadStatus::NotABank;
+    if (notes.Damaged()) {
+        EmptyBank(workspace.bank);
+        return LoadStatus::Damaged;
+    }
+    return LoadStatus::Loaded;
+}
+
 // The interactive Akai load: the volume's label, the chain without the programs (they are read when the
 // user picks one), a fresh selection with the loaded flag down, so that picking the volume again reads the
 // disc again. A directory that cannot be read leaves the views empty.
@@ -253,13 +264,7 @@ LoadStatus LoadBankSilently(Workspace& workspace, uint32_t entry, ReadNotes* not
     const Opened opened = OpenEntry(workspace, entry, file);
     if (opened != Opened::Ok)
         return StatusOf(opened);
-    if (!RunChain(workspace, file, false, true, sink))
-        return LoadStatus::NotABank;
-    if (sink.Damaged()) {
-        EmptyBank(workspace.bank);
-        return LoadStatus::Damaged;
-    }
-    return LoadStatus::Loaded;
+    return RunSilentChain(workspace, file, true, sink);
 }
 
 LoadStatus LoadBankSilentlyOfItsType(Workspace& workspace, uint32_t entry, ReadNotes* notes) {
@@ -285,13 +290,7 @@ LoadStatus ReloadBankForDisplay(Workspace& workspace) {
     const Opened opened = OpenEntry(workspace, static_cast<uint32_t>(entry), file);
     if (opened != Opened::Ok)
         return StatusOf(opened);
-    if (!RunChain(workspace, file, false, false, notes))
-        return LoadStatus::NotABank;
-    if (notes.Damaged()) {
-        EmptyBank(workspace.bank);
-        return LoadStatus::Damaged;
-    }
-    return LoadStatus::Loaded;
+    return RunSilentChain(workspace, file, false, notes);
 }
 
 LoadStatus LoadBankInteractively(Workspace& workspace, uint32_t entry, ReadNotes* notes) {
