@@ -90,7 +90,8 @@ bool ImageTransport::Open(const std::string& path) {
 // cueMode: -1 when no cue sheet told the layout, which is then taken from the file itself: raw sectors
 // begin with the sync pattern and fill the file in whole 2352-byte sectors.
 bool ImageTransport::OpenData(const std::string& dataPath, int cueMode) {
-    fd_ = ::open(dataPath.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking: a FIFO named as an image must not hold the open; it then reads as a failed image.
+    fd_ = ::open(dataPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     struct stat status {};
     if (fd_ < 0 || ::fstat(fd_, &status) != 0) {
         error_ = std::strerror(errno);

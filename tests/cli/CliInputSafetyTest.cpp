@@ -5,6 +5,9 @@
 
 #include <sys/stat.h>
 
+#include <chrono>
+#include <thread>
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +16,7 @@
 
 #include "support/AkaiSineDisc.h"
 #include "support/AudioFileBuilder.h"
+#include "support/ChildProcess.h"
 #include "support/Peers.h"
 #include "support/PresetBanks.h"
 #include "support/RunProcess.h"
@@ -201,6 +205,30 @@ TEST(CliInputSafety, NoRunChangesAnInputOrWritesOutsideItsFolder) {
         std::vector<std::string> expected = run.outputs;
         std::sort(expected.begin(), expected.end());
         EXPECT_EQ(appeared, expected) << result.err;
+    }
+}
+
+// A FIFO among the audio files of a folder, or named itself, never holds a run: nothing writes to it, so an
+// open that waited for a writer would wait for ever.
+TEST(CliInputSafety, AFifoIsSkippedOrRefusedWithoutWaiting) {
+    TempDir root;
+    WriteFileBytes(root.Folder() + "a.wav", TwentyFourBitStereoWave());
+    ASSERT_EQ(::mkfifo((root.Folder() + "b.wav").c_str(), 0644), 0);
+    struct Case {
+        std::vector<std::string> args;
+        bool succeeds;
+    };
+    for (const Case& c : {Case{{"info", root.Folder()}, true}, Case{{"info", root.Folder() + "b.wav"}, false},
+                          Case{{"export-samples", "-o", root.Folder() + "out", root.Folder()}, true}}) {
+        SCOPED_TRACE(c.args.back());
+        std::filesystem::create_directories(root.Folder() + "out");
+        ChildProcess child(QUORVANE_CLI_PATH, c.args);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (child.Running() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        ASSERT_FALSE(child.Running()) << "the run waits on the FIFO";
+        const ProcessResult result = child.Finish();
+        EXPECT_EQ(result.exitStatus == 0, c.succeeds) << result.err;
     }
 }
 

@@ -34,7 +34,9 @@ bool InputFile::Open(const std::string& path) {
     Close();
     error_.clear();
     readFailed_ = false;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a FIFO (or a device that waits) named as a bank never holds the open: it is
+    // refused below as not a regular file. Reads of a regular file are the same either way.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         error_ = std::strerror(errno);
         return false;
