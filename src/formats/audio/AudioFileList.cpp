@@ -101,6 +101,28 @@ void AppendAudioFile(AudioFileListing& listing, const std::string& caption, uint
     listing.dataLines += WaveDataLine(number, fields);
 }
 
+namespace {
+
+// An AIFF detune is a correction applied on playback, as a sample's pitch correction is; a WAVE sampler
+// chunk instead gives the pitch the sample sounds at, as a fraction of a semitone above its unity note, so
+// its correction is the opposite of that fraction, taken from the nearer note.
+void SetTuning(SampleRecord& r, const AudioFileFields& f) {
+    int32_t root = f.unityNote & 127;
+    int32_t correction = static_cast<int16_t>(f.fineTune);
+    if (f.fileKind == kWaveFileKind) {
+        const int32_t fraction = static_cast<int32_t>(f.fineTune) % 100;
+        correction = -fraction;
+        if (fraction > 50 && root < 127) {
+            ++root;
+            correction = 100 - fraction;
+        }
+    }
+    r.rootKey = static_cast<uint16_t>(root);
+    r.pitchCorrection = static_cast<int16_t>(correction);
+}
+
+} // namespace
+
 void CompleteAudioFileList(BankModel& bank, const std::string& lines, SampleList& entries) {
     bank.SampleCount = 0;
     if (lines.empty())
@@ -140,8 +162,7 @@ void CompleteAudioFileList(BankModel& bank, const std::string& lines, SampleList
             const uint32_t frames = r.dataLength / (r.blockAlign / r.channels);
             r.loopEnd = std::min(r.loopEnd, frames);
         }
-        r.pitchCorrection = static_cast<int16_t>(f.fineTune);
-        r.rootKey = f.unityNote & 127;
+        SetTuning(r, f);
         r.stereoHalf = r.channels == 2 ? 1 : 0;
         r.listImage = entry.image;
         r.listSelectedImage = entry.selectedImage;

@@ -63,18 +63,11 @@ std::vector<uint8_t> WaveHeader(const Layout& l) {
     w.U32(0);                                                  // manufacturer
     w.U32(0);                                                  // product
     w.U32(l.sampleRate != 0 ? 1000000000u / l.sampleRate : 0); // sample period in nanoseconds
-    // The pitch fraction counts upward from the unity note: a flat tuning is written as a fraction above
-    // the note below, since a negative fraction would read as almost a semitone sharp.
-    uint32_t unityNote = l.rootKey;
-    int32_t cents = CentsOfSemitone(l.pitchCorrection);
-    if (cents < 0) {
-        if (unityNote > 0) {
-            --unityNote;
-            cents += 100;
-        } else {
-            cents = 0;
-        }
-    }
+    // The sampler chunk gives the pitch the sample sounds at: its unity note and a fraction of a semitone
+    // above it. A pitch correction is applied on playback, so the sample sounds that much below its root.
+    const int32_t pitch = std::clamp(static_cast<int32_t>(l.rootKey) * 100 - l.pitchCorrection, 0, 12799);
+    const uint32_t unityNote = static_cast<uint32_t>(pitch / 100);
+    const int32_t cents = pitch % 100;
     w.U32(unityNote);
     w.U32(static_cast<uint32_t>(cents) * kFractionPerCent);
     w.U32(0); // SMPTE format

@@ -260,9 +260,11 @@ class GigaWriter {
             auto given = [](const GeneratorSet& set, int number) {
                 return set.IsSet(number) ? set.generators[number] : 0;
             };
+            // Players tune by the dimension region alone, so the sample's own correction is carried here too.
             d.wave.fineTune =
                 static_cast<int16_t>(given(zone, gen::fineTune) + 100 * given(zone, gen::coarseTune) +
-                                     given(layer, gen::fineTune) + 100 * given(layer, gen::coarseTune));
+                                     given(layer, gen::fineTune) + 100 * given(layer, gen::coarseTune) +
+                                     (sample ? sample->pitchCorrection : 0));
             const int attenuation = std::clamp(
                 given(zone, gen::initialAttenuation) + given(layer, gen::initialAttenuation), 0, 1440);
             if (attenuation != 0)

@@ -52,7 +52,7 @@ std::vector<ListCase> Cases() {
          WaveForm(
              {{"fmt ", fmt16}, {"smpl", SmplBody(60, 50 * kCent, 1, 1000, 1999)}, {"data", Silence(4000)}}),
          false, "0000 0001 0001 00005622 0010 0002 00000070 00000fa0 0001 000003e8 000007d0 0032 003c ",
-         "a.wav", 0, 4, 1, 1000, 2000, 50, 60},
+         "a.wav", 0, 4, 1, 1000, 2000, -50, 60},
         {"the loop is cut to the frames the data holds", "b.wav",
          WaveForm({{"fmt ", fmt16}, {"smpl", SmplBody(60, 0, 1, 1000, 1999)}, {"data", Silence(3000)}}),
          false, "0000 0001 0001 00005622 0010 0002 00000070 00000bb8 0001 000003e8 000007d0 0000 003c ",
@@ -63,13 +63,13 @@ std::vector<ListCase> Cases() {
          WaveForm({{"fmt ", fmt16},
                    {"smpl",
                     [] {
-                        Bytes smpl = SmplBody(61, 25 * kCent, 1);
+                        Bytes smpl = SmplBody(61, 77 * kCent, 1);
                         smpl.resize(36);
                         return smpl;
                     }()},
                    {"data", Bytes(64, 0x11)}}),
-         false, "0000 0001 0001 00005622 0010 0002 00000058 00000040 0000 00000000 00000000 0019 003d ",
-         "c.wav", 0, 4, 0, 0, 0, 25, 61},
+         false, "0000 0001 0001 00005622 0010 0002 00000058 00000040 0000 00000000 00000000 004d 003d ",
+         "c.wav", 0, 4, 0, 0, 0, 23, 62}, // sounding 77 cents above 61 is 23 cents below 62
         {"compressed WAVE hidden", "d.wav",
          WaveForm({{"fmt ", FmtBody(0x55, 1, 22050, 0)}, {"data", Silence(8)}}), false, std::nullopt, ""},
         {"compressed WAVE shown", "d.wav",

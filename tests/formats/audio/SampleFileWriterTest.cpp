@@ -91,8 +91,11 @@ TEST_F(SampleFileWriterTest, WaveLayout) {
     const std::vector<WaveLayoutCase> cases = {
         {"looped", 1, 0, 104, 60, 2112, 60, 0},
         {"unlooped", 0, 0, 80, 36, 2088, 60, 0},
-        {"whole semitones of the pitch correction are not written", 0, 250, 80, 36, 2088, 60, 50 * kCent},
-        {"a flat correction counts up from the note below", 0, -230, 80, 36, 2088, 59, 70 * kCent},
+        // The sample sounds at its root less its correction: 375 Hz is note 66 corrected by -23 cents.
+        {"a sample sounding flat counts up from the note below", 0, 23, 80, 36, 2088, 59, 77 * kCent},
+        {"a sample sounding sharp counts up from its root", 0, -23, 80, 36, 2088, 60, 23 * kCent},
+        {"whole semitones of a wide correction move the unity note", 0, 250, 80, 36, 2088, 57, 50 * kCent},
+        {"a wide sharp sample", 0, -230, 80, 36, 2088, 62, 30 * kCent},
     };
     for (const WaveLayoutCase& c : cases) {
         SCOPED_TRACE(c.what);

@@ -364,6 +364,11 @@ TEST(GigaWriterTest, WaveChunksCarryFormatTuningAndLoop) {
         EXPECT_EQ(GetU32(wave.smpl, 44), expected[i].loopStart);
         EXPECT_EQ(GetU32(wave.smpl, 48), expected[i].loopEnd);
     }
+    // Players tune by the dimension region, so its fine tune carries the sample's correction as well.
+    for (size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(test::S16At(gig.instruments.at(0).regions.at(i).dimensionRegions.at(0).wsmp, 6),
+                  (std::array<int16_t, 3>{-10, 60, 0}[i]))
+            << i;
     // The looped zone's wsmp: one loop, start 100, length 1900.
     const Bytes& wsmp = gig.instruments.at(0).regions.at(2).dimensionRegions.at(0).wsmp;
     EXPECT_EQ(GetU32(wsmp, 16), 1u);
