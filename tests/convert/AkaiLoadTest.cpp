@@ -141,8 +141,8 @@ TEST(AkaiLoadTest, GigaSamplerWriteReadsTheSampleHeadersFirst) {
     ASSERT_EQ(OpenAkaiDisc(w, s.path), 1);
     SelectAkaiPartition(w, 0);
     ASSERT_EQ(LoadBankSilently(w, 0), LoadStatus::Loaded);
-    w.bank.SelectAll(1);
-    const GigaWriteResult result = WriteGigaFile(w, 0, s.dir.Folder() + "sines.gig", 0);
+    const GigaWriteResult result =
+        WriteGigaFile(w, WriteSelection::All(w.bank), 0, s.dir.Folder() + "sines.gig", 0);
     ASSERT_TRUE(result.written);
     EXPECT_NE(
         std::find(s.host.statusLines.begin(), s.host.statusLines.end(), "Reading sample information ..."),
