@@ -629,6 +629,7 @@ TEST_F(SoundFontWriterTest, StereoHalvesAreWrittenAsLeftAndRight) {
             zone.loopStart = 4;
             zone.loopEnd = 60;
         }
+        selection = WriteSelection::All(bank);
 
         const SoundFontWriteResult result = Write();
         ASSERT_TRUE(result.written);
