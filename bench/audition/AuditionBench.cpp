@@ -20,6 +20,7 @@
 #include "audio/FluidSynthDevices.h"
 #include "convert/AuditionBank.h"
 #include "convert/BankLoader.h"
+#include "model/WriteSelection.h"
 
 using namespace quorvane;
 using audio::FluidSynthDevices;
@@ -53,11 +54,10 @@ uint32_t LargestPreset(BankModel& bank, uint64_t& bytes) {
     uint32_t largest = 1;
     bytes = 0;
     for (uint32_t slot = 1; slot <= bank.PresetCount; ++slot) {
-        bank.SelectAll(0);
-        bank.SelectPreset(slot, 1);
+        const WriteSelection chosen = WriteSelection::Presets(bank, {slot});
         uint64_t total = 0;
         for (uint32_t s = 0; s < bank.SampleCount; ++s)
-            if (bank.SampleTable[s].selected)
+            if (chosen.HasSample(s))
                 total += bank.SampleTable[s].dataLength;
         if (total > bytes) {
             bytes = total;

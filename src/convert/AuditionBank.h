@@ -23,10 +23,9 @@ struct AuditionBank {
     std::string message;
 };
 
-// Marks the material of preset `slot` (of its layer at position `layer` in the preset's layer list alone
-// when layer >= 0) as selected and writes it as a temporary bank. A GigaSampler bank whose selected samples
-// are unsplit stereo samples is split for the write and read again afterwards, with its edits applied
-// again, so the views show what they showed.
+// Writes preset `slot` (its layer at position `layer` in the preset's layer list alone when layer >= 0) as a
+// temporary bank. The open bank is not changed: a GigaSampler bank's stereo waves are split for the write
+// on a copy.
 AuditionBank WriteAuditionBank(Workspace& workspace, uint32_t slot, int layer);
 
 } // namespace quorvane

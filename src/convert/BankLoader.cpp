@@ -280,19 +280,6 @@ LoadStatus LoadBankSilentlyOfItsType(Workspace& workspace, uint32_t entry, ReadN
     return LoadBankSilently(workspace, entry, notes);
 }
 
-LoadStatus ReloadBankForDisplay(Workspace& workspace) {
-    const int entry = workspace.loader.currentBank;
-    if (entry < 0 ||
-        (workspace.bank.SourceFormat != kSoundFontSource && workspace.bank.SourceFormat != kDlsSource))
-        return LoadStatus::NotABank;
-    ReadNotes notes;
-    InputFile file;
-    const Opened opened = OpenEntry(workspace, static_cast<uint32_t>(entry), file);
-    if (opened != Opened::Ok)
-        return StatusOf(opened);
-    return RunSilentChain(workspace, file, false, notes);
-}
-
 LoadStatus LoadBankInteractively(Workspace& workspace, uint32_t entry, ReadNotes* notes) {
     ReadNotes scratch;
     ReadNotes& sink = notes ? *notes : scratch;

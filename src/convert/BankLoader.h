@@ -42,9 +42,6 @@ LoadStatus LoadBankSilently(Workspace& workspace, uint32_t entry, ReadNotes* not
 // The silent load of an entry whose bank type may differ from the list's: the source format is taken from
 // the file's type key first (banks named on a command line, of several types in one run).
 LoadStatus LoadBankSilentlyOfItsType(Workspace& workspace, uint32_t entry, ReadNotes* notes = nullptr);
-// Reads the bank of the current entry again the way the views show it (no stereo split, no window
-// updates), after writes have changed the model. Recorded edits are not replayed here.
-LoadStatus ReloadBankForDisplay(Workspace& workspace);
 // The load run when the user selects an entry: the same chains, with titles, labels and messages through
 // the Host.
 LoadStatus LoadBankInteractively(Workspace& workspace, uint32_t entry, ReadNotes* notes = nullptr);

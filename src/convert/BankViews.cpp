@@ -112,19 +112,19 @@ std::vector<ViewNode> ZoneNodes(const BankModel& bank, uint32_t slot, int layerP
     return nodes;
 }
 
-PresetStatistics ComputePresetStatistics(BankModel& bank, uint32_t slot, int layerPosition) {
-    PresetStatistics stats;
-    if (!bank.IsValidSlot(slot))
-        return stats;
-    for (uint32_t s = 0; s < bank.SampleCount; ++s)
-        bank.SampleTable[s].listed = 0;
-    auto list = [&](uint32_t index, uint16_t rootKey) {
-        SampleRecord& sample = bank.SampleTable[index];
-        if (sample.listed)
+namespace {
+
+// Visits the zones of the preset's layers (of its layer at layerPosition alone when >= 0), and for each the
+// sample it plays and that sample's stereo partner, each sample the first time it is met, with the root key
+// of the zone that met it.
+template <typename Zone, typename Sample>
+void WalkPreset(const BankModel& bank, uint32_t slot, int layerPosition, Zone zoneVisit, Sample sampleVisit) {
+    std::vector<uint8_t> met(bank.SampleCount, 0);
+    auto meet = [&](uint32_t index, uint16_t rootKey) {
+        if (met[index])
             return false;
-        sample.zoneRootKey = rootKey;
-        sample.listed = 1;
-        stats.sampleBytes += sample.dataLength;
+        met[index] = 1;
+        sampleVisit(index, rootKey);
         return true;
     };
     const HexIndexList& layers = bank.PresetTable[slot].layerList;
@@ -138,27 +138,55 @@ PresetStatistics ComputePresetStatistics(BankModel& bank, uint32_t slot, int lay
             if (!bank.IsValidZone(z))
                 continue;
             const ZoneRecord& zone = bank.ZoneTable[z];
-            ++stats.zoneCount;
             if (bank.IsValidSample(zone.sampleIndex)) {
                 const uint16_t rootKey = zone.Unsigned(gen::overridingRootKey);
-                if (list(zone.sampleIndex, rootKey)) {
+                if (meet(zone.sampleIndex, rootKey)) {
                     const SampleRecord& sample = bank.SampleTable[zone.sampleIndex];
                     const uint32_t partner = sample.linkIndex - 1u;
                     if (IsPairHalf(sample) && bank.IsValidSample(partner))
-                        list(partner, rootKey);
+                        meet(partner, rootKey);
                 }
             }
+            zoneVisit(zone);
+        }
+    }
+}
+
+} // namespace
+
+PresetStatistics ComputePresetStatistics(const BankModel& bank, uint32_t slot, int layerPosition) {
+    PresetStatistics stats;
+    if (!bank.IsValidSlot(slot))
+        return stats;
+    WalkPreset(
+        bank, slot, layerPosition,
+        [&](const ZoneRecord& zone) {
+            ++stats.zoneCount;
             if (zone.isGlobal)
-                continue;
+                return;
             const uint16_t keys = zone.Unsigned(gen::keyRange);
             const uint16_t velocities = zone.Unsigned(gen::velRange);
             stats.lowKey = std::min(stats.lowKey, keys & 0x7F);
             stats.highKey = std::max(stats.highKey, keys >> 8);
             stats.lowVelocity = std::min(stats.lowVelocity, velocities & 0x7F);
             stats.highVelocity = std::max(stats.highVelocity, velocities >> 8);
-        }
-    }
+        },
+        [&](uint32_t index, uint16_t) { stats.sampleBytes += bank.SampleTable[index].dataLength; });
     return stats;
+}
+
+void ListPresetSamples(BankModel& bank, uint32_t slot, int layerPosition) {
+    if (!bank.IsValidSlot(slot))
+        return;
+    for (uint32_t s = 0; s < bank.SampleCount; ++s)
+        bank.SampleTable[s].listed = 0;
+    WalkPreset(
+        bank, slot, layerPosition, [](const ZoneRecord&) {},
+        [&](uint32_t index, uint16_t rootKey) {
+            SampleRecord& sample = bank.SampleTable[index];
+            sample.listed = 1;
+            sample.zoneRootKey = rootKey;
+        });
 }
 
 std::vector<SampleListNode> SampleListNodes(const BankModel& bank, const std::vector<std::string>& groupNames,

@@ -54,10 +54,12 @@ struct PresetStatistics {
     int lowVelocity = 128, highVelocity = 0;
 };
 
-// The statistics of the preset in `slot` over all its layers, or the one at layerPosition (>= 0). Marks the
-// samples its zones play (and their stereo partners) `listed`, every other sample not, and gives each
-// newly listed sample the root key its first zone plays it at.
-PresetStatistics ComputePresetStatistics(BankModel& bank, uint32_t slot, int layerPosition = -1);
+// The statistics of the preset in `slot` over all its layers, or the one at layerPosition (>= 0).
+PresetStatistics ComputePresetStatistics(const BankModel& bank, uint32_t slot, int layerPosition = -1);
+// What the sample list's preset filter shows, for the same preset and layers: the samples their zones play
+// (and the stereo partners of those) are marked `listed`, every other sample not, and each listed sample
+// takes the root key of the first zone that plays it.
+void ListPresetSamples(BankModel& bank, uint32_t slot, int layerPosition = -1);
 
 struct SampleListNode {
     ViewNode node;

@@ -27,20 +27,31 @@ uint8_t AkaiVolumeTypeOf(const Workspace& workspace, uint32_t entry) {
     return workspace.akai.VolumeType(workspace.akai.VolumeEntryOf(entry));
 }
 
-// The source of the open bank, bound to it (the Akai source too, which the write preparation reads
-// headers through).
-SampleSource& SourceOrNone(Workspace& workspace) {
+// The source of the open bank's samples, bound to `records` (the Akai source too, which the write
+// preparation reads headers through and which completes the records it reads).
+SampleSource& SourceOrNone(Workspace& workspace, BankModel& records) {
     static NoSamples none;
-    SampleSource* source = SampleSourceFor(workspace);
+    SampleSource* source = SampleSourceFor(workspace, records);
     return source != nullptr ? *source : none;
+}
+
+// The records the write reads: the prepared copy once there is one, else the open bank.
+BankModel& RecordsOf(Workspace& workspace, PreparedBank& prepared) {
+    return prepared.Owned() ? prepared.Own() : workspace.bank;
 }
 
 } // namespace
 
-SoundFontWriteResult WriteSoundFont(Workspace& workspace, uint32_t entry, const std::string& outputPath,
-                                    int namingFlag, bool temporary, SoundFontSampleStorage storage) {
-    SampleSource& source = SourceOrNone(workspace);
-    PrepareForSoundFont(workspace.bank, workspace.sources.akai);
+SoundFontWriteResult WriteSoundFont(Workspace& workspace, const WriteSelection& selection, uint32_t entry,
+                                    const std::string& outputPath, int namingFlag, bool temporary,
+                                    SoundFontSampleStorage storage) {
+    PreparedBank prepared(workspace.bank, selection);
+    if (SoundFontNeedsCopy(workspace.bank, selection))
+        prepared.Own();
+    SampleSourceFor(workspace, RecordsOf(workspace, prepared));
+    PrepareForSoundFont(prepared, workspace.sources.akai, workspace.settings.LinkMonoSamples);
+    // The split of stereo waves appends records: the source is bound to the records as prepared.
+    SampleSource& source = SourceOrNone(workspace, RecordsOf(workspace, prepared));
     SoundFontWriteOptions options;
     options.bankName = EntryText(workspace, entry);
     options.namingFlag = namingFlag;
@@ -52,16 +63,21 @@ SoundFontWriteResult WriteSoundFont(Workspace& workspace, uint32_t entry, const 
     options.storage = storage;
     options.keepCutShort = workspace.writer.keepCutShort;
     options.vorbisQuality = workspace.writer.vorbisQuality;
-    SoundFontWriteResult result =
-        WriteSoundFontBank(workspace.bank, source, workspace.host, outputPath, options);
+    SoundFontWriteResult result = WriteSoundFontBank(prepared.Records(), prepared.Selection(), source,
+                                                     workspace.host, outputPath, options);
     if (result.written)
         workspace.writer.LastWrittenSize = result.size;
+    SampleSourceFor(workspace); // the copy dies here: the source goes back to the open bank
     return result;
 }
 
-GigaWriteResult WriteGigaFile(Workspace& workspace, uint32_t entry, const std::string& outputPath, int mode) {
-    SampleSource& source = SourceOrNone(workspace);
-    PrepareForGigaSampler(workspace.bank, workspace.attributes, workspace.host, workspace.sources.akai);
+GigaWriteResult WriteGigaFile(Workspace& workspace, const WriteSelection& selection, uint32_t entry,
+                              const std::string& outputPath, int mode) {
+    PreparedBank prepared(workspace.bank, selection);
+    if (GigaSamplerNeedsCopy(workspace.bank))
+        prepared.Own();
+    SampleSource& source = SourceOrNone(workspace, RecordsOf(workspace, prepared));
+    PrepareForGigaSampler(prepared, workspace.attributes, workspace.host, workspace.sources.akai);
     GigaWriteOptions options;
     options.bankName = EntryText(workspace, entry);
     options.mode = mode;
@@ -72,10 +88,11 @@ GigaWriteResult WriteGigaFile(Workspace& workspace, uint32_t entry, const std::s
     options.sampleGroupNames = workspace.dls.SampleGroupNames;
     options.akaiVolumeType = AkaiVolumeTypeOf(workspace, entry);
     options.keepCutShort = workspace.writer.keepCutShort;
-    GigaWriteResult result =
-        WriteGigaBank(workspace.bank, source, workspace.host, workspace.writer.giga, outputPath, options);
+    GigaWriteResult result = WriteGigaBank(prepared.Records(), prepared.Selection(), source, workspace.host,
+                                           workspace.writer.giga, outputPath, options);
     if (result.written)
         workspace.writer.LastWrittenSize = static_cast<uint32_t>(std::min<uint64_t>(result.size, UINT32_MAX));
+    SampleSourceFor(workspace); // the copy dies here: the source goes back to the open bank
     return result;
 }
 
@@ -83,8 +100,8 @@ SampleFileResult WriteSampleFile(Workspace& workspace, const std::string& path, 
     SampleFileOptions options;
     options.type = type;
     options.zoneRootKey = workspace.selection.filterMode;
-    return WriteSampleAudioFile(workspace.bank, SourceOrNone(workspace), workspace.host, path, index,
-                                options);
+    return WriteSampleAudioFile(workspace.bank, SourceOrNone(workspace, workspace.bank), workspace.host, path,
+                                index, options);
 }
 
 } // namespace quorvane

@@ -1,6 +1,7 @@
-// The writers as the session runs them: the open bank (prepared for the format where it needs it), its
-// sample source, the names, progress span and settings of the session, and the Host. The desktop
-// program's save commands, the batch save and the command-line program all write through these.
+// The writers as the session runs them: the chosen records of the open bank (prepared for the format on a
+// copy where it needs it; the open bank itself is never changed), its sample source, the names, progress
+// span and settings of the session, and the Host. The desktop program's save commands, the batch save and
+// the command-line program all write through these.
 #pragma once
 
 #include <cstdint>
@@ -9,23 +10,22 @@
 #include "formats/audio/SampleFileWriter.h"
 #include "formats/dls/GigaWriter.h"
 #include "formats/soundfont/SoundFontWriter.h"
+#include "model/WriteSelection.h"
 #include "session/Workspace.h"
 
 namespace quorvane {
 
-// Writes the selected presets as a SoundFont bank. entry: the file-list entry of the source bank (its text
-// names the bank). namingFlag 1 names the bank after the current preset. temporary: the write for
-// auditioning. Changes the model for Akai sources (loops taken from the samples): callers read the bank
-// afresh before the next write.
-// storage: OggVorbis writes a SoundFont 3, at the session's Vorbis quality.
-SoundFontWriteResult WriteSoundFont(Workspace& workspace, uint32_t entry, const std::string& outputPath,
-                                    int namingFlag, bool temporary,
+// Writes the chosen records of the open bank as a SoundFont bank. entry: the file-list entry of the source
+// bank (its text names the bank). namingFlag 1 names the bank after the current preset. temporary: the write
+// for auditioning. storage: OggVorbis writes a SoundFont 3, at the session's Vorbis quality.
+SoundFontWriteResult WriteSoundFont(Workspace& workspace, const WriteSelection& selection, uint32_t entry,
+                                    const std::string& outputPath, int namingFlag, bool temporary,
                                     SoundFontSampleStorage storage = SoundFontSampleStorage::Pcm);
 
-// Writes the selected presets as one GigaSampler file. mode 1: one preset per file, which then names the
-// bank. Prepares the model first (globals flattened, fine tunes moved, Akai loops and edits): callers read
-// the bank afresh before the next write.
-GigaWriteResult WriteGigaFile(Workspace& workspace, uint32_t entry, const std::string& outputPath, int mode);
+// Writes the chosen presets of the open bank as one GigaSampler file. mode 1: one preset per file, which
+// then names the bank.
+GigaWriteResult WriteGigaFile(Workspace& workspace, const WriteSelection& selection, uint32_t entry,
+                              const std::string& outputPath, int mode);
 
 // Writes sample `index` as a WAVE or AIFF file (type kSampleFileWave or kSampleFileAiff); with the sample
 // list's preset filter on, the file takes the root key of the zone that listed the sample.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <set>
 
 #include "convert/BankLoader.h"
@@ -9,6 +10,7 @@
 #include "convert/ConversionParameters.h"
 #include "convert/FolderFiles.h"
 #include "convert/PresetEdits.h"
+#include "convert/SampleFetch.h"
 #include "convert/SaveDialog.h"
 #include "core/StringPrintf.h"
 #include "formats/common/ProtectedInputs.h"
@@ -40,13 +42,14 @@ class RunNames {
     std::set<std::string> used_;
 };
 
-// One output file of the run, of the presets selected in the model.
+// One output file of the run, of the chosen records of the open bank.
 class RunWriter {
   public:
     RunWriter(Workspace& workspace, OutputType type, BatchResult& result)
         : workspace_(workspace), type_(type), result_(result) {}
 
-    void Write(uint32_t entry, const std::string& wanted, int namingMode, ProgressSpan span) {
+    void Write(const WriteSelection& chosen, uint32_t entry, const std::string& wanted, int namingMode,
+               ProgressSpan span) {
         Host& host = workspace_.host;
         const std::string path = names_.Claim(wanted);
         host.SetOutputPath(path);
@@ -55,7 +58,7 @@ class RunWriter {
         bool written = false;
         std::string writtenPath = path;
         if (type_ == OutputType::Giga) {
-            const GigaWriteResult giga = WriteGigaFile(workspace_, entry, path, namingMode);
+            const GigaWriteResult giga = WriteGigaFile(workspace_, chosen, entry, path, namingMode);
             written = giga.written;
             writtenPath = giga.path;
         } else {
@@ -63,7 +66,7 @@ class RunWriter {
                                                        ? SoundFontSampleStorage::OggVorbis
                                                        : SoundFontSampleStorage::Pcm;
             const SoundFontWriteResult soundFont =
-                WriteSoundFont(workspace_, entry, path, namingMode, false, storage);
+                WriteSoundFont(workspace_, chosen, entry, path, namingMode, false, storage);
             written = soundFont.written;
             writtenPath = soundFont.path;
         }
@@ -108,15 +111,38 @@ void FinishProgress(Host& host, bool cancelled) {
     host.FinishProgressWindow();
 }
 
-// The model emptied, as the views show it while a bank save runs and after it: the banks it loaded were
-// changed for their writers and are no bank of the list.
-void EmptyModel(Workspace& workspace, uint32_t sourceFormat) {
-    workspace.bank = BankModel{};
-    workspace.bank.SourceFormat = sourceFormat;
-    workspace.loader.loadedFlag = 0;
-    workspace.selection.currentPreset = 0;
-    workspace.selection.selectedSample = 0xFFFF;
-}
+// The open bank and what its loading set, put aside while a run loads other banks (or the shown bank again,
+// as its writers need it) into the session, and given back as it was when the run ends: a save never
+// changes what the views show.
+class SetAside {
+  public:
+    explicit SetAside(Workspace& workspace)
+        : workspace_(workspace), bank_(std::move(workspace.bank)), dls_(workspace.dls), akai_(workspace.akai),
+          loader_(workspace.loader), selection_(workspace.selection) {
+        workspace.bank = BankModel{};
+        workspace.bank.SourceFormat = bank_.SourceFormat;
+    }
+    ~SetAside() {
+        workspace_.bank = std::move(bank_);
+        workspace_.dls = std::move(dls_);
+        workspace_.akai = std::move(akai_);
+        // The run's names of what it said stay; where the list and the views stand is as before.
+        loader_.unsupportedReported = workspace_.loader.unsupportedReported;
+        workspace_.loader = std::move(loader_);
+        workspace_.selection = selection_;
+        SampleSourceFor(workspace_);
+    }
+    SetAside(const SetAside&) = delete;
+    SetAside& operator=(const SetAside&) = delete;
+
+  private:
+    Workspace& workspace_;
+    BankModel bank_;
+    DlsState dls_;
+    AkaiState akai_;
+    LoaderState loader_;
+    Selection selection_;
+};
 
 void ReportLoadFailure(Host& host, LoadStatus status, const std::string& path, const ReadNotes& notes) {
     if (status == LoadStatus::CannotOpen)
@@ -145,12 +171,6 @@ bool ReplayPresetEdits(Workspace& workspace, OutputType type) {
     return true;
 }
 
-void SelectOnly(BankModel& bank, const std::vector<uint32_t>& slots) {
-    bank.SelectAll(0);
-    for (uint32_t slot : slots)
-        bank.SelectPreset(slot, 1);
-}
-
 } // namespace
 
 OutputType OutputTypeOfPath(const std::string& path) {
@@ -176,11 +196,7 @@ uint32_t GigaSortKey(const PresetRecord& preset) {
     return (preset.isDrum ? 0x8000000u : 0u) + MidiBankNumber(preset) * 256u + (preset.program & 255u);
 }
 
-std::vector<std::vector<uint32_t>> PlanGigaParts(BankModel& bank) {
-    std::vector<uint32_t> work;
-    for (uint32_t slot = 1; slot <= bank.PresetCount; ++slot)
-        if (bank.PresetTable[slot].selected)
-            work.push_back(slot);
+std::vector<std::vector<uint32_t>> PlanGigaParts(const BankModel& bank, std::vector<uint32_t> work) {
     std::stable_sort(work.begin(), work.end(), [&bank](uint32_t a, uint32_t b) {
         return GigaSortKey(bank.PresetTable[a]) < GigaSortKey(bank.PresetTable[b]);
     });
@@ -188,13 +204,13 @@ std::vector<std::vector<uint32_t>> PlanGigaParts(BankModel& bank) {
     std::vector<std::vector<uint32_t>> parts;
     for (size_t p = 0; p < work.size();) {
         std::vector<uint32_t> part;
-        bank.SelectAll(0);
+        WriteSelection chosen(bank);
         for (size_t u = 0; u < kMaxGigaInstruments && p + u < work.size(); ++u) {
-            bank.SelectPreset(work[p + u], 1);
+            chosen.AddPreset(bank, work[p + u]);
             part.push_back(work[p + u]);
             uint64_t bytes = 0;
             for (uint32_t s = 0; s < bank.SampleCount; ++s)
-                if (bank.SampleTable[s].selected)
+                if (chosen.HasSample(s))
                     bytes += bank.SampleTable[s].dataLength;
             if (bytes > kMaxGigaPartBytes) {
                 if (part.size() > 1)
@@ -202,9 +218,6 @@ std::vector<std::vector<uint32_t>> PlanGigaParts(BankModel& bank) {
                 break;
             }
         }
-        // Taking the last preset back out would also unselect samples it shares with the others, so the
-        // part's selection is made anew from its presets.
-        SelectOnly(bank, part);
         p += part.size();
         parts.push_back(std::move(part));
     }
@@ -237,12 +250,13 @@ BatchResult SaveBanks(Workspace& workspace, const BankSaveRequest& request) {
             chosen.push_back(entry);
 
     Host& host = workspace.host;
-    BankModel& bank = workspace.bank;
-    const uint32_t listFormat = bank.SourceFormat;
+    const uint32_t listFormat = workspace.bank.SourceFormat;
     const bool akai = listFormat == kAkaiSource;
     host.SetTitle("");
-    EmptyModel(workspace, listFormat);
-    host.BankChanged();
+    // Each bank is read once, into the session while the shown one is set aside, and every file of it is
+    // written from that one reading.
+    SetAside shown(workspace);
+    BankModel& bank = workspace.bank;
     // Every bank of the run says what it holds that cannot be converted, even when it was said before.
     workspace.loader.unsupportedReported.clear();
     OpenProgress(host, akai ? "Saving Volume(s) ..." : "Saving Bank(s) ...", akai ? "Volume:" : "Bank:");
@@ -284,21 +298,21 @@ BatchResult SaveBanks(Workspace& workspace, const BankSaveRequest& request) {
             ++result.failed;
             continue;
         }
-        bank.SelectAll(1);
-
         const std::string name = akai ? OutputFileName(kAkaiSource, text) : text;
         if (request.type == OutputType::Giga && bank.PresetCount > kMaxGigaInstruments) {
-            const std::vector<std::vector<uint32_t>> parts = PlanGigaParts(bank);
+            std::vector<uint32_t> slots;
+            for (uint32_t slot = 1; slot <= bank.PresetCount; ++slot)
+                slots.push_back(slot);
+            const std::vector<std::vector<uint32_t>> parts = PlanGigaParts(bank, std::move(slots));
             for (size_t part = 0; part < parts.size(); ++part) {
                 if (part > 0 && host.CancelRequested()) {
                     result.cancelled = true;
                     break;
                 }
-                SelectOnly(bank, parts[part]);
                 host.SetFileProgress(0);
                 const ProgressSpan partShare{share.base + static_cast<int>(share.span * part / parts.size()),
                                              static_cast<int>(share.span / parts.size())};
-                writer.Write(entry,
+                writer.Write(WriteSelection::Presets(bank, parts[part]), entry,
                              request.folder + name + StringPrintf(" part%i.gig", static_cast<int>(part + 1)),
                              0, partShare);
             }
@@ -306,14 +320,10 @@ BatchResult SaveBanks(Workspace& workspace, const BankSaveRequest& request) {
             const std::string path = chosen.size() == 1 && !request.file.empty()
                                          ? request.file
                                          : request.folder + name + OutputExtension(request.type);
-            writer.Write(entry, path, 0, share);
+            writer.Write(WriteSelection::All(bank), entry, path, 0, share);
         }
     }
     result.cancelled = result.cancelled || host.CancelRequested();
-
-    EmptyModel(workspace, listFormat);
-    workspace.loader.currentBank = workspace.loader.loadedEntry;
-    host.BankChanged();
     FinishProgress(host, result.cancelled);
     return result;
 }
@@ -344,8 +354,6 @@ BatchResult SavePresets(Workspace& workspace, const PresetSaveRequest& request) 
     const uint32_t sourceFormat = bank.SourceFormat;
     const uint32_t entry =
         workspace.loader.currentBank < 0 ? 0 : static_cast<uint32_t>(workspace.loader.currentBank);
-    const uint32_t shownPreset = workspace.selection.currentPreset;
-    // The names are taken before the writes, which may change the model.
     std::vector<std::string> names;
     names.reserve(chosen.size());
     for (uint32_t slot : chosen)
@@ -358,8 +366,20 @@ BatchResult SavePresets(Workspace& workspace, const PresetSaveRequest& request) 
         host.AddStatusLine(
             StringPrintf("Loading  '%s'  AKAI volume.", workspace.loader.fileList[entry].text.c_str()));
 
+    // The writers take the bank as a load for writing leaves it (a GigaSampler bank's stereo waves split),
+    // with its edits replayed: unless the session holds it so already, it is read once for the run while
+    // the shown bank is set aside, and given back unchanged at the end.
+    std::optional<SetAside> shown;
+    LoadStatus status = LoadStatus::Loaded;
+    ReadNotes notes;
+    if (!request.modelAsRead) {
+        shown.emplace(workspace);
+        status = LoadBankSilently(workspace, entry, &notes);
+        if (status == LoadStatus::Loaded)
+            ApplyEdits(bank, workspace.attributes.EditAttributes, kApplyForViews);
+    }
+
     RunWriter writer(workspace, request.type, result);
-    bool modelAsRead = request.modelAsRead;
     const size_t passes = request.combine ? 1 : chosen.size();
     for (size_t u = 0; u < passes; ++u) {
         const ProgressSpan share = request.combine ? ProgressSpan{} : BarShare(u, chosen.size());
@@ -368,39 +388,24 @@ BatchResult SavePresets(Workspace& workspace, const PresetSaveRequest& request) 
             break;
         }
         ++result.items;
-        // Every write prepares the model for its format, so each starts from the bank as read, with the
-        // recorded edits replayed.
-        if (!modelAsRead) {
-            ReadNotes notes;
-            const LoadStatus status = LoadBankSilently(workspace, entry, &notes);
-            if (status != LoadStatus::Loaded) {
-                ReportLoadFailure(host, status, EntryPath(workspace, entry), notes);
-                ++result.failed;
-                continue;
-            }
-            ApplyEdits(bank, workspace.attributes.EditAttributes, kApplyForViews);
+        // A bank that cannot be read writes none of its files.
+        if (status != LoadStatus::Loaded) {
+            ReportLoadFailure(host, status, EntryPath(workspace, entry), notes);
+            ++result.failed;
+            continue;
         }
-        modelAsRead = false;
         if (request.combine) {
-            SelectOnly(bank, chosen);
-            writer.Write(entry, request.file, 0, share);
+            writer.Write(WriteSelection::Presets(bank, chosen), entry, request.file, 0, share);
         } else {
-            SelectOnly(bank, {chosen[u]});
             workspace.selection.currentPreset = chosen[u];
             const std::string path =
                 chosen.size() > 1
                     ? request.folder + OutputFileName(sourceFormat, names[u]) + OutputExtension(request.type)
                     : request.file;
-            writer.Write(entry, path, 1, share);
+            writer.Write(WriteSelection::Presets(bank, {chosen[u]}), entry, path, 1, share);
         }
     }
     result.cancelled = result.cancelled || host.CancelRequested();
-
-    // The writes changed the model for their formats: the views get the bank back as they show it.
-    if (result.items > 0 && ReloadBankForDisplay(workspace) == LoadStatus::Loaded)
-        ApplyEdits(bank, workspace.attributes.EditAttributes, kApplyForViews);
-    workspace.selection.currentPreset = shownPreset;
-    host.BankChanged();
     FinishProgress(host, result.cancelled);
     return result;
 }

@@ -43,8 +43,8 @@ struct PresetSaveRequest {
     bool combine = false;          // all chosen presets into `file`, else one file each
     std::string folder;            // where one file per preset goes, ending in '/'
     std::string file;              // the file of one preset, or of all combined
-    // The model is still as reading the bank and replaying its edits leaves it: the first write needs no
-    // fresh read.
+    // The model is as a load for writing and replaying its edits leaves it (the command line loads it so):
+    // it is written from as it is, with no read of its own.
     bool modelAsRead = false;
 };
 
@@ -62,9 +62,9 @@ ProgressSpan BarShare(size_t k, size_t n);
 
 // Order of presets in the parts of a split GigaSampler bank: drum presets last, then bank, then program.
 uint32_t GigaSortKey(const PresetRecord& preset);
-// The selected presets in sort-key order, cut into parts of at most 128 presets whose samples take at most
+// The preset slots in sort-key order, cut into parts of at most 128 presets whose samples take at most
 // kMaxGigaPartBytes; a part always holds at least one preset.
-std::vector<std::vector<uint32_t>> PlanGigaParts(BankModel& bank);
+std::vector<std::vector<uint32_t>> PlanGigaParts(const BankModel& bank, std::vector<uint32_t> slots);
 
 // What a bank save does with the preset edits of the bank on screen (the loaded entry). Saved by itself the
 // bank is written with them; saved together with other banks they are left out, since replayed there they

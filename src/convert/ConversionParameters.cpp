@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "model/WriteSelection.h"
+
 namespace quorvane {
 
 namespace {
@@ -284,11 +286,11 @@ void ApplyPresetParameters(BankModel& bank, AttributeList& attributes, const std
                            const ParameterValues& values) {
     if (!values.AnyChanged())
         return;
-    bank.SelectAll(0);
+    WriteSelection chosen(bank);
     for (uint32_t slot : slots) {
         if (!bank.IsValidSlot(slot))
             continue;
-        bank.SelectPreset(slot, 1);
+        chosen.AddPreset(bank, slot);
         if (values.reverbChanged)
             attributes.EditAttributes += EditLine("PRES", slot, "REVB", values.reverb);
         if (values.chorusChanged)
@@ -299,7 +301,7 @@ void ApplyPresetParameters(BankModel& bank, AttributeList& attributes, const std
     }
     for (uint32_t z = 0; z < bank.ZoneCount; ++z) {
         ZoneRecord& zone = bank.ZoneTable[z];
-        if (!zone.selected)
+        if (!chosen.HasZone(z))
             continue;
         if (values.reverbChanged)
             zone.Set(gen::reverbEffectsSend, static_cast<int16_t>(values.reverb));
@@ -312,7 +314,7 @@ void ApplyPresetParameters(BankModel& bank, AttributeList& attributes, const std
     }
     for (uint32_t l = 0; l < bank.LayerCount; ++l) {
         LayerRecord& layer = bank.LayerTable[l];
-        if (!layer.selected)
+        if (!chosen.HasLayer(l))
             continue;
         if (values.reverbChanged)
             ClearOnLayer(layer, "REVB");

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "model/WriteSelection.h"
+
 namespace quorvane {
 
 namespace {
@@ -50,29 +52,26 @@ void ToggleDrum(BankModel& bank, AttributeList& attributes, uint32_t slot) {
 
 void MoveZones(BankModel& bank, AttributeList& attributes, const std::vector<uint32_t>& slots,
                int semitones) {
-    for (LayerRecord& layer : bank.LayerTable)
-        layer.selected = 0;
-    for (ZoneRecord& zone : bank.ZoneTable)
-        zone.selected = 0;
+    WriteSelection moved(bank);
     bool any = false;
     for (uint32_t slot : slots) {
         if (!bank.IsValidSlot(slot))
             continue;
         attributes.EditAttributes += EditLine("PRES", slot, "MOVZ", static_cast<uint16_t>(semitones));
-        bank.SelectPreset(slot, 1);
+        moved.AddPreset(bank, slot);
         any = true;
     }
     if (!any)
         return;
     for (uint32_t i = 0; i < bank.LayerCount; ++i) {
         LayerRecord& layer = bank.LayerTable[i];
-        if (layer.selected && layer.IsSet(gen::keyRange) && layer.Unsigned(gen::keyRange) != kFullRange)
+        if (moved.HasLayer(i) && layer.IsSet(gen::keyRange) && layer.Unsigned(gen::keyRange) != kFullRange)
             layer.generators[gen::keyRange] =
                 static_cast<int16_t>(ShiftKeyRange(layer.Unsigned(gen::keyRange), semitones));
     }
     for (uint32_t i = 0; i < bank.ZoneCount; ++i) {
         ZoneRecord& zone = bank.ZoneTable[i];
-        if (!zone.selected || zone.isGlobal || !zone.IsSet(gen::keyRange))
+        if (!moved.HasZone(i) || zone.isGlobal || !zone.IsSet(gen::keyRange))
             continue;
         zone.generators[gen::keyRange] =
             static_cast<int16_t>(ShiftKeyRange(zone.Unsigned(gen::keyRange), semitones));

@@ -5,20 +5,23 @@
 namespace quorvane {
 
 SampleSource* SampleSourceFor(Workspace& workspace) {
+    return SampleSourceFor(workspace, workspace.bank);
+}
+
+SampleSource* SampleSourceFor(Workspace& workspace, BankModel& records) {
     SampleSources& sources = workspace.sources;
-    switch (workspace.bank.SourceFormat) {
+    switch (records.SourceFormat) {
     case kSoundFontSource:
     case kDlsSource: {
         const int entry = workspace.loader.currentBank;
-        sources.bankFile.Bind(workspace.bank,
-                              EntryPath(workspace, entry < 0 ? 0u : static_cast<uint32_t>(entry)));
+        sources.bankFile.Bind(records, EntryPath(workspace, entry < 0 ? 0u : static_cast<uint32_t>(entry)));
         return &sources.bankFile;
     }
     case kAudioFileSource:
-        sources.audioFiles.Bind(workspace.bank, workspace.attributes, workspace.loader.currentFolder);
+        sources.audioFiles.Bind(records, workspace.attributes, workspace.loader.currentFolder);
         return &sources.audioFiles;
     case kAkaiSource:
-        sources.akai.Bind(workspace.bank, workspace.scsi, workspace.akai);
+        sources.akai.Bind(records, workspace.scsi, workspace.akai);
         return &sources.akai;
     default:
         return nullptr;

@@ -15,6 +15,8 @@ constexpr const char* kUnableToOpenForPlay = "UNABLE TO OPEN FILE !";
 // The source the open bank's samples are read from, bound to the bank and its file; nothing for a source
 // format without one.
 SampleSource* SampleSourceFor(Workspace& workspace);
+// The same source bound to `records` instead: a copy of the open bank's records prepared for a write.
+SampleSource* SampleSourceFor(Workspace& workspace, BankModel& records);
 
 // Fills the play pair with sample `index`. The file that cannot be opened is reported in the title.
 void LoadSampleForPlay(Workspace& workspace, uint32_t index);

@@ -2,6 +2,9 @@
 
 #include <optional>
 
+#include "convert/StereoNames.h"
+#include "convert/StereoPairs.h"
+
 namespace quorvane {
 
 namespace {
@@ -64,26 +67,81 @@ int16_t MoveSharedFineTune(BankModel& bank, const PresetRecord& preset) {
 
 // An Akai sample's rate, loop, root key and tuning are in its header on the disc, not in the directory the
 // volume was listed from: the header-only fetch completes the records the writers read.
-void ReadAkaiSampleHeaders(const BankModel& bank, AkaiSampleSource& akai) {
-    for (uint32_t s = 0; s < bank.SampleCount; ++s)
-        if (bank.SampleTable[s].selected)
+void ReadAkaiSampleHeaders(const PreparedBank& prepared, AkaiSampleSource& akai) {
+    for (uint32_t s = 0; s < prepared.Records().SampleCount; ++s)
+        if (prepared.Selection().HasSample(s))
             akai.ReadHeader(s);
+}
+
+// A chosen interleaved stereo wave of a DLS or GigaSampler bank, still one record as the views keep it.
+bool NeedsStereoSplit(const BankModel& bank, const WriteSelection& selection) {
+    if (bank.SourceFormat != kDlsSource)
+        return false;
+    for (uint32_t s = 0; s < bank.SampleCount; ++s) {
+        const SampleRecord& sample = bank.SampleTable[s];
+        if (selection.HasSample(s) && sample.stereoHalf != 0 && sample.linkIndex == 0)
+            return true;
+    }
+    return false;
+}
+
+// The tables, texts and facts of a bank without its chunk image.
+BankModel CopyRecords(const BankModel& bank) {
+    BankModel copy;
+    copy.BankImageSize = 0;
+    copy.SampleDataStart = bank.SampleDataStart;
+    copy.BankVersion = bank.BankVersion;
+    copy.DlsFlavour = bank.DlsFlavour;
+    copy.SourceFormat = bank.SourceFormat;
+    copy.BankInfo = bank.BankInfo;
+    copy.PresetTable = bank.PresetTable;
+    copy.LayerTable = bank.LayerTable;
+    copy.ZoneTable = bank.ZoneTable;
+    copy.SampleTable = bank.SampleTable;
+    copy.PresetCount = bank.PresetCount;
+    copy.LayerCount = bank.LayerCount;
+    copy.ZoneCount = bank.ZoneCount;
+    copy.SampleCount = bank.SampleCount;
+    return copy;
 }
 
 } // namespace
 
-void PrepareForSoundFont(BankModel& bank, AkaiSampleSource& akai) {
-    if (bank.SourceFormat == kAkaiSource) {
-        ReadAkaiSampleHeaders(bank, akai);
-        bank.TakeSampleLoops(false);
+BankModel& PreparedBank::Own() {
+    if (!copy_)
+        copy_ = CopyRecords(loaded_);
+    return *copy_;
+}
+
+bool SoundFontNeedsCopy(const BankModel& loaded, const WriteSelection& selection) {
+    return loaded.SourceFormat == kAkaiSource || NeedsStereoSplit(loaded, selection);
+}
+
+bool GigaSamplerNeedsCopy(const BankModel&) {
+    return true;
+}
+
+void PrepareForSoundFont(PreparedBank& prepared, AkaiSampleSource& akai, bool linkMono) {
+    if (prepared.Records().SourceFormat == kAkaiSource) {
+        ReadAkaiSampleHeaders(prepared, akai);
+        prepared.Own().TakeSampleLoops(false);
+    }
+    if (NeedsStereoSplit(prepared.Records(), prepared.Selection())) {
+        BankModel& bank = prepared.Own();
+        SplitStereoSamples(bank);
+        if (linkMono)
+            LinkMonoSamples(bank);
+        TidyStereoNames(bank);
+        prepared.Choose(prepared.Selection().AfterStereoSplit(bank));
     }
 }
 
-void PrepareForGigaSampler(BankModel& bank, const AttributeList& attributes, Host& host,
+void PrepareForGigaSampler(PreparedBank& prepared, const AttributeList& attributes, Host& host,
                            AkaiSampleSource& akai) {
+    BankModel& bank = prepared.Own();
     if (bank.SourceFormat == kAkaiSource) {
         host.AddStatusLine("Reading sample information ...");
-        ReadAkaiSampleHeaders(bank, akai);
+        ReadAkaiSampleHeaders(prepared, akai);
         bank.TakeSampleLoops(true);
         ApplyEdits(bank, attributes.EditAttributes, kApplyForGigaWriter);
     }
@@ -92,7 +150,7 @@ void PrepareForGigaSampler(BankModel& bank, const AttributeList& attributes, Hos
     const bool giga = bank.SourceFormat == kDlsSource && bank.DlsFlavour == 2;
     for (uint32_t slot = 1; slot <= bank.PresetCount; ++slot) {
         PresetRecord& preset = bank.PresetTable[slot];
-        if (!preset.selected)
+        if (!prepared.Selection().HasPreset(slot))
             continue;
         if (!giga) {
             preset.instrumentGlobals.fill(0);

@@ -65,31 +65,6 @@ void GeneratorSet::Reset() {
     generators[gen::velRange] = static_cast<int16_t>(kFullRange);
 }
 
-void BankModel::SelectPreset(uint32_t slot, uint8_t flag) {
-    if (!IsValidSlot(slot))
-        return;
-    PresetRecord& preset = PresetTable[slot];
-    preset.selected = flag;
-    for (uint16_t layerIndex : preset.layerList) {
-        if (!IsValidLayer(layerIndex))
-            continue;
-        LayerRecord& layer = LayerTable[layerIndex];
-        layer.selected = flag;
-        for (uint16_t zoneIndex : layer.zoneList) {
-            if (!IsValidZone(zoneIndex))
-                continue;
-            ZoneRecord& zone = ZoneTable[zoneIndex];
-            zone.selected = flag;
-            if (!IsValidSample(zone.sampleIndex))
-                continue;
-            SampleRecord& sample = SampleTable[zone.sampleIndex];
-            sample.selected = flag;
-            if ((sample.sampleType == 2 || sample.sampleType == 4) && IsValidSample(sample.linkIndex - 1u))
-                SampleTable[sample.linkIndex - 1u].selected = flag;
-        }
-    }
-}
-
 void BankModel::MarkPreset(uint32_t slot, uint8_t flag) {
     if (!IsValidSlot(slot))
         return;
@@ -102,17 +77,6 @@ void BankModel::MarkPreset(uint32_t slot, uint8_t flag) {
             if (IsValidZone(zoneIndex))
                 ZoneTable[zoneIndex].marked = flag;
     }
-}
-
-void BankModel::SelectAll(uint8_t flag) {
-    for (uint32_t slot = 1; slot <= PresetCount; ++slot)
-        PresetTable[slot].selected = flag;
-    for (uint32_t i = 0; i < LayerCount; ++i)
-        LayerTable[i].selected = flag;
-    for (uint32_t i = 0; i < ZoneCount; ++i)
-        ZoneTable[i].selected = flag;
-    for (uint32_t i = 0; i < SampleCount; ++i)
-        SampleTable[i].selected = flag;
 }
 
 void BankModel::TakeSampleLoops(bool flagUnlooped) {

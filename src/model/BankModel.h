@@ -81,7 +81,6 @@ struct SampleRecord {
     uint16_t zoneRootKey = 0;
     int32_t pitchCorrection = 0;
     uint8_t listed = 0;
-    uint8_t selected = 0;
     uint16_t sampleType = 1;
     uint16_t linkIndex = 0;
     uint32_t sampleGroup = 0;
@@ -102,7 +101,6 @@ struct PresetRecord {
     uint16_t keygroupCount = 0;
     uint32_t programSector = 0;
     HexIndexList layerList;
-    uint8_t selected = 0;
     // GigaSampler sources keep the instrument's 12-byte 3ewg chunk here, Akai sources the first 80 bytes of
     // the program header widened to 16-bit entries; one source format uses it at a time.
     std::array<uint16_t, 80> instrumentGlobals{};
@@ -110,7 +108,6 @@ struct PresetRecord {
 
 struct LayerRecord : GeneratorSet {
     uint8_t isGlobal = 1;
-    uint8_t selected = 0;
     uint8_t marked = 0;
     std::string name;
     HexIndexList zoneList;
@@ -124,7 +121,6 @@ struct ZoneRecord : GeneratorSet {
     uint32_t loopStart = 0;
     uint32_t loopEnd = 0;
     std::array<uint16_t, gen::count> rawArticulation{};
-    uint8_t selected = 0;
     uint8_t marked = 0;
     // The instrument zone's SoundFont modulators (imod); empty for every other source.
     std::vector<ModulatorRecord> modulators;
@@ -173,13 +169,8 @@ struct BankModel {
     bool IsValidLayer(uint32_t index) const { return index < LayerCount; }
     bool IsValidSlot(uint32_t slot) const { return slot >= 1 && slot <= PresetCount; }
 
-    // Sets `selected` = flag on the preset, its layers, their zones, the samples those zones play and the
-    // stereo partners of those samples. Never clears anything else.
-    void SelectPreset(uint32_t slot, uint8_t flag);
     // Sets `marked` = flag on every layer of the preset and every zone of those layers.
     void MarkPreset(uint32_t slot, uint8_t flag);
-    // Sets `selected` = flag on every preset, layer, zone and sample (1 for a whole-bank write).
-    void SelectAll(uint8_t flag);
     void ClearMarks();
     // Every zone with a valid sample plays the sample's own loop and root key (sources whose zones carry
     // neither): sampleModes 1 when the sample is looped, else 0, given only when flagUnlooped is set.

@@ -199,6 +199,7 @@ void TForm1::TreeView2Change() {
             qDeleteAll(node->takeChildren());
         }
     }
+    ListPresetSamples(workspace_.bank, selection.currentPreset, selection.currentLayer);
     infoPanel_->SetStatistics(
         ComputePresetStatistics(workspace_.bank, selection.currentPreset, selection.currentLayer));
     controls_.trackBar1->setToolTip("MIDI Volume");
@@ -245,9 +246,11 @@ void TForm1::MoveZonesClick(int semitones) {
     MarkEditedPresets();
     // The key range and the other figures of the shown preset follow the moved zones.
     const Selection& selection = workspace_.selection;
-    if (workspace_.bank.IsValidSlot(selection.currentPreset))
+    if (workspace_.bank.IsValidSlot(selection.currentPreset)) {
+        ListPresetSamples(workspace_.bank, selection.currentPreset, selection.currentLayer);
         infoPanel_->SetStatistics(
             ComputePresetStatistics(workspace_.bank, selection.currentPreset, selection.currentLayer));
+    }
     infoPanel_->Redraw();
     QTreeWidgetItem* current = treeView2_->currentItem();
     if (current != nullptr && LevelOf(current) == 0)
@@ -349,7 +352,7 @@ void TForm1::SpeedPlClick() {
             if (presets.empty())
                 return;
             selection.filterMode = true;
-            ComputePresetStatistics(bank, presets.front());
+            ListPresetSamples(bank, presets.front());
             {
                 Suppress suppress(changesSuppressed_);
                 treeView2_->clearSelection();
@@ -365,6 +368,7 @@ void TForm1::SpeedPlClick() {
             selection.currentLayer = selection.currentZone = -1;
             selection.lastSampleNode = -1;
             selection.DisplayMode = 1;
+            ListPresetSamples(bank, selection.currentPreset);
             infoPanel_->SetStatistics(ComputePresetStatistics(bank, selection.currentPreset));
             FillSampleList();
             SelectSampleNode(static_cast<int>(sample), false);
@@ -372,7 +376,7 @@ void TForm1::SpeedPlClick() {
         }
         selection.filterMode = true;
         if (bank.IsValidSlot(selection.currentPreset))
-            ComputePresetStatistics(bank, selection.currentPreset, selection.currentLayer);
+            ListPresetSamples(bank, selection.currentPreset, selection.currentLayer);
         FillSampleList();
         return;
     }

@@ -15,6 +15,8 @@
 #include "convert/SampleFetch.h"
 #include "formats/audio/SampleFileWriter.h"
 #include "support/AkaiSineDisc.h"
+#include "support/GigFileParts.h"
+#include "support/SoundFontWriterFixtures.h"
 
 namespace quorvane {
 namespace {
@@ -141,16 +143,23 @@ TEST(AkaiLoadTest, GigaSamplerWriteReadsTheSampleHeadersFirst) {
     ASSERT_EQ(OpenAkaiDisc(w, s.path), 1);
     SelectAkaiPartition(w, 0);
     ASSERT_EQ(LoadBankSilently(w, 0), LoadStatus::Loaded);
-    w.bank.SelectAll(1);
-    const GigaWriteResult result = WriteGigaFile(w, 0, s.dir.Folder() + "sines.gig", 0);
+    const GigaWriteResult result =
+        WriteGigaFile(w, WriteSelection::All(w.bank), 0, s.dir.Folder() + "sines.gig", 0);
     ASSERT_TRUE(result.written);
     EXPECT_NE(
         std::find(s.host.statusLines.begin(), s.host.statusLines.end(), "Reading sample information ..."),
         s.host.statusLines.end());
-    const ZoneRecord& zone = w.bank.ZoneTable[0];
-    EXPECT_EQ(zone.loopEnd, 12801u - 0) << "S3000 loop points round to 16: 12800 stays";
-    EXPECT_EQ(zone.generators[gen::overridingRootKey], 69);
-    EXPECT_EQ(zone.generators[gen::sampleModes], 1);
+    // The file's first region plays the header's root key and loop; the loaded volume is left as read.
+    const test::GigFileParts gig = test::ReadGigParts(test::ReadFileBytes(result.path));
+    ASSERT_FALSE(gig.instruments.empty());
+    ASSERT_FALSE(gig.instruments[0].regions.empty());
+    ASSERT_FALSE(gig.instruments[0].regions[0].dimensionRegions.empty());
+    const test::Bytes& wsmp = gig.instruments[0].regions[0].dimensionRegions[0].wsmp;
+    ASSERT_GE(wsmp.size(), 36u);
+    EXPECT_EQ(test::GetU32(wsmp, 4) & 0xFFFF, 69u) << "unity note";
+    EXPECT_EQ(test::GetU32(wsmp, 16), 1u) << "one loop";
+    EXPECT_EQ(test::GetU32(wsmp, 28), 12801u - 6400) << "loop start";
+    EXPECT_EQ(w.bank.ZoneTable[0].loopEnd, 0u);
 }
 
 // Damaged and foreign discs: every listing, load, conversion and export runs to its end without reading

@@ -36,7 +36,7 @@ std::map<std::string, uint32_t> GigaBanks(const test::GigFileParts& parts) {
 
 Bytes WrittenSoundFont(test::GigWriteSession& session) {
     const std::string path = session.folder.Folder() + "Out.sf2";
-    EXPECT_TRUE(WriteSoundFont(session.workspace, 0, path, 0, false).written);
+    EXPECT_TRUE(WriteSoundFont(session.workspace, session.selection, 0, path, 0, false).written);
     return test::ReadFileBytes(path);
 }
 

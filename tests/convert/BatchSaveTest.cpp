@@ -155,11 +155,9 @@ TEST(GigaSplit, APartKeepsItsSamplesUnderTheLimitButAlwaysHoldsOnePreset) {
     bank.SampleTable[1].dataLength = 1u << 20;
     for (uint16_t slot = 1; slot <= 3; ++slot)
         bank.PresetTable[slot].program = slot;
-    bank.SelectAll(1);
-    EXPECT_EQ(PlanGigaParts(bank), (std::vector<std::vector<uint32_t>>{{1}, {2}, {3}}));
+    EXPECT_EQ(PlanGigaParts(bank, {1, 2, 3}), (std::vector<std::vector<uint32_t>>{{1}, {2}, {3}}));
     bank.SampleTable[2].dataLength = 2u << 20;
-    bank.SelectAll(1);
-    EXPECT_EQ(PlanGigaParts(bank), (std::vector<std::vector<uint32_t>>{{1}, {2, 3}}));
+    EXPECT_EQ(PlanGigaParts(bank, {1, 2, 3}), (std::vector<std::vector<uint32_t>>{{1}, {2, 3}}));
 }
 
 TEST_F(BatchSaveTest, PresetsSeparateOrCombined) {

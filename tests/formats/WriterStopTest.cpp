@@ -42,13 +42,14 @@ Written WriteThreePresets(StoppingHost& host, const test::TempDir& dir, const st
     const std::string source = dir.Write("Bank.sf2", test::ManyPresetsBank(3).Build());
     workspace.bank.SourceFormat = kSoundFontSource;
     EXPECT_EQ(test::LoadBankFile(workspace, source), LoadStatus::Loaded);
-    workspace.bank.SelectAll(1);
     const std::string target = dir.Folder() + "Out" + extension;
     if (extension == ".gig") {
-        const GigaWriteResult result = WriteGigaFile(workspace, 0, target, 0);
+        const GigaWriteResult result =
+            WriteGigaFile(workspace, WriteSelection::All(workspace.bank), 0, target, 0);
         return {result.written, result.cutShort, result.path};
     }
-    const SoundFontWriteResult result = WriteSoundFont(workspace, 0, target, 0, false);
+    const SoundFontWriteResult result =
+        WriteSoundFont(workspace, WriteSelection::All(workspace.bank), 0, target, 0, false);
     return {result.written, result.cutShort, result.path};
 }
 

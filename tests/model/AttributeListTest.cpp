@@ -6,6 +6,7 @@
 
 #include "model/AttributeList.h"
 #include "model/BankModel.h"
+#include "model/WriteSelection.h"
 
 namespace quorvane {
 namespace {
@@ -255,7 +256,7 @@ TEST(AttributeListTest, ApplyEditsReplaysLinesInOrder) {
     }
 }
 
-TEST(AttributeListTest, SelectPresetReachesStereoPartners) {
+TEST(AttributeListTest, ChoosingAPresetReachesStereoPartners) {
     BankModel bank;
     bank.PresetTable.resize(3);
     bank.PresetCount = 2;
@@ -280,23 +281,24 @@ TEST(AttributeListTest, SelectPresetReachesStereoPartners) {
     bank.SampleTable[2].sampleType = 1;
     bank.SampleTable[2].linkIndex = 5;
 
-    bank.SelectPreset(1, 1);
-    EXPECT_EQ(bank.PresetTable[1].selected, 1);
-    EXPECT_EQ(bank.LayerTable[0].selected, 1);
+    WriteSelection chosen(bank);
+    chosen.AddPreset(bank, 1);
+    EXPECT_TRUE(chosen.HasPreset(1));
+    EXPECT_TRUE(chosen.HasLayer(0));
     for (int z : {0, 1, 2})
-        EXPECT_EQ(bank.ZoneTable[z].selected, 1) << "zone " << z;
+        EXPECT_TRUE(chosen.HasZone(z)) << "zone " << z;
     for (int s : {0, 1, 2})
-        EXPECT_EQ(bank.SampleTable[s].selected, 1) << "sample " << s;
-    EXPECT_EQ(bank.SampleTable[4].selected, 0) << "a mono sample has no partner";
-    EXPECT_EQ(bank.PresetTable[2].selected, 0);
-    EXPECT_EQ(bank.LayerTable[1].selected, 0);
-    EXPECT_EQ(bank.ZoneTable[3].selected, 0);
-    EXPECT_EQ(bank.SampleTable[3].selected, 0);
+        EXPECT_TRUE(chosen.HasSample(s)) << "sample " << s;
+    EXPECT_FALSE(chosen.HasSample(4)) << "a mono sample has no partner";
+    EXPECT_FALSE(chosen.HasPreset(2));
+    EXPECT_FALSE(chosen.HasLayer(1));
+    EXPECT_FALSE(chosen.HasZone(3));
+    EXPECT_FALSE(chosen.HasSample(3));
 
-    // Selecting another preset clears nothing.
-    bank.SelectPreset(2, 1);
-    EXPECT_EQ(bank.SampleTable[0].selected, 1);
-    EXPECT_EQ(bank.SampleTable[3].selected, 1);
+    // Choosing another preset clears nothing.
+    chosen.AddPreset(bank, 2);
+    EXPECT_TRUE(chosen.HasSample(0));
+    EXPECT_TRUE(chosen.HasSample(3));
 }
 
 } // namespace

@@ -218,9 +218,9 @@ std::string DlsModelInconsistency(const BankModel& bank) {
 }
 
 void ExpectSoundFontReferencesResolve(Workspace& workspace, const TempDir& dir) {
-    workspace.bank.SelectAll(1);
     const std::string path = dir.Folder() + "out.sf2";
-    const SoundFontWriteResult result = WriteSoundFont(workspace, 0, path, 0, false);
+    const SoundFontWriteResult result =
+        WriteSoundFont(workspace, WriteSelection::All(workspace.bank), 0, path, 0, false);
     ASSERT_TRUE(result.written);
     const std::vector<RiffChunk> chunks = WalkRiff(ReadFileBytes(result.path));
     const size_t samples = SampleHeaders(chunks).size() - 1;
@@ -268,8 +268,10 @@ void LoadDamaged(const DamageBase& base, const TempDir& dir, const Bytes& bytes,
         return;
     if (writeSoundFont)
         ExpectSoundFontReferencesResolve(workspace, dir);
+    std::vector<uint32_t> slots;
     for (uint32_t slot = 1; slot <= bank.PresetCount; ++slot)
-        bank.SelectPreset(slot, 1);
+        slots.push_back(slot);
+    EXPECT_EQ(WriteSelection::Presets(bank, slots).PresetSlots(), slots);
     ApplyEdits(bank, "PRES 0001 MOVZ 000C PRES 0002 FILT 03e8 PRES 0001 REVB 0064 ", kApplyForViews);
 }
 

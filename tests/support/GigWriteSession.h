@@ -19,19 +19,20 @@ struct GigWriteSession {
     Workspace workspace{host};
     TempDir folder;
     std::string sourcePath;
+    WriteSelection selection; // what Write writes
 
     // Writes the bytes as name in the folder and loads them silently as the file list's only entry, read as
-    // sourceFormat, with every preset, layer, zone and sample selected.
+    // sourceFormat, with every preset, layer, zone and sample chosen for writing.
     void Load(const Bytes& bytes, const std::string& name = "Bank.sf2",
               uint32_t sourceFormat = kSoundFontSource) {
         sourcePath = folder.Write(name, bytes);
         workspace.bank.SourceFormat = sourceFormat;
         ASSERT_EQ(LoadBankFile(workspace, sourcePath), LoadStatus::Loaded);
-        workspace.bank.SelectAll(1);
+        selection = WriteSelection::All(workspace.bank);
     }
 
     GigaWriteResult Write(const std::string& name = "Out.gig", int mode = 0) {
-        return WriteGigaFile(workspace, 0, folder.Folder() + name, mode);
+        return WriteGigaFile(workspace, selection, 0, folder.Folder() + name, mode);
     }
 
     // Writes and reads the file back; the write must succeed.

@@ -68,10 +68,10 @@ struct DimensionRegion {
 
 class GigaWriter {
   public:
-    GigaWriter(const BankModel& bank, SampleSource& samples, Host& host, GigaRunState& state,
-               const GigaWriteOptions& options)
-        : bank_(bank), samples_(samples), host_(host), state_(state), options_(options),
-          giga_(bank_.SourceFormat == kDlsSource && bank_.DlsFlavour == 2) {}
+    GigaWriter(const BankModel& bank, const WriteSelection& selection, SampleSource& samples, Host& host,
+               GigaRunState& state, const GigaWriteOptions& options)
+        : bank_(bank), selection_(selection), samples_(samples), host_(host), state_(state),
+          options_(options), giga_(bank_.SourceFormat == kDlsSource && bank_.DlsFlavour == 2) {}
 
     // The pool index of every sample; kNotWritten for those not in the file.
     const std::vector<uint32_t>& PoolIndices() const { return poolIndex_; }
@@ -83,7 +83,7 @@ class GigaWriter {
     bool Run() {
         uint32_t presets = 0;
         for (uint32_t slot = 1; slot <= bank_.PresetCount; ++slot)
-            presets += bank_.PresetTable[slot].selected != 0;
+            presets += selection_.HasPreset(slot);
         selectedPresets_ = presets;
 
         FillInfoDefaults();
@@ -109,7 +109,7 @@ class GigaWriter {
             return false;
         uint32_t done = 0;
         for (uint32_t slot = 1; slot <= bank_.PresetCount; ++slot) {
-            if (!bank_.PresetTable[slot].selected)
+            if (!selection_.HasPreset(slot))
                 continue;
             if (Cancelled())
                 break;
@@ -180,7 +180,7 @@ class GigaWriter {
         uint32_t next = 0;
         poolIndex_.assign(bank_.SampleCount, kNotWritten);
         for (uint32_t s = 0; s < bank_.SampleCount; ++s)
-            if (bank_.SampleTable[s].selected)
+            if (selection_.HasSample(s))
                 poolIndex_[s] = next++;
         selectedSamples_ = next;
     }
@@ -397,7 +397,7 @@ class GigaWriter {
         // takes the number after the bank's samples.
         std::vector<uint32_t> written;
         for (uint32_t s = 0; s < bank_.SampleCount; ++s)
-            if (bank_.SampleTable[s].selected)
+            if (selection_.HasSample(s))
                 written.push_back(s);
         const bool withNull = nullSampleUsed_ && bank_.SampleTable.size() < 0xFFFF;
         const uint32_t nullNumber = bank_.SampleCount;
@@ -507,7 +507,6 @@ class GigaWriter {
         null.sampleRate = 44100;
         null.rootKey = 60;
         null.sampleType = 0;
-        null.selected = 1;
         return null;
     }
 
@@ -556,6 +555,7 @@ class GigaWriter {
     }
 
     const BankModel& bank_;
+    const WriteSelection& selection_;
     SampleSource& samples_;
     Host& host_;
     GigaRunState& state_;
@@ -578,11 +578,12 @@ class GigaWriter {
 
 } // namespace
 
-GigaWriteResult WriteGigaBank(const BankModel& bank, SampleSource& samples, Host& host, GigaRunState& state,
-                              const std::string& outputPath, const GigaWriteOptions& options) {
+GigaWriteResult WriteGigaBank(const BankModel& bank, const WriteSelection& selection, SampleSource& samples,
+                              Host& host, GigaRunState& state, const std::string& outputPath,
+                              const GigaWriteOptions& options) {
     GigaWriteResult result;
     result.path = FreeOutputName(outputPath, options.sourcePath, "gig");
-    GigaWriter writer(bank, samples, host, state, options);
+    GigaWriter writer(bank, selection, samples, host, state, options);
     OutputFile& out = writer.Output();
     if (!out.Create(result.path)) {
         ReportCannotWrite(host, result.path, true, false, out.Error());

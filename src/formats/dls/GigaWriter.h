@@ -1,6 +1,6 @@
-// Writes the selected presets of a bank model, whatever the source format, as one GigaSampler file:
+// Writes the chosen presets of a bank model, whatever the source format, as one GigaSampler file:
 // instruments whose regions use a layer and a velocity dimension, each dimension region with its own
-// articulation, then the sample groups, the pool table and the wave pool with every selected sample as
+// articulation, then the sample groups, the pool table and the wave pool with every chosen sample as
 // 16-bit mono PCM. The model is only read; it must be prepared for the write first (see
 // convert/WritePreparation.h).
 #pragma once
@@ -14,6 +14,7 @@
 #include "formats/common/SampleSource.h"
 #include "formats/common/WriteMessages.h"
 #include "model/BankModel.h"
+#include "model/WriteSelection.h"
 
 namespace quorvane {
 
@@ -50,7 +51,9 @@ struct GigaWriteResult {
     std::vector<uint32_t> poolIndex; // each sample's number in the wave pool; 0xFFFFFFFF: not written
 };
 
-GigaWriteResult WriteGigaBank(const BankModel& bank, SampleSource& samples, Host& host, GigaRunState& state,
-                              const std::string& outputPath, const GigaWriteOptions& options);
+// selection: the records of `bank` that go into the file.
+GigaWriteResult WriteGigaBank(const BankModel& bank, const WriteSelection& selection, SampleSource& samples,
+                              Host& host, GigaRunState& state, const std::string& outputPath,
+                              const GigaWriteOptions& options);
 
 } // namespace quorvane

@@ -157,8 +157,10 @@ constexpr uint32_t kNotWritten = 0xFFFF;
 
 class Writer {
   public:
-    Writer(const BankModel& bank, SampleSource& samples, Host& host, const SoundFontWriteOptions& options)
-        : bank_(bank), samples_(samples), host_(host), options_(options), temporary_(options.temporary) {}
+    Writer(const BankModel& bank, const WriteSelection& selection, SampleSource& samples, Host& host,
+           const SoundFontWriteOptions& options)
+        : bank_(bank), selection_(selection), samples_(samples), host_(host), options_(options),
+          temporary_(options.temporary) {}
 
     bool Run() {
         if (!out_.WriteText("RIFF----sfbk"))
@@ -224,14 +226,14 @@ class Writer {
         written_.assign(bank_.SampleCount,
                         WrittenSample{static_cast<uint32_t>(dataStart_), 0, 0, kNotWritten});
         for (uint32_t s = 0; s < bank_.SampleCount; ++s)
-            selectedCount += bank_.SampleTable[s].selected != 0;
+            selectedCount += selection_.HasSample(s);
 
         FrameBuffer left, right;
         uint32_t done = 0;
         for (uint32_t s = 0; s < bank_.SampleCount; ++s) {
             const SampleRecord& sample = bank_.SampleTable[s];
             WrittenSample& output = written_[s];
-            if (!sample.selected)
+            if (!selection_.HasSample(s))
                 continue;
             if (host_.CancelRequested()) {
                 // An interrupt abandons the file; Cancel keeps the samples written so far.
@@ -301,14 +303,14 @@ class Writer {
         if (!bank_.IsValidLayer(index))
             return false;
         const LayerRecord& layer = bank_.LayerTable[index];
-        return layer.selected || (layer.isGlobal && !layer.IsSet(gen::instrument));
+        return selection_.HasLayer(index) || (layer.isGlobal && !layer.IsSet(gen::instrument));
     }
 
     // Written layers of a selected preset, in list order.
     template <typename Visit> void ForEachPresetLayer(Visit visit) {
         for (uint32_t slot = 1; slot <= bank_.PresetCount; ++slot) {
             const PresetRecord& preset = bank_.PresetTable[slot];
-            if (!preset.selected)
+            if (!selection_.HasPreset(slot))
                 continue;
             for (uint16_t layer : preset.layerList)
                 if (LayerWritten(layer))
@@ -322,7 +324,7 @@ class Writer {
         std::map<std::pair<std::string, HexIndexList>, uint16_t> numbers;
         for (uint32_t i = 0; i < bank_.LayerCount; ++i) {
             const LayerRecord& layer = bank_.LayerTable[i];
-            if (!layer.selected)
+            if (!selection_.HasLayer(i))
                 continue;
             const auto key = std::make_pair(layer.name, layer.zoneList);
             const auto found = numbers.find(key);
@@ -382,7 +384,7 @@ class Writer {
         uint32_t bagCount = 0;
         for (uint32_t slot = 1; slot <= bank_.PresetCount; ++slot) {
             const PresetRecord& preset = bank_.PresetTable[slot];
-            if (!preset.selected)
+            if (!selection_.HasPreset(slot))
                 continue;
             phdr.Text(preset.name, sf2::kNameLength);
             phdr.U16(temporary_ ? 0 : preset.program);
@@ -505,6 +507,7 @@ class Writer {
     }
 
     const BankModel& bank_;
+    const WriteSelection& selection_;
     SampleSource& samples_;
     Host& host_;
     const SoundFontWriteOptions& options_;
@@ -521,8 +524,9 @@ class Writer {
 
 } // namespace
 
-SoundFontWriteResult WriteSoundFontBank(const BankModel& bank, SampleSource& samples, Host& host,
-                                        const std::string& outputPath, const SoundFontWriteOptions& options) {
+SoundFontWriteResult WriteSoundFontBank(const BankModel& bank, const WriteSelection& selection,
+                                        SampleSource& samples, Host& host, const std::string& outputPath,
+                                        const SoundFontWriteOptions& options) {
     SoundFontWriteResult result;
     const bool temporary = options.temporary;
     result.path = temporary
@@ -530,7 +534,7 @@ SoundFontWriteResult WriteSoundFontBank(const BankModel& bank, SampleSource& sam
                       : FreeOutputName(outputPath, options.sourcePath,
                                        options.storage == SoundFontSampleStorage::OggVorbis ? "sf3" : "sf2");
 
-    Writer writer(bank, samples, host, options);
+    Writer writer(bank, selection, samples, host, options);
     OutputFile& out = writer.Output();
     if (!out.Create(result.path)) {
         ReportCannotWrite(host, result.path, true, temporary, out.Error());

@@ -1,4 +1,4 @@
-// Writes the selected presets of a bank model, with their layers, zones and samples, as a SoundFont 2.01
+// Writes the chosen presets of a bank model, with their layers, zones and samples, as a SoundFont 2.01
 // file (or a SoundFont 3 file, its samples compressed). Every source format is written from the same tables;
 // sample frames come from the bank's sample source, one sample in memory at a time. The model is only read.
 #pragma once
@@ -10,6 +10,7 @@
 #include "formats/common/SampleSource.h"
 #include "formats/common/WriteMessages.h"
 #include "model/BankModel.h"
+#include "model/WriteSelection.h"
 
 namespace quorvane {
 
@@ -44,7 +45,9 @@ struct SoundFontWriteResult {
     bool cutShort = false; // Cancel skipped samples: the file holds only those written before it
 };
 
-SoundFontWriteResult WriteSoundFontBank(const BankModel& bank, SampleSource& samples, Host& host,
-                                        const std::string& outputPath, const SoundFontWriteOptions& options);
+// selection: the records of `bank` that go into the file.
+SoundFontWriteResult WriteSoundFontBank(const BankModel& bank, const WriteSelection& selection,
+                                        SampleSource& samples, Host& host, const std::string& outputPath,
+                                        const SoundFontWriteOptions& options);
 
 } // namespace quorvane

@@ -174,8 +174,7 @@ TEST(DlsArticulationTest, ConvertedBankPlaysItsEnvelopeAndPan) {
         Workspace workspace{host};
         workspace.bank.SourceFormat = kDlsSource;
         ASSERT_EQ(test::LoadBankFile(workspace, dir.Folder() + "sine.gig"), LoadStatus::Loaded);
-        workspace.bank.SelectAll(1);
-        ASSERT_TRUE(WriteSoundFont(workspace, 0, sf2, 0, false).written);
+        ASSERT_TRUE(WriteSoundFont(workspace, WriteSelection::All(workspace.bank), 0, sf2, 0, false).written);
     }
 
     test::Phrase phrase;

@@ -401,8 +401,7 @@ TEST(GigaWriterTest, PoolIndicesCountTheSelectedSamplesAndTheNullSampleComesLast
     GigWriteSession session;
     session.Load(sf.Build());
     BankModel& bank = session.workspace.bank;
-    bank.SelectAll(0);
-    bank.SelectPreset(1, 1);
+    session.selection = WriteSelection::Presets(bank, {1});
     ASSERT_EQ(bank.SampleCount, 3);
     const GigaWriteResult result = session.Write();
     ASSERT_TRUE(result.written);
@@ -472,9 +471,7 @@ TEST(GigaWriterTest, BankNameInTheInfoList) {
         else
             session.Load(sf.Build());
         BankModel& bank = session.workspace.bank;
-        bank.SelectAll(0);
-        for (uint32_t slot : c.presets)
-            bank.SelectPreset(slot, 1);
+        session.selection = WriteSelection::Presets(bank, c.presets);
         session.workspace.selection.currentPreset = c.presets.back();
         const GigaWriteResult result = session.Write("Out.gig", c.mode);
         ASSERT_TRUE(result.written);

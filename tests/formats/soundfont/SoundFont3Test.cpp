@@ -102,8 +102,8 @@ TEST_P(SoundFont3, SamplesDecodeWholeAndTheSoundFont2CopyPlaysAsTheOriginal) {
         }
         EXPECT_GT(checked, 0u);
         phrase = PresetPhrase(bank);
-        workspace.bank.SelectAll(1);
-        ASSERT_TRUE(WriteSoundFont(workspace, 0, copyPath, 0, false).written);
+        ASSERT_TRUE(
+            WriteSoundFont(workspace, WriteSelection::All(workspace.bank), 0, copyPath, 0, false).written);
     }
 
     test::FluidLog originalLog, copyLog;
@@ -133,8 +133,9 @@ INSTANTIATE_TEST_SUITE_P(
 // Writes the whole bank at `path` to `output` as a SoundFont 3; the loaded bank is left in `workspace`.
 void WriteCompressedCopy(Workspace& workspace, const std::string& path, const std::string& output) {
     ASSERT_EQ(test::LoadBankFile(workspace, path), LoadStatus::Loaded);
-    workspace.bank.SelectAll(1);
-    ASSERT_TRUE(WriteSoundFont(workspace, 0, output, 0, false, SoundFontSampleStorage::OggVorbis).written);
+    ASSERT_TRUE(WriteSoundFont(workspace, WriteSelection::All(workspace.bank), 0, output, 0, false,
+                               SoundFontSampleStorage::OggVorbis)
+                    .written);
 }
 
 TEST(SoundFont3Writing, ACompressedCopyKeepsEveryFrameCountAndLoopAndPlaysAsTheOriginal) {

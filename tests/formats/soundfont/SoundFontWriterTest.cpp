@@ -78,17 +78,18 @@ std::string SavedLine(const SoundFontWriteResult& result) {
 
 class SoundFontWriterTest : public ::testing::Test {
   protected:
+    WriteSelection selection; // what Write writes
     // Writes the bank to name in the test folder and loads it as the file list's only entry, with every
-    // preset, layer, zone and sample selected.
+    // preset, layer, zone and sample chosen for writing.
     void Load(const SoundFontBuilder& builder, const std::string& name = "Bank.sf2") {
         sourcePath = dir.Write(name, builder.Build());
         ASSERT_EQ(test::LoadBankFile(workspace, sourcePath), LoadStatus::Loaded);
-        workspace.bank.SelectAll(1);
+        selection = WriteSelection::All(workspace.bank);
     }
 
     SoundFontWriteResult Write(const std::string& name = "Out.sf2", bool temporary = false,
                                int namingFlag = 0) {
-        return WriteSoundFont(workspace, 0, dir.Folder() + name, namingFlag, temporary);
+        return WriteSoundFont(workspace, selection, 0, dir.Folder() + name, namingFlag, temporary);
     }
 
     static std::vector<test::RiffChunk> Chunks(const std::string& path) {
@@ -387,10 +388,9 @@ TEST_F(SoundFontWriterTest, SavingOntoTheSourceTakesTheNextFreeNumber) {
             folder.Write(name, old);
         host.Forget();
         ASSERT_EQ(test::LoadBankFile(workspace, source), LoadStatus::Loaded);
-        workspace.bank.SelectAll(1);
 
-        const SoundFontWriteResult result =
-            WriteSoundFont(workspace, 0, folder.Folder() + c.output, 0, false);
+        const SoundFontWriteResult result = WriteSoundFont(workspace, WriteSelection::All(workspace.bank), 0,
+                                                           folder.Folder() + c.output, 0, false);
         ASSERT_TRUE(result.written);
         EXPECT_EQ(result.path, folder.Folder() + c.written);
         EXPECT_EQ(host.statusLines.back(), SavedLine(result));
@@ -629,6 +629,7 @@ TEST_F(SoundFontWriterTest, StereoHalvesAreWrittenAsLeftAndRight) {
             zone.loopStart = 4;
             zone.loopEnd = 60;
         }
+        selection = WriteSelection::All(bank);
 
         const SoundFontWriteResult result = Write();
         ASSERT_TRUE(result.written);
@@ -659,7 +660,7 @@ TEST_F(SoundFontWriterTest, StereoHalvesAreWrittenAsLeftAndRight) {
 
 TEST_F(SoundFontWriterTest, EmptySelectionWritesOnlyInfoAndTerminalRecords) {
     Load(SmallBank());
-    workspace.bank.SelectAll(0);
+    selection = WriteSelection(workspace.bank);
     const SoundFontWriteResult result = Write();
     ASSERT_TRUE(result.written);
 
@@ -852,8 +853,7 @@ TEST_F(SoundFontWriterTest, MoreThan65536InstrumentGeneratorsWarnsAndWritesAnywa
         bank.ZoneTable.push_back(zone);
         layer.zoneList.Append(bank.ZoneCount++);
     }
-    bank.SelectAll(0);
-    bank.SelectPreset(1, 1);
+    selection = WriteSelection::Presets(bank, {1});
 
     const SoundFontWriteResult result = Write();
     EXPECT_TRUE(result.written);
