@@ -79,23 +79,7 @@ void FetchEverySample(Workspace& workspace) {
 }
 
 bool LoadBankAtPath(Workspace& workspace, const std::string& path) {
-    InputFile probe;
-    if (!probe.Open(path))
-        return false;
-    const int format = SourceFormatOfKey(ReadTypeKey(probe));
-    probe.Close();
-    if (format < 0)
-        return false;
-    const fs::path file(path);
-    std::string extension = file.extension().string();
-    if (!extension.empty())
-        extension.erase(0, 1);
-    workspace.bank.SourceFormat = static_cast<uint32_t>(format);
-    SetFileList(workspace, file.parent_path().string() + "/",
-                {FileListEntry{file.stem().string(), extension}});
-    ReadNotes notes;
-    const LoadStatus status = LoadBankInteractively(workspace, 0, &notes);
-    return status == LoadStatus::Loaded;
+    return LoadBank(workspace, path, {LoadMode::Interactive}).status == LoadStatus::Loaded;
 }
 
 } // namespace quorvane::fuzz

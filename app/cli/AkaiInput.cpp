@@ -65,7 +65,7 @@ bool IsAkaiDiscPath(const std::string& path) {
     if (type == std::filesystem::file_type::block || type == std::filesystem::file_type::character)
         return true;
     InputFile file;
-    return file.Open(path) && !file.ReadFailed() && SourceFormatOfKey(ReadTypeKey(file)) < 0;
+    return file.Open(path) && !file.ReadFailed() && !SourceFormatOfKey(ReadTypeKey(file));
 }
 
 ExitCode OpenAkaiDiscFromPath(Workspace& workspace, const std::string& path) {

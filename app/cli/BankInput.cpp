@@ -13,12 +13,12 @@ ExitCode ProbeBankPath(const std::string& path) {
         std::fprintf(stderr, "error: cannot open '%s': %s\n", path.c_str(), probe.Error().c_str());
         return kExitCannotRead;
     }
-    const int format = SourceFormatOfKey(ReadTypeKey(probe));
+    const std::optional<SourceFormat> format = SourceFormatOfKey(ReadTypeKey(probe));
     if (probe.ReadFailed()) {
         std::fprintf(stderr, "error: cannot read '%s': %s\n", path.c_str(), probe.Error().c_str());
         return kExitCannotRead;
     }
-    if (format < 0) {
+    if (!format) {
         std::fprintf(stderr, "error: '%s' is not a bank of a supported type\n", path.c_str());
         return kExitNotABank;
     }
@@ -28,22 +28,9 @@ ExitCode ProbeBankPath(const std::string& path) {
 ExitCode LoadBankFromPath(Workspace& workspace, const std::string& path) {
     if (const ExitCode probed = ProbeBankPath(path); probed != kExitOk)
         return probed;
-    InputFile probe;
-    probe.Open(path);
-    const int format = SourceFormatOfKey(ReadTypeKey(probe));
-    probe.Close();
-
-    const std::filesystem::path file(path);
-    std::string folder = file.parent_path().string();
-    folder = folder.empty() ? "./" : folder + "/";
-    std::string extension = file.extension().string();
-    if (!extension.empty())
-        extension.erase(0, 1);
-    workspace.bank.SourceFormat = static_cast<uint32_t>(format);
-    SetFileList(workspace, folder, {FileListEntry{file.stem().string(), extension}});
-
-    ReadNotes notes;
-    const LoadStatus status = LoadBankInteractively(workspace, 0, &notes);
+    const LoadResult loaded = LoadBank(workspace, path, {LoadMode::Interactive});
+    const ReadNotes& notes = loaded.notes;
+    const LoadStatus status = loaded.status;
     for (const std::string& line : notes.lines)
         std::fprintf(stderr, "warning: %s: %s\n", path.c_str(), line.c_str());
     switch (status) {

@@ -148,7 +148,7 @@ ExitCode ConvertPresets(const ConvertOptions& options, OutputType type, const Ed
         return saved;
     // The SoundFont chain reads a bank the same way for a conversion as for inspection, so the first write
     // can use the model just loaded; other sources are read again the way conversions read them.
-    request.modelAsRead = bank.SourceFormat == kSoundFontSource;
+    request.modelAsRead = bank.SourceFormat == SourceFormat::SoundFont;
     host.SetBatch(true);
     return Finish(SavePresets(workspace, request));
 }
@@ -190,8 +190,8 @@ ExitCode ConvertBanks(const ConvertOptions& options, OutputType type, const Edit
     if (intoFolder) {
         request.folder = WithSlash(options.output);
     } else {
-        const std::string proposed =
-            ProposedFileName(kSoundFontSource, SaveItems::Banks, 1, workspace.loader.fileList[0].text, "");
+        const std::string proposed = ProposedFileName(SourceFormat::SoundFont, SaveItems::Banks, 1,
+                                                      workspace.loader.fileList[0].text, "");
         const DialogAnswer answer = ResolveDialogPath(options.output, type, true, proposed);
         request.folder = answer.folder;
         request.file = answer.file;

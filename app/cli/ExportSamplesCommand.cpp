@@ -46,7 +46,7 @@ ExitCode Report(const SampleSaveSummary& summary, const std::string& folder) {
 // The samples of the volume named by --volume into the output folder; with several volumes ("all") each
 // volume's samples into a folder of its own, named after the volume.
 ExitCode ExportAkaiVolumes(Workspace& workspace, TerminalHost& host, const ExportSamplesOptions& options,
-                           int type) {
+                           SampleFileType type) {
     const ExitCode opened = OpenAkaiDiscFromPath(workspace, options.input);
     if (opened != kExitOk)
         return opened;
@@ -94,7 +94,7 @@ ExitCode RunExportSamples(const ExportSamplesOptions& options) {
     const InputGuard inputs({options.input});
     TerminalHost host;
     Workspace workspace(host);
-    const int type = options.to == "aiff" ? kSampleFileAiff : kSampleFileWave;
+    const SampleFileType type = options.to == "aiff" ? SampleFileType::Aiff : SampleFileType::Wave;
     std::error_code error;
     if (!options.volume.empty() ||
         (!std::filesystem::is_directory(options.input, error) && IsAkaiDiscPath(options.input)))

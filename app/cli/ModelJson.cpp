@@ -77,7 +77,7 @@ Json PresetJson(const Workspace& workspace, uint32_t slot, bool runsAsRanges) {
                    {"program", preset.program},
                    {"isDrum", preset.isDrum}};
     AddList(record, "layerList", "layerRange", preset.layerList, runsAsRanges);
-    if (bank.SourceFormat == kAkaiSource)
+    if (bank.SourceFormat == SourceFormat::Akai)
         record["keygroupCount"] = preset.keygroupCount;
     return record;
 }
@@ -117,9 +117,9 @@ Json SampleJson(const Workspace& workspace, uint32_t i, bool) {
                    {"pitchCorrection", sample.pitchCorrection},
                    {"sampleType", sample.sampleType},
                    {"linkIndex", sample.linkIndex}};
-    if (bank.SourceFormat == kDlsSource)
+    if (bank.SourceFormat == SourceFormat::Dls)
         record["sampleGroup"] = sample.sampleGroup;
-    if (bank.SourceFormat == kAudioFileSource) {
+    if (bank.SourceFormat == SourceFormat::AudioFile) {
         record["fileKind"] = sample.fileKind;
         record["formatTag"] = sample.formatTag;
         record["blockAlign"] = sample.blockAlign;
@@ -147,7 +147,7 @@ Json HeadJson(const Workspace& workspace, const std::string& formatLine) {
     const BankModel& bank = workspace.bank;
     Json root;
     root["format"] = formatLine;
-    if (bank.SourceFormat == kDlsSource) {
+    if (bank.SourceFormat == SourceFormat::Dls) {
         root["dlsFlavour"] = bank.DlsFlavour;
         Json groups = Json::array();
         for (const std::string& name : workspace.dls.SampleGroupNames)

@@ -91,10 +91,11 @@ int main(int argc, char** argv) {
         if (job == "sf2" || job == "gig")
             Measure(form, job.c_str(), [&] {
                 form.RunBankSave(target + QString::fromStdString(name) + "." + QString::fromStdString(job),
-                                 job == "gig" ? 2 : 1);
+                                 job == "gig" ? quorvane::OutputType::Giga : quorvane::OutputType::SoundFont);
             });
         else if (job == "wav")
-            Measure(form, "wav", [&] { form.RunSampleSave(0, target + "x.wav", 1, true); });
+            Measure(form, "wav",
+                    [&] { form.RunSampleSave(0, target + "x.wav", quorvane::SampleFileType::Wave, true); });
         form.LoadEntry(0);
         QApplication::processEvents();
     }

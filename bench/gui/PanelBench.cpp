@@ -60,12 +60,7 @@ int main(int argc, char** argv) {
 
     NullHost host;
     Workspace workspace(host);
-    const std::string path = bankPath;
-    const size_t slash = path.rfind('/');
-    const std::string name = path.substr(slash + 1);
-    SetFileList(workspace, path.substr(0, slash + 1),
-                {{name.substr(0, name.rfind('.')), name.substr(name.rfind('.') + 1)}});
-    if (LoadBankSilently(workspace, 0) != LoadStatus::Loaded) {
+    if (LoadBank(workspace, bankPath).status != LoadStatus::Loaded) {
         std::fprintf(stderr, "cannot load %s\n", bankPath);
         return 1;
     }

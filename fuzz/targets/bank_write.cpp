@@ -47,7 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Workspace workspace(host);
     if (fuzz::LoadBankAtPath(workspace, input)) {
         std::filesystem::create_directory(folder + "samples");
-        SaveAllSamples(workspace, folder + "samples/", size % 2 == 0 ? kSampleFileWave : kSampleFileAiff);
+        SaveAllSamples(workspace, folder + "samples/",
+                       size % 2 == 0 ? SampleFileType::Wave : SampleFileType::Aiff);
     }
     fuzz::ClearScratch();
     return 0;

@@ -3,7 +3,7 @@
 namespace quorvane {
 
 uint32_t SelectAkaiDrive(Workspace& workspace, uint32_t drive) {
-    workspace.bank.SourceFormat = kAkaiSource;
+    workspace.bank.SourceFormat = SourceFormat::Akai;
     workspace.scsi.SelectedScsiDevice = drive;
     return ScanAkaiDisc(workspace);
 }

@@ -18,11 +18,11 @@ static uint32_t ListAudioFiles(Workspace& workspace, const std::string& folder,
     workspace.attributes.ClearFileList();
     workspace.sampleList.clear();
     workspace.bank = BankModel{};
-    workspace.bank.SourceFormat = kAudioFileSource;
+    workspace.bank.SourceFormat = SourceFormat::AudioFile;
     workspace.loader.currentFolder = folder;
     workspace.loader.fileList.clear();
     workspace.loader.loadedEntry = workspace.loader.currentBank = -1;
-    workspace.selection.selectedSample = 0xFFFF;
+    workspace.selection.selectedSample = kNoSample;
 
     uint32_t number = 0;
     AudioFileListing listing{workspace.sampleList, workspace.attributes.WaveAttributes,

@@ -12,12 +12,11 @@ namespace {
 
 // File-list entries of the found files of the source format, sorted as the list shows them.
 std::vector<FoundFile> BankFiles(const Workspace& workspace, std::vector<FoundFile> files) {
-    const std::string extension = std::string(".") + BankExtension(workspace.bank.SourceFormat);
     // DLS banks share the reader of GigaSampler files and are listed with them, SoundFont 3 banks (their
     // samples compressed) with SoundFont 2 banks.
-    const char* sibling = workspace.bank.SourceFormat == kDlsSource         ? ".dls"
-                          : workspace.bank.SourceFormat == kSoundFontSource ? ".sf3"
-                                                                            : nullptr;
+    const SourceFormatFacts& facts = FactsOf(workspace.bank.SourceFormat);
+    const std::string extension = std::string(".") + facts.extension;
+    const char* sibling = facts.siblingExtension;
     std::erase_if(files, [&](const FoundFile& file) {
         return !HasExtension(file.name, extension) && !(sibling && HasExtension(file.name, sibling));
     });
@@ -46,10 +45,6 @@ uint32_t SetFoundFiles(Workspace& workspace, const std::string& folder, const st
 }
 
 } // namespace
-
-const char* BankExtension(uint32_t sourceFormat) {
-    return sourceFormat == kDlsSource ? "gig" : "sf2";
-}
 
 uint32_t ListBankFolder(Workspace& workspace, const std::string& folder) {
     return SetFoundFiles(workspace, folder, BankFiles(workspace, FilesOfFolder(folder)), 1);

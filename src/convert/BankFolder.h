@@ -9,9 +9,6 @@
 
 namespace quorvane {
 
-// The extension bank files of the source format have, without its dot: "sf2" or "gig".
-const char* BankExtension(uint32_t sourceFormat);
-
 // Replaces the file list with the bank files of `folder` (ending in '/') whose extension is the source
 // format's, in any case (GigaSampler also takes ".dls"), sorted by name without regard to case. Clears the
 // loaded entry and the edits. Returns the number of files listed.

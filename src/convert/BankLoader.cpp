@@ -21,7 +21,7 @@ constexpr const char* kDamagedBank = "DAMAGED BANK";
 void RunSoundFontChain(Workspace& workspace, InputFile& file, bool interactive, ReadNotes& notes) {
     BankModel& bank = workspace.bank;
     Host& host = workspace.host;
-    bank.SourceFormat = kSoundFontSource;
+    bank.SourceFormat = SourceFormat::SoundFont;
     BuildSoundFontImage(bank, file, notes);
     ReadSoundFontVersion(bank);
     if (interactive) {
@@ -64,7 +64,7 @@ void ReportUnsupported(Workspace& workspace, const ReadNotes& unsupported, bool 
 // also splits interleaved stereo waves into linked halves; then mono pairing and pair names.
 void RunDlsChain(Workspace& workspace, InputFile& file, bool interactive, bool forWriting, ReadNotes& notes) {
     BankModel& bank = workspace.bank;
-    bank.SourceFormat = kDlsSource;
+    bank.SourceFormat = SourceFormat::Dls;
     BuildDlsImage(bank, workspace.dls, file, notes);
     ReadNotes unsupported;
     ReadDlsWavePool(bank, workspace.dls, unsupported);
@@ -94,7 +94,7 @@ bool RunAkaiChain(Workspace& workspace, uint32_t entry, bool interactive) {
     }
     if (interactive)
         workspace.host.SetFormatLabel(AkaiVolumeLabel(akai.VolumeType(volume)));
-    bank.SourceFormat = kAkaiSource;
+    bank.SourceFormat = SourceFormat::Akai;
     for (std::string& text : bank.BankInfo)
         text.clear();
     workspace.dls.SampleGroupNames.clear();
@@ -117,10 +117,10 @@ Opened OpenEntry(Workspace& workspace, uint32_t entry, InputFile& file) {
     workspace.loader.currentBank = static_cast<int>(entry);
     if (!file.Open(path))
         return Opened::CannotOpen;
-    const int format = SourceFormatOfKey(ReadTypeKey(file));
-    if (format < 0)
+    const std::optional<SourceFormat> format = SourceFormatOfKey(ReadTypeKey(file));
+    if (!format)
         return Opened::NotABank;
-    if (static_cast<uint32_t>(format) != workspace.bank.SourceFormat)
+    if (*format != workspace.bank.SourceFormat)
         return Opened::WrongFormat;
     return Opened::Ok;
 }
@@ -141,17 +141,17 @@ LoadStatus StatusOf(Opened opened) {
 
 // The model of a bank that could not be read: empty, of the same source format.
 void EmptyBank(BankModel& bank) {
-    const uint32_t format = bank.SourceFormat;
+    const SourceFormat format = bank.SourceFormat;
     bank = BankModel{};
     bank.SourceFormat = format;
 }
 
 bool RunChain(Workspace& workspace, InputFile& file, bool interactive, bool forWriting, ReadNotes& notes) {
     switch (workspace.bank.SourceFormat) {
-    case kSoundFontSource:
+    case SourceFormat::SoundFont:
         RunSoundFontChain(workspace, file, interactive, notes);
         return true;
-    case kDlsSource:
+    case SourceFormat::Dls:
         RunDlsChain(workspace, file, interactive, forWriting, notes);
         return true;
     default:
@@ -190,7 +190,7 @@ LoadStatus LoadAkaiVolumeInteractively(Workspace& workspace, uint32_t entry) {
     }
     loader.loadedFlag = 0;
     workspace.selection.currentPreset = 0;
-    workspace.selection.selectedSample = 0xFFFF;
+    workspace.selection.selectedSample = kNoSample;
     host.BankChanged();
     return loaded ? LoadStatus::Loaded : LoadStatus::CannotOpen;
 }
@@ -202,14 +202,6 @@ std::string ReadTypeKey(InputFile& file) {
     if (file.ReadAt(0, header, sizeof header) < sizeof header)
         return {};
     return std::string(header, 4) + std::string(header + 8, 4);
-}
-
-int SourceFormatOfKey(const std::string& key) {
-    if (key == "RIFFsfbk")
-        return kSoundFontSource;
-    if (key == "RIFFDLS ")
-        return kDlsSource;
-    return -1;
 }
 
 void SetFileList(Workspace& workspace, const std::string& folder, const std::vector<FileListEntry>& entries) {
@@ -256,9 +248,10 @@ LoadStatus LoadBankSilently(Workspace& workspace, uint32_t entry, ReadNotes* not
     ReadNotes scratch;
     ReadNotes& sink = notes ? *notes : scratch;
     workspace.loader.currentFileName.clear();
-    if (workspace.bank.SourceFormat == kAkaiSource)
+    if (workspace.bank.SourceFormat == SourceFormat::Akai)
         return RunAkaiChain(workspace, entry, false) ? LoadStatus::Loaded : LoadStatus::CannotOpen;
-    if (workspace.bank.SourceFormat != kSoundFontSource && workspace.bank.SourceFormat != kDlsSource)
+    if (workspace.bank.SourceFormat != SourceFormat::SoundFont &&
+        workspace.bank.SourceFormat != SourceFormat::Dls)
         return LoadStatus::NotABank;
     InputFile file;
     const Opened opened = OpenEntry(workspace, entry, file);
@@ -273,11 +266,31 @@ LoadStatus LoadBankSilentlyOfItsType(Workspace& workspace, uint32_t entry, ReadN
         workspace.loader.currentFileName.clear();
         return LoadStatus::CannotOpen;
     }
-    const int format = SourceFormatOfKey(ReadTypeKey(probe));
-    if (format < 0)
+    const std::optional<SourceFormat> format = SourceFormatOfKey(ReadTypeKey(probe));
+    if (!format)
         return LoadStatus::NotABank;
-    workspace.bank.SourceFormat = static_cast<uint32_t>(format);
+    workspace.bank.SourceFormat = *format;
     return LoadBankSilently(workspace, entry, notes);
+}
+
+LoadResult LoadBank(Workspace& workspace, const std::string& path, const LoadOptions& options) {
+    LoadResult result;
+    std::optional<SourceFormat> format;
+    {
+        InputFile probe;
+        if (!probe.Open(path)) {
+            result.status = LoadStatus::CannotOpen;
+            return result;
+        }
+        format = SourceFormatOfKey(ReadTypeKey(probe));
+    }
+    if (!format)
+        return result;
+    workspace.bank.SourceFormat = *format;
+    SetFileListOfPaths(workspace, {path});
+    result.status = options.mode == LoadMode::Interactive ? LoadBankInteractively(workspace, 0, &result.notes)
+                                                          : LoadBankSilently(workspace, 0, &result.notes);
+    return result;
 }
 
 LoadStatus LoadBankInteractively(Workspace& workspace, uint32_t entry, ReadNotes* notes) {
@@ -289,9 +302,9 @@ LoadStatus LoadBankInteractively(Workspace& workspace, uint32_t entry, ReadNotes
     loader.currentFileName.clear();
     if (loader.loadedEntry == static_cast<int>(entry) && loader.loadedFlag == 1)
         return LoadStatus::AlreadyLoaded;
-    if (bank.SourceFormat == kAkaiSource)
+    if (bank.SourceFormat == SourceFormat::Akai)
         return LoadAkaiVolumeInteractively(workspace, entry);
-    if (bank.SourceFormat != kSoundFontSource && bank.SourceFormat != kDlsSource)
+    if (bank.SourceFormat != SourceFormat::SoundFont && bank.SourceFormat != SourceFormat::Dls)
         return LoadStatus::NotABank;
 
     workspace.attributes.EditAttributes.clear();

@@ -21,8 +21,6 @@ enum class LoadStatus {
 
 // The type key: file bytes 0..3 followed by bytes 8..11 ("RIFFsfbk", "RIFFDLS ").
 std::string ReadTypeKey(InputFile& file);
-// The source format a type key belongs to, or -1 for an unknown key.
-int SourceFormatOfKey(const std::string& key);
 
 // Replaces the file list with the given entries of one folder (ending in '/'), recording one path line per
 // entry and the end line. Clears the attribute texts and the loaded entry.
@@ -35,6 +33,23 @@ void SetFileList(Workspace& workspace, const std::string& folder, const std::vec
 void SetFileListOfPaths(Workspace& workspace, const std::vector<std::string>& paths);
 // Full path of a bank entry: its folder from the path lines, its text, a dot, its extension.
 std::string EntryPath(const Workspace& workspace, uint32_t entry);
+
+// How a bank is loaded: as when the user selects it (titles, labels and messages through the Host), or
+// silently, as batch saving does (no window updates, no messages).
+enum class LoadMode { Interactive, Silent };
+
+struct LoadOptions {
+    LoadMode mode = LoadMode::Silent;
+};
+
+struct LoadResult {
+    LoadStatus status = LoadStatus::NotABank;
+    ReadNotes notes;
+};
+
+// The one way to load the bank at a path: its source format is taken from the file's type key, and the file
+// list becomes that one entry. The model is replaced when a reader chain runs and kept as it was otherwise.
+LoadResult LoadBank(Workspace& workspace, const std::string& path, const LoadOptions& options = {});
 
 // The silent load of batch saving: no window updates, no messages. The model is replaced when the chain
 // runs and kept as it was otherwise.

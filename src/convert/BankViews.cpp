@@ -192,7 +192,7 @@ void ListPresetSamples(BankModel& bank, uint32_t slot, int layerPosition) {
 std::vector<SampleListNode> SampleListNodes(const BankModel& bank, const std::vector<std::string>& groupNames,
                                             bool filterMode) {
     std::vector<SampleListNode> nodes;
-    if (bank.SourceFormat == kAudioFileSource) {
+    if (bank.SourceFormat == SourceFormat::AudioFile) {
         for (uint32_t s = 0; s < bank.SampleCount; ++s) {
             const SampleRecord& sample = bank.SampleTable[s];
             ViewNode node;
@@ -204,7 +204,7 @@ std::vector<SampleListNode> SampleListNodes(const BankModel& bank, const std::ve
         }
         return nodes;
     }
-    const bool groups = bank.SourceFormat == kDlsSource && !groupNames.empty();
+    const bool groups = bank.SourceFormat == SourceFormat::Dls && !groupNames.empty();
     if (groups) {
         for (const std::string& name : groupNames)
             nodes.push_back({{name, -1, picture::kGroup, picture::kGroupSelected}, -1});

@@ -22,7 +22,7 @@ class NoSamples : public SampleSource {
 
 // The type byte of the Akai volume listed at `entry`; 0 for other sources.
 uint8_t AkaiVolumeTypeOf(const Workspace& workspace, uint32_t entry) {
-    if (workspace.bank.SourceFormat != kAkaiSource)
+    if (workspace.bank.SourceFormat != SourceFormat::Akai)
         return 0;
     return workspace.akai.VolumeType(workspace.akai.VolumeEntryOf(entry));
 }
@@ -96,7 +96,8 @@ GigaWriteResult WriteGigaFile(Workspace& workspace, const WriteSelection& select
     return result;
 }
 
-SampleFileResult WriteSampleFile(Workspace& workspace, const std::string& path, uint32_t index, int type) {
+SampleFileResult WriteSampleFile(Workspace& workspace, const std::string& path, uint32_t index,
+                                 SampleFileType type) {
     SampleFileOptions options;
     options.type = type;
     options.zoneRootKey = workspace.selection.filterMode;

@@ -27,8 +27,9 @@ SoundFontWriteResult WriteSoundFont(Workspace& workspace, const WriteSelection& 
 GigaWriteResult WriteGigaFile(Workspace& workspace, const WriteSelection& selection, uint32_t entry,
                               const std::string& outputPath, int mode);
 
-// Writes sample `index` as a WAVE or AIFF file (type kSampleFileWave or kSampleFileAiff); with the sample
+// Writes sample `index` as a WAVE or AIFF file (of the given type); with the sample
 // list's preset filter on, the file takes the root key of the zone that listed the sample.
-SampleFileResult WriteSampleFile(Workspace& workspace, const std::string& path, uint32_t index, int type);
+SampleFileResult WriteSampleFile(Workspace& workspace, const std::string& path, uint32_t index,
+                                 SampleFileType type);
 
 } // namespace quorvane

@@ -166,7 +166,7 @@ bool ReplayPresetEdits(Workspace& workspace, OutputType type) {
         return false;
     }
     // The GigaSampler writer replays the edits of Akai volumes itself.
-    if (!(bank.SourceFormat == kAkaiSource && type == OutputType::Giga))
+    if (!(bank.SourceFormat == SourceFormat::Akai && type == OutputType::Giga))
         ApplyEdits(bank, edits, kApplyForViews);
     return true;
 }
@@ -250,8 +250,8 @@ BatchResult SaveBanks(Workspace& workspace, const BankSaveRequest& request) {
             chosen.push_back(entry);
 
     Host& host = workspace.host;
-    const uint32_t listFormat = workspace.bank.SourceFormat;
-    const bool akai = listFormat == kAkaiSource;
+    const SourceFormat listFormat = workspace.bank.SourceFormat;
+    const bool akai = listFormat == SourceFormat::Akai;
     host.SetTitle("");
     // Each bank is read once, into the session while the shown one is set aside, and every file of it is
     // written from that one reading.
@@ -298,7 +298,7 @@ BatchResult SaveBanks(Workspace& workspace, const BankSaveRequest& request) {
             ++result.failed;
             continue;
         }
-        const std::string name = akai ? OutputFileName(kAkaiSource, text) : text;
+        const std::string name = akai ? OutputFileName(SourceFormat::Akai, text) : text;
         if (request.type == OutputType::Giga && bank.PresetCount > kMaxGigaInstruments) {
             std::vector<uint32_t> slots;
             for (uint32_t slot = 1; slot <= bank.PresetCount; ++slot)
@@ -350,8 +350,8 @@ BatchResult SavePresets(Workspace& workspace, const PresetSaveRequest& request) 
         return result;
     }
 
-    const bool akai = bank.SourceFormat == kAkaiSource;
-    const uint32_t sourceFormat = bank.SourceFormat;
+    const bool akai = bank.SourceFormat == SourceFormat::Akai;
+    const SourceFormat sourceFormat = bank.SourceFormat;
     const uint32_t entry =
         workspace.loader.currentBank < 0 ? 0 : static_cast<uint32_t>(workspace.loader.currentBank);
     std::vector<std::string> names;

@@ -90,15 +90,9 @@ void Show(ParameterDialogState& state, const Scan& scan) {
         state.values.cutoff = static_cast<uint16_t>(state.cutoffPosition = scan.cutoff.low);
 }
 
-const char* ItemWord(uint32_t sourceFormat, bool presets) {
-    switch (sourceFormat) {
-    case kDlsSource:
-        return presets ? "Instrument(s)" : "Gigafile(s)";
-    case kAkaiSource:
-        return presets ? "Program(s)" : "Volume(s)";
-    default:
-        return presets ? "Preset(s)" : "Bank(s)";
-    }
+std::string ItemWord(SourceFormat sourceFormat, bool presets) {
+    const SourceFormatFacts& facts = FactsOf(sourceFormat);
+    return std::string(presets ? facts.presetWord : facts.bankWord) + "(s)";
 }
 
 int16_t CentsOfHertz(double hertz) {
@@ -150,7 +144,7 @@ int AbsoluteCentsToCutoff(int cents) {
     return static_cast<int>(std::pow(2.0, (cents + 3638.0) / 1200.0));
 }
 
-ParameterDialogState OpenBankParameterDialog(const AttributeList& attributes, uint32_t sourceFormat,
+ParameterDialogState OpenBankParameterDialog(const AttributeList& attributes, SourceFormat sourceFormat,
                                              const std::vector<uint32_t>& entries) {
     ParameterDialogState state;
     state.caption =

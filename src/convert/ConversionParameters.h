@@ -47,7 +47,7 @@ struct ParameterDialogState {
 };
 
 // The bank dialog for the chosen file-list entries: their bank lines' minimum and maximum per parameter.
-ParameterDialogState OpenBankParameterDialog(const AttributeList& attributes, uint32_t sourceFormat,
+ParameterDialogState OpenBankParameterDialog(const AttributeList& attributes, SourceFormat sourceFormat,
                                              const std::vector<uint32_t>& entries);
 // The preset dialog for the chosen presets: the extremes of the effective values of their zones.
 // auditioning: a preset is loaded into the synthesizer, so the button updates it there.

@@ -15,7 +15,7 @@ std::string SampleFileBaseName(const Workspace& workspace, uint32_t index) {
     if (!bank.IsValidSample(index))
         return {};
     const SampleRecord& sample = bank.SampleTable[index];
-    return MapFileName(bank.SourceFormat == kAudioFileSource ? sample.fullName : sample.name);
+    return MapFileName(bank.SourceFormat == SourceFormat::AudioFile ? sample.fullName : sample.name);
 }
 
 std::vector<uint32_t> SampleListIndices(const Workspace& workspace) {
@@ -24,7 +24,7 @@ std::vector<uint32_t> SampleListIndices(const Workspace& workspace) {
     for (uint32_t index = 0; index < bank.SampleCount; ++index) {
         const SampleRecord& sample = bank.SampleTable[index];
         // A right half whose link is broken has no left half to come with: it is saved on its own.
-        const bool pairedRight = bank.SourceFormat != kAudioFileSource && sample.sampleType == 2 &&
+        const bool pairedRight = bank.SourceFormat != SourceFormat::AudioFile && sample.sampleType == 2 &&
                                  bank.IsValidSample(sample.linkIndex - 1u);
         if (!pairedRight)
             indices.push_back(index);
@@ -32,16 +32,16 @@ std::vector<uint32_t> SampleListIndices(const Workspace& workspace) {
     return indices;
 }
 
-SampleSaveSummary SaveAllSamples(Workspace& workspace, const std::string& folder, int type) {
+SampleSaveSummary SaveAllSamples(Workspace& workspace, const std::string& folder, SampleFileType type) {
     SampleSaveSummary summary;
     Host& host = workspace.host;
     const std::vector<uint32_t> indices = SampleListIndices(workspace);
     const size_t count = indices.size();
-    const char* extension = type == kSampleFileAiff ? ".aif" : ".wav";
+    const char* extension = type == SampleFileType::Aiff ? ".aif" : ".wav";
     std::set<std::string> taken;
     // No sample file replaces a file the samples come from (a folder of audio files exported into itself).
     InputGuard inputs;
-    if (workspace.bank.SourceFormat == kAudioFileSource) {
+    if (workspace.bank.SourceFormat == SourceFormat::AudioFile) {
         for (uint32_t index : indices)
             inputs.Add(EntryFolder(workspace.attributes, index, workspace.loader.currentFolder, true));
     } else if (workspace.loader.currentBank >= 0) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/audio/SampleFileWriter.h"
 #include "session/Workspace.h"
 
 namespace quorvane {
@@ -25,10 +26,10 @@ struct SampleSaveSummary {
 // except the right halves of stereo pairs, which are saved with their left halves as two-channel files.
 std::vector<uint32_t> SampleListIndices(const Workspace& workspace);
 
-// Saves the samples of the sample list into folder (ending in '/') as type kSampleFileWave or
-// kSampleFileAiff, with progress through the Host and a check for cancel before each file. Existing files are
+// Saves the samples of the sample list into folder (ending in '/') as WAVE or AIFF files,
+// with progress through the Host and a check for cancel before each file. Existing files are
 // replaced; a name that an earlier sample of the same run already took gets " (2)", " (3)" ... so that no
 // sample of the run overwrites another.
-SampleSaveSummary SaveAllSamples(Workspace& workspace, const std::string& folder, int type);
+SampleSaveSummary SaveAllSamples(Workspace& workspace, const std::string& folder, SampleFileType type);
 
 } // namespace quorvane

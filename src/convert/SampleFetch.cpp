@@ -11,16 +11,16 @@ SampleSource* SampleSourceFor(Workspace& workspace) {
 SampleSource* SampleSourceFor(Workspace& workspace, BankModel& records) {
     SampleSources& sources = workspace.sources;
     switch (records.SourceFormat) {
-    case kSoundFontSource:
-    case kDlsSource: {
+    case SourceFormat::SoundFont:
+    case SourceFormat::Dls: {
         const int entry = workspace.loader.currentBank;
         sources.bankFile.Bind(records, EntryPath(workspace, entry < 0 ? 0u : static_cast<uint32_t>(entry)));
         return &sources.bankFile;
     }
-    case kAudioFileSource:
+    case SourceFormat::AudioFile:
         sources.audioFiles.Bind(records, workspace.attributes, workspace.loader.currentFolder);
         return &sources.audioFiles;
-    case kAkaiSource:
+    case SourceFormat::Akai:
         sources.akai.Bind(records, workspace.scsi, workspace.akai);
         return &sources.akai;
     default:

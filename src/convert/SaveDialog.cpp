@@ -12,15 +12,15 @@ struct TitleRow {
     const char* one;
 };
 
-TitleRow RowOf(uint32_t sourceFormat, SaveItems items) {
+TitleRow RowOf(SourceFormat sourceFormat, SaveItems items) {
     const bool presets = items == SaveItems::Presets;
     switch (sourceFormat) {
-    case kDlsSource:
+    case SourceFormat::Dls:
         return presets
                    ? TitleRow{"Save Instrument(s) As ...", "Save ALL Instruments As ...",
                               "Save Instrument As ..."}
                    : TitleRow{"Save Gigafile(s) As ...", "Save ALL Gigafiles As ...", "Save Gigafile As ..."};
-    case kAkaiSource:
+    case SourceFormat::Akai:
         return presets ? TitleRow{"Save Program(s) As ...", "Save ALL Programs As ...", "Save Program As ..."}
                        : TitleRow{"Save Volume(s) As ...", "Save ALL Volumes As ...", "Save Bank As ..."};
     default:
@@ -31,22 +31,22 @@ TitleRow RowOf(uint32_t sourceFormat, SaveItems items) {
 
 } // namespace
 
-std::string SaveDialogTitle(uint32_t sourceFormat, SaveItems items, size_t n, size_t count) {
+std::string SaveDialogTitle(SourceFormat sourceFormat, SaveItems items, size_t n, size_t count) {
     const TitleRow row = RowOf(sourceFormat, items);
     if (n == 1)
         return row.one;
     return n == count ? row.all : row.several;
 }
 
-std::string OutputFileName(uint32_t sourceFormat, const std::string& name) {
+std::string OutputFileName(SourceFormat sourceFormat, const std::string& name) {
     std::string mapped = MapFileName(name);
-    if (sourceFormat == kAkaiSource)
+    if (sourceFormat == SourceFormat::Akai)
         mapped.erase(mapped.find_last_not_of(' ') + 1);
     return mapped;
 }
 
-std::string ProposedFileName(uint32_t sourceFormat, SaveItems items, size_t n, const std::string& bankText,
-                             const std::string& presetName) {
+std::string ProposedFileName(SourceFormat sourceFormat, SaveItems items, size_t n,
+                             const std::string& bankText, const std::string& presetName) {
     std::string name;
     if (items == SaveItems::Presets)
         name = n > 1 ? bankText : presetName;

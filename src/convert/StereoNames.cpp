@@ -23,7 +23,7 @@ void CutSideSuffix(std::string& name, bool akai) {
 } // namespace
 
 void TidyStereoNames(BankModel& bank) {
-    const bool akai = bank.SourceFormat == kAkaiSource;
+    const bool akai = bank.SourceFormat == SourceFormat::Akai;
     for (uint32_t i = 0; i < bank.SampleCount; ++i) {
         SampleRecord& sample = bank.SampleTable[i];
         if (sample.channels != 2 || (sample.sampleType != 2 && sample.sampleType != 4))

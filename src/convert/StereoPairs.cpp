@@ -83,7 +83,7 @@ bool EndsWithSideLetter(const std::string& name, size_t fromEnd, char lower) {
 } // namespace
 
 void LinkMonoSamples(BankModel& bank) {
-    const bool giga = bank.SourceFormat == kDlsSource;
+    const bool giga = bank.SourceFormat == SourceFormat::Dls;
     std::unordered_multimap<std::string, uint32_t> monoByName;
     for (uint32_t j = 0; j < bank.SampleCount; ++j)
         if (bank.SampleTable[j].channels == 1)

@@ -75,7 +75,7 @@ void ReadAkaiSampleHeaders(const PreparedBank& prepared, AkaiSampleSource& akai)
 
 // A chosen interleaved stereo wave of a DLS or GigaSampler bank, still one record as the views keep it.
 bool NeedsStereoSplit(const BankModel& bank, const WriteSelection& selection) {
-    if (bank.SourceFormat != kDlsSource)
+    if (bank.SourceFormat != SourceFormat::Dls)
         return false;
     for (uint32_t s = 0; s < bank.SampleCount; ++s) {
         const SampleRecord& sample = bank.SampleTable[s];
@@ -114,7 +114,7 @@ BankModel& PreparedBank::Own() {
 }
 
 bool SoundFontNeedsCopy(const BankModel& loaded, const WriteSelection& selection) {
-    return loaded.SourceFormat == kAkaiSource || NeedsStereoSplit(loaded, selection);
+    return loaded.SourceFormat == SourceFormat::Akai || NeedsStereoSplit(loaded, selection);
 }
 
 bool GigaSamplerNeedsCopy(const BankModel&) {
@@ -122,7 +122,7 @@ bool GigaSamplerNeedsCopy(const BankModel&) {
 }
 
 void PrepareForSoundFont(PreparedBank& prepared, AkaiSampleSource& akai, bool linkMono) {
-    if (prepared.Records().SourceFormat == kAkaiSource) {
+    if (prepared.Records().SourceFormat == SourceFormat::Akai) {
         ReadAkaiSampleHeaders(prepared, akai);
         prepared.Own().TakeSampleLoops(false);
     }
@@ -139,15 +139,15 @@ void PrepareForSoundFont(PreparedBank& prepared, AkaiSampleSource& akai, bool li
 void PrepareForGigaSampler(PreparedBank& prepared, const AttributeList& attributes, Host& host,
                            AkaiSampleSource& akai) {
     BankModel& bank = prepared.Own();
-    if (bank.SourceFormat == kAkaiSource) {
+    if (bank.SourceFormat == SourceFormat::Akai) {
         host.AddStatusLine("Reading sample information ...");
         ReadAkaiSampleHeaders(prepared, akai);
         bank.TakeSampleLoops(true);
         ApplyEdits(bank, attributes.EditAttributes, kApplyForGigaWriter);
     }
-    if (bank.SourceFormat == kSoundFontSource)
+    if (bank.SourceFormat == SourceFormat::SoundFont)
         FlattenGlobals(bank);
-    const bool giga = bank.SourceFormat == kDlsSource && bank.DlsFlavour == 2;
+    const bool giga = bank.SourceFormat == SourceFormat::Dls && bank.DlsFlavour == 2;
     for (uint32_t slot = 1; slot <= bank.PresetCount; ++slot) {
         PresetRecord& preset = bank.PresetTable[slot];
         if (!prepared.Selection().HasPreset(slot))

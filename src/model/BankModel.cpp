@@ -6,7 +6,6 @@
 namespace quorvane {
 
 namespace {
-const char* const kExtensions[] = {"sf2", "gig", "wav", "akai"};
 const char* const kInfoTags[kBankInfoSlots] = {"",     "IART", "ICMS", "ICMT", "ICOP", "ICRD",
                                                "IENG", "IGNR", "IKEY", "IMED", "INAM", "IPRD",
                                                "ISBJ", "ISFT", "ISRC", "ISRF", "ITCH", "isng"};
@@ -34,10 +33,6 @@ std::string BankText(const PresetRecord& preset) {
 void SetBank(PresetRecord& preset, uint16_t msb) {
     preset.bank = msb;
     preset.bankLsb = 0;
-}
-
-const char* ExtensionOf(uint32_t sourceFormat) {
-    return sourceFormat < 4 ? kExtensions[sourceFormat] : "";
 }
 
 std::string FixedName(const char* bytes, size_t maxLength) {

@@ -10,16 +10,13 @@
 
 #include "model/Generators.h"
 #include "model/HexIndexList.h"
+#include "model/SourceFormat.h"
 
 namespace quorvane {
 
 // Full range 0..127: low limit in the low byte, high limit in the high byte.
 constexpr uint16_t kFullRange = 0x7F00;
 constexpr uint16_t kNoSample = 0xFFFF;
-
-// Source formats; the value also indexes the extension table.
-enum SourceFormat : uint32_t { kSoundFontSource = 0, kDlsSource = 1, kAudioFileSource = 2, kAkaiSource = 3 };
-const char* ExtensionOf(uint32_t sourceFormat);
 
 // Name fields hold at most 63 characters, as the 64-byte records they stand for.
 constexpr size_t kMaxNameLength = 63;
@@ -151,7 +148,8 @@ struct BankModel {
     uint32_t SampleDataStart = 0;
     uint16_t BankVersion = 0;
     uint16_t DlsFlavour = 0;
-    uint32_t SourceFormat = kSoundFontSource;
+    // Qualified: the member has the name of its type.
+    quorvane::SourceFormat SourceFormat = quorvane::SourceFormat::SoundFont;
     std::array<std::string, kBankInfoSlots> BankInfo;
 
     // PresetTable[0] exists and is never used: presets live in slots 1..PresetCount.

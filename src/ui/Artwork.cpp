@@ -28,15 +28,17 @@ QIcon ProgramIcon() {
     return icon;
 }
 
-QString FormatIconName(int sourceFormat, bool aiffOnly) {
+QString FormatIconName(SourceFormat sourceFormat, bool aiffOnly) {
     switch (sourceFormat) {
-    case 1:
+    case SourceFormat::Dls:
         return "format_gig";
-    case 2:
+    case SourceFormat::AudioFile:
         return aiffOnly ? "format_aif" : "format_wav";
-    default:
-        return "format_sf2";
+    case SourceFormat::SoundFont:
+    case SourceFormat::Akai:
+        break;
     }
+    return "format_sf2";
 }
 
 } // namespace quorvane::ui

@@ -4,6 +4,8 @@
 #include <QIcon>
 #include <QPixmap>
 
+#include "model/SourceFormat.h"
+
 namespace quorvane::ui {
 
 // `name` is the file name without ".svg" (e.g. "play", "format_sf2").
@@ -11,6 +13,6 @@ QPixmap Artwork(const QString& name, QSize size);
 QIcon ProgramIcon();
 
 // The picture of the file-list header for a source format and, in audio-file mode, the listed kind.
-QString FormatIconName(int sourceFormat, bool aiffOnly);
+QString FormatIconName(SourceFormat sourceFormat, bool aiffOnly);
 
 } // namespace quorvane::ui

@@ -126,7 +126,7 @@ void InfoPanel::ComposePreset(QImage& image) {
     const ZoneRecord* zone =
         ZoneAt(bank, selection.currentPreset, selection.currentLayer, selection.currentZone);
     QPainter p(&image);
-    if (bank.SourceFormat == kAkaiSource && zone != nullptr && selection.currentZone >= 0) {
+    if (bank.SourceFormat == SourceFormat::Akai && zone != nullptr && selection.currentZone >= 0) {
         QImage envelope(image.width(), kEnvelopePanelHeight, QImage::Format_RGB32);
         DrawEnvelopePanel(envelope, EnvelopeValuesOf(*zone, bank.PresetTable[selection.currentPreset]));
         p.drawImage(0, top, envelope);

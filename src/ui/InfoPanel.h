@@ -70,7 +70,7 @@ class InfoPanel : public QWidget {
     KeyRange displayRange_;
     int mapTop_ = kInfoBlockBottom; // where the zone map starts in the picture
     InfoBlock block_;
-    uint32_t shownSample_ = 0xFFFF; // the sample whose texts the block shows after a click
+    uint32_t shownSample_ = kNoSample; // the sample whose texts the block shows after a click
     bool clicked_ = false;
     std::array<int, 2> cursorX_{-1, -1};
 };

@@ -2,8 +2,8 @@
 
 namespace quorvane::ui {
 
-ColumnEdges ColumnsFor(int sourceFormat) {
-    if (sourceFormat == kAudioFilesFormat)
+ColumnEdges ColumnsFor(SourceFormat sourceFormat) {
+    if (sourceFormat == SourceFormat::AudioFile)
         return {154, 154, 350};
     return {};
 }

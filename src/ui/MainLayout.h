@@ -8,6 +8,8 @@
 #include <QRect>
 #include <QSize>
 
+#include "model/SourceFormat.h"
+
 namespace quorvane::ui {
 
 struct ColumnEdges {
@@ -16,10 +18,8 @@ struct ColumnEdges {
     int InfoColumnLeft = 437;
 };
 
-constexpr int kAudioFilesFormat = 2;
-
 // The column edges for a source format: audio files have no preset tree, so the sample list moves left.
-ColumnEdges ColumnsFor(int sourceFormat);
+ColumnEdges ColumnsFor(SourceFormat sourceFormat);
 
 struct ControlBounds {
     const char* name; // objectName of the control

@@ -31,7 +31,7 @@ std::string Note(int key, int middleC) {
 }
 
 bool IsGigaSampler(const BankModel& bank) {
-    return bank.SourceFormat == kDlsSource;
+    return bank.SourceFormat == SourceFormat::Dls;
 }
 
 void ZoneTexts(const BankModel& bank, const ZoneRecord& zone, const BlockContext& at, InfoBlock& block) {
@@ -71,7 +71,7 @@ void LayerTexts(const BankModel& bank, const LayerRecord& layer, const BlockCont
         {110, 30, "Vel:"},
         {150, 30, Format("%i .. %i", velocities & 0xFF, velocities >> 8)},
     };
-    if (bank.SourceFormat == kSoundFontSource) {
+    if (bank.SourceFormat == SourceFormat::SoundFont) {
         block.texts.push_back({110, 45, "Pan:"});
         block.texts.push_back({150, 45, PanText(layer.generators[gen::pan], true)});
     }
@@ -82,7 +82,7 @@ void LayerTexts(const BankModel& bank, const LayerRecord& layer, const BlockCont
 
 void PresetOnlyTexts(const BankModel& bank, const PresetRecord& preset, const BlockContext& at,
                      const PresetStatistics& stats, InfoBlock& block) {
-    const bool akai = bank.SourceFormat == kAkaiSource;
+    const bool akai = bank.SourceFormat == SourceFormat::Akai;
     block.title = (akai ? "Program: " : "Preset: ") + preset.name;
     block.texts = {
         {5, 15, "MIDI Program:"},
@@ -158,7 +158,7 @@ InfoBlock SampleBlock(const BankModel& bank, uint32_t shown, const SampleContext
     if (!bank.IsValidSample(shown))
         return block;
     const SampleRecord& sample = bank.SampleTable[shown];
-    const bool audioFiles = bank.SourceFormat == kAudioFileSource;
+    const bool audioFiles = bank.SourceFormat == SourceFormat::AudioFile;
     if (at.clicked)
         block.title = "Sample: " + sample.fullName;
     else
@@ -172,7 +172,7 @@ InfoBlock SampleBlock(const BankModel& bank, uint32_t shown, const SampleContext
             block.formatLabel = Format("Wave %i bit", sample.bitsPerSample);
     }
     const int root = at.filterMode ? sample.zoneRootKey : sample.rootKey;
-    const bool akai = bank.SourceFormat == kAkaiSource;
+    const bool akai = bank.SourceFormat == SourceFormat::Akai;
     const std::string size = sample.dataLength >= 1024 ? Format("%u Kb", sample.dataLength / 1024)
                                                        : Format("%u bytes", sample.dataLength);
     block.texts = {

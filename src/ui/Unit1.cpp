@@ -230,7 +230,7 @@ void TForm1::FormCreate() {
     // Start-up steps that need the finished window: format, panel colours, the title labels' state, and
     // the build label. The device menus were filled when the menu was built; the Explorer tree is filled by
     // the file browser.
-    SetSourceFormat(0);
+    SetSourceFormat(SourceFormat::SoundFont);
     SetBackground(panel1_, Qt::black);
     FillDriveTree();
     waveGain_ = 1000;
@@ -243,7 +243,7 @@ void TForm1::FormCreate() {
 
 void TForm1::Relayout() {
     const MainLayout layout =
-        ComputeMainLayout(client_->size(), columns_, sourceFormat_ == kAudioFilesFormat);
+        ComputeMainLayout(client_->size(), columns_, sourceFormat_ == SourceFormat::AudioFile);
     for (size_t i = 0; i < layout.size(); ++i) {
         QWidget* control = mainControls_[i];
         const QRect& r = layout[i].bounds;
@@ -295,22 +295,23 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-void TForm1::SetSourceFormat(int format) {
+void TForm1::SetSourceFormat(quorvane::SourceFormat format) {
+    const SourceFormatFacts& facts = FactsOf(format);
     sourceFormat_ = format;
-    workspace_.bank.SourceFormat = static_cast<uint32_t>(format);
+    workspace_.bank.SourceFormat = format;
     columns_ = ColumnsFor(format);
-    const bool audio = format == kAudioFilesFormat;
-    staticText2_->setText(audio ? "Samples" : format == 3 ? "Volume" : "Bank");
+    const bool audio = format == SourceFormat::AudioFile;
+    staticText2_->setText(facts.bankColumn);
     // Akai volumes have no file type of their own to picture.
-    if (format == 3)
+    if (format == SourceFormat::Akai)
         image3_->clear();
     else
         image3_->setPixmap(Artwork(FormatIconName(format, false), {16, 16}));
-    controls_.staticText3->setText(format == 1 ? "Instrument/Layer" : "Preset/Layer");
-    controls_.staticText4->setText(format == 1 ? "Groups/Samples" : "Samples");
+    controls_.staticText3->setText(facts.presetColumn);
+    controls_.staticText4->setText(facts.sampleColumn);
     // Options that only mean something for one kind of source.
-    controls_.menuLinkMono->setVisible(format == 1 || format == 3);
-    controls_.menuUnmapped->setVisible(format == 1);
+    controls_.menuLinkMono->setVisible(facts.linksMonoSamples);
+    controls_.menuUnmapped->setVisible(facts.readsUnmappedRegions);
     controls_.menuShowCompressed->setVisible(audio);
     Relayout();
 }

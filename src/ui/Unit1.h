@@ -10,9 +10,11 @@
 
 #include "audio/WavePlayer.h"
 #include "convert/BankLoader.h"
+#include "convert/BatchSave.h"
 #include "convert/ConversionParameters.h"
 #include "convert/EditHistory.h"
 #include "convert/PresetEdits.h"
+#include "formats/audio/SampleFileWriter.h"
 #include "session/Workspace.h"
 #include "ui/Audition.h"
 #include "ui/DeviceLists.h"
@@ -59,8 +61,8 @@ class TForm1 : public QMainWindow, public Host {
 
     // Switches the source format (0 SoundFont, 1 GigaSampler, 2 audio files, 3 Akai): columns, headers,
     // the format's menu items and the check mark.
-    void SetSourceFormat(int format);
-    int SourceFormat() const { return sourceFormat_; }
+    void SetSourceFormat(quorvane::SourceFormat format);
+    quorvane::SourceFormat ChosenSourceFormat() const { return sourceFormat_; }
     // The text shown after "build: " in the About window; empty when the version is too short to mean
     // anything.
     const QString& BuildLabel() const { return buildLabel_; }
@@ -159,15 +161,15 @@ class TForm1 : public QMainWindow, public Host {
     // `type` its filter (1 SoundFont, 2 GigaSampler); `combine` the "Combine to ONE Bank" box.
     void SaveBanksClick();
     void SavePresetsClick();
-    void RunBankSave(const QString& answer, int type);
-    void RunPresetSave(const QString& answer, int type, bool combine);
+    void RunBankSave(const QString& answer, OutputType type);
+    void RunPresetSave(const QString& answer, OutputType type, bool combine);
     // Keeps handling the progress window's events until the user closes it.
     void WaitForProgressWindow();
     // The sample save: a dialog for sample `index` whose "Save ALL Samples" box starts as saveAll, then
     // one file, or every sample of the list into the chosen folder with the sample progress window.
     void SaveSampleDialog(uint32_t index, bool saveAll);
     // The same without the dialog: `answer` as the dialog returns it, `type` 1 WAVE or 2 AIFF.
-    void RunSampleSave(uint32_t index, const QString& answer, int type, bool saveAll);
+    void RunSampleSave(uint32_t index, const QString& answer, SampleFileType type, bool saveAll);
 
   signals:
     // Ctrl+S (saveAllOption 1), S (0) or the save button (-1: the option as it was): the sample save
@@ -222,7 +224,7 @@ class TForm1 : public QMainWindow, public Host {
     // The slots of the selected preset nodes in tree order; every preset when none is selected.
     std::vector<uint32_t> ChosenPresets() const;
     // The save dialog: title, filters, proposed name and the "Options" box; empty when cancelled.
-    QString AskSavePath(const QString& title, const QString& proposed, bool combineEnabled, int& type);
+    QString AskSavePath(const QString& title, const QString& proposed, bool combineEnabled, OutputType& type);
     void ShowPanelBlack();
     // The presets' conversion parameters as the dialog's button applies them.
     void ApplyPresetParametersClick(const ParameterValues& values);
@@ -270,7 +272,7 @@ class TForm1 : public QMainWindow, public Host {
     Workspace workspace_;
     QString settingsFile_;
 
-    int sourceFormat_ = 0;
+    quorvane::SourceFormat sourceFormat_ = quorvane::SourceFormat::SoundFont;
     int displayMode_ = 0;
     ColumnEdges columns_;
     QString buildLabel_;
@@ -284,10 +286,10 @@ class TForm1 : public QMainWindow, public Host {
     bool audioWave_ = true;
     bool audioAiff_ = true;
     int lastSearchItem_ = 1;
-    int bankSaveType_ = 0;       // the filter chosen last in a bank or preset save dialog
-    bool combineOption_ = false; // "Combine to ONE Bank"
-    int sampleSaveType_ = 0;     // the filter chosen last in the sample save dialog: 1 WAVE, 2 AIFF
-    bool saveAllOption_ = false; // "Save ALL Samples"
+    OutputType bankSaveType_ = OutputType::SoundFont;      // chosen last in a bank or preset save dialog
+    bool combineOption_ = false;                           // "Combine to ONE Bank"
+    SampleFileType sampleSaveType_ = SampleFileType::Wave; // chosen last in the sample save dialog
+    bool saveAllOption_ = false;                           // "Save ALL Samples"
     TypedBankNumber typedBankNumber_;
     EditHistory editHistory_;
     // Presets whose nodes the user deleted from the preset tree (left out of the preset save).

@@ -43,7 +43,7 @@ void TForm1::SelectAkaiDriveClick(uint32_t drive) {
     LeaveFormatItems();
     if (drive < controls_.scsiDrives.size())
         controls_.scsiDrives[drive]->setChecked(true);
-    SetSourceFormat(3);
+    SetSourceFormat(SourceFormat::Akai);
     ResetDisplay();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     SelectAkaiDrive(workspace_, drive);
@@ -66,7 +66,7 @@ void TForm1::FillPartitionTree() {
 }
 
 bool TForm1::OpenDiscImage(const QString& path) {
-    const int previousFormat = sourceFormat_;
+    const quorvane::SourceFormat previousFormat = sourceFormat_;
     const QString previousFolder = CurrentFolder();
     std::string error;
     const int found = OpenAkaiDisc(workspace_, path.toStdString(), &error);
@@ -75,7 +75,7 @@ bool TForm1::OpenDiscImage(const QString& path) {
                     MessageIcon::Warning);
         return false;
     }
-    if (found == 0 && previousFormat != 3) {
+    if (found == 0 && previousFormat != SourceFormat::Akai) {
         // Not an Akai disc: the browser goes back to the format and folder it showed, and says why.
         SetSourceFormat(previousFormat);
         if (previousFolder.isEmpty() || !SelectFolder(previousFolder))
@@ -89,7 +89,7 @@ bool TForm1::OpenDiscImage(const QString& path) {
         return false;
     }
     LeaveFormatItems();
-    SetSourceFormat(3);
+    SetSourceFormat(SourceFormat::Akai);
     ResetDisplay();
     if (found == 0)
         SetTitle(kNotAkaiCdrom);
@@ -122,10 +122,11 @@ void TForm1::OpenPath(const QString& path) {
     if (info.isDir()) {
         // A folder opens in the listing that has something to show in it: a folder of samples in audio-file
         // mode, a folder of banks in their format.
-        if (sourceFormat_ != 3) {
-            const FolderListing current = sourceFormat_ == 1                   ? FolderListing::Gigas
-                                          : sourceFormat_ == kAudioFilesFormat ? FolderListing::AudioFiles
-                                                                               : FolderListing::SoundFonts;
+        if (sourceFormat_ != SourceFormat::Akai) {
+            const FolderListing current = sourceFormat_ == SourceFormat::Dls ? FolderListing::Gigas
+                                          : sourceFormat_ == SourceFormat::AudioFile
+                                              ? FolderListing::AudioFiles
+                                              : FolderListing::SoundFonts;
             const FolderListing wanted =
                 ListingForFolder(KindsInFolder(info.absoluteFilePath().toStdString() + "/"), current);
             if (wanted != current)
@@ -157,13 +158,14 @@ void TForm1::OpenPath(const QString& path) {
         return;
     }
     InputFile probe;
-    const int format =
-        probe.Open(info.absoluteFilePath().toStdString()) ? SourceFormatOfKey(ReadTypeKey(probe)) : -1;
-    if (format != kSoundFontSource && format != kDlsSource) {
+    const std::optional<quorvane::SourceFormat> format = probe.Open(info.absoluteFilePath().toStdString())
+                                                             ? SourceFormatOfKey(ReadTypeKey(probe))
+                                                             : std::nullopt;
+    if (format != SourceFormat::SoundFont && format != SourceFormat::Dls) {
         refuse("This is not a bank, audio file or disc image the program reads.");
         return;
     }
-    SoundFormatClick(format == kDlsSource ? controls_.menuGig : controls_.menuSf2);
+    SoundFormatClick(format == SourceFormat::Dls ? controls_.menuGig : controls_.menuSf2);
     if (!SelectFolder(folder))
         return;
     const std::string wanted = info.completeBaseName().toStdString();

@@ -188,7 +188,7 @@ void TForm1::ResetDisplay() {
     Selection& selection = workspace_.selection;
     selection.currentPreset = 0;
     selection.currentLayer = selection.currentZone = -1;
-    selection.selectedSample = 0xFFFF;
+    selection.selectedSample = kNoSample;
     selection.lastSampleNode = -1;
     selection.DisplayMode = 0;
     SetTitle("");
@@ -214,12 +214,12 @@ void TForm1::ListFolder() {
     audition_->AllSoundOff();
     ResetDisplay();
     const std::string folder = CurrentFolder().toStdString();
-    if (sourceFormat_ == 3) {
+    if (sourceFormat_ == SourceFormat::Akai) {
         const QVariant partition = treeView1_->currentItem()->data(0, Qt::UserRole + 1);
         if (partition.isValid())
             SelectAkaiPartition(workspace_, partition.toUInt());
         ShowFileList();
-    } else if (sourceFormat_ == kAudioFilesFormat) {
+    } else if (sourceFormat_ == SourceFormat::AudioFile) {
         ListAudioFolder(workspace_, folder, {audioWave_, audioAiff_});
         FillSampleList();
     } else {
@@ -238,7 +238,7 @@ void TForm1::ShowFileList() {
         const bool dls = LowerName(list[i].extension) == "dls";
         listBox1_->addItem(QString::fromStdString(list[i].text) + (dls ? " (DLS)" : ""));
         // Search results come from many folders: the tooltip says which file each entry is.
-        if (sourceFormat_ != 3)
+        if (sourceFormat_ != SourceFormat::Akai)
             listBox1_->item(static_cast<int>(i))
                 ->setToolTip(QString::fromStdString(EntryPath(workspace_, static_cast<uint32_t>(i))));
     }
@@ -252,7 +252,7 @@ void TForm1::ShowFileList() {
 
 void TForm1::TreeView1ContextMenu(const QPoint& at) {
     QTreeWidgetItem* node = treeView1_->itemAt(at);
-    if (node == nullptr || node != treeView1_->currentItem() || sourceFormat_ == 3)
+    if (node == nullptr || node != treeView1_->currentItem() || sourceFormat_ == SourceFormat::Akai)
         return;
     QMenu menu(this);
     menu.setObjectName("PopupMenu3");
@@ -261,12 +261,13 @@ void TForm1::TreeView1ContextMenu(const QPoint& at) {
         action->setObjectName(name);
         connect(action, &QAction::triggered, this, [this, item] { SearchFolder(item); });
     };
-    if (sourceFormat_ == kAudioFilesFormat) {
+    if (sourceFormat_ == SourceFormat::AudioFile) {
         add("Menu_Search1", "Search WAVE(s)", 1);
         add("Menu_Search2", "Search AIFF(s)", 2);
         add("Menu_Search3", "Search All Audio Files", 3);
     } else {
-        add("Menu_Search1", sourceFormat_ == 1 ? "Search GigaFile(s)" : "Search SoundFont(s)", 1);
+        add("Menu_Search1", sourceFormat_ == SourceFormat::Dls ? "Search GigaFile(s)" : "Search SoundFont(s)",
+            1);
     }
     menu.exec(treeView1_->viewport()->mapToGlobal(at - QPoint(0, 10)));
 }
@@ -278,7 +279,7 @@ void TForm1::SearchFolder(int item) {
     lastSearchItem_ = item;
     BusyCursor busy;
     ResetDisplay();
-    if (sourceFormat_ == kAudioFilesFormat) {
+    if (sourceFormat_ == SourceFormat::AudioFile) {
         audioWave_ = item != 2;
         audioAiff_ = item != 1;
         SearchAudioFiles(workspace_, folder, {audioWave_, audioAiff_});
@@ -300,15 +301,15 @@ void TForm1::ShowCompressedClick() {
 
 void TForm1::SoundFormatClick(QAction* item) {
     const QString name = item->objectName();
-    const int previous = sourceFormat_;
-    int format = kAudioFilesFormat;
+    const quorvane::SourceFormat previous = sourceFormat_;
+    quorvane::SourceFormat format = SourceFormat::AudioFile;
     if (name == "Menu_SF2")
-        format = 0;
+        format = SourceFormat::SoundFont;
     else if (name == "Menu_GIG")
-        format = 1;
+        format = SourceFormat::Dls;
     for (QAction* choice : formatGroup_->actions())
         choice->setChecked(false);
-    if (format == kAudioFilesFormat) {
+    if (format == SourceFormat::AudioFile) {
         audioWave_ = name != "Menu_AIFF";
         audioAiff_ = name != "Menu_WAVE";
         controls_.menuWave->setChecked(audioWave_);
@@ -322,8 +323,9 @@ void TForm1::SoundFormatClick(QAction* item) {
     treeList_->clear();
     changesSuppressed_ = suppressed;
     SetSourceFormat(format);
-    image3_->setPixmap(Artwork(FormatIconName(format, format == kAudioFilesFormat && !audioWave_), {16, 16}));
-    if (previous == 3)
+    image3_->setPixmap(
+        Artwork(FormatIconName(format, format == SourceFormat::AudioFile && !audioWave_), {16, 16}));
+    if (previous == SourceFormat::Akai)
         FillDriveTree();
     ListFolder();
 }
@@ -337,8 +339,8 @@ void TForm1::LoadEntry(int row) {
         ForgetEdits();
     ReadNotes notes;
     const LoadStatus status = LoadBankInteractively(workspace_, static_cast<uint32_t>(row), &notes);
-    const uint32_t format = workspace_.bank.SourceFormat;
-    const bool bankFile = format == kSoundFontSource || format == kDlsSource;
+    const quorvane::SourceFormat format = workspace_.bank.SourceFormat;
+    const bool bankFile = format == SourceFormat::SoundFont || format == SourceFormat::Dls;
     const bool unreadable = bankFile && (status == LoadStatus::NotABank || status == LoadStatus::CannotOpen ||
                                          status == LoadStatus::WrongFormat);
     // A bank that cannot be read has nothing to save. A damaged one the loader has already emptied and
@@ -357,7 +359,7 @@ void TForm1::ShowUnreadableBank(uint32_t entry, LoadStatus status, const ReadNot
     Selection& selection = workspace_.selection;
     selection.currentPreset = 0;
     selection.currentLayer = selection.currentZone = -1;
-    selection.selectedSample = 0xFFFF;
+    selection.selectedSample = kNoSample;
     selection.DisplayMode = 0;
     audition_->AllSoundOff();
     if (status != LoadStatus::CannotOpen)

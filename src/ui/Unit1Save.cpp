@@ -38,6 +38,35 @@ void PrepareSaveDialog(QFileDialog& dialog, const QStringList& filters, int chos
     dialog.selectFile(proposed);
 }
 
+// The output types the bank and preset save dialogs offer, in the order of their filters.
+struct BankSaveChoice {
+    const char* filter;
+    OutputType type;
+};
+constexpr BankSaveChoice kBankSaveChoices[] = {{"SF2 - Soundfont file (*.sf2)", OutputType::SoundFont},
+                                               {"GIG - Gigasampler file (*.gig)", OutputType::Giga}};
+
+struct SampleSaveChoice {
+    const char* filter;
+    SampleFileType type;
+    const char* suffix;
+};
+constexpr SampleSaveChoice kSampleSaveChoices[] = {{"WAV - Wave File (*.wav)", SampleFileType::Wave, "wav"},
+                                                   {"AIF - Aiff File (*.aif)", SampleFileType::Aiff, "aif"}};
+
+// The filters of a table of choices, and the position of the one of `type` (the first when none is).
+template <typename Choices, typename Type>
+QStringList FiltersOf(const Choices& choices, Type type, int& chosen) {
+    QStringList filters;
+    chosen = 0;
+    for (const auto& choice : choices) {
+        if (choice.type == type)
+            chosen = static_cast<int>(filters.size());
+        filters << choice.filter;
+    }
+    return filters;
+}
+
 // The "Options" box with its two check boxes, added under the dialog's own controls.
 QCheckBox* AddOption(QFileDialog& dialog, QGroupBox*& box, const char* name, const QString& caption,
                      bool checked, bool enabled) {
@@ -58,17 +87,19 @@ QCheckBox* AddOption(QFileDialog& dialog, QGroupBox*& box, const char* name, con
 
 } // namespace
 
-QString TForm1::AskSavePath(const QString& title, const QString& proposed, bool combineEnabled, int& type) {
+QString TForm1::AskSavePath(const QString& title, const QString& proposed, bool combineEnabled,
+                            OutputType& type) {
     QFileDialog dialog(this, title, QString::fromStdString(workspace_.settings.LastDir));
     dialog.setObjectName("SaveDialog");
-    const QStringList filters = {"SF2 - Soundfont file (*.sf2)", "GIG - Gigasampler file (*.gig)"};
-    PrepareSaveDialog(dialog, filters, bankSaveType_ == 2 ? 1 : 0, proposed);
+    int chosen = 0;
+    const QStringList filters = FiltersOf(kBankSaveChoices, bankSaveType_, chosen);
+    PrepareSaveDialog(dialog, filters, chosen, proposed);
     QGroupBox* options = nullptr;
     QCheckBox* combine =
         AddOption(dialog, options, "CombineOption", "Combine to ONE Bank", combineOption_, combineEnabled);
 
     const bool accepted = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
-    type = filters.indexOf(dialog.selectedNameFilter()) == 1 ? 2 : 1;
+    type = kBankSaveChoices[std::max<qsizetype>(0, filters.indexOf(dialog.selectedNameFilter()))].type;
     bankSaveType_ = type;
     if (combineEnabled)
         combineOption_ = combine->isChecked();
@@ -84,7 +115,7 @@ void TForm1::SaveBanksClick() {
     const int current = listBox1_->currentRow();
     const std::string bankText =
         n == 1 ? list[static_cast<size_t>(selected == 0 ? 0 : std::max(current, 0))].text : std::string();
-    const uint32_t format = workspace_.bank.SourceFormat;
+    const quorvane::SourceFormat format = workspace_.bank.SourceFormat;
     const QString title = QString::fromStdString(SaveDialogTitle(format, SaveItems::Banks, n, list.size()));
     const QString proposed =
         QString::fromStdString(ProposedFileName(format, SaveItems::Banks, n, bankText, ""));
@@ -100,7 +131,7 @@ void TForm1::SaveBanksClick() {
         if (choice != QMessageBox::Save)
             return;
     }
-    int type = 1;
+    OutputType type = OutputType::SoundFont;
     const QString answer = AskSavePath(title, proposed, false, type);
     if (!answer.isEmpty())
         RunBankSave(answer, type);
@@ -114,13 +145,12 @@ std::vector<uint32_t> TForm1::SelectedEntries() const {
     return entries;
 }
 
-void TForm1::RunBankSave(const QString& answer, int type) {
+void TForm1::RunBankSave(const QString& answer, OutputType output) {
     const std::vector<uint32_t> entries = SelectedEntries();
     const auto& list = workspace_.loader.fileList;
     const size_t n = entries.empty() ? list.size() : entries.size();
     const std::string bankText = n == 1 ? list[entries.empty() ? 0 : entries[0]].text : std::string();
-    const uint32_t format = workspace_.bank.SourceFormat;
-    const OutputType output = type == 2 ? OutputType::Giga : OutputType::SoundFont;
+    const quorvane::SourceFormat format = workspace_.bank.SourceFormat;
     const DialogAnswer resolved = ResolveDialogPath(
         answer.toStdString(), output, n == 1, ProposedFileName(format, SaveItems::Banks, n, bankText, ""));
     workspace_.settings.LastDir = resolved.folder;
@@ -169,19 +199,19 @@ void TForm1::SavePresetsClick() {
     const int entry = workspace_.loader.currentBank;
     const std::string bankText =
         entry >= 0 && static_cast<size_t>(entry) < list.size() ? list[static_cast<size_t>(entry)].text : "";
-    const uint32_t format = bank.SourceFormat;
+    const quorvane::SourceFormat format = bank.SourceFormat;
     const QString title =
         QString::fromStdString(SaveDialogTitle(format, SaveItems::Presets, chosen.size(), bank.PresetCount));
     const QString proposed =
         QString::fromStdString(ProposedFileName(format, SaveItems::Presets, chosen.size(), bankText,
                                                 bank.PresetTable[workspace_.selection.currentPreset].name));
-    int type = 1;
+    OutputType type = OutputType::SoundFont;
     const QString answer = AskSavePath(title, proposed, true, type);
     if (!answer.isEmpty())
         RunPresetSave(answer, type, combineOption_);
 }
 
-void TForm1::RunPresetSave(const QString& answer, int type, bool combine) {
+void TForm1::RunPresetSave(const QString& answer, OutputType output, bool combine) {
     const BankModel& bank = workspace_.bank;
     const std::vector<uint32_t> chosen = ChosenPresets();
     if (chosen.empty())
@@ -193,7 +223,6 @@ void TForm1::RunPresetSave(const QString& answer, int type, bool combine) {
     const uint32_t current = bank.IsValidSlot(workspace_.selection.currentPreset)
                                  ? workspace_.selection.currentPreset
                                  : chosen.front();
-    const OutputType output = type == 2 ? OutputType::Giga : OutputType::SoundFont;
     const bool singleFile = chosen.size() == 1 || combine;
     const DialogAnswer resolved =
         ResolveDialogPath(answer.toStdString(), output, singleFile,
@@ -221,33 +250,33 @@ void TForm1::SaveSampleDialog(uint32_t index, bool saveAll) {
     if (!bank.IsValidSample(index))
         return;
     const SampleRecord& sample = bank.SampleTable[index];
-    const std::string name = bank.SourceFormat == kAudioFileSource ? sample.fullName : sample.name;
+    const std::string name = bank.SourceFormat == SourceFormat::AudioFile ? sample.fullName : sample.name;
     QFileDialog dialog(this, "Save Sample(s) As ...", QString::fromStdString(workspace_.settings.LastDir));
     dialog.setObjectName("SampleSaveDialog");
-    const QStringList filters = {"WAV - Wave File (*.wav)", "AIF - Aiff File (*.aif)"};
-    PrepareSaveDialog(dialog, filters, sampleSaveType_ == 2 ? 1 : 0,
-                      QString::fromStdString(MapFileName(name)));
-    dialog.setDefaultSuffix(sampleSaveType_ == 2 ? "aif" : "wav");
+    int chosen = 0;
+    const QStringList filters = FiltersOf(kSampleSaveChoices, sampleSaveType_, chosen);
+    PrepareSaveDialog(dialog, filters, chosen, QString::fromStdString(MapFileName(name)));
+    dialog.setDefaultSuffix(kSampleSaveChoices[chosen].suffix);
     QGroupBox* options = nullptr;
     QCheckBox* all = AddOption(dialog, options, "SaveAllOption", "Save ALL Samples", saveAll, true);
     AddOption(dialog, options, "CombineOption", "Combine to ONE Bank", combineOption_, false);
 
     const bool accepted = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
-    const int type = filters.indexOf(dialog.selectedNameFilter()) == 1 ? 2 : 1;
+    const SampleFileType type =
+        kSampleSaveChoices[std::max<qsizetype>(0, filters.indexOf(dialog.selectedNameFilter()))].type;
     sampleSaveType_ = type;
     saveAllOption_ = all->isChecked();
     if (accepted)
         RunSampleSave(index, dialog.selectedFiles().front(), type, saveAllOption_);
 }
 
-void TForm1::RunSampleSave(uint32_t index, const QString& answer, int type, bool saveAll) {
+void TForm1::RunSampleSave(uint32_t index, const QString& answer, SampleFileType fileType, bool saveAll) {
     const QFileInfo chosen(answer);
     workspace_.settings.LastDir = chosen.absolutePath().toStdString() + "/";
-    const int fileType = type == 2 ? kSampleFileAiff : kSampleFileWave;
     if (!saveAll) {
         // The chosen name keeps its extension only when it is the type's own.
         QString path = answer;
-        const QString extension = type == 2 ? ".aif" : ".wav";
+        const QString extension = fileType == SampleFileType::Aiff ? ".aif" : ".wav";
         if (!path.endsWith(extension, Qt::CaseInsensitive))
             path = chosen.absolutePath() + "/" + chosen.completeBaseName() + extension;
         WriteSampleFile(workspace_, path.toStdString(), index, fileType);

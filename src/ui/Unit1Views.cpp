@@ -171,7 +171,7 @@ void TForm1::TreeView2Change() {
         treeView2_->setContextMenuPolicy(Qt::CustomContextMenu);
         selection.currentPreset = static_cast<uint32_t>(DataOf(node));
         selection.currentLayer = selection.currentZone = -1;
-        selection.selectedSample = 0xFFFF;
+        selection.selectedSample = kNoSample;
         selection.DisplayMode = 1;
         Suppress suppress(changesSuppressed_);
         treeList_->clearSelection();
@@ -188,7 +188,7 @@ void TForm1::TreeView2Change() {
     }
     selection.DisplayMode = 1;
     // An Akai volume's programs are read from the disc when one is first shown.
-    if (workspace_.bank.SourceFormat == kAkaiSource && selection.currentPreset != akaiProgramRead_) {
+    if (workspace_.bank.SourceFormat == SourceFormat::Akai && selection.currentPreset != akaiProgramRead_) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         ReadAkaiPrograms(workspace_, 1);
         QApplication::restoreOverrideCursor();
@@ -279,11 +279,12 @@ void TForm1::FillSampleList() {
 void TForm1::TreeListChange() {
     if (changesSuppressed_)
         return;
-    if (workspace_.bank.SourceFormat == kAudioFileSource && workspace_.attributes.WaveAttributes.empty())
+    if (workspace_.bank.SourceFormat == SourceFormat::AudioFile &&
+        workspace_.attributes.WaveAttributes.empty())
         return;
     QTreeWidgetItem* node = treeList_->currentItem();
     Selection& selection = workspace_.selection;
-    selection.selectedSample = 0xFFFF;
+    selection.selectedSample = kNoSample;
     selection.lastSampleNode = -1;
     const int data = DataOf(node);
     BankModel& bank = workspace_.bank;
@@ -313,7 +314,7 @@ void TForm1::TreeListChange() {
     // The play buffers are refilled next: the sample playing now stops first.
     StopPlayback(true);
     const SampleRecord& sample = bank.SampleTable[index];
-    if (bank.SourceFormat == kAudioFileSource && (sample.formatTag == 2 || sample.formatTag > 3)) {
+    if (bank.SourceFormat == SourceFormat::AudioFile && (sample.formatTag == 2 || sample.formatTag > 3)) {
         SetTitle("Compressed files are not supported !");
         SetFormatLabelsVisible(false);
     }
@@ -325,7 +326,7 @@ void TForm1::TreeListChange() {
     if (workspace_.samples.PlayLeft.length == 0) {
         selection.currentPreset = 0;
         selection.currentLayer = selection.currentZone = -1;
-        selection.selectedSample = 0xFFFF;
+        selection.selectedSample = kNoSample;
         selection.DisplayMode = 0;
         ShowPanelBlack();
         return;
@@ -347,7 +348,7 @@ void TForm1::SpeedPlClick() {
     BankModel& bank = workspace_.bank;
     if (!selection.filterMode) {
         const uint32_t sample = selection.selectedSample;
-        if (bank.IsValidSample(sample) && bank.SourceFormat != kAkaiSource) {
+        if (bank.IsValidSample(sample) && bank.SourceFormat != SourceFormat::Akai) {
             const std::vector<uint32_t> presets = PresetsUsingSample(bank, sample);
             if (presets.empty())
                 return;
@@ -508,7 +509,7 @@ bool TForm1::TreeView2Key(QKeyEvent* event) {
                 ProgramMinus(bank, workspace_.attributes, slot);
             presetChanged();
             // In program order the node moves past its neighbours of the same bank and kind.
-            if (!workspace_.settings.SortPresets && bank.SourceFormat != kAkaiSource) {
+            if (!workspace_.settings.SortPresets && bank.SourceFormat != SourceFormat::Akai) {
                 Suppress suppress(changesSuppressed_);
                 const uint32_t key = PresetSortKey(bank.PresetTable[slot]);
                 int at = treeView2_->indexOfTopLevelItem(node);
@@ -592,15 +593,17 @@ bool TForm1::TreeView2Key(QKeyEvent* event) {
 }
 
 void TForm1::ListBox1ContextMenu(const QPoint& at) {
-    const int format = sourceFormat_;
-    const char* kind = format == 1 ? "Gigafiles" : format == 3 ? "Volume" : "Bank";
-    const char* kinds = format == 1 ? "gigafiles)" : format == 3 ? "volumes)" : "banks)";
+    const quorvane::SourceFormat format = sourceFormat_;
+    const QString word = FactsOf(format).bankWord;
+    // "Gigafiles(s) selected" is how the menu has always read.
+    const QString kind = format == SourceFormat::Dls ? word + "s" : word;
+    const QString kinds = word.toLower() + "s)";
     QMenu menu(this);
     menu.setObjectName("PopupMenu1");
     QAction* edit =
         menu.addAction(QString("%1 %2(s) selected").arg(listBox1_->selectedItems().size()).arg(kind));
     edit->setObjectName("BankSimpleEdition1");
-    edit->setIcon(ViewPicture(format == 1 ? 12 : 11));
+    edit->setIcon(ViewPicture(format == SourceFormat::Dls ? 12 : 11));
     connect(edit, &QAction::triggered, this, [this] {
         std::vector<uint32_t> entries;
         for (int row = 0; row < listBox1_->count(); ++row)
@@ -626,9 +629,10 @@ void TForm1::TreeView2ContextMenu(const QPoint& at) {
         if (!node->isSelected())
             treeView2_->setCurrentItem(node);
     }
-    const int format = sourceFormat_;
-    const char* kind = format == 1 ? "Instrument" : format == 3 ? "Program" : "Preset";
-    const char* kinds = format == 1 ? "instruments)" : format == 3 ? "Programs)" : "presets)";
+    const quorvane::SourceFormat format = sourceFormat_;
+    const QString kind = FactsOf(format).presetWord;
+    // Programs keep the capital they have always had in this menu.
+    const QString kinds = (format == SourceFormat::Akai ? kind : kind.toLower()) + "s)";
     int nodes = 0;
     for (QTreeWidgetItemIterator it(treeView2_); *it; ++it)
         ++nodes;
@@ -637,7 +641,7 @@ void TForm1::TreeView2ContextMenu(const QPoint& at) {
     QAction* edit = menu.addAction(
         QString("%1 %2(s) in Simple Edition").arg(treeView2_->selectedItems().size()).arg(kind));
     edit->setObjectName("Menu_PresetsSimpleEdition");
-    edit->setIcon(ViewPicture(format == 1 ? 12 : 11));
+    edit->setIcon(ViewPicture(format == SourceFormat::Dls ? 12 : 11));
     connect(edit, &QAction::triggered, this,
             [this] { form6_->ShowPresetDialog(workspace_.bank, ChosenPresets(), false); });
     QAction* up = menu.addAction("&Move Zones  +12");

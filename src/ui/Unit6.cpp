@@ -100,7 +100,7 @@ TForm6::TForm6(QWidget* parent) : QDialog(parent) {
     connect(speedButton2_, &QToolButton::clicked, this, &TForm6::SpeedButton2Click);
 }
 
-bool TForm6::RunBankDialog(QWidget* parent, AttributeList& attributes, uint32_t sourceFormat,
+bool TForm6::RunBankDialog(QWidget* parent, AttributeList& attributes, SourceFormat sourceFormat,
                            const std::vector<uint32_t>& entries) {
     TForm6 form(parent);
     form.LoadBankDialog(attributes, sourceFormat, entries);
@@ -112,7 +112,7 @@ bool TForm6::RunBankDialog(QWidget* parent, AttributeList& attributes, uint32_t 
     return !attributes.BankEditAttributes.empty();
 }
 
-void TForm6::LoadBankDialog(const AttributeList& attributes, uint32_t sourceFormat,
+void TForm6::LoadBankDialog(const AttributeList& attributes, SourceFormat sourceFormat,
                             const std::vector<uint32_t>& entries) {
     presetMode_ = false;
     Load(OpenBankParameterDialog(attributes, sourceFormat, entries));

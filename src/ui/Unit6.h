@@ -29,11 +29,11 @@ class TForm6 : public QDialog {
     // changed parameters as bank lines of every entry; "Reset All" drops the lines of every bank; Escape
     // or closing the window changes nothing. Returns whether BankEditAttributes holds any line afterwards
     // (the main window's bank-edit indicator).
-    static bool RunBankDialog(QWidget* parent, AttributeList& attributes, uint32_t sourceFormat,
+    static bool RunBankDialog(QWidget* parent, AttributeList& attributes, SourceFormat sourceFormat,
                               const std::vector<uint32_t>& entries);
 
     // Opens the bank dialog's state without waiting; RunBankDialog() is this plus exec() and the result.
-    void LoadBankDialog(const AttributeList& attributes, uint32_t sourceFormat,
+    void LoadBankDialog(const AttributeList& attributes, SourceFormat sourceFormat,
                         const std::vector<uint32_t>& entries);
 
     // Shows the dialog, without blocking, for the chosen presets (slots of bank's preset table).

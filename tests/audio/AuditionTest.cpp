@@ -134,7 +134,7 @@ class AuditionTest : public ::testing::Test {
     static void UseTemporaryFolder(const std::string& folder) { ::setenv("TMPDIR", folder.c_str(), 1); }
 
     // Loads `name` from the bank folder as the views show it.
-    void LoadBank(const std::string& name, const std::string& extension, uint32_t format) {
+    void LoadBank(const std::string& name, const std::string& extension, SourceFormat format) {
         workspace_.bank.SourceFormat = format;
         SetFileList(workspace_, banks_.Folder(), {{name, extension}});
         ASSERT_EQ(LoadBankInteractively(workspace_, 0), LoadStatus::Loaded);
@@ -162,7 +162,7 @@ class AuditionTest : public ::testing::Test {
 
 TEST_F(AuditionTest, PresetAndLayerOfASoundFontSoundAtBank120) {
     banks_.Write("two.sf2", TwoLayerBank());
-    LoadBank("two", "sf2", kSoundFontSource);
+    LoadBank("two", "sf2", SourceFormat::SoundFont);
     Audition(1);
     synth_.SelectAuditionProgram();
 
@@ -191,7 +191,7 @@ TEST_F(AuditionTest, PresetAndLayerOfASoundFontSoundAtBank120) {
 
 TEST_F(AuditionTest, VolumeControllerLowersAndAllSoundOffSilences) {
     banks_.Write("two.sf2", TwoLayerBank());
-    LoadBank("two", "sf2", kSoundFontSource);
+    LoadBank("two", "sf2", SourceFormat::SoundFont);
     Audition(1);
     synth_.SelectAuditionProgram();
 
@@ -212,7 +212,7 @@ TEST_F(AuditionTest, VolumeControllerLowersAndAllSoundOffSilences) {
 // some 17 dB below it: the sine's words peak at 12000, so played back its level is 12000 / 32768 / sqrt 2.
 TEST_F(AuditionTest, AFullNoteIsAsLoudAsItsSamplePlayedBack) {
     banks_.Write("two.sf2", TwoLayerBank());
-    LoadBank("two", "sf2", kSoundFontSource);
+    LoadBank("two", "sf2", SourceFormat::SoundFont);
     Audition(1);
     synth_.SelectAuditionProgram();
     double frequency = 0, rms = 0;
@@ -230,7 +230,7 @@ TEST_F(AuditionTest, GigaSamplerVelocitySwitchAndTheBankAsShownAfterwards) {
     const std::string gig = banks_.Folder() + "switch.gig";
     const test::ProcessResult made = test::RunProcess(QUORVANE_GIG_FIXTURES_PATH, {"--audition", gig});
     ASSERT_EQ(made.exitStatus, 0) << made.err;
-    LoadBank("switch", "gig", kDlsSource);
+    LoadBank("switch", "gig", SourceFormat::Dls);
     ProgramPlus(workspace_.bank, workspace_.attributes, 1);
     const uint16_t program = workspace_.bank.PresetTable[1].program;
     const uint16_t samples = workspace_.bank.SampleCount, zones = workspace_.bank.ZoneCount;
@@ -258,7 +258,7 @@ TEST_F(AuditionTest, GigaSamplerVelocitySwitchAndTheBankAsShownAfterwards) {
 
 TEST_F(AuditionTest, NothingToPlayOrNowhereToWriteLeavesNoFile) {
     banks_.Write("two.sf2", TwoLayerBank());
-    LoadBank("two", "sf2", kSoundFontSource);
+    LoadBank("two", "sf2", SourceFormat::SoundFont);
 
     // A preset whose zone plays no sample, a layer position past the preset's list, a slot past the bank.
     EXPECT_EQ(WriteAuditionBank(workspace_, 2, -1).status, AuditionBank::NothingSelected);
@@ -349,12 +349,13 @@ TEST(AuditionSoundTest, TheDriverPlaysTheAuditionedPresetIntoTheSoundServer) {
     ASSERT_GT(left.size(), 2 * window);
     double best = 0, bestFrequency = 0;
     for (size_t start = 1; start + window < left.size(); start += window / 3) {
+        const double from = static_cast<double>(start) / test::kRenderRate;
+        const double to = static_cast<double>(start + window) / test::kRenderRate;
         double frequency = 0, rms = 0;
-        test::MeasureTone(left, static_cast<double>(start) / test::kRenderRate,
-                          static_cast<double>(start + window) / test::kRenderRate, frequency, rms);
+        test::MeasureTone(left, from, to, frequency, rms);
         if (rms > best) {
             best = rms;
-            bestFrequency = frequency;
+            bestFrequency = test::MedianPeriodFrequency(left, from, to);
         }
     }
     EXPECT_GT(best, 0.01);

@@ -38,7 +38,7 @@ TEST(AkaiLoadTest, VolumeLoadsThroughBothEntryPoints) {
     Session s(test::SineDisc(0x81));
     Workspace& w = s.workspace;
     ASSERT_EQ(OpenAkaiDisc(w, s.path), 1);
-    EXPECT_EQ(w.bank.SourceFormat, kAkaiSource);
+    EXPECT_EQ(w.bank.SourceFormat, SourceFormat::Akai);
     const std::vector<AkaiVolumeEntry> volumes = SelectAkaiPartition(w, 0);
     ASSERT_EQ(w.loader.fileList.size(), 2u);
     EXPECT_EQ(w.loader.fileList[0].text, "SINES       ");
@@ -91,7 +91,7 @@ TEST(AkaiLoadTest, UnreadableDirectoryShowsTheVolumeReadError) {
 BankModel ReadBack(const std::string& folder, const std::string& name) {
     test::RecordingHost host;
     Workspace reader(host);
-    reader.bank.SourceFormat = kSoundFontSource;
+    reader.bank.SourceFormat = SourceFormat::SoundFont;
     SetFileList(reader, folder, {FileListEntry{name, "sf2"}});
     EXPECT_EQ(LoadBankSilently(reader, 0), LoadStatus::Loaded);
     return reader.bank;
@@ -245,7 +245,7 @@ TEST(AkaiLoadTest, DamagedDiscsAreReadSafely) {
                 request.file = s.dir.Folder() + "out.gig";
                 SaveBanks(w, request);
                 std::filesystem::create_directory(s.dir.Path() / "samples");
-                SaveAllSamples(w, s.dir.Folder() + "samples/", kSampleFileWave);
+                SaveAllSamples(w, s.dir.Folder() + "samples/", SampleFileType::Wave);
             }
         }
         std::ifstream in(s.path, std::ios::binary);

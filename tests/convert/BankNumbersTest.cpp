@@ -63,7 +63,7 @@ TEST(BankNumbersTest, GigaSamplerBanksKeepTheirMidiBankInEveryOutput) {
     const Bytes bytes = dls.Build();
 
     test::GigWriteSession toSoundFont;
-    toSoundFont.Load(bytes, "Bank.gig", kDlsSource);
+    toSoundFont.Load(bytes, "Bank.gig", SourceFormat::Dls);
     const BankModel& bank = toSoundFont.workspace.bank;
     ASSERT_EQ(bank.PresetCount, std::size(cases));
     for (uint32_t slot = 1; slot <= bank.PresetCount; ++slot)
@@ -71,7 +71,7 @@ TEST(BankNumbersTest, GigaSamplerBanksKeepTheirMidiBankInEveryOutput) {
     const std::map<std::string, uint16_t> soundFont = SoundFontBanks(WrittenSoundFont(toSoundFont));
 
     test::GigWriteSession toGiga;
-    toGiga.Load(bytes, "Bank.gig", kDlsSource);
+    toGiga.Load(bytes, "Bank.gig", SourceFormat::Dls);
     const std::map<std::string, uint32_t> giga = GigaBanks(toGiga.WriteAndRead());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -104,7 +104,7 @@ TEST(BankNumbersTest, SoundFontBanksBecomeTheMsbAndComeBack) {
     EXPECT_EQ(giga.at("B128"), 0x80000000u);
 
     test::GigWriteSession back;
-    back.Load(test::ReadFileBytes(written.path), "Back.gig", kDlsSource);
+    back.Load(test::ReadFileBytes(written.path), "Back.gig", SourceFormat::Dls);
     const std::map<std::string, uint16_t> soundFont = SoundFontBanks(WrittenSoundFont(back));
     for (uint16_t b : banks)
         EXPECT_EQ(soundFont.at("B" + std::to_string(b)), b);
@@ -116,7 +116,7 @@ TEST(BankNumbersTest, SoundFontBanksBecomeTheMsbAndComeBack) {
     region.dimensionRegions = {{.poolIndex = 0}};
     dls.instruments = {{.name = "Lsb3", .bank = 0x0003, .regions = {region}}};
     test::GigWriteSession edited;
-    edited.Load(dls.Build(), "Bank.gig", kDlsSource);
+    edited.Load(dls.Build(), "Bank.gig", SourceFormat::Dls);
     ApplyEdits(edited.workspace.bank, EditLine("PRES", 1, "BANK", 2), kApplyForViews);
     EXPECT_EQ(BankText(edited.workspace.bank.PresetTable[1]), "2");
     EXPECT_EQ(SoundFontBanks(WrittenSoundFont(edited)).at("Lsb3"), 2);

@@ -55,7 +55,8 @@ TEST(ConversionParameters, BankDialogShowsTheExtremesOfTheChosenBanks) {
         SCOPED_TRACE(c.what);
         AttributeList attributes;
         attributes.BankEditAttributes = c.lines;
-        const ParameterDialogState state = OpenBankParameterDialog(attributes, kSoundFontSource, c.entries);
+        const ParameterDialogState state =
+            OpenBankParameterDialog(attributes, SourceFormat::SoundFont, c.entries);
         EXPECT_EQ(state.reverbLabel, c.reverb);
         EXPECT_EQ(state.chorusLabel, c.chorus);
         EXPECT_EQ(state.cutoffLabel, c.cutoff);
@@ -68,14 +69,15 @@ TEST(ConversionParameters, BankDialogShowsTheExtremesOfTheChosenBanks) {
         EXPECT_FALSE(state.values.AnyChanged());
     }
     AttributeList none;
-    EXPECT_EQ(OpenBankParameterDialog(none, kDlsSource, {0, 3}).caption,
+    EXPECT_EQ(OpenBankParameterDialog(none, SourceFormat::Dls, {0, 3}).caption,
               "2 Gigafile(s) Conversion Parameters:");
-    EXPECT_EQ(OpenBankParameterDialog(none, kAkaiSource, {0}).caption, "1 Volume(s) Conversion Parameters:");
+    EXPECT_EQ(OpenBankParameterDialog(none, SourceFormat::Akai, {0}).caption,
+              "1 Volume(s) Conversion Parameters:");
 }
 
 TEST(ConversionParameters, CutoffBelowTwentySnapsBackAndTurnsTheFilterOn) {
     AttributeList attributes;
-    ParameterDialogState state = OpenBankParameterDialog(attributes, kSoundFontSource, {0});
+    ParameterDialogState state = OpenBankParameterDialog(attributes, SourceFormat::SoundFont, {0});
     EXPECT_EQ(MoveCutoff(state, 3), 20);
     EXPECT_EQ(state.cutoffPosition, 20);
     EXPECT_EQ(state.cutoffLabel, "20");

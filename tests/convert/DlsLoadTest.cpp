@@ -37,7 +37,7 @@ class DlsLoadTest : public ::testing::Test {
     void SetUp() override {
         dir.Write("bank.gig", LoopBank().Build());
         SetFileList(workspace, dir.Folder(), {{"bank", "gig"}});
-        workspace.bank.SourceFormat = kDlsSource;
+        workspace.bank.SourceFormat = SourceFormat::Dls;
     }
 
     test::TempDir dir;
@@ -84,7 +84,7 @@ TEST_F(DlsLoadTest, SettingsSteerPairingAndUnmappedRegions) {
 }
 
 TEST_F(DlsLoadTest, SoundFontSourceFormatRefusesADlsFile) {
-    workspace.bank.SourceFormat = kSoundFontSource;
+    workspace.bank.SourceFormat = SourceFormat::SoundFont;
     EXPECT_EQ(LoadBankSilently(workspace, 0), LoadStatus::WrongFormat);
     EXPECT_EQ(workspace.bank.SampleCount, 0);
 }

@@ -57,7 +57,7 @@ class SampleFetchTest : public ::testing::Test {
         SetFileList(workspace, dir.Folder(), {{"bank", "sf2"}});
         workspace.loader.currentBank = 0;
         BankModel& bank = workspace.bank;
-        bank.SourceFormat = kSoundFontSource;
+        bank.SourceFormat = SourceFormat::SoundFont;
         bank.SampleTable = std::move(samples);
         bank.SampleCount = static_cast<uint16_t>(bank.SampleTable.size());
     }

@@ -8,24 +8,24 @@ namespace {
 
 TEST(SaveDialog, TitleBySourceAndCount) {
     struct Row {
-        uint32_t source;
+        SourceFormat source;
         SaveItems items;
         const char* several; // 2 of 3
         const char* all;     // 3 of 3
         const char* one;     // 1 of 1 and 1 of 3
     };
     const std::vector<Row> rows = {
-        {kSoundFontSource, SaveItems::Banks, "Save Bank(s) As ...", "Save ALL Banks As ...",
+        {SourceFormat::SoundFont, SaveItems::Banks, "Save Bank(s) As ...", "Save ALL Banks As ...",
          "Save Bank As ..."},
-        {kDlsSource, SaveItems::Banks, "Save Gigafile(s) As ...", "Save ALL Gigafiles As ...",
+        {SourceFormat::Dls, SaveItems::Banks, "Save Gigafile(s) As ...", "Save ALL Gigafiles As ...",
          "Save Gigafile As ..."},
-        {kAkaiSource, SaveItems::Banks, "Save Volume(s) As ...", "Save ALL Volumes As ...",
+        {SourceFormat::Akai, SaveItems::Banks, "Save Volume(s) As ...", "Save ALL Volumes As ...",
          "Save Bank As ..."},
-        {kSoundFontSource, SaveItems::Presets, "Save Preset(s) As ...", "Save ALL Presets As ...",
+        {SourceFormat::SoundFont, SaveItems::Presets, "Save Preset(s) As ...", "Save ALL Presets As ...",
          "Save Preset As ..."},
-        {kDlsSource, SaveItems::Presets, "Save Instrument(s) As ...", "Save ALL Instruments As ...",
+        {SourceFormat::Dls, SaveItems::Presets, "Save Instrument(s) As ...", "Save ALL Instruments As ...",
          "Save Instrument As ..."},
-        {kAkaiSource, SaveItems::Presets, "Save Program(s) As ...", "Save ALL Programs As ...",
+        {SourceFormat::Akai, SaveItems::Presets, "Save Program(s) As ...", "Save ALL Programs As ...",
          "Save Program As ..."},
     };
     for (const Row& row : rows) {
@@ -38,15 +38,16 @@ TEST(SaveDialog, TitleBySourceAndCount) {
 }
 
 TEST(SaveDialog, ProposedNameAndTheAnswer) {
-    EXPECT_EQ(ProposedFileName(kSoundFontSource, SaveItems::Banks, 1, "Piano: Grand", "x"),
+    EXPECT_EQ(ProposedFileName(SourceFormat::SoundFont, SaveItems::Banks, 1, "Piano: Grand", "x"),
               "Piano; Grand.xyz");
-    EXPECT_EQ(ProposedFileName(kSoundFontSource, SaveItems::Banks, 3, "Piano", "x"), ".xyz");
-    EXPECT_EQ(ProposedFileName(kSoundFontSource, SaveItems::Presets, 1, "GM", "Bass/Lead"), "Bass_Lead.xyz");
-    EXPECT_EQ(ProposedFileName(kSoundFontSource, SaveItems::Presets, 4, "GM", "Bass"), "GM.xyz");
+    EXPECT_EQ(ProposedFileName(SourceFormat::SoundFont, SaveItems::Banks, 3, "Piano", "x"), ".xyz");
+    EXPECT_EQ(ProposedFileName(SourceFormat::SoundFont, SaveItems::Presets, 1, "GM", "Bass/Lead"),
+              "Bass_Lead.xyz");
+    EXPECT_EQ(ProposedFileName(SourceFormat::SoundFont, SaveItems::Presets, 4, "GM", "Bass"), "GM.xyz");
     // Akai names are padded with blanks to twelve characters.
-    EXPECT_EQ(ProposedFileName(kAkaiSource, SaveItems::Banks, 1, "STRINGS     ", ""), "STRINGS.xyz");
-    EXPECT_EQ(OutputFileName(kAkaiSource, "A PAD  "), "A PAD");
-    EXPECT_EQ(OutputFileName(kSoundFontSource, "A PAD  "), "A PAD  ");
+    EXPECT_EQ(ProposedFileName(SourceFormat::Akai, SaveItems::Banks, 1, "STRINGS     ", ""), "STRINGS.xyz");
+    EXPECT_EQ(OutputFileName(SourceFormat::Akai, "A PAD  "), "A PAD");
+    EXPECT_EQ(OutputFileName(SourceFormat::SoundFont, "A PAD  "), "A PAD  ");
 
     struct AnswerCase {
         const char* returned;

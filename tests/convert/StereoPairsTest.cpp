@@ -33,7 +33,7 @@ class StereoSplitLoad : public ::testing::Test {
   protected:
     LoadStatus Load(const DlsBuilder& dls) {
         const std::string path = dir.Write("bank.gig", dls.Build());
-        workspace.bank.SourceFormat = kDlsSource;
+        workspace.bank.SourceFormat = SourceFormat::Dls;
         return test::LoadBankFile(workspace, path);
     }
 
@@ -131,7 +131,7 @@ TEST_F(StereoSplitLoad, IndexPastThePoolStaysWithoutSample) {
 // right-half zone, panned once.
 TEST(StereoSplitTest, PansAreClampedAndEachZoneGetsOneRightHalf) {
     BankModel bank;
-    bank.SourceFormat = kDlsSource;
+    bank.SourceFormat = SourceFormat::Dls;
     SampleRecord stereo;
     stereo.name = stereo.fullName = "Wide";
     stereo.channels = 2;
@@ -177,29 +177,29 @@ TEST(StereoSplitTest, PansAreClampedAndEachZoneGetsOneRightHalf) {
 TEST(StereoNamesTest, PairedNamesLoseOneSideSuffix) {
     struct Case {
         const char* name;
-        uint32_t sourceFormat;
+        SourceFormat sourceFormat;
         const char* shown;
         uint16_t channels = 2;
         uint16_t sampleType = 4;
     };
     const Case cases[] = {
-        {"PIANO-L", kSoundFontSource, "PIANO"},
-        {"PIANO-R", kDlsSource, "PIANO", 2, 2},
-        {"PIANO(L)", kSoundFontSource, "PIANO"},
-        {"PIANO(R)", kAkaiSource, "PIANO", 2, 2},
-        {"PIANO L", kAkaiSource, "PIANO"},
-        {"PIANO L", kSoundFontSource, "PIANO L"},
-        {"PIANOR", kAkaiSource, "PIANO", 2, 2},
-        {"PIANO   ", kAkaiSource, "PIANO"},
-        {"L", kAkaiSource, "L"},
-        {"L", kSoundFontSource, "L"},
-        {"(L)", kSoundFontSource, "(L)"},
-        {"PIANO-L(R)", kSoundFontSource, "PIANO-L"},
-        {"PIANO-L", kSoundFontSource, "PIANO-L", 1, 0},
-        {"PIANO-L", kSoundFontSource, "PIANO-L", 2, 1},
+        {"PIANO-L", SourceFormat::SoundFont, "PIANO"},
+        {"PIANO-R", SourceFormat::Dls, "PIANO", 2, 2},
+        {"PIANO(L)", SourceFormat::SoundFont, "PIANO"},
+        {"PIANO(R)", SourceFormat::Akai, "PIANO", 2, 2},
+        {"PIANO L", SourceFormat::Akai, "PIANO"},
+        {"PIANO L", SourceFormat::SoundFont, "PIANO L"},
+        {"PIANOR", SourceFormat::Akai, "PIANO", 2, 2},
+        {"PIANO   ", SourceFormat::Akai, "PIANO"},
+        {"L", SourceFormat::Akai, "L"},
+        {"L", SourceFormat::SoundFont, "L"},
+        {"(L)", SourceFormat::SoundFont, "(L)"},
+        {"PIANO-L(R)", SourceFormat::SoundFont, "PIANO-L"},
+        {"PIANO-L", SourceFormat::SoundFont, "PIANO-L", 1, 0},
+        {"PIANO-L", SourceFormat::SoundFont, "PIANO-L", 2, 1},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.name) + " in source format " + std::to_string(c.sourceFormat));
+        SCOPED_TRACE(std::string(c.name) + " in source format " + std::to_string(NumberOf(c.sourceFormat)));
         BankModel bank;
         bank.SourceFormat = c.sourceFormat;
         SampleRecord sample;
@@ -219,28 +219,28 @@ TEST(StereoNamesTest, PairedNamesLoseOneSideSuffix) {
 TEST(LinkMonoSamplesTest, MonoSamplesPairByName) {
     struct Case {
         const char* what;
-        uint32_t sourceFormat;
+        SourceFormat sourceFormat;
         std::vector<std::string> names;
         std::vector<uint16_t> links;
         std::vector<uint16_t> types;
     };
     const Case cases[] = {
-        {"L and R endings", kDlsSource, {"PianoL", "PianoR"}, {2, 1}, {4, 2}},
-        {"lower-case endings", kDlsSource, {"Pianol", "Pianor"}, {2, 1}, {4, 2}},
-        {"right name first", kDlsSource, {"PianoR", "PianoL"}, {2, 1}, {2, 4}},
-        {"bare name and R", kDlsSource, {"Piano", "PianoR"}, {2, 1}, {4, 2}},
-        {"L and bare name", kDlsSource, {"PianoL", "Piano"}, {2, 1}, {4, 2}},
-        {"the same name twice", kDlsSource, {"Pad", "Pad"}, {2, 1}, {4, 2}},
-        {"(L) and (R) in a GigaSampler bank", kDlsSource, {"Pad(L)", "Pad(R)"}, {2, 1}, {4, 2}},
-        {"(L) and (R) in an Akai bank", kAkaiSource, {"Pad(L)", "Pad(R)"}, {0, 0}, {0, 0}},
+        {"L and R endings", SourceFormat::Dls, {"PianoL", "PianoR"}, {2, 1}, {4, 2}},
+        {"lower-case endings", SourceFormat::Dls, {"Pianol", "Pianor"}, {2, 1}, {4, 2}},
+        {"right name first", SourceFormat::Dls, {"PianoR", "PianoL"}, {2, 1}, {2, 4}},
+        {"bare name and R", SourceFormat::Dls, {"Piano", "PianoR"}, {2, 1}, {4, 2}},
+        {"L and bare name", SourceFormat::Dls, {"PianoL", "Piano"}, {2, 1}, {4, 2}},
+        {"the same name twice", SourceFormat::Dls, {"Pad", "Pad"}, {2, 1}, {4, 2}},
+        {"(L) and (R) in a GigaSampler bank", SourceFormat::Dls, {"Pad(L)", "Pad(R)"}, {2, 1}, {4, 2}},
+        {"(L) and (R) in an Akai bank", SourceFormat::Akai, {"Pad(L)", "Pad(R)"}, {0, 0}, {0, 0}},
         {"the first match wins, links stay mutual",
-         kDlsSource,
+         SourceFormat::Dls,
          {"PadL", "Bass", "PadR", "PadR"},
          {3, 0, 1, 0},
          {4, 0, 2, 0}},
-        {"single letters", kDlsSource, {"L", "R"}, {0, 0}, {0, 0}},
-        {"an already stereo sample is left alone", kDlsSource, {"*PadL", "PadR"}, {0, 0}, {0, 0}},
-        {"unrelated names", kDlsSource, {"Piano", "Organ"}, {0, 0}, {0, 0}},
+        {"single letters", SourceFormat::Dls, {"L", "R"}, {0, 0}, {0, 0}},
+        {"an already stereo sample is left alone", SourceFormat::Dls, {"*PadL", "PadR"}, {0, 0}, {0, 0}},
+        {"unrelated names", SourceFormat::Dls, {"Piano", "Organ"}, {0, 0}, {0, 0}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -54,7 +54,7 @@ std::string FormOf(const Bytes& file) {
                                   std::string(file.begin() + 8, file.begin() + 12);
 }
 
-WriteOutcome SampleFile(Workspace& workspace, const std::string& target, int type) {
+WriteOutcome SampleFile(Workspace& workspace, const std::string& target, SampleFileType type) {
     const SampleFileResult result = WriteSampleFile(workspace, target, 0, type);
     return {result.status == SampleFileStatus::Written, result.status == SampleFileStatus::CannotWrite,
             target, result.size};
@@ -85,12 +85,12 @@ const std::vector<Writer>& Writers() {
          [](const Bytes& file) { EXPECT_EQ(test::ReadGigParts(file).instruments.size(), 1u); }},
         {"WAVE sample file saved alone", ".wav", true, false,
          [](Workspace& workspace, const std::string& target) {
-             return SampleFile(workspace, target, kSampleFileWave);
+             return SampleFile(workspace, target, SampleFileType::Wave);
          },
          [](const Bytes& file) { EXPECT_EQ(FormOf(file), "RIFFWAVE"); }},
         {"AIFF sample file in a run", ".aif", false, true,
          [](Workspace& workspace, const std::string& target) {
-             return SampleFile(workspace, target, kSampleFileAiff);
+             return SampleFile(workspace, target, SampleFileType::Aiff);
          },
          [](const Bytes& file) { EXPECT_EQ(FormOf(file), "FORMAIFF"); }},
     };

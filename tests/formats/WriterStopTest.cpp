@@ -40,7 +40,7 @@ struct Written {
 Written WriteThreePresets(StoppingHost& host, const test::TempDir& dir, const std::string& extension) {
     Workspace workspace(host);
     const std::string source = dir.Write("Bank.sf2", test::ManyPresetsBank(3).Build());
-    workspace.bank.SourceFormat = kSoundFontSource;
+    workspace.bank.SourceFormat = SourceFormat::SoundFont;
     EXPECT_EQ(test::LoadBankFile(workspace, source), LoadStatus::Loaded);
     const std::string target = dir.Folder() + "Out" + extension;
     if (extension == ".gig") {
@@ -95,9 +95,9 @@ TEST(WriterStop, AnInterruptedSampleFileIsNotKept) {
     host.interrupt = true;
     Workspace workspace(host);
     const std::string source = dir.Write("Bank.sf2", test::ManyPresetsBank(1).Build());
-    workspace.bank.SourceFormat = kSoundFontSource;
+    workspace.bank.SourceFormat = SourceFormat::SoundFont;
     ASSERT_EQ(test::LoadBankFile(workspace, source), LoadStatus::Loaded);
-    EXPECT_EQ(WriteSampleFile(workspace, dir.Folder() + "Low.wav", 0, kSampleFileWave).status,
+    EXPECT_EQ(WriteSampleFile(workspace, dir.Folder() + "Low.wav", 0, SampleFileType::Wave).status,
               SampleFileStatus::Interrupted);
     EXPECT_EQ(test::FilesIn(dir.Path()), std::vector<std::string>{"Bank.sf2"});
 }
@@ -135,7 +135,7 @@ TEST(WriterStop, GigaSamplerCancelKeepsAValidBankOfWhatWasWritten) {
         EXPECT_EQ(parts.PoolTableCount(), c.waves.size());
         // The bank reads back as any other.
         test::GigWriteSession session;
-        session.Load(test::ReadFileBytes(result.path), "Again.gig", kDlsSource);
+        session.Load(test::ReadFileBytes(result.path), "Again.gig", SourceFormat::Dls);
         EXPECT_EQ(session.workspace.bank.PresetCount, c.instruments);
     }
 }

@@ -32,7 +32,7 @@ struct AkaiDiscReading {
         ScanPartitions(akai, scsi, host);
         ListVolumes(akai, partition);
         if (ReadVolumeDirectory(akai, scsi, akai.VolumeEntryOf(volume)) == kScsiCompleted) {
-            bank.SourceFormat = kAkaiSource;
+            bank.SourceFormat = SourceFormat::Akai;
             ListAkaiSamples(bank, akai);
             ListAkaiPrograms(bank, akai);
         }

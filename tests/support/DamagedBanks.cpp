@@ -112,7 +112,7 @@ DlsBuilder LevelOneDamageBase() {
 const std::vector<DamageBase>& DamageBases() {
     static const std::vector<DamageBase> bases = {
         {.name = "SoundFont",
-         .sourceFormat = kSoundFontSource,
+         .sourceFormat = SourceFormat::SoundFont,
          .extension = ".sf2",
          .build =
              [](const Damage& damage, std::map<std::string, ChunkPlace>* layout) {
@@ -126,7 +126,7 @@ const std::vector<DamageBase>& DamageBases() {
          .isSampleData = [](const std::string& path) { return path == "smpl"; },
          .canOmit = true},
         {.name = "GigaSampler",
-         .sourceFormat = kDlsSource,
+         .sourceFormat = SourceFormat::Dls,
          .extension = ".gig",
          .build =
              [](const Damage& damage, std::map<std::string, ChunkPlace>* layout) {
@@ -136,7 +136,7 @@ const std::vector<DamageBase>& DamageBases() {
          .isSampleData = [](const std::string& path) { return EndsWith(path, "/data"); },
          .canDropPadBytes = true},
         {.name = "DLS Level 1",
-         .sourceFormat = kDlsSource,
+         .sourceFormat = SourceFormat::Dls,
          .extension = ".dls",
          .build =
              [](const Damage& damage, std::map<std::string, ChunkPlace>* layout) {

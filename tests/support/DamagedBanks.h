@@ -31,7 +31,7 @@ struct Damage {
 // One reader's undamaged bank and what the sweeps need to know of it.
 struct DamageBase {
     std::string name;
-    uint32_t sourceFormat;
+    SourceFormat sourceFormat;
     std::string extension;
     // The bank's bytes with the damage put in; layout receives every chunk's place by path.
     std::function<Bytes(const Damage&, std::map<std::string, ChunkPlace>*)> build;

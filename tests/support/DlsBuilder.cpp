@@ -324,7 +324,7 @@ DlsReading ReadDlsBytes(const Bytes& bytes, bool readUnmappedRegions) {
     TempDir dir;
     const std::string path = dir.Write("bank.gig", bytes);
     DlsReading reading;
-    reading.bank.SourceFormat = kDlsSource;
+    reading.bank.SourceFormat = SourceFormat::Dls;
     InputFile file(path);
     BuildDlsImage(reading.bank, reading.dls, file, reading.notes);
     ReadDlsWavePool(reading.bank, reading.dls, reading.unsupported);

@@ -24,7 +24,7 @@ struct GigWriteSession {
     // Writes the bytes as name in the folder and loads them silently as the file list's only entry, read as
     // sourceFormat, with every preset, layer, zone and sample chosen for writing.
     void Load(const Bytes& bytes, const std::string& name = "Bank.sf2",
-              uint32_t sourceFormat = kSoundFontSource) {
+              SourceFormat sourceFormat = SourceFormat::SoundFont) {
         sourcePath = folder.Write(name, bytes);
         workspace.bank.SourceFormat = sourceFormat;
         ASSERT_EQ(LoadBankFile(workspace, sourcePath), LoadStatus::Loaded);

@@ -193,15 +193,9 @@ inline std::string InfoTextOf(const RiffChunk& chunk) {
     return text.substr(0, text.find('\0'));
 }
 
-// Makes the file the only entry of the file list and loads it silently, as batch saving does, so that the
-// sample fetch reads from it afterwards.
+// Loads the file silently, as batch saving does, so that the sample fetch reads from it afterwards.
 inline LoadStatus LoadBankFile(Workspace& workspace, const std::string& path) {
-    const std::filesystem::path file(path);
-    std::string extension = file.extension().string();
-    if (!extension.empty())
-        extension.erase(0, 1);
-    SetFileList(workspace, file.parent_path().string() + "/", {{file.stem().string(), extension}});
-    return LoadBankSilently(workspace, 0);
+    return LoadBank(workspace, path).status;
 }
 
 } // namespace quorvane::test

@@ -308,7 +308,7 @@ void BrowserTest::EditsOnScreenAreMarkedAndKeptBySavingTheBankAlone() {
     form.findChild<QListWidget*>("ListBox1")->item(0)->setSelected(true);
     QVERIFY(QDir().mkpath(Path("kept")));
     CloseProgressWhenDone(form);
-    form.RunBankSave(Path("kept/Edited.sf2"), 1);
+    form.RunBankSave(Path("kept/Edited.sf2"), OutputType::SoundFont);
     TForm1 reader(dir_.filePath("kept-reader.ini"), NoDeviceLists());
     QVERIFY(reader.SelectFolder(Path("kept")));
     reader.LoadEntry(0);
@@ -380,7 +380,7 @@ void BrowserTest::NonAkaiDiscImageKeepsTheFolders() {
     QVERIFY(!form.OpenDiscImage(Path("plain.iso")));
     QCOMPARE(catcher.shown.size(), 1);
     QVERIFY(catcher.shown[0].contains("No Akai"));
-    QCOMPARE(form.SourceFormat(), 0);
+    QCOMPARE(form.ChosenSourceFormat(), SourceFormat::SoundFont);
     QCOMPARE(form.CurrentFolder(), Path("banks/"));
     QCOMPARE(Texts(form.findChild<QListWidget*>("ListBox1")), QStringList({"alpha", "Beta"}));
     QCOMPARE(form.findChild<QLabel*>("Panel3")->text(), QString("NOT AKAI CDROM"));
@@ -448,10 +448,10 @@ void BrowserTest::EditsAreUndoneAndRedoneAndDeleteAsks() {
 void BrowserTest::FolderOpensInTheListingOfItsFiles() {
     TForm1 form(dir_.filePath("bycontent.ini"), NoDeviceLists());
     form.OpenPath(Path("audio"));
-    QCOMPARE(form.SourceFormat(), kAudioFilesFormat);
+    QCOMPARE(form.ChosenSourceFormat(), SourceFormat::AudioFile);
     QCOMPARE(form.findChild<QTreeWidget*>("TreeList")->topLevelItemCount(), 2);
     form.OpenPath(Path("banks"));
-    QCOMPARE(form.SourceFormat(), 0);
+    QCOMPARE(form.ChosenSourceFormat(), SourceFormat::SoundFont);
     auto* list = form.findChild<QListWidget*>("ListBox1");
     QCOMPARE(Texts(list), QStringList({"alpha", "Beta"}));
     QCOMPARE(list->item(1)->toolTip(), Path("banks/Beta.sf2"));
@@ -468,7 +468,7 @@ void BrowserTest::PresetSaveCombinedAndSeparate() {
     QVERIFY(QDir().mkpath(Path("out")));
 
     CloseProgressWhenDone(form);
-    form.RunPresetSave(Path("out/Three.sf2"), 1, true);
+    form.RunPresetSave(Path("out/Three.sf2"), OutputType::SoundFont, true);
     TForm1 reader(dir_.filePath("reader.ini"), NoDeviceLists());
     QVERIFY(reader.SelectFolder(Path("out")));
     QCOMPARE(Texts(reader.findChild<QListWidget*>("ListBox1")), QStringList({"Three"}));
@@ -478,7 +478,7 @@ void BrowserTest::PresetSaveCombinedAndSeparate() {
     for (int i = 0; i < 3; ++i)
         presets->topLevelItem(i)->setSelected(true);
     CloseProgressWhenDone(form);
-    form.RunPresetSave(Path("out/ignored.sf2"), 1, false);
+    form.RunPresetSave(Path("out/ignored.sf2"), OutputType::SoundFont, false);
     QCOMPARE(QDir(Path("out")).entryList(QDir::Files).size(), 4);
 }
 
@@ -489,11 +489,11 @@ void BrowserTest::SampleSavesOneFileOrTheWholeList() {
     QVERIFY(QDir().mkpath(Path("one")));
     QVERIFY(QDir().mkpath(Path("all")));
     // A typed extension of the other type is replaced by the chosen type's.
-    form.RunSampleSave(0, Path("one/First.wav"), 2, false);
+    form.RunSampleSave(0, Path("one/First.wav"), SampleFileType::Aiff, false);
     QCOMPARE(QDir(Path("one")).entryList(QDir::Files), QStringList({"First.aif"}));
 
     CloseProgressWhenDone(form);
-    form.RunSampleSave(0, Path("all/ignored.wav"), 1, true);
+    form.RunSampleSave(0, Path("all/ignored.wav"), SampleFileType::Wave, true);
     const int listed = form.findChild<QTreeWidget*>("TreeList")->topLevelItemCount();
     QVERIFY(listed > 0);
     QCOMPARE(QDir(Path("all")).entryList(QDir::Files).size(), listed);
@@ -523,7 +523,7 @@ void BrowserTest::OpeningAPathFromOutside() {
     QVERIFY(form.Session().selection.currentPreset > 0);
 
     form.OpenPath(Path("audio/b.wav"));
-    QCOMPARE(form.SourceFormat(), 2);
+    QCOMPARE(form.ChosenSourceFormat(), SourceFormat::AudioFile);
     QCOMPARE(form.Session().selection.selectedSample, 1u);
 }
 
@@ -558,7 +558,7 @@ void BrowserTest::GigaSamplerAndAkaiBanksAndScreenshots() {
 
     // An Akai disc image: partitions in the Explorer tree, volumes in the file list, programs in the tree.
     QVERIFY(form.OpenDiscImage(Path("sines.iso")));
-    QCOMPARE(form.SourceFormat(), 3);
+    QCOMPARE(form.ChosenSourceFormat(), SourceFormat::Akai);
     auto* tree = form.findChild<QTreeWidget*>("TreeView1");
     QVERIFY(tree->topLevelItemCount() >= 1);
     QVERIFY(tree->topLevelItem(0)->text(0).startsWith("Partition A"));

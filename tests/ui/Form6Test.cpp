@@ -52,7 +52,7 @@ bool RunBankDialog(AttributeList& attributes, const std::function<void(TForm6*)>
             QFAIL("the dialog stayed open");
         }
     });
-    return TForm6::RunBankDialog(&parent, attributes, kSoundFontSource, {0, 1});
+    return TForm6::RunBankDialog(&parent, attributes, SourceFormat::SoundFont, {0, 1});
 }
 
 // What the user does in the bank dialog.
@@ -79,7 +79,7 @@ void Form6Test::BankDialogShowsLinesAndTracksTheControls() {
     AttributeList attributes;
     attributes.BankEditAttributes = TwoReverbLines();
     TForm6 form;
-    form.LoadBankDialog(attributes, kSoundFontSource, {0, 1});
+    form.LoadBankDialog(attributes, SourceFormat::SoundFont, {0, 1});
     QCOMPARE(form.size(), QSize(300, 129));
     QVERIFY(form.windowFlags() & Qt::WindowStaysOnTopHint);
     QCOMPARE(form.windowTitle(), QString("2 Bank(s) Conversion Parameters:"));
@@ -126,7 +126,7 @@ void Form6Test::BankDialogShowsLinesAndTracksTheControls() {
 
     // Ticking the box of banks without a cutoff shows the cutoff it will record.
     AttributeList none;
-    form.LoadBankDialog(none, kAkaiSource, {3});
+    form.LoadBankDialog(none, SourceFormat::Akai, {3});
     QCOMPARE(form.windowTitle(), QString("1 Volume(s) Conversion Parameters:"));
     QVERIFY(Child<QToolButton>(&form, "SpeedButton2")->isHidden());
     QVERIFY(!form.Values().AnyChanged());
@@ -241,7 +241,7 @@ void Form6Test::WritesScreenshots() {
                                     EditLine("BANK", 1, "FILT", kFilterOff) +
                                     EditLine("BANK", 1, "FILT", 800);
     TForm6 form;
-    form.LoadBankDialog(attributes, kSoundFontSource, {0, 1});
+    form.LoadBankDialog(attributes, SourceFormat::SoundFont, {0, 1});
     Child<QScrollBar>(&form, "ScrollBar2")->setValue(250);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));

@@ -61,7 +61,7 @@ uint16_t Range(int low, int high) {
 
 // A preset of one layer (keys 0..90) with three zones: a mapped one on keys 60..64 at velocities 0..63, an
 // unmapped one on 65..70 at 64..127, and one on 100..110 that lies outside the layer's keys.
-void SmallPreset(BankModel& bank, uint32_t source = kSoundFontSource) {
+void SmallPreset(BankModel& bank, SourceFormat source = SourceFormat::SoundFont) {
     bank = {};
     bank.SourceFormat = source;
     bank.PresetTable.resize(2);
@@ -357,7 +357,7 @@ void InfoPanelTest::ScreenshotsOfEveryViewAndPlayback() {
     Show("panel_zone.png");
 
     // An Akai keygroup zone with its envelopes.
-    SmallPreset(Session().bank, kAkaiSource);
+    SmallPreset(Session().bank, SourceFormat::Akai);
     ZoneRecord& zone = Session().bank.ZoneTable[0];
     const uint8_t bytes[][2] = {{12, 20}, {13, 50}, {14, 80}, {15, 40}, {20, 5},   {21, 70},
                                 {22, 30}, {23, 60}, {7, 75},  {19, 12}, {29, 254}, {131, 1}};

@@ -125,7 +125,7 @@ void MainWindowTest::AudioFileModeGivesTheSampleListThePresetColumn() {
     TForm1 form(SettingsFile("audio.ini"), NoDeviceLists());
     ShowWithClient(form, {800, 600});
     form.findChild<QAction*>("Menu_WAVE")->trigger();
-    QCOMPARE(form.SourceFormat(), 2);
+    QCOMPARE(form.ChosenSourceFormat(), SourceFormat::AudioFile);
     CheckBounds(form, {{"TreeView1", {2, 20, 149, 578}},
                        {"Panel2", {154, 4, 192, 17}},
                        {"TreeList", {154, 20, 192, 578}},

@@ -243,7 +243,7 @@ void ProgressWindowTest::CancelledSaveKeepsTheEarlierFileAndSaysNotSaved() {
         }
     });
     clicker.start();
-    form.RunBankSave(target, 1);
+    form.RunBankSave(target, OutputType::SoundFont);
     clicker.stop();
     QVERIFY(clicked);
 

@@ -167,7 +167,7 @@ SampleFileResult WriteSampleAudioFile(const BankModel& bank, SampleSource& sampl
     if (!bank.IsValidSample(index))
         return result;
     const SampleRecord& sample = bank.SampleTable[index];
-    if (bank.SourceFormat == kAudioFileSource && sample.formatTag != kFormatPcm &&
+    if (bank.SourceFormat == SourceFormat::AudioFile && sample.formatTag != kFormatPcm &&
         sample.formatTag != kFormatFloat)
         return result;
 
@@ -178,7 +178,7 @@ SampleFileResult WriteSampleAudioFile(const BankModel& bank, SampleSource& sampl
     // The fetch puts the sample asked for in the first buffer and its stereo partner in the second. Saving
     // the right half of a linked pair must still give a file whose left channel is the left half.
     const bool linkedRight =
-        bank.SourceFormat != kAudioFileSource && sample.sampleType == 2 && sample.stereoHalf == 0;
+        bank.SourceFormat != SourceFormat::AudioFile && sample.sampleType == 2 && sample.stereoHalf == 0;
     if (second && linkedRight)
         std::swap(first, second);
 
@@ -191,7 +191,7 @@ SampleFileResult WriteSampleAudioFile(const BankModel& bank, SampleSource& sampl
     layout.looped = sample.looped != 0;
     layout.loopStart = sample.loopStart;
     layout.loopEnd = sample.loopEnd;
-    const bool aiff = options.type == kSampleFileAiff;
+    const bool aiff = options.type == SampleFileType::Aiff;
     const bool asMessageBox = !host.IsProgressWindowShowing();
 
     result.status = SampleFileStatus::CannotWrite;

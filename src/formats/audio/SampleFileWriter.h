@@ -11,8 +11,7 @@
 
 namespace quorvane {
 
-constexpr int kSampleFileWave = 1;
-constexpr int kSampleFileAiff = 2;
+enum class SampleFileType { Wave, Aiff };
 
 // Where the files written are laid out: the "data" chunk of a WAVE file without and with a loop, and the
 // first sample of an AIFF file.
@@ -34,7 +33,7 @@ struct SampleFileResult {
 };
 
 struct SampleFileOptions {
-    int type = kSampleFileWave; // AIFF for kSampleFileAiff, WAVE for any other type
+    SampleFileType type = SampleFileType::Wave;
     // The root key written: the one of the zone that listed the sample (while the sample list shows one
     // preset's samples) instead of the sample's own.
     bool zoneRootKey = false;

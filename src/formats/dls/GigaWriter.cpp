@@ -71,7 +71,7 @@ class GigaWriter {
     GigaWriter(const BankModel& bank, const WriteSelection& selection, SampleSource& samples, Host& host,
                GigaRunState& state, const GigaWriteOptions& options)
         : bank_(bank), selection_(selection), samples_(samples), host_(host), state_(state),
-          options_(options), giga_(bank_.SourceFormat == kDlsSource && bank_.DlsFlavour == 2) {}
+          options_(options), giga_(bank_.SourceFormat == SourceFormat::Dls && bank_.DlsFlavour == 2) {}
 
     // The pool index of every sample; kNotWritten for those not in the file.
     const std::vector<uint32_t>& PoolIndices() const { return poolIndex_; }
@@ -148,7 +148,7 @@ class GigaWriter {
             info("ICRD") = CreationDateText();
         if (info("ISFT").empty())
             info("ISFT") = "Quorvane v1.1";
-        if (bank_.SourceFormat == kSoundFontSource)
+        if (bank_.SourceFormat == SourceFormat::SoundFont)
             info("INAM").clear();
         if (info("INAM").empty()) {
             const uint32_t current = options_.namingPreset;
@@ -157,7 +157,7 @@ class GigaWriter {
             else
                 info("INAM") = options_.bankName;
         }
-        if (bank_.SourceFormat == kAkaiSource && info("IENG").empty())
+        if (bank_.SourceFormat == SourceFormat::Akai && info("IENG").empty())
             info("IENG") = AkaiEngineer(options_.akaiVolumeType);
     }
 
@@ -381,7 +381,7 @@ class GigaWriter {
 
     bool WriteWavePool() {
         const std::vector<std::string>& groups = options_.sampleGroupNames;
-        const bool ownGroups = bank_.SourceFormat == kDlsSource && !groups.empty();
+        const bool ownGroups = bank_.SourceFormat == SourceFormat::Dls && !groups.empty();
         const uint32_t groupCount = ownGroups ? static_cast<uint32_t>(groups.size()) : 1;
         ByteWriter groupList;
         groupList.List(72 * groupCount + 16, "3gri");

@@ -66,8 +66,8 @@ using InfoTexts = std::array<std::string, kBankInfoSlots>;
 InfoTexts InfoAsWritten(const BankModel& bank, const SoundFontWriteOptions& options) {
     InfoTexts texts = bank.BankInfo;
     auto info = [&](const char* tag) -> std::string& { return texts[BankInfoSlotOf(tag)]; };
-    const bool dls = bank.SourceFormat == kDlsSource;
-    const bool akai = bank.SourceFormat == kAkaiSource;
+    const bool dls = bank.SourceFormat == SourceFormat::Dls;
+    const bool akai = bank.SourceFormat == SourceFormat::Akai;
 
     std::string& comment = info("ICMT");
     const std::string& keywords = info("IKEY");
@@ -320,7 +320,7 @@ class Writer {
 
     // Selected layers that point to equally named instruments with the same zones share one instrument.
     void NumberInstruments() {
-        instrumentOf_.assign(bank_.LayerCount, 0xFFFF);
+        instrumentOf_.assign(bank_.LayerCount, kNotWritten);
         std::map<std::pair<std::string, HexIndexList>, uint16_t> numbers;
         for (uint32_t i = 0; i < bank_.LayerCount; ++i) {
             const LayerRecord& layer = bank_.LayerTable[i];
@@ -467,7 +467,7 @@ class Writer {
         imod.bytes.resize(imod.bytes.size() + sf2::kModSize, 0);
         igen.U32(0);
 
-        const bool akai = bank_.SourceFormat == kAkaiSource;
+        const bool akai = bank_.SourceFormat == SourceFormat::Akai;
         for (uint32_t s : writtenOrder_) {
             const SampleRecord& sample = bank_.SampleTable[s];
             const WrittenSample& output = written_[s];
@@ -519,7 +519,7 @@ class Writer {
     std::vector<uint8_t> stream_;            // the Ogg Vorbis stream of the sample being compressed
     std::vector<uint32_t> writtenOrder_;     // sample index by output number
     std::vector<uint32_t> instrumentLayers_; // first layer of each output instrument
-    std::vector<uint16_t> instrumentOf_;     // output instrument of each layer; 0xFFFF for none
+    std::vector<uint16_t> instrumentOf_;     // output instrument of each layer, or kNotWritten
 };
 
 } // namespace

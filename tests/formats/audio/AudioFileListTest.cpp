@@ -225,7 +225,7 @@ TEST(AudioFileList, FolderListingOrderNamesAndNumbers) {
     for (const SampleListEntry& entry : workspace.sampleList)
         captions.push_back(entry.caption);
     EXPECT_EQ(captions, (std::vector<std::string>{"A.wav", "b.WAV", "B.Aif", "c.aiff"}));
-    EXPECT_EQ(workspace.bank.SourceFormat, kAudioFileSource);
+    EXPECT_EQ(workspace.bank.SourceFormat, SourceFormat::AudioFile);
     const std::string folder = dir.Folder();
     EXPECT_EQ(workspace.attributes.PathAttributes, "WAVE 0000 PATH " + folder + "A.wav" + "WAVE 0001 PATH " +
                                                        folder + "b.WAV" + "WAVE 0002 PATH " + folder +
@@ -284,7 +284,7 @@ TEST(AudioFileList, DamagedFilesNeverReadOutsideTheirData) {
             ASSERT_EQ(workspace.attributes.WaveAttributes.size(), listed * kDataLineLength);
             LoadSampleForPlay(workspace, 0);
             const SampleFileResult result =
-                WriteSampleFile(workspace, out.Folder() + "s.wav", 0, kSampleFileWave);
+                WriteSampleFile(workspace, out.Folder() + "s.wav", 0, SampleFileType::Wave);
             EXPECT_NE(result.status, SampleFileStatus::CannotWrite);
         }
     }

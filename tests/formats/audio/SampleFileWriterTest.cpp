@@ -53,7 +53,7 @@ class SampleFileWriterTest : public ::testing::Test {
         sf.samples[right].type = 2;
         sf.samples[right].link = left;
         dir.Write("bank.sf2", sf.Build());
-        workspace.bank.SourceFormat = kSoundFontSource;
+        workspace.bank.SourceFormat = SourceFormat::SoundFont;
         SetFileList(workspace, dir.Folder(), {{"bank", "sf2"}});
         ASSERT_EQ(LoadBankSilently(workspace, 0), LoadStatus::Loaded);
         ASSERT_EQ(workspace.bank.SampleCount, 3);
@@ -66,8 +66,8 @@ class SampleFileWriterTest : public ::testing::Test {
         mono.loopEnd = 900;
     }
 
-    Bytes Write(uint32_t index, int type) {
-        const std::string path = out.Folder() + "s" + (type == kSampleFileAiff ? ".aif" : ".wav");
+    Bytes Write(uint32_t index, SampleFileType type) {
+        const std::string path = out.Folder() + "s" + (type == SampleFileType::Aiff ? ".aif" : ".wav");
         const SampleFileResult result = WriteSampleFile(workspace, path, index, type);
         EXPECT_EQ(result.status, SampleFileStatus::Written);
         Bytes bytes = ReadAll(path);
@@ -102,7 +102,7 @@ TEST_F(SampleFileWriterTest, WaveLayout) {
         SampleRecord& mono = workspace.bank.SampleTable[0];
         mono.looped = c.looped;
         mono.pitchCorrection = c.pitchCorrection;
-        const Bytes f = Write(0, kSampleFileWave);
+        const Bytes f = Write(0, SampleFileType::Wave);
         ASSERT_EQ(f.size(), c.fileSize);
         EXPECT_EQ(Id(f, 0), "RIFF");
         EXPECT_EQ(U32(f, 4), c.fileSize - 8);
@@ -137,7 +137,7 @@ TEST_F(SampleFileWriterTest, AiffLayout) {
     for (int32_t correction : {250, -250}) {
         SCOPED_TRACE(correction);
         mono.pitchCorrection = correction;
-        const Bytes f = Write(0, kSampleFileAiff);
+        const Bytes f = Write(0, SampleFileType::Aiff);
         ASSERT_EQ(f.size(), 2108u);
         EXPECT_EQ(Id(f, 0), "FORM");
         EXPECT_EQ(U32BE(f, 4), 2100u);
@@ -171,7 +171,7 @@ TEST_F(SampleFileWriterTest, AiffLayout) {
     }
     // Without a loop the markers stay and the sustain loop is off.
     mono.looped = 0;
-    const Bytes f = Write(0, kSampleFileAiff);
+    const Bytes f = Write(0, SampleFileType::Aiff);
     EXPECT_EQ(U32BE(f, 50), 100u);
     EXPECT_EQ(U16BE(f, 80), 0);
     EXPECT_EQ(U16BE(f, 84), 0);
@@ -180,7 +180,7 @@ TEST_F(SampleFileWriterTest, AiffLayout) {
 TEST_F(SampleFileWriterTest, StereoPairIsPaddedToTheLongerHalfWithTheLeftHalfOnTheLeft) {
     for (uint32_t index : {1u, 2u}) {
         SCOPED_TRACE(index == 1 ? "saving the left half" : "saving the right half");
-        const Bytes f = Write(index, kSampleFileAiff);
+        const Bytes f = Write(index, SampleFileType::Aiff);
         ASSERT_EQ(f.size(), 108u + 4000u);
         EXPECT_EQ(U16BE(f, 20), 2);
         EXPECT_EQ(U32BE(f, 22), 1000u);
@@ -190,7 +190,7 @@ TEST_F(SampleFileWriterTest, StereoPairIsPaddedToTheLongerHalfWithTheLeftHalfOnT
                 << i;
         }
     }
-    const Bytes wave = Write(1, kSampleFileWave);
+    const Bytes wave = Write(1, SampleFileType::Wave);
     EXPECT_EQ(U16(wave, 22), 2);
     EXPECT_EQ(U32(wave, 28), workspace.bank.SampleTable[1].sampleRate * 4);
     EXPECT_EQ(U16(wave, 32), 4);
@@ -205,7 +205,7 @@ TEST_F(SampleFileWriterTest, AFileThatCannotBeWrittenIsReportedAndTheRunGoesOn) 
     workspace.bank.SampleTable[0].name = "Pad";
     std::filesystem::create_directory(out.Path() / "Pad.wav");
     host.progressWindowShowing = true;
-    const SampleSaveSummary summary = SaveAllSamples(workspace, out.Folder(), kSampleFileWave);
+    const SampleSaveSummary summary = SaveAllSamples(workspace, out.Folder(), SampleFileType::Wave);
     EXPECT_EQ(summary.written, 1u);
     EXPECT_EQ(summary.failed, 1u);
     EXPECT_FALSE(summary.cancelled);
@@ -215,7 +215,7 @@ TEST_F(SampleFileWriterTest, AFileThatCannotBeWrittenIsReportedAndTheRunGoesOn) 
     EXPECT_EQ(host.fileProgress, (std::vector<int>{500, 1000}));
 
     host.cancel = true;
-    EXPECT_TRUE(SaveAllSamples(workspace, out.Folder(), kSampleFileWave).cancelled);
+    EXPECT_TRUE(SaveAllSamples(workspace, out.Folder(), SampleFileType::Wave).cancelled);
 }
 
 } // namespace

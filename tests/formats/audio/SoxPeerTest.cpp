@@ -149,12 +149,12 @@ TEST_F(SoxPeer, SoxReadsBackEveryFileWeWrite) {
                  "sndfile-info is not on PATH: install the Debian package sndfile-programs");
     const std::string soxi = FindOnPath("soxi");
     REQUIRE_PEER(!soxi.empty(), "soxi is not on PATH: install the Debian package sox");
-    for (int type : {kSampleFileWave, kSampleFileAiff}) {
+    for (SampleFileType type : {SampleFileType::Wave, SampleFileType::Aiff}) {
         const SampleSaveSummary summary = SaveAllSamples(workspace, out.Folder(), type);
         ASSERT_EQ(summary.written, 2u);
         for (const char* channels : {"1", "2"}) {
             const std::string stem = std::string("tone-") + channels;
-            const std::string file = out.Folder() + stem + (type == kSampleFileAiff ? ".aif" : ".wav");
+            const std::string file = out.Folder() + stem + (type == SampleFileType::Aiff ? ".aif" : ".wav");
             SCOPED_TRACE(file);
             const std::vector<int16_t>& ours = fetched.at(stem + ".wav");
             const std::string frames = std::to_string(ours.size() / std::stoi(channels));
@@ -172,7 +172,7 @@ TEST_F(SoxPeer, SoxReadsBackEveryFileWeWrite) {
             if (std::string(channels) == "1") {
                 const ProcessResult info = RunProcess(sndfileInfo, {file});
                 EXPECT_EQ(info.exitStatus, 0) << info.err;
-                if (type == kSampleFileWave) {
+                if (type == SampleFileType::Wave) {
                     EXPECT_NE(info.out.find("Midi Note    : 64"), std::string::npos) << info.out;
                     EXPECT_NE(info.out.find("Start :    10  End :   499"), std::string::npos) << info.out;
                 } else {

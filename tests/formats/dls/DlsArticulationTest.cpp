@@ -172,7 +172,7 @@ TEST(DlsArticulationTest, ConvertedBankPlaysItsEnvelopeAndPan) {
     {
         test::RecordingHost host;
         Workspace workspace{host};
-        workspace.bank.SourceFormat = kDlsSource;
+        workspace.bank.SourceFormat = SourceFormat::Dls;
         ASSERT_EQ(test::LoadBankFile(workspace, dir.Folder() + "sine.gig"), LoadStatus::Loaded);
         ASSERT_TRUE(WriteSoundFont(workspace, WriteSelection::All(workspace.bank), 0, sf2, 0, false).written);
     }

@@ -41,7 +41,7 @@ TEST_F(DlsDamageTest, UndamagedBasesLoadWhole) {
         const std::string path = dir.Write("bank.gig", builder.Build());
         NullHost host;
         Workspace workspace(host);
-        workspace.bank.SourceFormat = kDlsSource;
+        workspace.bank.SourceFormat = SourceFormat::Dls;
         ASSERT_EQ(test::LoadBankFile(workspace, path), LoadStatus::Loaded);
         EXPECT_EQ(workspace.bank.PresetCount, 2);
         EXPECT_EQ(workspace.bank.SampleCount, builder.waves.size() + 1) << "the stereo wave is split";

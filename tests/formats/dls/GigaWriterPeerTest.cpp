@@ -356,7 +356,7 @@ TEST_F(GigaWriterPeerTest, AuthoredGigaSamplerBankKeepsItsArticulation) {
     ASSERT_FALSE(original.instruments.empty());
 
     GigWriteSession session;
-    session.Load(source, "peer.gig", kDlsSource);
+    session.Load(source, "peer.gig", SourceFormat::Dls);
     ASSERT_EQ(session.workspace.bank.DlsFlavour, 2);
     const GigaWriteResult result = session.Write("rewritten.gig");
     ASSERT_TRUE(result.written);

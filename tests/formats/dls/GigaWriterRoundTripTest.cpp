@@ -132,7 +132,7 @@ void ExpectWrittenBankPlaysAlike(GigWriteSession& source, const std::string& out
     ASSERT_TRUE(written.written);
 
     GigWriteSession back;
-    back.Load(test::ReadFileBytes(written.path), outputName, kDlsSource);
+    back.Load(test::ReadFileBytes(written.path), outputName, SourceFormat::Dls);
     const BankModel& read = back.workspace.bank;
     EXPECT_EQ(read.DlsFlavour, 2);
     ASSERT_EQ(read.PresetCount, presets);
@@ -242,7 +242,7 @@ TEST(GigaWriterRoundTripTest, GigaSamplerBankKeepsArticulationGlobalsAndGroups) 
         dls.waves.back().group = static_cast<uint16_t>(w % 2);
     }
     GigWriteSession session;
-    session.Load(dls.Build(), "Bank.gig", kDlsSource);
+    session.Load(dls.Build(), "Bank.gig", SourceFormat::Dls);
     ASSERT_EQ(session.workspace.bank.DlsFlavour, 2);
     const GigFileParts gig = session.WriteAndRead();
 

@@ -467,7 +467,7 @@ TEST(GigaWriterTest, BankNameInTheInfoList) {
         SCOPED_TRACE(c.what);
         GigWriteSession session;
         if (c.giga)
-            session.Load(dls.Build(), "Bank.gig", kDlsSource);
+            session.Load(dls.Build(), "Bank.gig", SourceFormat::Dls);
         else
             session.Load(sf.Build());
         BankModel& bank = session.workspace.bank;
@@ -499,7 +499,7 @@ TEST(GigaWriterTest, OutputOntoTheOpenBankTakesTheNextFreeNumber) {
                           Case{"./Bank.gig", {}, "Bank-1.gig"}}) {
         SCOPED_TRACE(c.output + " " + c.written);
         GigWriteSession session;
-        session.Load(source, "Bank.gig", kDlsSource);
+        session.Load(source, "Bank.gig", SourceFormat::Dls);
         for (const std::string& name : c.existing)
             session.folder.Write(name, {'o', 'l', 'd'});
         const GigaWriteResult result = session.Write(c.output);

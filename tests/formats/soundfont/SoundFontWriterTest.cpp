@@ -190,7 +190,7 @@ struct InfoCase {
     std::map<std::string, std::string> given;
     // The sub-chunks after ifil, in order, with their texts; "*" stands for any date.
     std::vector<std::pair<std::string, std::string>> written;
-    uint32_t sourceFormat = kSoundFontSource;
+    SourceFormat sourceFormat = SourceFormat::SoundFont;
     uint32_t currentPreset = 0; // with it, the bank is named after that preset (naming flag 1)
 };
 
@@ -244,7 +244,7 @@ TEST_F(SoundFontWriterTest, InfoTextsTakeTheirDefaultsAndEvenSizes) {
           {"ICRD", "*"},
           {"ICMT", "Comments Not Present"},
           {"ICOP", "Copyright Information Not Present"}},
-         kDlsSource},
+         SourceFormat::Dls},
         {"named after the current preset",
          "Bank",
          {},
@@ -254,7 +254,7 @@ TEST_F(SoundFontWriterTest, InfoTextsTakeTheirDefaultsAndEvenSizes) {
           {"ICRD", "*"},
           {"ICMT", "Comments Not Present"},
           {"ICOP", "Copyright Information Not Present"}},
-         kSoundFontSource,
+         SourceFormat::SoundFont,
          3},
         {"long texts are written whole, up to the 65,535 characters a SoundFont allows",
          "Bank",
@@ -274,7 +274,8 @@ TEST_F(SoundFontWriterTest, InfoTextsTakeTheirDefaultsAndEvenSizes) {
 
     for (const InfoCase& c : cases) {
         SCOPED_TRACE(c.what);
-        workspace.bank.SourceFormat = kSoundFontSource; // the loader reads only banks of the chosen format
+        workspace.bank.SourceFormat =
+            SourceFormat::SoundFont; // the loader reads only banks of the chosen format
         Load(SmallBank(), c.entryName + ".sf2");
         BankModel& bank = workspace.bank;
         bank.SourceFormat = c.sourceFormat;

@@ -1,0 +1,54 @@
+#include "model/SourceFormat.h"
+
+#include <array>
+
+namespace quorvane {
+
+namespace {
+
+constexpr std::array<SourceFormatFacts, 4> kFacts{{
+    {SourceFormat::SoundFont, "sf2", ".sf3", "RIFFsfbk", "Bank", "Preset", "Bank", "Preset/Layer", "Samples",
+     false, false},
+    {SourceFormat::Dls, "gig", ".dls", "RIFFDLS ", "Gigafile", "Instrument", "Bank", "Instrument/Layer",
+     "Groups/Samples", true, true},
+    {SourceFormat::AudioFile, "wav", nullptr, nullptr, "Bank", "Preset", "Samples", "Preset/Layer", "Samples",
+     false, false},
+    {SourceFormat::Akai, "akai", nullptr, nullptr, "Volume", "Program", "Volume", "Preset/Layer", "Samples",
+     true, false},
+}};
+
+} // namespace
+
+const SourceFormatFacts& FactsOf(SourceFormat format) {
+    for (const SourceFormatFacts& facts : kFacts)
+        if (facts.format == format)
+            return facts;
+    return kFacts[0];
+}
+
+const char* ExtensionOf(SourceFormat format) {
+    for (const SourceFormatFacts& facts : kFacts)
+        if (facts.format == format)
+            return facts.extension;
+    return "";
+}
+
+std::optional<SourceFormat> SourceFormatOfKey(std::string_view typeKey) {
+    for (const SourceFormatFacts& facts : kFacts)
+        if (facts.typeKey != nullptr && typeKey == facts.typeKey)
+            return facts.format;
+    return std::nullopt;
+}
+
+std::optional<SourceFormat> SourceFormatOfNumber(uint32_t number) {
+    for (const SourceFormatFacts& facts : kFacts)
+        if (static_cast<uint32_t>(facts.format) == number)
+            return facts.format;
+    return std::nullopt;
+}
+
+uint32_t NumberOf(SourceFormat format) {
+    return static_cast<uint32_t>(format);
+}
+
+} // namespace quorvane

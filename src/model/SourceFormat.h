@@ -1,0 +1,39 @@
+// The kinds of source the program reads, and what the rest of the program needs to know of each, in one
+// table. A new source format is an enumerator here, a row of the table in SourceFormat.cpp, and its reader
+// chain in convert/BankLoader.cpp.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace quorvane {
+
+// The value is the one stored with a bank's edits and settings: never renumber.
+enum class SourceFormat : uint32_t { SoundFont = 0, Dls = 1, AudioFile = 2, Akai = 3 };
+
+struct SourceFormatFacts {
+    SourceFormat format;
+    const char* extension;        // of the bank paths built from the file list ("sf2", "gig", "wav", "akai")
+    const char* siblingExtension; // listed with the format too (".dls", ".sf3"), or nullptr
+    const char* typeKey;          // bytes 0..3 and 8..11 of its bank files, or nullptr when it has none
+    // Words of the listings, menus and save dialogs.
+    const char* bankWord;   // "Bank", "Gigafile", "Volume"
+    const char* presetWord; // "Preset", "Instrument", "Program"
+    const char* bankColumn; // caption over the bank list
+    const char* presetColumn;
+    const char* sampleColumn;
+    bool linksMonoSamples; // pairs mono samples into stereo ones on reading
+    bool readsUnmappedRegions;
+};
+
+const SourceFormatFacts& FactsOf(SourceFormat format);
+// Extension of the format's bank paths, "" for a value no format has.
+const char* ExtensionOf(SourceFormat format);
+// The format whose bank files start with the type key, if any.
+std::optional<SourceFormat> SourceFormatOfKey(std::string_view typeKey);
+// The format stored as a number (edits, settings), if it is one.
+std::optional<SourceFormat> SourceFormatOfNumber(uint32_t number);
+uint32_t NumberOf(SourceFormat format);
+
+} // namespace quorvane
