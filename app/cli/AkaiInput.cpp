@@ -48,7 +48,7 @@ ExitCode LoadVolume(Workspace& workspace, const VolumeAddress& volume, bool insp
         return kExitCannotRead;
     }
     if (inspect) {
-        ReadAkaiPrograms(workspace, kReadAllPrograms);
+        ReadAkaiPrograms(workspace, AkaiProgramMode::ReadAll);
         // The samples' rates, loops and tuning are in their headers on the disc.
         SampleSourceFor(workspace);
         for (uint32_t s = 0; s < workspace.bank.SampleCount; ++s)

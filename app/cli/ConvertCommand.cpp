@@ -121,7 +121,7 @@ ExitCode ConvertPresets(const ConvertOptions& options, OutputType type, const Ed
         return kExitUsage;
     }
     workspace.attributes.EditAttributes = edits.presetLines;
-    ApplyEdits(bank, workspace.attributes.EditAttributes, kApplyForViews);
+    ApplyEdits(bank, workspace.attributes.EditAttributes, ApplyMode::Views);
     std::vector<uint32_t> slots(options.presets.begin(), options.presets.end());
     if (slots.empty())
         for (uint32_t slot = 1; slot <= bank.PresetCount; ++slot)

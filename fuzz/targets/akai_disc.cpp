@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                     fuzz::FetchEverySample(workspace);
                 if (LoadBankInteractively(workspace, v) != LoadStatus::Loaded)
                     continue;
-                ReadAkaiPrograms(workspace, kReadAllPrograms);
+                ReadAkaiPrograms(workspace, AkaiProgramMode::ReadAll);
                 SampleSourceFor(workspace);
                 for (uint32_t s = 0; s < workspace.bank.SampleCount; ++s)
                     workspace.sources.akai.ReadHeader(s);

@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     BankModel bank = test::SmallModel({{}, {.rootKey = 36}, {.zoneRange = 0x3c30}, {.rootKey = 100}});
     AttributeList attributes;
     attributes.EditAttributes = edits.presetLines;
-    ApplyEdits(bank, attributes.EditAttributes, kApplyForViews);
+    ApplyEdits(bank, attributes.EditAttributes, ApplyMode::Views);
     ApplyPresetParameters(bank, attributes, {1, 2, 3, 4}, edits.bankValues);
 
     EditSet again;

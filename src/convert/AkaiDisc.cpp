@@ -42,7 +42,7 @@ std::vector<AkaiVolumeEntry> SelectAkaiPartition(Workspace& workspace, uint32_t 
     return volumes;
 }
 
-void ReadAkaiPrograms(Workspace& workspace, int mode) {
+void ReadAkaiPrograms(Workspace& workspace, AkaiProgramMode mode) {
     const AkaiState& akai = workspace.akai;
     ReadAkaiPrograms(workspace.bank, workspace.scsi, mode, workspace.selection.currentPreset,
                      akai.IsS3000Volume(akai.loadedVolume));

@@ -30,6 +30,6 @@ std::vector<AkaiVolumeEntry> SelectAkaiPartition(Workspace& workspace, uint32_t 
 
 // Reads the programs of the loaded volume: mode 0 every program, mode 1 the program of the current preset
 // (as the preset tree does when one is picked).
-void ReadAkaiPrograms(Workspace& workspace, int mode);
+void ReadAkaiPrograms(Workspace& workspace, AkaiProgramMode mode);
 
 } // namespace quorvane

@@ -64,7 +64,8 @@ AuditionBank WriteAuditionBank(Workspace& workspace, uint32_t slot, int layer) {
     const uint32_t entry =
         workspace.loader.currentBank < 0 ? 0 : static_cast<uint32_t>(workspace.loader.currentBank);
     // The writer tells the user itself when the file cannot be written.
-    const SoundFontWriteResult written = WriteSoundFont(workspace, chosen, entry, path, 0, true);
+    const SoundFontWriteResult written =
+        WriteSoundFont(workspace, chosen, entry, path, BankNaming::SourceBank, true);
 
     if (!written.written) {
         ::unlink(path.c_str());

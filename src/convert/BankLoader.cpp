@@ -101,7 +101,7 @@ bool RunAkaiChain(Workspace& workspace, uint32_t entry, bool interactive) {
     ListAkaiSamples(bank, akai);
     ListAkaiPrograms(bank, akai);
     if (!interactive)
-        ReadAkaiPrograms(bank, workspace.scsi, kReadAllPrograms, 0, akai.IsS3000Volume(volume));
+        ReadAkaiPrograms(bank, workspace.scsi, AkaiProgramMode::ReadAll, 0, akai.IsS3000Volume(volume));
     if (workspace.settings.LinkMonoSamples)
         LinkMonoSamples(bank);
     TidyStereoNames(bank);

@@ -43,7 +43,7 @@ BankModel& RecordsOf(Workspace& workspace, PreparedBank& prepared) {
 } // namespace
 
 SoundFontWriteResult WriteSoundFont(Workspace& workspace, const WriteSelection& selection, uint32_t entry,
-                                    const std::string& outputPath, int namingFlag, bool temporary,
+                                    const std::string& outputPath, BankNaming naming, bool temporary,
                                     SoundFontSampleStorage storage) {
     PreparedBank prepared(workspace.bank, selection);
     if (SoundFontNeedsCopy(workspace.bank, selection))
@@ -54,7 +54,7 @@ SoundFontWriteResult WriteSoundFont(Workspace& workspace, const WriteSelection& 
     SampleSource& source = SourceOrNone(workspace, RecordsOf(workspace, prepared));
     SoundFontWriteOptions options;
     options.bankName = EntryText(workspace, entry);
-    options.namingFlag = namingFlag;
+    options.naming = naming;
     options.namingPreset = workspace.selection.currentPreset;
     options.temporary = temporary;
     options.sourcePath = workspace.loader.currentFileName;
@@ -72,7 +72,7 @@ SoundFontWriteResult WriteSoundFont(Workspace& workspace, const WriteSelection& 
 }
 
 GigaWriteResult WriteGigaFile(Workspace& workspace, const WriteSelection& selection, uint32_t entry,
-                              const std::string& outputPath, int mode) {
+                              const std::string& outputPath, BankNaming naming) {
     PreparedBank prepared(workspace.bank, selection);
     if (GigaSamplerNeedsCopy(workspace.bank))
         prepared.Own();
@@ -80,7 +80,7 @@ GigaWriteResult WriteGigaFile(Workspace& workspace, const WriteSelection& select
     PrepareForGigaSampler(prepared, workspace.attributes, workspace.host, workspace.sources.akai);
     GigaWriteOptions options;
     options.bankName = EntryText(workspace, entry);
-    options.mode = mode;
+    options.naming = naming;
     options.namingPreset = workspace.selection.currentPreset;
     options.sourcePath = workspace.loader.currentFileName;
     options.progress = workspace.writer.progress;

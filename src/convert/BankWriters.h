@@ -16,16 +16,16 @@
 namespace quorvane {
 
 // Writes the chosen records of the open bank as a SoundFont bank. entry: the file-list entry of the source
-// bank (its text names the bank). namingFlag 1 names the bank after the current preset. temporary: the write
+// bank (its text names the bank). naming Preset names the bank after the current preset. temporary: the write
 // for auditioning. storage: OggVorbis writes a SoundFont 3, at the session's Vorbis quality.
 SoundFontWriteResult WriteSoundFont(Workspace& workspace, const WriteSelection& selection, uint32_t entry,
-                                    const std::string& outputPath, int namingFlag, bool temporary,
+                                    const std::string& outputPath, BankNaming naming, bool temporary,
                                     SoundFontSampleStorage storage = SoundFontSampleStorage::Pcm);
 
-// Writes the chosen presets of the open bank as one GigaSampler file. mode 1: one preset per file, which
-// then names the bank.
+// Writes the chosen presets of the open bank as one GigaSampler file. naming Preset: one preset per file,
+// which then names the bank.
 GigaWriteResult WriteGigaFile(Workspace& workspace, const WriteSelection& selection, uint32_t entry,
-                              const std::string& outputPath, int mode);
+                              const std::string& outputPath, BankNaming naming);
 
 // Writes sample `index` as a WAVE or AIFF file (of the given type); with the sample
 // list's preset filter on, the file takes the root key of the zone that listed the sample.

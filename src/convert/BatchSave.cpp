@@ -48,7 +48,7 @@ class RunWriter {
     RunWriter(Workspace& workspace, OutputType type, BatchResult& result)
         : workspace_(workspace), type_(type), result_(result) {}
 
-    void Write(const WriteSelection& chosen, uint32_t entry, const std::string& wanted, int namingMode,
+    void Write(const WriteSelection& chosen, uint32_t entry, const std::string& wanted, BankNaming naming,
                ProgressSpan span) {
         Host& host = workspace_.host;
         const std::string path = names_.Claim(wanted);
@@ -58,7 +58,7 @@ class RunWriter {
         bool written = false;
         std::string writtenPath = path;
         if (type_ == OutputType::Giga) {
-            const GigaWriteResult giga = WriteGigaFile(workspace_, chosen, entry, path, namingMode);
+            const GigaWriteResult giga = WriteGigaFile(workspace_, chosen, entry, path, naming);
             written = giga.written;
             writtenPath = giga.path;
         } else {
@@ -66,7 +66,7 @@ class RunWriter {
                                                        ? SoundFontSampleStorage::OggVorbis
                                                        : SoundFontSampleStorage::Pcm;
             const SoundFontWriteResult soundFont =
-                WriteSoundFont(workspace_, chosen, entry, path, namingMode, false, storage);
+                WriteSoundFont(workspace_, chosen, entry, path, naming, false, storage);
             written = soundFont.written;
             writtenPath = soundFont.path;
         }
@@ -167,7 +167,7 @@ bool ReplayPresetEdits(Workspace& workspace, OutputType type) {
     }
     // The GigaSampler writer replays the edits of Akai volumes itself.
     if (!(bank.SourceFormat == SourceFormat::Akai && type == OutputType::Giga))
-        ApplyEdits(bank, edits, kApplyForViews);
+        ApplyEdits(bank, edits, ApplyMode::Views);
     return true;
 }
 
@@ -314,13 +314,13 @@ BatchResult SaveBanks(Workspace& workspace, const BankSaveRequest& request) {
                                              static_cast<int>(share.span / parts.size())};
                 writer.Write(WriteSelection::Presets(bank, parts[part]), entry,
                              request.folder + name + StringPrintf(" part%i.gig", static_cast<int>(part + 1)),
-                             0, partShare);
+                             BankNaming::SourceBank, partShare);
             }
         } else {
             const std::string path = chosen.size() == 1 && !request.file.empty()
                                          ? request.file
                                          : request.folder + name + OutputExtension(request.type);
-            writer.Write(WriteSelection::All(bank), entry, path, 0, share);
+            writer.Write(WriteSelection::All(bank), entry, path, BankNaming::SourceBank, share);
         }
     }
     result.cancelled = result.cancelled || host.CancelRequested();
@@ -376,7 +376,7 @@ BatchResult SavePresets(Workspace& workspace, const PresetSaveRequest& request) 
         shown.emplace(workspace);
         status = LoadBankSilently(workspace, entry, &notes);
         if (status == LoadStatus::Loaded)
-            ApplyEdits(bank, workspace.attributes.EditAttributes, kApplyForViews);
+            ApplyEdits(bank, workspace.attributes.EditAttributes, ApplyMode::Views);
     }
 
     RunWriter writer(workspace, request.type, result);
@@ -395,14 +395,15 @@ BatchResult SavePresets(Workspace& workspace, const PresetSaveRequest& request) 
             continue;
         }
         if (request.combine) {
-            writer.Write(WriteSelection::Presets(bank, chosen), entry, request.file, 0, share);
+            writer.Write(WriteSelection::Presets(bank, chosen), entry, request.file, BankNaming::SourceBank,
+                         share);
         } else {
             workspace.selection.currentPreset = chosen[u];
             const std::string path =
                 chosen.size() > 1
                     ? request.folder + OutputFileName(sourceFormat, names[u]) + OutputExtension(request.type)
                     : request.file;
-            writer.Write(WriteSelection::Presets(bank, {chosen[u]}), entry, path, 1, share);
+            writer.Write(WriteSelection::Presets(bank, {chosen[u]}), entry, path, BankNaming::Preset, share);
         }
     }
     result.cancelled = result.cancelled || host.CancelRequested();

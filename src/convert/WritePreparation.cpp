@@ -143,7 +143,7 @@ void PrepareForGigaSampler(PreparedBank& prepared, const AttributeList& attribut
         host.AddStatusLine("Reading sample information ...");
         ReadAkaiSampleHeaders(prepared, akai);
         bank.TakeSampleLoops(true);
-        ApplyEdits(bank, attributes.EditAttributes, kApplyForGigaWriter);
+        ApplyEdits(bank, attributes.EditAttributes, ApplyMode::GigaWriter);
     }
     if (bank.SourceFormat == SourceFormat::SoundFont)
         FlattenGlobals(bank);

@@ -116,7 +116,7 @@ int16_t CutoffToAbsoluteCents(int hertz) {
     return static_cast<int16_t>(whole + (cents - whole > 0.5 ? 1 : 0));
 }
 
-void ApplyEdits(BankModel& bank, const std::string& editAttributes, int mode) {
+void ApplyEdits(BankModel& bank, const std::string& editAttributes, ApplyMode mode) {
     for (uint32_t slot = 1; slot <= bank.PresetCount; ++slot) {
         const std::string key = Format("PRES %04x", slot);
         const size_t first = FindKey(editAttributes, key);
@@ -146,7 +146,7 @@ void ApplyEdits(BankModel& bank, const std::string& editAttributes, int mode) {
                     if (layer.IsSet(gen::keyRange) && layer.Unsigned(gen::keyRange) != kFullRange)
                         layer.generators[gen::keyRange] =
                             static_cast<int16_t>(ShiftKeyRange(layer.Unsigned(gen::keyRange), value));
-                } else if (mode != kApplyForGigaWriter && ParameterGenerator(verb) >= 0) {
+                } else if (mode != ApplyMode::GigaWriter && ParameterGenerator(verb) >= 0) {
                     layer.generatorSet[ParameterGenerator(verb)] = 0;
                 }
             }
@@ -157,12 +157,12 @@ void ApplyEdits(BankModel& bank, const std::string& editAttributes, int mode) {
                 if (move) {
                     if (zone.isGlobal || !zone.IsSet(gen::keyRange))
                         continue;
-                    if (mode == kApplyForViews)
+                    if (mode == ApplyMode::Views)
                         zone.generators[gen::keyRange] =
                             static_cast<int16_t>(ShiftKeyRange(zone.Unsigned(gen::keyRange), value));
                     const int root = (zone.generators[gen::overridingRootKey] & 127) + value;
                     zone.generators[gen::overridingRootKey] = static_cast<int16_t>(std::clamp(root, 0, 127));
-                } else if (mode != kApplyForGigaWriter) {
+                } else if (mode != ApplyMode::GigaWriter) {
                     if (verb == "REVB" || verb == "CHOR") {
                         const int number = verb == "REVB" ? gen::reverbEffectsSend : gen::chorusEffectsSend;
                         zone.generators[number] = value;

@@ -51,11 +51,11 @@ void RecordDrum(const BankModel& bank, AttributeList& attributes, uint32_t slot)
 std::string EntryFolder(const AttributeList& attributes, uint32_t entry, const std::string& currentFolder,
                         bool wave = false);
 
-// ApplyEdits modes: 1 for the preset save and the views, 2 for the GigaSampler writer; any other value
-// behaves as 1 except that zone key ranges are not shifted.
-constexpr int kApplyForViews = 1;
-constexpr int kApplyForGigaWriter = 2;
-void ApplyEdits(BankModel& bank, const std::string& editAttributes, int mode);
+// Whom the edits are replayed for: the views and the preset save get every edit; the GigaSampler writer moves
+// root keys and layer key ranges but not zone key ranges, and leaves the conversion parameters, which it
+// takes from the edit lines itself.
+enum class ApplyMode { Views, GigaWriter };
+void ApplyEdits(BankModel& bank, const std::string& editAttributes, ApplyMode mode);
 
 // The generator a conversion-parameter verb sets ("REVB", "CHOR", "FILT"); -1 for any other verb.
 int ParameterGenerator(const std::string& verb);

@@ -9,6 +9,9 @@
 
 namespace quorvane {
 
+// What a written bank is named after: the bank it came from, or the preset saved alone in it.
+enum class BankNaming { SourceBank, Preset };
+
 class WriteSelection {
   public:
     WriteSelection() = default;

@@ -162,10 +162,8 @@ void TForm1::RunBankSave(const QString& answer, OutputType output) {
     request.file = resolved.file;
     // The bank on screen, saved by itself, is written as the user edited it.
     request.replayPresetEdits = ShownEditsInBankSave(workspace_, entries) == ShownEdits::Kept;
-    ResetDisplay();
-    ShowFileList();
-    for (uint32_t entry : entries)
-        listBox1_->item(static_cast<int>(entry))->setSelected(true);
+    // The save reads its banks beside the one on screen and gives that back as it was: the views stay.
+    StopPlayback(true);
     const BatchResult result = SaveBanks(workspace_, request);
     // Conversion parameters written into every chosen bank have done their work.
     if (!result.cancelled && !result.refused && result.failed == 0) {

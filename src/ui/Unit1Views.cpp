@@ -190,7 +190,7 @@ void TForm1::TreeView2Change() {
     // An Akai volume's programs are read from the disc when one is first shown.
     if (workspace_.bank.SourceFormat == SourceFormat::Akai && selection.currentPreset != akaiProgramRead_) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        ReadAkaiPrograms(workspace_, 1);
+        ReadAkaiPrograms(workspace_, AkaiProgramMode::RereadCurrent);
         QApplication::restoreOverrideCursor();
         akaiProgramRead_ = selection.currentPreset;
         // Layers built before the program was read are built again from it.

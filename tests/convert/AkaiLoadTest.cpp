@@ -52,7 +52,7 @@ TEST(AkaiLoadTest, VolumeLoadsThroughBothEntryPoints) {
     EXPECT_EQ(w.bank.SampleTable[3].sampleType, 4);
     EXPECT_EQ(w.bank.SampleTable[4].sampleType, 2);
     w.selection.currentPreset = 1;
-    ReadAkaiPrograms(w, kRereadCurrentProgram);
+    ReadAkaiPrograms(w, AkaiProgramMode::RereadCurrent);
     EXPECT_EQ(w.bank.ZoneCount, 3u);
 
     ASSERT_EQ(LoadBankSilently(w, 0), LoadStatus::Loaded);
@@ -143,8 +143,8 @@ TEST(AkaiLoadTest, GigaSamplerWriteReadsTheSampleHeadersFirst) {
     ASSERT_EQ(OpenAkaiDisc(w, s.path), 1);
     SelectAkaiPartition(w, 0);
     ASSERT_EQ(LoadBankSilently(w, 0), LoadStatus::Loaded);
-    const GigaWriteResult result =
-        WriteGigaFile(w, WriteSelection::All(w.bank), 0, s.dir.Folder() + "sines.gig", 0);
+    const GigaWriteResult result = WriteGigaFile(w, WriteSelection::All(w.bank), 0,
+                                                 s.dir.Folder() + "sines.gig", BankNaming::SourceBank);
     ASSERT_TRUE(result.written);
     EXPECT_NE(
         std::find(s.host.statusLines.begin(), s.host.statusLines.end(), "Reading sample information ..."),

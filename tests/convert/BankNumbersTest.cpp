@@ -36,7 +36,8 @@ std::map<std::string, uint32_t> GigaBanks(const test::GigFileParts& parts) {
 
 Bytes WrittenSoundFont(test::GigWriteSession& session) {
     const std::string path = session.folder.Folder() + "Out.sf2";
-    EXPECT_TRUE(WriteSoundFont(session.workspace, session.selection, 0, path, 0, false).written);
+    EXPECT_TRUE(
+        WriteSoundFont(session.workspace, session.selection, 0, path, BankNaming::SourceBank, false).written);
     return test::ReadFileBytes(path);
 }
 
@@ -117,7 +118,7 @@ TEST(BankNumbersTest, SoundFontBanksBecomeTheMsbAndComeBack) {
     dls.instruments = {{.name = "Lsb3", .bank = 0x0003, .regions = {region}}};
     test::GigWriteSession edited;
     edited.Load(dls.Build(), "Bank.gig", SourceFormat::Dls);
-    ApplyEdits(edited.workspace.bank, EditLine("PRES", 1, "BANK", 2), kApplyForViews);
+    ApplyEdits(edited.workspace.bank, EditLine("PRES", 1, "BANK", 2), ApplyMode::Views);
     EXPECT_EQ(BankText(edited.workspace.bank.PresetTable[1]), "2");
     EXPECT_EQ(SoundFontBanks(WrittenSoundFont(edited)).at("Lsb3"), 2);
 }

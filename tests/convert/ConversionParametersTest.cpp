@@ -184,7 +184,7 @@ TEST(ConversionParameters, PresetApplyAppendsLinesThatReplayToTheSameModel) {
     EXPECT_FALSE(bank.ZoneTable[1].IsSet(gen::chorusEffectsSend)); // preset 2 was not chosen
 
     BankModel replayed = fresh;
-    ApplyEdits(replayed, attributes.EditAttributes, kApplyForViews);
+    ApplyEdits(replayed, attributes.EditAttributes, ApplyMode::Views);
     for (size_t z = 0; z < 2; ++z) {
         EXPECT_EQ(replayed.ZoneTable[z].generators, bank.ZoneTable[z].generators);
         EXPECT_EQ(replayed.ZoneTable[z].generatorSet, bank.ZoneTable[z].generatorSet);

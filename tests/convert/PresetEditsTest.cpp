@@ -118,7 +118,7 @@ TEST(PresetEdits, EachEditChangesTheModelAndRecordsItsLines) {
         EXPECT_EQ(attributes.EditAttributes, c.lines);
         // The lines replayed onto the bank as read give the model the edits gave.
         BankModel replayed = fresh;
-        ApplyEdits(replayed, attributes.EditAttributes, kApplyForViews);
+        ApplyEdits(replayed, attributes.EditAttributes, ApplyMode::Views);
         c.expect(replayed);
     }
 }

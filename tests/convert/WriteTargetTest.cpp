@@ -64,22 +64,22 @@ const std::vector<Writer>& Writers() {
     static const std::vector<Writer> writers = {
         {"SoundFont", ".sf2", false, false,
          [](Workspace& workspace, const std::string& target) {
-             const SoundFontWriteResult r =
-                 WriteSoundFont(workspace, WriteSelection::All(workspace.bank), 0, target, 0, false);
+             const SoundFontWriteResult r = WriteSoundFont(workspace, WriteSelection::All(workspace.bank), 0,
+                                                           target, BankNaming::SourceBank, false);
              return WriteOutcome{r.written, !r.written, r.path, r.size};
          },
          [](const Bytes& file) { EXPECT_EQ(test::PresetHeaders(test::WalkRiff(file)).size(), 2u); }},
         {"SoundFont for auditioning", ".sf2", true, false,
          [](Workspace& workspace, const std::string& target) {
-             const SoundFontWriteResult r =
-                 WriteSoundFont(workspace, WriteSelection::All(workspace.bank), 0, target, 0, true);
+             const SoundFontWriteResult r = WriteSoundFont(workspace, WriteSelection::All(workspace.bank), 0,
+                                                           target, BankNaming::SourceBank, true);
              return WriteOutcome{r.written, !r.written, r.path, r.size};
          },
          [](const Bytes& file) { EXPECT_EQ(test::PresetHeaders(test::WalkRiff(file)).size(), 2u); }},
         {"GigaSampler", ".gig", false, false,
          [](Workspace& workspace, const std::string& target) {
-             const GigaWriteResult r =
-                 WriteGigaFile(workspace, WriteSelection::All(workspace.bank), 0, target, 0);
+             const GigaWriteResult r = WriteGigaFile(workspace, WriteSelection::All(workspace.bank), 0,
+                                                     target, BankNaming::SourceBank);
              return WriteOutcome{r.written, !r.written, r.path, r.size};
          },
          [](const Bytes& file) { EXPECT_EQ(test::ReadGigParts(file).instruments.size(), 1u); }},

@@ -45,11 +45,11 @@ Written WriteThreePresets(StoppingHost& host, const test::TempDir& dir, const st
     const std::string target = dir.Folder() + "Out" + extension;
     if (extension == ".gig") {
         const GigaWriteResult result =
-            WriteGigaFile(workspace, WriteSelection::All(workspace.bank), 0, target, 0);
+            WriteGigaFile(workspace, WriteSelection::All(workspace.bank), 0, target, BankNaming::SourceBank);
         return {result.written, result.cutShort, result.path};
     }
-    const SoundFontWriteResult result =
-        WriteSoundFont(workspace, WriteSelection::All(workspace.bank), 0, target, 0, false);
+    const SoundFontWriteResult result = WriteSoundFont(workspace, WriteSelection::All(workspace.bank), 0,
+                                                       target, BankNaming::SourceBank, false);
     return {result.written, result.cutShort, result.path};
 }
 

@@ -129,7 +129,7 @@ TEST(AttributeListTest, ApplyEditsReplaysLinesInOrder) {
     struct Case {
         const char* what;
         std::string edits;
-        int mode = kApplyForViews;
+        ApplyMode mode = ApplyMode::Views;
         uint16_t layerRange = Range(48, 72);
         uint16_t zoneRange = Range(48, 60);
         int16_t rootKey = 60;
@@ -170,13 +170,8 @@ TEST(AttributeListTest, ApplyEditsReplaysLinesInOrder) {
          .rootKeyAfter = 0},
         {.what = "GigaSampler writer moves root keys, not zone ranges",
          .edits = up,
-         .mode = kApplyForGigaWriter,
+         .mode = ApplyMode::GigaWriter,
          .layerRangeAfter = Range(60, 84),
-         .zoneRangeAfter = Range(48, 60),
-         .rootKeyAfter = 72},
-        {.what = "another mode moves root keys, not zone ranges",
-         .edits = up,
-         .mode = 7,
          .zoneRangeAfter = Range(48, 60),
          .rootKeyAfter = 72},
         {.what = "filter off", .edits = "PRES 0001 FILT FFFF ", .filterSet = false, .layerFilterSet = false},
@@ -194,7 +189,7 @@ TEST(AttributeListTest, ApplyEditsReplaysLinesInOrder) {
         {.what = "reverb 0 is not set", .edits = "PRES 0001 REVB 0000 ", .reverbSet = false, .reverb = 0},
         {.what = "GigaSampler writer leaves conversion parameters",
          .edits = "PRES 0001 FILT 03e8 PRES 0001 REVB 0064 ",
-         .mode = kApplyForGigaWriter,
+         .mode = ApplyMode::GigaWriter,
          .filterSet = true,
          .filter = 5000,
          .layerFilterSet = true,

@@ -219,8 +219,8 @@ std::string DlsModelInconsistency(const BankModel& bank) {
 
 void ExpectSoundFontReferencesResolve(Workspace& workspace, const TempDir& dir) {
     const std::string path = dir.Folder() + "out.sf2";
-    const SoundFontWriteResult result =
-        WriteSoundFont(workspace, WriteSelection::All(workspace.bank), 0, path, 0, false);
+    const SoundFontWriteResult result = WriteSoundFont(workspace, WriteSelection::All(workspace.bank), 0,
+                                                       path, BankNaming::SourceBank, false);
     ASSERT_TRUE(result.written);
     const std::vector<RiffChunk> chunks = WalkRiff(ReadFileBytes(result.path));
     const size_t samples = SampleHeaders(chunks).size() - 1;
@@ -272,7 +272,7 @@ void LoadDamaged(const DamageBase& base, const TempDir& dir, const Bytes& bytes,
     for (uint32_t slot = 1; slot <= bank.PresetCount; ++slot)
         slots.push_back(slot);
     EXPECT_EQ(WriteSelection::Presets(bank, slots).PresetSlots(), slots);
-    ApplyEdits(bank, "PRES 0001 MOVZ 000C PRES 0002 FILT 03e8 PRES 0001 REVB 0064 ", kApplyForViews);
+    ApplyEdits(bank, "PRES 0001 MOVZ 000C PRES 0002 FILT 03e8 PRES 0001 REVB 0064 ", ApplyMode::Views);
 }
 
 } // namespace quorvane::test

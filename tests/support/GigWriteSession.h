@@ -31,8 +31,8 @@ struct GigWriteSession {
         selection = WriteSelection::All(workspace.bank);
     }
 
-    GigaWriteResult Write(const std::string& name = "Out.gig", int mode = 0) {
-        return WriteGigaFile(workspace, selection, 0, folder.Folder() + name, mode);
+    GigaWriteResult Write(const std::string& name = "Out.gig", BankNaming naming = BankNaming::SourceBank) {
+        return WriteGigaFile(workspace, selection, 0, folder.Folder() + name, naming);
     }
 
     // Writes and reads the file back; the write must succeed.

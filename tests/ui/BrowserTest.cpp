@@ -308,7 +308,12 @@ void BrowserTest::EditsOnScreenAreMarkedAndKeptBySavingTheBankAlone() {
     form.findChild<QListWidget*>("ListBox1")->item(0)->setSelected(true);
     QVERIFY(QDir().mkpath(Path("kept")));
     CloseProgressWhenDone(form);
+    const int shownPresets = presets->topLevelItemCount();
     form.RunBankSave(Path("kept/Edited.sf2"), OutputType::SoundFont);
+    // The bank and its edits stay on screen.
+    QCOMPARE(presets->topLevelItemCount(), shownPresets);
+    QVERIFY(presets->topLevelItem(0)->font(0).italic());
+    QCOMPARE(w.bank.PresetTable[slot].program, static_cast<uint16_t>(before.program + 1));
     TForm1 reader(dir_.filePath("kept-reader.ini"), NoDeviceLists());
     QVERIFY(reader.SelectFolder(Path("kept")));
     reader.LoadEntry(0);

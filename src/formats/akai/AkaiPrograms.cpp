@@ -202,9 +202,10 @@ class ProgramReader {
 
 } // namespace
 
-void ReadAkaiPrograms(BankModel& bank, ScsiLayer& scsi, int mode, uint32_t currentPreset, bool s3000) {
+void ReadAkaiPrograms(BankModel& bank, ScsiLayer& scsi, AkaiProgramMode mode, uint32_t currentPreset,
+                      bool s3000) {
     ProgramBytes file;
-    if (mode == kRereadCurrentProgram &&
+    if (mode == AkaiProgramMode::RereadCurrent &&
         (!bank.IsValidSlot(currentPreset) ||
          !ReadProgram(scsi, bank.PresetTable[currentPreset].programSector, file)))
         return;
@@ -219,7 +220,7 @@ void ReadAkaiPrograms(BankModel& bank, ScsiLayer& scsi, int mode, uint32_t curre
         text.clear();
 
     ProgramReader reader(bank, s3000);
-    if (mode == kRereadCurrentProgram) {
+    if (mode == AkaiProgramMode::RereadCurrent) {
         reader.Read(currentPreset - 1, file);
     } else {
         for (uint32_t slot = 1; slot <= bank.PresetCount; ++slot)

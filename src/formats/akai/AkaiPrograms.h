@@ -13,12 +13,13 @@ namespace quorvane {
 // How much of a program file is read: the header and every keygroup that starts within it.
 constexpr uint32_t kProgramReadBytes = 16384;
 
-enum AkaiProgramMode { kReadAllPrograms = 0, kRereadCurrentProgram = 1 };
+enum class AkaiProgramMode { ReadAll, RereadCurrent };
 
-// Reads the programs of the preset table (listed from the directory) into layers and zones. Mode 0 reads
-// every program; mode 1 reads only the program in preset slot `currentPreset`, and nothing at all when
+// Reads the programs of the preset table (listed from the directory) into layers and zones. ReadAll reads
+// every program; RereadCurrent reads only the program in preset slot `currentPreset`, and nothing at all when
 // that slot is not a program or its file cannot be read. Either way the layer and zone tables are rebuilt,
 // so only the programs read have contents. s3000 picks the keygroup layout of the volume.
-void ReadAkaiPrograms(BankModel& bank, ScsiLayer& scsi, int mode, uint32_t currentPreset, bool s3000);
+void ReadAkaiPrograms(BankModel& bank, ScsiLayer& scsi, AkaiProgramMode mode, uint32_t currentPreset,
+                      bool s3000);
 
 } // namespace quorvane

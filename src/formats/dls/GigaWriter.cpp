@@ -152,7 +152,7 @@ class GigaWriter {
             info("INAM").clear();
         if (info("INAM").empty()) {
             const uint32_t current = options_.namingPreset;
-            if (options_.mode == 1 && selectedPresets_ == 1 && bank_.IsValidSlot(current))
+            if (options_.naming == BankNaming::Preset && selectedPresets_ == 1 && bank_.IsValidSlot(current))
                 info("INAM") = bank_.PresetTable[current].name;
             else
                 info("INAM") = options_.bankName;

@@ -28,10 +28,10 @@ struct GigaRunState {
 };
 
 struct GigaWriteOptions {
-    std::string bankName;      // the name of the source bank, which names the written bank
-    int mode = 0;              // 1: one preset per file; that preset (namingPreset) then names the bank
-    uint32_t namingPreset = 0; // a preset slot
-    std::string sourcePath;    // the bank being read: an output naming it gets a free "-N" name instead
+    std::string bankName;                       // the name of the source bank, which names the written bank
+    BankNaming naming = BankNaming::SourceBank; // Preset: a file of one preset (namingPreset) names the bank
+    uint32_t namingPreset = 0;                  // a preset slot
+    std::string sourcePath; // the bank being read: an output naming it gets a free "-N" name instead
     ProgressSpan progress;
     int middleCOffset = 12;                    // for the note names of warnings
     std::vector<std::string> sampleGroupNames; // a DLS source's own sample groups

@@ -94,7 +94,7 @@ InfoTexts InfoAsWritten(const BankModel& bank, const SoundFontWriteOptions& opti
         info("ICRD") = CreationDateText();
 
     const uint32_t slot = options.namingPreset;
-    if (options.namingFlag == 1)
+    if (options.naming == BankNaming::Preset)
         info("INAM") = bank.IsValidSlot(slot) ? bank.PresetTable[slot].name : std::string();
     else
         info("INAM") = options.bankName;

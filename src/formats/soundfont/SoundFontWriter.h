@@ -22,9 +22,9 @@ enum class SoundFontSampleStorage { Pcm, OggVorbis };
 constexpr double kDefaultVorbisQuality = 0.6;
 
 struct SoundFontWriteOptions {
-    std::string bankName;      // the name of the source bank, which names the written bank
-    int namingFlag = 0;        // 1: the preset in namingPreset names the bank instead
-    uint32_t namingPreset = 0; // a preset slot
+    std::string bankName;                       // the name of the source bank, which names the written bank
+    BankNaming naming = BankNaming::SourceBank; // Preset: the preset in namingPreset names the bank
+    uint32_t namingPreset = 0;                  // a preset slot
     // The write for auditioning: bank 0 and program 0 everywhere, a message box instead of status lines,
     // and the output path taken as it is.
     bool temporary = false;

@@ -39,7 +39,7 @@ AkaiImageBuilder Disc(const std::vector<AkaiProgram>& programs, bool s3000 = fal
 }
 
 void ReadAll(test::AkaiDiscReading& disc, bool s3000 = false) {
-    ReadAkaiPrograms(disc.bank, disc.scsi, kReadAllPrograms, 0, s3000);
+    ReadAkaiPrograms(disc.bank, disc.scsi, AkaiProgramMode::ReadAll, 0, s3000);
 }
 
 TEST(AkaiProgramsTest, KeygroupValuesBecomeZoneGenerators) {
@@ -256,12 +256,12 @@ TEST(AkaiProgramsTest, ModeOneRereadsOnlyTheCurrentProgram) {
     ReadAll(disc);
     ASSERT_EQ(disc.bank.ZoneCount, 6u);
 
-    ReadAkaiPrograms(disc.bank, disc.scsi, kRereadCurrentProgram, 0, false);
+    ReadAkaiPrograms(disc.bank, disc.scsi, AkaiProgramMode::RereadCurrent, 0, false);
     EXPECT_EQ(disc.bank.ZoneCount, 6u) << "no current preset: nothing changes";
-    ReadAkaiPrograms(disc.bank, disc.scsi, kRereadCurrentProgram, 3, false);
+    ReadAkaiPrograms(disc.bank, disc.scsi, AkaiProgramMode::RereadCurrent, 3, false);
     EXPECT_EQ(disc.bank.ZoneCount, 6u) << "no such slot: nothing changes";
 
-    ReadAkaiPrograms(disc.bank, disc.scsi, kRereadCurrentProgram, 2, false);
+    ReadAkaiPrograms(disc.bank, disc.scsi, AkaiProgramMode::RereadCurrent, 2, false);
     ASSERT_EQ(disc.bank.LayerCount, 2u);
     EXPECT_EQ(disc.bank.ZoneCount, 4u);
     EXPECT_TRUE(disc.bank.LayerTable[0].name.empty()) << "the other program's layer is rebuilt empty";

@@ -174,7 +174,9 @@ TEST(DlsArticulationTest, ConvertedBankPlaysItsEnvelopeAndPan) {
         Workspace workspace{host};
         workspace.bank.SourceFormat = SourceFormat::Dls;
         ASSERT_EQ(test::LoadBankFile(workspace, dir.Folder() + "sine.gig"), LoadStatus::Loaded);
-        ASSERT_TRUE(WriteSoundFont(workspace, WriteSelection::All(workspace.bank), 0, sf2, 0, false).written);
+        ASSERT_TRUE(WriteSoundFont(workspace, WriteSelection::All(workspace.bank), 0, sf2,
+                                   BankNaming::SourceBank, false)
+                        .written);
     }
 
     test::Phrase phrase;

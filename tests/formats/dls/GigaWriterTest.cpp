@@ -452,16 +452,17 @@ TEST(GigaWriterTest, BankNameInTheInfoList) {
     struct Case {
         const char* what;
         bool giga;
-        int mode;
+        BankNaming naming;
         std::vector<uint32_t> presets;
         std::string name;
     };
+    constexpr BankNaming kBank = BankNaming::SourceBank, kPreset = BankNaming::Preset;
     const Case cases[] = {
-        {"SoundFont, whole bank", false, 0, {1, 2}, "Bank"},
-        {"SoundFont, one preset to its own file", false, 1, {2}, "Second"},
-        {"SoundFont, two presets in mode 1", false, 1, {1, 2}, "Bank"},
-        {"SoundFont, one preset in mode 0", false, 0, {2}, "Bank"},
-        {"GigaSampler, one preset to its own file", true, 1, {2}, "Own Name"},
+        {"SoundFont, whole bank", false, kBank, {1, 2}, "Bank"},
+        {"SoundFont, one preset to its own file", false, kPreset, {2}, "Second"},
+        {"SoundFont, two presets named after the preset", false, kPreset, {1, 2}, "Bank"},
+        {"SoundFont, one preset named after the bank", false, kBank, {2}, "Bank"},
+        {"GigaSampler, one preset to its own file", true, kPreset, {2}, "Own Name"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -473,7 +474,7 @@ TEST(GigaWriterTest, BankNameInTheInfoList) {
         BankModel& bank = session.workspace.bank;
         session.selection = WriteSelection::Presets(bank, c.presets);
         session.workspace.selection.currentPreset = c.presets.back();
-        const GigaWriteResult result = session.Write("Out.gig", c.mode);
+        const GigaWriteResult result = session.Write("Out.gig", c.naming);
         ASSERT_TRUE(result.written);
         const GigFileParts gig = test::ReadGigParts(test::ReadFileBytes(result.path));
         EXPECT_EQ(test::TextField(gig.info.at("INAM")), c.name);

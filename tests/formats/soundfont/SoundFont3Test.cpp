@@ -102,8 +102,9 @@ TEST_P(SoundFont3, SamplesDecodeWholeAndTheSoundFont2CopyPlaysAsTheOriginal) {
         }
         EXPECT_GT(checked, 0u);
         phrase = PresetPhrase(bank);
-        ASSERT_TRUE(
-            WriteSoundFont(workspace, WriteSelection::All(workspace.bank), 0, copyPath, 0, false).written);
+        ASSERT_TRUE(WriteSoundFont(workspace, WriteSelection::All(workspace.bank), 0, copyPath,
+                                   BankNaming::SourceBank, false)
+                        .written);
     }
 
     test::FluidLog originalLog, copyLog;
@@ -133,8 +134,8 @@ INSTANTIATE_TEST_SUITE_P(
 // Writes the whole bank at `path` to `output` as a SoundFont 3; the loaded bank is left in `workspace`.
 void WriteCompressedCopy(Workspace& workspace, const std::string& path, const std::string& output) {
     ASSERT_EQ(test::LoadBankFile(workspace, path), LoadStatus::Loaded);
-    ASSERT_TRUE(WriteSoundFont(workspace, WriteSelection::All(workspace.bank), 0, output, 0, false,
-                               SoundFontSampleStorage::OggVorbis)
+    ASSERT_TRUE(WriteSoundFont(workspace, WriteSelection::All(workspace.bank), 0, output,
+                               BankNaming::SourceBank, false, SoundFontSampleStorage::OggVorbis)
                     .written);
 }
 

@@ -50,8 +50,9 @@ TEST_P(SoundFontModulatorRender, CopyRendersBitIdentically) {
             modulators += bank.LayerTable[j].modulators.size();
         for (uint32_t k = 0; k < bank.ZoneCount; ++k)
             modulators += bank.ZoneTable[k].modulators.size();
-        ASSERT_TRUE(
-            WriteSoundFont(workspace, WriteSelection::All(workspace.bank), 0, copyPath, 0, false).written);
+        ASSERT_TRUE(WriteSoundFont(workspace, WriteSelection::All(workspace.bank), 0, copyPath,
+                                   BankNaming::SourceBank, false)
+                        .written);
     }
 
     const test::Phrase phrase = test::LongGmPhrase();

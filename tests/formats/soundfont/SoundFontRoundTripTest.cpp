@@ -43,8 +43,9 @@ class SoundFontRoundTrip : public ::testing::Test {
         LoadedBank writer;
         if (test::LoadBankFile(writer.workspace, kBank) != LoadStatus::Loaded)
             return;
-        const SoundFontWriteResult result = WriteSoundFont(
-            writer.workspace, WriteSelection::All(writer.workspace.bank), 0, copyPath_, 0, false);
+        const SoundFontWriteResult result =
+            WriteSoundFont(writer.workspace, WriteSelection::All(writer.workspace.bank), 0, copyPath_,
+                           BankNaming::SourceBank, false);
         written_ = result.written;
         writerLines_ = writer.host.statusLines;
         original_ = new LoadedBank;

@@ -88,8 +88,8 @@ class SoundFontWriterTest : public ::testing::Test {
     }
 
     SoundFontWriteResult Write(const std::string& name = "Out.sf2", bool temporary = false,
-                               int namingFlag = 0) {
-        return WriteSoundFont(workspace, selection, 0, dir.Folder() + name, namingFlag, temporary);
+                               BankNaming naming = BankNaming::SourceBank) {
+        return WriteSoundFont(workspace, selection, 0, dir.Folder() + name, naming, temporary);
     }
 
     static std::vector<test::RiffChunk> Chunks(const std::string& path) {
@@ -282,7 +282,8 @@ TEST_F(SoundFontWriterTest, InfoTextsTakeTheirDefaultsAndEvenSizes) {
         for (const auto& [tag, text] : c.given)
             bank.BankInfo[tag == "isng" ? kSoundEngineSlot : BankInfoSlotOf(tag.c_str())] = text;
         workspace.selection.currentPreset = c.currentPreset;
-        const SoundFontWriteResult result = Write("Out.sf2", false, c.currentPreset != 0 ? 1 : 0);
+        const SoundFontWriteResult result =
+            Write("Out.sf2", false, c.currentPreset != 0 ? BankNaming::Preset : BankNaming::SourceBank);
         ASSERT_TRUE(result.written);
 
         const std::vector<test::RiffChunk> chunks = Chunks(result.path);
@@ -390,8 +391,9 @@ TEST_F(SoundFontWriterTest, SavingOntoTheSourceTakesTheNextFreeNumber) {
         host.Forget();
         ASSERT_EQ(test::LoadBankFile(workspace, source), LoadStatus::Loaded);
 
-        const SoundFontWriteResult result = WriteSoundFont(workspace, WriteSelection::All(workspace.bank), 0,
-                                                           folder.Folder() + c.output, 0, false);
+        const SoundFontWriteResult result =
+            WriteSoundFont(workspace, WriteSelection::All(workspace.bank), 0, folder.Folder() + c.output,
+                           BankNaming::SourceBank, false);
         ASSERT_TRUE(result.written);
         EXPECT_EQ(result.path, folder.Folder() + c.written);
         EXPECT_EQ(host.statusLines.back(), SavedLine(result));
