@@ -81,7 +81,7 @@ TEST_F(ExportSamplesCli, EveryListedFileOfAFolderAsAiff) {
     const ProcessResult cut =
         RunProcess(QUORVANE_CLI_PATH, {"export-samples", "--bits", "16", "-o", Out("16"), folder});
     ASSERT_EQ(cut.exitStatus, 0) << cut.err;
-    EXPECT_EQ(ReadAll(Out("16/Kick.wav")).size(), 80u + 10 * 4);
+    EXPECT_EQ(ReadAll(Out("16/Kick.wav")).size(), 88u + 10 * 4);
 }
 
 TEST_F(ExportSamplesCli, AFileThatCannotBeWrittenIsReportedAndTheOthersAreSaved) {

@@ -185,8 +185,6 @@ void PutGenerators(RegionBuilder& out, const std::array<int, gen::count>& g, con
     if (is(gen::sustainVolEnv))
         out.Put("ampeg_sustain", 100.0 * std::pow(10.0, -std::clamp(g[gen::sustainVolEnv], 0, 1440) / 200.0));
     time("ampeg_release", gen::releaseVolEnv);
-    if (is(gen::keynumToVolEnvHold) || is(gen::keynumToVolEnvDecay))
-        out.Lose("volume envelope times that follow the key");
 
     // The modulation envelope drives the filter and the pitch; SFZ gives each its own envelope.
     const bool filterEnvelope = is(gen::modEnvToFilterFc), pitchEnvelope = is(gen::modEnvToPitch);
@@ -204,8 +202,6 @@ void PutGenerators(RegionBuilder& out, const std::array<int, gen::count>& g, con
             out.Put(name("sustain"), 100.0 - std::clamp(g[gen::sustainModEnv], 0, 1000) / 10.0);
         time(name("release"), gen::releaseModEnv);
     }
-    if ((filterEnvelope || pitchEnvelope) && (is(gen::keynumToModEnvHold) || is(gen::keynumToModEnvDecay)))
-        out.Lose("modulation envelope times that follow the key");
 
     // The filter: a two-pole low pass, present when it is below its open default or moved by anything.
     const bool filter = g[gen::initialFilterFc] < 13500 || is(gen::initialFilterQ) || filterEnvelope ||
@@ -294,16 +290,34 @@ std::vector<SfzRegion> PresetRegions(const BankModel& bank, uint32_t slot,
                 if (PresetMayAdd(number))
                     g[number] += Level(layer, presetGlobal, number, 0);
             }
-            SfzRegion region;
-            region.layer = l;
-            region.sampleIndex = zone.sampleIndex;
-            RegionBuilder out(region.opcodes, losses);
-            PutGenerators(out, g, bank.SampleTable[zone.sampleIndex], zone, keys, velocities);
-            if (presetModulators || !zone.modulators.empty() ||
-                (instrumentGlobal && !instrumentGlobal->modulators.empty()))
-                out.Lose("SoundFont modulators");
-            out.Put("sample", samplePaths[zone.sampleIndex]);
-            regions.push_back(std::move(region));
+            // SFZ envelopes do not follow the key: a zone whose hold or decay does becomes one region per
+            // key, each with the times that key plays with.
+            const bool keyed = g[gen::keynumToVolEnvHold] != 0 || g[gen::keynumToVolEnvDecay] != 0 ||
+                               g[gen::keynumToModEnvHold] != 0 || g[gen::keynumToModEnvDecay] != 0;
+            for (int key = keys.low; key <= keys.high; key = keyed ? key + 1 : keys.high + 1) {
+                std::array<int, gen::count> played = g;
+                if (keyed) {
+                    const int below = 60 - key;
+                    played[gen::holdVolEnv] += g[gen::keynumToVolEnvHold] * below;
+                    played[gen::decayVolEnv] += g[gen::keynumToVolEnvDecay] * below;
+                    played[gen::holdModEnv] += g[gen::keynumToModEnvHold] * below;
+                    played[gen::decayModEnv] += g[gen::keynumToModEnvDecay] * below;
+                    for (int number : {gen::keynumToVolEnvHold, gen::keynumToVolEnvDecay,
+                                       gen::keynumToModEnvHold, gen::keynumToModEnvDecay})
+                        played[number] = 0;
+                }
+                SfzRegion region;
+                region.layer = l;
+                region.sampleIndex = zone.sampleIndex;
+                RegionBuilder out(region.opcodes, losses);
+                PutGenerators(out, played, bank.SampleTable[zone.sampleIndex], zone,
+                              keyed ? Range{key, key} : keys, velocities);
+                if (presetModulators || !zone.modulators.empty() ||
+                    (instrumentGlobal && !instrumentGlobal->modulators.empty()))
+                    out.Lose("SoundFont modulators");
+                out.Put("sample", samplePaths[zone.sampleIndex]);
+                regions.push_back(std::move(region));
+            }
         }
     }
     return regions;

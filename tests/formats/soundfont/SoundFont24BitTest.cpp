@@ -220,7 +220,8 @@ TEST(SoundFont24Bit, AWrittenBankKeepsItsLowBytesAndFluidSynthPlaysThem) {
     ASSERT_FALSE(full.empty()) << "FluidSynth did not load our 24-bit bank";
     ASSERT_EQ(full.size(), upper.size());
     EXPECT_EQ(log.errors, std::vector<std::string>{});
-    EXPECT_EQ(log.warnings, std::vector<std::string>{}) << "FluidSynth ignores an sm24 it finds wrong";
+    for (const std::string& warning : log.warnings) // FluidSynth ignores an sm24 it finds wrong, and says so
+        EXPECT_EQ(warning.find("sm24"), std::string::npos) << warning;
     ASSERT_GT(Rms(full), 1e-3);
     std::vector<float> difference(full.size());
     for (size_t i = 0; i < full.size(); ++i)
