@@ -147,15 +147,16 @@ SfzWriteResult WriteSfz(Workspace& workspace, const WriteSelection& selection, u
     options.presetFiles.resize(bank.PresetCount + 1u);
     for (uint32_t slot : chosen.PresetSlots())
         if (bank.IsValidSlot(slot))
-            options.presetFiles[slot] = presetNames.Claim(
-                SfzFileName(bank.SourceFormat, bank.PresetTable[slot].name, "Preset " + std::to_string(slot)));
+            options.presetFiles[slot] = presetNames.Claim(SfzFileName(
+                bank.SourceFormat, bank.PresetTable[slot].name, "Preset " + std::to_string(slot)));
     options.sampleFiles.resize(bank.SampleCount);
     for (uint32_t s = 0; s < bank.SampleCount; ++s) {
         const SampleRecord& sample = bank.SampleTable[s];
         if (chosen.HasSample(s))
-            options.sampleFiles[s] = sampleNames.Claim(SfzFileName(
-                bank.SourceFormat, bank.SourceFormat == SourceFormat::AudioFile ? sample.fullName : sample.name,
-                "Sample " + std::to_string(s + 1)));
+            options.sampleFiles[s] = sampleNames.Claim(
+                SfzFileName(bank.SourceFormat,
+                            bank.SourceFormat == SourceFormat::AudioFile ? sample.fullName : sample.name,
+                            "Sample " + std::to_string(s + 1)));
     }
     SfzWriteResult result = WriteSfzFolder(bank, chosen, source, workspace.host, folder, options);
     SampleSourceFor(workspace); // the copy dies here: the source goes back to the open bank

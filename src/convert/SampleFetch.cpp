@@ -23,8 +23,8 @@ SampleSource* SampleSourceFor(Workspace& workspace, BankModel& records) {
     case SourceFormat::Akai:
         sources.akai.Bind(records, workspace.scsi, workspace.akai);
         return &sources.akai;
-    case kSfzSource:
-        sources.sfz.Bind(workspace.bank, workspace.sfzSamples);
+    case SourceFormat::Sfz:
+        sources.sfz.Bind(records, workspace.sfzSamples);
         return &sources.sfz;
     default:
         return nullptr;

@@ -10,8 +10,8 @@ namespace {
 constexpr std::array<SourceFormatFacts, 5> kFacts{{
     {SourceFormat::SoundFont, "sf2", ".sf3", "RIFFsfbk", nullptr, "Bank", "Preset", "Bank", "Preset/Layer",
      "Samples", false, false},
-    {SourceFormat::Dls, "gig", ".dls", "RIFFDLS ", nullptr, "Gigafile", "Instrument", "Bank", "Instrument/Layer",
-     "Groups/Samples", true, true},
+    {SourceFormat::Dls, "gig", ".dls", "RIFFDLS ", nullptr, "Gigafile", "Instrument", "Bank",
+     "Instrument/Layer", "Groups/Samples", true, true},
     {SourceFormat::AudioFile, "wav", nullptr, nullptr, nullptr, "Bank", "Preset", "Samples", "Preset/Layer",
      "Samples", false, false},
     {SourceFormat::Akai, "akai", nullptr, nullptr, nullptr, "Volume", "Program", "Volume", "Preset/Layer",

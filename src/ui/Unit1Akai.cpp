@@ -158,9 +158,9 @@ void TForm1::OpenPath(const QString& path) {
         return;
     }
     InputFile probe;
-    const std::string path = info.absoluteFilePath().toStdString();
+    const std::string file = info.absoluteFilePath().toStdString();
     const std::optional<quorvane::SourceFormat> format =
-        probe.Open(path) ? SourceFormatOfFile(probe, path) : std::nullopt;
+        probe.Open(file) ? SourceFormatOfFile(probe, file) : std::nullopt;
     if (!format || !IsReadFromFile(*format)) {
         refuse("This is not a bank, audio file or disc image the program reads.");
         return;

@@ -483,6 +483,7 @@ bool ReadSfzBank(const std::string& path, BankModel& bank, std::vector<SfzSample
     if (!ParseSfzFile(path, document, notes))
         return false;
     bank = BankModel{};
+    bank.SourceFormat = SourceFormat::Sfz;
     samples.clear();
     // The key switch sounding at the start: sw_default, else the lowest switch any region names.
     int chosenSwitch = -1, lowestSwitch = 128;

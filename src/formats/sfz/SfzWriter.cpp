@@ -96,8 +96,7 @@ std::vector<uint8_t> PlayedSamples(const BankModel& bank, const WriteSelection& 
 } // namespace
 
 SfzWriteResult WriteSfzFolder(const BankModel& bank, const WriteSelection& selection, SampleSource& samples,
-                              Host& host,
-                              const std::string& folder, const SfzWriteOptions& options) {
+                              Host& host, const std::string& folder, const SfzWriteOptions& options) {
     SfzWriteResult result;
     const std::string extension = ExtensionOf(options.container);
     std::error_code error;

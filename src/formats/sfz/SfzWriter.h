@@ -40,7 +40,6 @@ struct SfzWriteResult {
 // folder ends in '/' and is made when missing. Samples are written first, then the .sfz files; Cancel or a
 // failed write stops before the .sfz files.
 SfzWriteResult WriteSfzFolder(const BankModel& bank, const WriteSelection& selection, SampleSource& samples,
-                              Host& host,
-                              const std::string& folder, const SfzWriteOptions& options);
+                              Host& host, const std::string& folder, const SfzWriteOptions& options);
 
 } // namespace quorvane

@@ -144,9 +144,9 @@ TEST_F(SoxPeer, SoxReadsBackEveryFileWeWrite) {
     REQUIRE_PEER(!soxi.empty(), "soxi is not on PATH: install the Debian package sox");
     // The 24-bit sources as they are (the default), and cut to 16 bits.
     for (const auto& [type, bits] : std::vector<std::pair<SampleFileType, int>>{{SampleFileType::Wave, 0},
-                                                                              {SampleFileType::Aiff, 0},
-                                                                              {SampleFileType::Wave, 16},
-                                                                              {SampleFileType::Aiff, 16}}) {
+                                                                                {SampleFileType::Aiff, 0},
+                                                                                {SampleFileType::Wave, 16},
+                                                                                {SampleFileType::Aiff, 16}}) {
         const std::string folder = out.Folder() + std::to_string(bits) + "/";
         std::filesystem::create_directories(folder);
         const SampleSaveSummary summary = SaveAllSamples(workspace, folder, type, bits);

@@ -58,8 +58,7 @@ TEST(SfzRoundTrip, TimGM6mbPresetsSoundTheSameAfterSfzAndBack) {
         test::RecordingHost host;
         Workspace workspace{host};
         ASSERT_EQ(test::LoadBankFile(workspace, test::kTimGM6mbPath), LoadStatus::Loaded);
-        workspace.bank.SelectAll(1);
-        const SfzWriteResult written = WriteSfz(workspace, 0, folder);
+        const SfzWriteResult written = WriteSfz(workspace, WriteSelection::All(workspace.bank), 0, folder);
         ASSERT_TRUE(written.written);
         ASSERT_EQ(written.files.size(), workspace.bank.PresetCount);
         original = workspace.bank;
@@ -80,12 +79,11 @@ TEST(SfzRoundTrip, TimGM6mbPresetsSoundTheSameAfterSfzAndBack) {
         EXPECT_EQ(notes.lines, std::vector<std::string>{});
         SfzSampleSource source;
         source.Bind(bank, samples);
-        bank.SelectAll(1);
         test::RecordingHost host;
         const std::string copy = dir.Folder() + "copy" + std::to_string(k) + ".sf2";
         SoundFontWriteOptions options;
         options.bankName = "copy";
-        ASSERT_TRUE(WriteSoundFontBank(bank, source, host, copy, options).written);
+        ASSERT_TRUE(WriteSoundFontBank(bank, WriteSelection::All(bank), source, host, copy, options).written);
 
         const bool drum = SoundFontBankOf(preset) == 128;
         test::FluidLog log, copyLog;

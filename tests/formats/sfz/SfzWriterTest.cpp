@@ -94,9 +94,8 @@ TEST(SfzWriter, RegionsSoundAsTheSoundFontZonesWithBothLevelsCombined) {
     test::RecordingHost host;
     Workspace workspace{host};
     ASSERT_EQ(test::LoadBankFile(workspace, bank), LoadStatus::Loaded);
-    workspace.bank.SelectAll(1);
     const std::string folder = dir.Folder() + "out/";
-    const SfzWriteResult result = WriteSfz(workspace, 0, folder);
+    const SfzWriteResult result = WriteSfz(workspace, WriteSelection::All(workspace.bank), 0, folder);
     ASSERT_TRUE(result.written);
     ASSERT_EQ(result.files, std::vector<std::string>{folder + "Keys; Soft.sfz"});
     EXPECT_EQ(result.losses, std::vector<std::string>{"1 region(s): SoundFont modulators"});
@@ -173,9 +172,9 @@ TEST(SfzWriter, SampleFilesHoldTheBanksFramesAt16Or24BitsAsWaveOrFlac) {
         test::RecordingHost host;
         Workspace workspace{host};
         ASSERT_EQ(test::LoadBankFile(workspace, bank), LoadStatus::Loaded);
-        workspace.bank.SelectAll(1);
         workspace.writer.sfzSamples = c.container;
-        ASSERT_TRUE(WriteSfz(workspace, 0, dir.Folder() + "out/").written);
+        ASSERT_TRUE(
+            WriteSfz(workspace, WriteSelection::All(workspace.bank), 0, dir.Folder() + "out/").written);
         for (const test::Sample& sample : sf.samples) {
             int format = 0;
             const std::vector<int32_t> frames = FramesOf(

@@ -68,26 +68,25 @@ void GivePresets(BankModel& bank) {
     bank.PresetCount = shaped.PresetCount;
     bank.LayerCount = shaped.LayerCount;
     bank.ZoneCount = shaped.ZoneCount;
-    bank.SelectAll(1);
 }
 
 TEST(SoundFont24Bit, AudioFilesOfMoreThan16BitsSurviveASoundFontAndExportBitForBit) {
     test::TempDir in, out;
     struct Source {
         std::string name;
-        int type; // the export type that gives the source's own layout back
+        SampleFileType type; // the export type that gives the source's own layout back
         int bits;
         Bytes data;
     };
     const std::vector<Source> sources = {
-        {"deep.wav", kSampleFileWave, 24, RandomBytes(300 * 3, 1)},
-        {"plain.wav", kSampleFileWave, 16, RandomBytes(200 * 2, 2)},
-        {"deep.aif", kSampleFileAiff, 24, RandomBytes(251 * 3, 3)},
+        {"deep.wav", SampleFileType::Wave, 24, RandomBytes(300 * 3, 1)},
+        {"plain.wav", SampleFileType::Wave, 16, RandomBytes(200 * 2, 2)},
+        {"deep.aif", SampleFileType::Aiff, 24, RandomBytes(251 * 3, 3)},
     };
     for (const Source& s : sources) {
         const uint32_t frames = static_cast<uint32_t>(s.data.size() / (s.bits / 8));
         in.Write(s.name,
-                 s.type == kSampleFileAiff
+                 s.type == SampleFileType::Aiff
                      ? test::AiffForm({{"COMM", test::CommBody(1, frames, s.bits, 44100)},
                                        {"SSND", test::SsndBody(s.data)}})
                      : test::WaveForm({{"fmt ", test::FmtBody(1, 1, 44100, s.bits)}, {"data", s.data}}));
@@ -100,8 +99,9 @@ TEST(SoundFont24Bit, AudioFilesOfMoreThan16BitsSurviveASoundFontAndExportBitForB
         GivePresets(workspace.bank);
         SoundFontWriteOptions options;
         options.bankName = "deep";
-        ASSERT_TRUE(
-            WriteSoundFontBank(workspace.bank, *SampleSourceFor(workspace), host, bankPath, options).written);
+        ASSERT_TRUE(WriteSoundFontBank(workspace.bank, WriteSelection::All(workspace.bank),
+                                       *SampleSourceFor(workspace), host, bankPath, options)
+                        .written);
     }
 
     const Bytes bank = test::ReadFileBytes(bankPath);
@@ -127,8 +127,8 @@ TEST(SoundFont24Bit, AudioFilesOfMoreThan16BitsSurviveASoundFontAndExportBitForB
         ASSERT_EQ(WriteSampleFile(workspace, exported, i, source->type, source->bits).status,
                   SampleFileStatus::Written);
         EXPECT_EQ(AudioData(test::ReadFileBytes(exported)), source->data);
-        if (source->bits == 24 && source->type == kSampleFileWave) {
-            ASSERT_EQ(WriteSampleFile(workspace, exported + "-16", i, kSampleFileWave, 16).status,
+        if (source->bits == 24 && source->type == SampleFileType::Wave) {
+            ASSERT_EQ(WriteSampleFile(workspace, exported + "-16", i, SampleFileType::Wave, 16).status,
                       SampleFileStatus::Written);
             Bytes upper;
             for (size_t at = 0; at < source->data.size(); at += 3)
@@ -194,8 +194,8 @@ TEST(SoundFont24Bit, AWrittenBankKeepsItsLowBytesAndFluidSynthPlaysThem) {
         test::RecordingHost host;
         Workspace workspace{host};
         ASSERT_EQ(test::LoadBankFile(workspace, source), LoadStatus::Loaded);
-        workspace.bank.SelectAll(1);
-        ASSERT_TRUE(WriteSoundFont(workspace, 0, copy, 0, false).written);
+        ASSERT_TRUE(
+            WriteSoundFont(workspace, WriteSelection::All(workspace.bank), 0, copy, 0, false).written);
     }
     Bytes written = test::ReadFileBytes(copy);
     const std::vector<test::RiffChunk> chunks = test::WalkRiff(written);
