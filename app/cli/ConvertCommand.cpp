@@ -102,7 +102,7 @@ ExitCode SaveEditsIfAsked(const ConvertOptions& options, const EditSet& edits) {
 // SFZ outputs.
 void ApplyWriterOptions(Workspace& workspace, const ConvertOptions& options) {
     workspace.writer.vorbisQuality = options.quality;
-    workspace.writer.sfzSamples =
+    workspace.writer.sfzSampleFormat =
         options.sampleFormat == "flac" ? SoundFileContainer::Flac : SoundFileContainer::Wave;
 }
 

@@ -141,7 +141,7 @@ SfzWriteResult WriteSfz(Workspace& workspace, const WriteSelection& selection, u
     const WriteSelection& chosen = prepared.Selection();
     SfzWriteOptions options;
     options.bankName = EntryText(workspace, entry);
-    options.container = workspace.writer.sfzSamples;
+    options.container = workspace.writer.sfzSampleFormat;
     options.progress = workspace.writer.progress;
     FolderNames presetNames, sampleNames;
     options.presetFiles.resize(bank.PresetCount + 1u);

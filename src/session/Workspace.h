@@ -70,7 +70,7 @@ struct WriterState {
     // The Vorbis quality of SoundFont 3 outputs (0 smallest .. 1 best).
     double vorbisQuality = kDefaultVorbisQuality;
     // The files SFZ outputs keep their samples in.
-    SoundFileContainer sfzSamples = SoundFileContainer::Wave;
+    SoundFileContainer sfzSampleFormat = SoundFileContainer::Wave;
 };
 
 struct Settings {

@@ -172,7 +172,7 @@ TEST(SfzWriter, SampleFilesHoldTheBanksFramesAt16Or24BitsAsWaveOrFlac) {
         test::RecordingHost host;
         Workspace workspace{host};
         ASSERT_EQ(test::LoadBankFile(workspace, bank), LoadStatus::Loaded);
-        workspace.writer.sfzSamples = c.container;
+        workspace.writer.sfzSampleFormat = c.container;
         ASSERT_TRUE(
             WriteSfz(workspace, WriteSelection::All(workspace.bank), 0, dir.Folder() + "out/").written);
         for (const test::Sample& sample : sf.samples) {
