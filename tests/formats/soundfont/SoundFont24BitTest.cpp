@@ -194,8 +194,9 @@ TEST(SoundFont24Bit, AWrittenBankKeepsItsLowBytesAndFluidSynthPlaysThem) {
         test::RecordingHost host;
         Workspace workspace{host};
         ASSERT_EQ(test::LoadBankFile(workspace, source), LoadStatus::Loaded);
-        ASSERT_TRUE(
-            WriteSoundFont(workspace, WriteSelection::All(workspace.bank), 0, copy, 0, false).written);
+        ASSERT_TRUE(WriteSoundFont(workspace, WriteSelection::All(workspace.bank), 0, copy,
+                                   BankNaming::SourceBank, false)
+                        .written);
     }
     Bytes written = test::ReadFileBytes(copy);
     const std::vector<test::RiffChunk> chunks = test::WalkRiff(written);
