@@ -39,6 +39,8 @@ cmake --build "$build" -j "${QUORVANE_JOBS:-$(nproc)}" --target fuzz_targets
 dictionary() {
     case "$1" in
     sf2_load) cat "$root/fuzz/dict/sf2.dict" ;;
+    sf3_load) cat "$root/fuzz/dict/sf2.dict" "$root/fuzz/dict/ogg.dict" ;;
+    sfz_load) cat "$root/fuzz/dict/sfz.dict" ;;
     dls_load) cat "$root/fuzz/dict/dls.dict" ;;
     bank_write) cat "$root/fuzz/dict/sf2.dict" "$root/fuzz/dict/dls.dict" ;;
     audio_files) cat "$root/fuzz/dict/audio.dict" ;;

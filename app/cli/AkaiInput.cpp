@@ -65,7 +65,7 @@ bool IsAkaiDiscPath(const std::string& path) {
     if (type == std::filesystem::file_type::block || type == std::filesystem::file_type::character)
         return true;
     InputFile file;
-    return file.Open(path) && !file.ReadFailed() && !SourceFormatOfKey(ReadTypeKey(file));
+    return file.Open(path) && !file.ReadFailed() && !SourceFormatOfFile(file, path);
 }
 
 ExitCode OpenAkaiDiscFromPath(Workspace& workspace, const std::string& path) {

@@ -13,7 +13,7 @@ ExitCode ProbeBankPath(const std::string& path) {
         std::fprintf(stderr, "error: cannot open '%s': %s\n", path.c_str(), probe.Error().c_str());
         return kExitCannotRead;
     }
-    const std::optional<SourceFormat> format = SourceFormatOfKey(ReadTypeKey(probe));
+    const std::optional<SourceFormat> format = SourceFormatOfFile(probe, path);
     if (probe.ReadFailed()) {
         std::fprintf(stderr, "error: cannot read '%s': %s\n", path.c_str(), probe.Error().c_str());
         return kExitCannotRead;

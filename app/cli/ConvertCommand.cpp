@@ -25,7 +25,7 @@ namespace {
 bool IsBankFileName(const fs::path& path) {
     const std::string name = path.filename().string();
     return HasExtension(name, ".sf2") || HasExtension(name, ".sf3") || HasExtension(name, ".gig") ||
-           HasExtension(name, ".dls");
+           HasExtension(name, ".dls") || HasExtension(name, ".sfz");
 }
 
 // The banks of the run: files as named, and every bank file of a named folder in name order.
@@ -44,7 +44,8 @@ std::vector<std::string> ExpandInputs(const std::vector<std::string>& inputs, bo
             if (entry.is_regular_file(error) && IsBankFileName(entry.path()))
                 found.push_back(entry.path().string());
         if (found.empty())
-            std::fprintf(stderr, "warning: no bank files (.sf2, .sf3, .gig, .dls) in '%s'\n", input.c_str());
+            std::fprintf(stderr, "warning: no bank files (.sf2, .sf3, .gig, .dls, .sfz) in '%s'\n",
+                         input.c_str());
         std::sort(found.begin(), found.end());
         banks.insert(banks.end(), found.begin(), found.end());
     }
@@ -97,12 +98,20 @@ ExitCode SaveEditsIfAsked(const ConvertOptions& options, const EditSet& edits) {
     return kExitOk;
 }
 
+// What the writers take from the options: the Vorbis quality of SoundFont 3 outputs and the sample files of
+// SFZ outputs.
+void ApplyWriterOptions(Workspace& workspace, const ConvertOptions& options) {
+    workspace.writer.vorbisQuality = options.quality;
+    workspace.writer.sfzSampleFormat =
+        options.sampleFormat == "flac" ? SoundFileContainer::Flac : SoundFileContainer::Wave;
+}
+
 // Chosen presets of one bank: the edits are applied to the bank as loaded, as the preset tree applies them,
 // and the bank-wide parameters go to the chosen presets.
 ExitCode ConvertPresets(const ConvertOptions& options, OutputType type, const EditSet& edits) {
     TerminalHost host;
     Workspace workspace(host);
-    workspace.writer.vorbisQuality = options.quality;
+    ApplyWriterOptions(workspace, options);
     const ExitCode loaded = LoadBankFromPath(workspace, options.inputs[0]);
     if (loaded != kExitOk)
         return loaded;
@@ -137,13 +146,15 @@ ExitCode ConvertPresets(const ConvertOptions& options, OutputType type, const Ed
         ProposedFileName(bank.SourceFormat, SaveItems::Presets, slots.size(),
                          workspace.loader.fileList[0].text, bank.PresetTable[slots[0]].name);
     std::error_code error;
-    const bool intoFolder = fs::is_directory(options.output, error);
+    // An SFZ output is the folder OUTPUT itself, made when missing.
+    const bool sfz = type == OutputType::Sfz;
+    const bool intoFolder = !sfz && fs::is_directory(options.output, error);
     const DialogAnswer answer = ResolveDialogPath(intoFolder ? WithSlash(options.output) : options.output,
                                                   type, singleFile, proposed);
     if (!CheckOutputFolder(intoFolder ? options.output : FolderOf(options.output)))
         return kExitCannotWrite;
     request.folder = answer.folder;
-    request.file = answer.file;
+    request.file = sfz ? options.output : answer.file;
     if (const ExitCode saved = SaveEditsIfAsked(options, edits); saved != kExitOk)
         return saved;
     // The SoundFont chain reads a bank the same way for a conversion as for inspection, so the first write
@@ -161,7 +172,11 @@ ExitCode ConvertBanks(const ConvertOptions& options, OutputType type, const Edit
         return kExitUsage;
     }
     std::error_code error;
-    const bool intoFolder = anyFolder || banks.size() > 1 || fs::is_directory(options.output, error);
+    // SFZ: one bank goes into the folder OUTPUT itself (made when missing), several each into a folder
+    // of its own name inside OUTPUT.
+    const bool sfz = type == OutputType::Sfz;
+    const bool intoFolder =
+        anyFolder || banks.size() > 1 || (!sfz && fs::is_directory(options.output, error));
     if (!CheckOutputFolder(intoFolder ? options.output : FolderOf(options.output)))
         return kExitCannotWrite;
     // One bank named alone keeps the statuses of a bank that cannot be read or is no bank.
@@ -175,7 +190,7 @@ ExitCode ConvertBanks(const ConvertOptions& options, OutputType type, const Edit
 
     TerminalHost host;
     Workspace workspace(host);
-    workspace.writer.vorbisQuality = options.quality;
+    ApplyWriterOptions(workspace, options);
     SetFileListOfPaths(workspace, banks);
     std::vector<uint32_t> entries(banks.size());
     for (uint32_t i = 0; i < entries.size(); ++i)
@@ -189,6 +204,9 @@ ExitCode ConvertBanks(const ConvertOptions& options, OutputType type, const Edit
     request.replayPresetEdits = !edits.presetLines.empty();
     if (intoFolder) {
         request.folder = WithSlash(options.output);
+    } else if (sfz) {
+        request.folder = WithSlash(FolderOf(options.output));
+        request.file = options.output;
     } else {
         const std::string proposed = ProposedFileName(SourceFormat::SoundFont, SaveItems::Banks, 1,
                                                       workspace.loader.fileList[0].text, "");
@@ -209,7 +227,7 @@ ExitCode ConvertBanks(const ConvertOptions& options, OutputType type, const Edit
 ExitCode ConvertAkaiVolumes(const ConvertOptions& options, OutputType type, const EditSet& edits) {
     TerminalHost host;
     Workspace workspace(host);
-    workspace.writer.vorbisQuality = options.quality;
+    ApplyWriterOptions(workspace, options);
     const std::string& input = options.inputs[0];
     const ExitCode opened = OpenAkaiDiscFromPath(workspace, input);
     if (opened != kExitOk)
@@ -303,8 +321,9 @@ ExitCode RunConvert(const ConvertOptions& options) {
     std::vector<std::string> inputFiles = options.inputs;
     inputFiles.push_back(options.editsFile);
     const InputGuard inputs(inputFiles);
-    if (options.to != "sf2" && options.to != "sf3" && options.to != "gig" && !options.to.empty()) {
-        std::fprintf(stderr, "error: unknown output format '%s' (supported: sf2, sf3, gig)\n",
+    if (options.to != "sf2" && options.to != "sf3" && options.to != "gig" && options.to != "sfz" &&
+        !options.to.empty()) {
+        std::fprintf(stderr, "error: unknown output format '%s' (supported: sf2, sf3, gig, sfz)\n",
                      options.to.c_str());
         return kExitUsage;
     }
@@ -336,6 +355,7 @@ ExitCode RunConvert(const ConvertOptions& options) {
     const OutputType type = options.to == "gig"   ? OutputType::Giga
                             : options.to == "sf2" ? OutputType::SoundFont
                             : options.to == "sf3" ? OutputType::SoundFont3
+                            : options.to == "sfz" ? OutputType::Sfz
                                                   : OutputTypeOfPath(options.output);
     if (!options.volume.empty() || (options.inputs.size() == 1 && IsAkaiDiscPath(options.inputs[0])))
         return ConvertAkaiVolumes(options, type, edits);

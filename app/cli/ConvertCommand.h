@@ -12,8 +12,9 @@ namespace quorvane::cli {
 struct ConvertOptions {
     std::vector<std::string> inputs; // bank files and folders of banks
     std::string output;              // a file (one bank, one preset, combined presets) or a folder
-    std::string to;                  // "sf2", "sf3" or "gig"; empty: from the output's extension, else sf2
-    std::vector<unsigned> presets;   // preset slots, 1-based; empty = whole banks
+    std::string to; // "sf2", "sf3", "gig" or "sfz"; empty: from the output's extension, else sf2
+    std::string sampleFormat = "wav"; // the sample files of SFZ outputs: "wav" or "flac"
+    std::vector<unsigned> presets;    // preset slots, 1-based; empty = whole banks
     bool combine = false;
     EditOptions edits;
     std::string editsFile;                  // edits replayed onto the banks of the run
@@ -22,8 +23,8 @@ struct ConvertOptions {
     double quality = kDefaultVorbisQuality; // Vorbis quality of SoundFont 3 outputs, 0 .. 1
 };
 
-// `convert [--to sf2|sf3|gig] [--quality Q] [--preset SLOT]... [--combine] [edits] -o OUTPUT
-// BANK_OR_FOLDER...`.
+// `convert [--to sf2|sf3|gig|sfz] [--quality Q] [--sample-format wav|flac] [--preset SLOT]... [--combine]
+// [edits] -o OUTPUT BANK_OR_FOLDER...`.
 ExitCode RunConvert(const ConvertOptions& options);
 
 } // namespace quorvane::cli

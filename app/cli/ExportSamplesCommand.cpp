@@ -71,7 +71,7 @@ ExitCode ExportAkaiVolumes(Workspace& workspace, TerminalHost& host, const Expor
             step = MakeFolder(folder);
         if (step == kExitOk) {
             host.SetBatch(true);
-            step = Report(SaveAllSamples(workspace, folder, type), folder);
+            step = Report(SaveAllSamples(workspace, folder, type, options.bits), folder);
             host.SetBatch(false);
         }
         if (step == kExitCancelled)
@@ -111,7 +111,8 @@ ExitCode RunExportSamples(const ExportSamplesOptions& options) {
     if (made != kExitOk)
         return made;
     host.SetBatch(true);
-    const SampleSaveSummary summary = SaveAllSamples(workspace, FolderWithSlash(options.output), type);
+    const SampleSaveSummary summary =
+        SaveAllSamples(workspace, FolderWithSlash(options.output), type, options.bits);
     host.SetBatch(false);
     return Report(summary, options.output);
 }

@@ -11,10 +11,11 @@ struct ExportSamplesOptions {
     std::string output;     // folder the files go into; made when missing
     std::string input;      // a bank file, or a folder of WAVE and AIFF files
     std::string volume;     // Akai discs: the --volume text; empty: none given
+    int bits = 0;           // 16 or 24; 0: as each sample holds them
 };
 
 // `export-samples [--to wav|aiff] -o DIR FILE_OR_FOLDER`: every sample of a bank, or every listed file of a
-// folder, saved as a 16-bit WAVE or AIFF file in DIR.
+// folder, saved as a 16- or 24-bit WAVE or AIFF file in DIR.
 ExitCode RunExportSamples(const ExportSamplesOptions& options);
 
 } // namespace quorvane::cli

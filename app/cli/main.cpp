@@ -46,10 +46,15 @@ int main(int argc, char** argv) try {
     CLI::App* convert = app.add_subcommand(
         "convert",
         "Convert banks (files, or every bank of a folder), or chosen presets of one bank, to SoundFont 2, "
-        "SoundFont 3 or GigaSampler");
+        "SoundFont 3, GigaSampler or SFZ");
     convert
-        ->add_option("--to", convertOptions.to, "Output format (default: from OUTPUT's extension, else sf2)")
-        ->check(CLI::IsMember({"sf2", "sf3", "gig"}));
+        ->add_option("--to", convertOptions.to,
+                     "Output format (default: from OUTPUT's extension, else sf2); sfz writes a folder")
+        ->check(CLI::IsMember({"sf2", "sf3", "gig", "sfz"}));
+    convert
+        ->add_option("--sample-format", convertOptions.sampleFormat,
+                     "Sample files of SFZ outputs: wav (default) or flac")
+        ->check(CLI::IsMember({"wav", "flac"}));
     convert
         ->add_option("--quality", convertOptions.quality,
                      "Q: Vorbis quality of SoundFont 3 samples, 0 (smallest) to 1 (best); default 0.6")
@@ -99,10 +104,13 @@ int main(int argc, char** argv) try {
         "being written is discarded, files finished before stay).");
     ExportSamplesOptions exportOptions;
     CLI::App* exportSamples = app.add_subcommand(
-        "export-samples",
-        "Save every sample of a bank, or every audio file of a folder, as 16-bit WAVE or AIFF");
+        "export-samples", "Save every sample of a bank, or every audio file of a folder, as WAVE or AIFF");
     exportSamples->add_option("--to", exportOptions.to, "Output format (default: wav)")
         ->check(CLI::IsMember({"wav", "aiff"}));
+    exportSamples
+        ->add_option("--bits", exportOptions.bits,
+                     "Bits per sample, 16 or 24 (default: 24 for samples of more than 16 bits, else 16)")
+        ->check(CLI::IsMember({16, 24}));
     exportSamples->add_option("--volume", exportOptions.volume, kVolumeOptionHelp);
     exportSamples->add_option("-o,--output", exportOptions.output, "Folder to save the files in")->required();
     exportSamples->add_option("FILE_OR_FOLDER", exportOptions.input, "Bank file, or a folder of audio files")

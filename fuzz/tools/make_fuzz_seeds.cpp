@@ -7,6 +7,7 @@
 #include <string>
 
 #include "SparseImage.h"
+#include "formats/common/OggVorbis.h"
 #include "support/AkaiImageBuilder.h"
 #include "support/AudioFileBuilder.h"
 #include "support/DamagedBanks.h"
@@ -59,6 +60,45 @@ Bytes Frames(size_t count, int step) {
     for (size_t i = 0; i < count; ++i)
         PutU16(data, static_cast<uint16_t>(static_cast<int16_t>((static_cast<int>(i) * step) % 2000 - 1000)));
     return data;
+}
+
+// The SoundFont seed with its samples as Ogg Vorbis streams (SoundFont 3): starts and ends are byte offsets
+// of the streams, loops are counted from each sample's own start.
+Bytes SoundFont3Seed() {
+    SoundFontBuilder sf = SoundFontDamageBase();
+    sf.version = std::pair<uint16_t, uint16_t>{3, 1};
+    std::vector<int16_t> words;
+    for (Sample& sample : sf.samples) {
+        const std::vector<int16_t> frames(sf.sampleWords.begin() + sample.start,
+                                          sf.sampleWords.begin() + sample.end);
+        std::vector<uint8_t> stream;
+        quorvane::EncodeOggVorbis(frames.data(), frames.size(), sample.sampleRate, 0.1, stream);
+        if (stream.size() % 2 != 0)
+            stream.push_back(0);
+        sample.loopStart -= sample.start;
+        sample.loopEnd -= sample.start;
+        sample.start = static_cast<uint32_t>(words.size() * 2);
+        sample.end = static_cast<uint32_t>(sample.start + stream.size());
+        sample.type |= 0x10;
+        for (size_t i = 0; i < stream.size(); i += 2)
+            words.push_back(static_cast<int16_t>(stream[i] | stream[i + 1] << 8));
+    }
+    sf.sampleWords = words;
+    return sf.Build();
+}
+
+void SfzSeeds(const fs::path& root) {
+    WriteText(root, "sfz_load", "layers.sfz",
+              "// two layers under a master, one stereo\n#define $KEY 60\n<control> default_path=./\n"
+              "<global> ampeg_release=0.3 volume=-3\n<master> pan=-10\n<group> lovel=1 hivel=90\n"
+              "<region> sample=a.wav lokey=c3 hikey=$KEY pitch_keycenter=48 tune=-20 offset=4 end=50\n"
+              "<region> sample=b.wav lokey=61 hikey=127 loop_mode=loop_sustain loop_start=2 loop_end=40\n");
+    WriteText(
+        root, "sfz_load", "switches.sfz",
+        "<global> sw_lokey=24 sw_hikey=26 sw_default=24\n<group> sw_last=24\n"
+        "<region> sample=a.wav fil_type=lpf_2p cutoff=800 resonance=3 fileg_depth=1200 fileg_attack=0.1\n"
+        "<group> sw_last=25 seq_length=2\n<region> sample=b.wav seq_position=1 pitchlfo_depth=50 "
+        "pitchlfo_freq=5 amplfo_depth=2 group=1 off_by=1\n#include \"inc.sfzh\"\n");
 }
 
 void AudioSeeds(const fs::path& root) {
@@ -160,6 +200,7 @@ int main(int argc, char** argv) {
     const Bytes levelOne = LevelOneDamageBase().Build();
     const Bytes gigaThree = GigaThree();
     Write(root, "sf2_load", "base.sf2", soundFont);
+    Write(root, "sf3_load", "base.sf3", SoundFont3Seed());
     Write(root, "dls_load", "giga2.gig", giga);
     Write(root, "dls_load", "giga3.gig", gigaThree);
     Write(root, "dls_load", "level1.dls", levelOne);
@@ -168,6 +209,7 @@ int main(int argc, char** argv) {
     Write(root, "bank_write", "giga3.gig", gigaThree);
     Write(root, "bank_write", "level1.dls", levelOne);
     AudioSeeds(root);
+    SfzSeeds(root);
     AkaiSeeds(root);
     EditsSeeds(root);
     return 0;

@@ -8,6 +8,7 @@
 #include "formats/akai/AkaiPrograms.h"
 #include "formats/dls/DlsInstruments.h"
 #include "formats/dls/DlsWavePool.h"
+#include "formats/sfz/SfzReader.h"
 
 namespace quorvane {
 
@@ -58,6 +59,20 @@ void ReportUnsupported(Workspace& workspace, const ReadNotes& unsupported, bool 
     }
     for (const std::string& line : unsupported.lines)
         host.AddStatusLine("!WARNING " + name + ": " + line);
+}
+
+// The SFZ chain: the text, its includes and the headers of its sample files; what the model cannot hold
+// is said as for DLS banks. The sample files are inputs of the run from then on.
+void RunSfzChain(Workspace& workspace, bool interactive, ReadNotes& notes) {
+    BankModel& bank = workspace.bank;
+    ReadNotes unsupported;
+    ReadSfzBank(workspace.loader.currentFileName, bank, workspace.sfzSamples, unsupported);
+    workspace.sources.sfz.Protect(workspace.sfzSamples);
+    bank.SourceFormat = SourceFormat::Sfz;
+    notes.damage = unsupported.damage;
+    ReportUnsupported(workspace, unsupported, interactive);
+    if (interactive)
+        workspace.host.SetFormatLabel("SFZ");
 }
 
 // The DLS and GigaSampler chain: wave pool image and pool, instruments, loops; a load that a write follows
@@ -117,7 +132,7 @@ Opened OpenEntry(Workspace& workspace, uint32_t entry, InputFile& file) {
     workspace.loader.currentBank = static_cast<int>(entry);
     if (!file.Open(path))
         return Opened::CannotOpen;
-    const std::optional<SourceFormat> format = SourceFormatOfKey(ReadTypeKey(file));
+    const std::optional<SourceFormat> format = SourceFormatOfFile(file, path);
     if (!format)
         return Opened::NotABank;
     if (*format != workspace.bank.SourceFormat)
@@ -153,6 +168,9 @@ bool RunChain(Workspace& workspace, InputFile& file, bool interactive, bool forW
         return true;
     case SourceFormat::Dls:
         RunDlsChain(workspace, file, interactive, forWriting, notes);
+        return true;
+    case SourceFormat::Sfz:
+        RunSfzChain(workspace, interactive, notes);
         return true;
     default:
         return false;
@@ -204,6 +222,16 @@ std::string ReadTypeKey(InputFile& file) {
     return std::string(header, 4) + std::string(header + 8, 4);
 }
 
+std::optional<SourceFormat> SourceFormatOfFile(InputFile& file, const std::string& path) {
+    if (const std::optional<SourceFormat> format = SourceFormatOfKey(ReadTypeKey(file)))
+        return format;
+    return SourceFormatOfTextFile(std::filesystem::path(path).filename().string());
+}
+
+bool IsReadFromFile(SourceFormat format) {
+    return format == SourceFormat::SoundFont || format == SourceFormat::Dls || format == SourceFormat::Sfz;
+}
+
 void SetFileList(Workspace& workspace, const std::string& folder, const std::vector<FileListEntry>& entries) {
     SetFileList(workspace, folder, entries, std::vector<std::string>(entries.size(), folder));
 }
@@ -250,8 +278,7 @@ LoadStatus LoadBankSilently(Workspace& workspace, uint32_t entry, ReadNotes* not
     workspace.loader.currentFileName.clear();
     if (workspace.bank.SourceFormat == SourceFormat::Akai)
         return RunAkaiChain(workspace, entry, false) ? LoadStatus::Loaded : LoadStatus::CannotOpen;
-    if (workspace.bank.SourceFormat != SourceFormat::SoundFont &&
-        workspace.bank.SourceFormat != SourceFormat::Dls)
+    if (!IsReadFromFile(workspace.bank.SourceFormat))
         return LoadStatus::NotABank;
     InputFile file;
     const Opened opened = OpenEntry(workspace, entry, file);
@@ -266,7 +293,7 @@ LoadStatus LoadBankSilentlyOfItsType(Workspace& workspace, uint32_t entry, ReadN
         workspace.loader.currentFileName.clear();
         return LoadStatus::CannotOpen;
     }
-    const std::optional<SourceFormat> format = SourceFormatOfKey(ReadTypeKey(probe));
+    const std::optional<SourceFormat> format = SourceFormatOfFile(probe, EntryPath(workspace, entry));
     if (!format)
         return LoadStatus::NotABank;
     workspace.bank.SourceFormat = *format;
@@ -282,7 +309,7 @@ LoadResult LoadBank(Workspace& workspace, const std::string& path, const LoadOpt
             result.status = LoadStatus::CannotOpen;
             return result;
         }
-        format = SourceFormatOfKey(ReadTypeKey(probe));
+        format = SourceFormatOfFile(probe, path);
     }
     if (!format)
         return result;
@@ -304,7 +331,7 @@ LoadStatus LoadBankInteractively(Workspace& workspace, uint32_t entry, ReadNotes
         return LoadStatus::AlreadyLoaded;
     if (bank.SourceFormat == SourceFormat::Akai)
         return LoadAkaiVolumeInteractively(workspace, entry);
-    if (bank.SourceFormat != SourceFormat::SoundFont && bank.SourceFormat != SourceFormat::Dls)
+    if (!IsReadFromFile(bank.SourceFormat))
         return LoadStatus::NotABank;
 
     workspace.attributes.EditAttributes.clear();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "formats/soundfont/SoundFontReader.h"
@@ -21,6 +22,11 @@ enum class LoadStatus {
 
 // The type key: file bytes 0..3 followed by bytes 8..11 ("RIFFsfbk", "RIFFDLS ").
 std::string ReadTypeKey(InputFile& file);
+// The source format of an open bank file: by its type key, or for a text without one (SFZ) by the extension
+// of its path.
+std::optional<SourceFormat> SourceFormatOfFile(InputFile& file, const std::string& path);
+// Source formats whose banks are files of the file list that a reader chain reads.
+bool IsReadFromFile(SourceFormat format);
 
 // Replaces the file list with the given entries of one folder (ending in '/'), recording one path line per
 // entry and the end line. Clears the attribute texts and the loaded entry.

@@ -9,6 +9,7 @@
 
 #include "formats/audio/SampleFileWriter.h"
 #include "formats/dls/GigaWriter.h"
+#include "formats/sfz/SfzWriter.h"
 #include "formats/soundfont/SoundFontWriter.h"
 #include "model/WriteSelection.h"
 #include "session/Workspace.h"
@@ -27,9 +28,15 @@ SoundFontWriteResult WriteSoundFont(Workspace& workspace, const WriteSelection& 
 GigaWriteResult WriteGigaFile(Workspace& workspace, const WriteSelection& selection, uint32_t entry,
                               const std::string& outputPath, BankNaming naming);
 
-// Writes sample `index` as a WAVE or AIFF file (of the given type); with the sample
-// list's preset filter on, the file takes the root key of the zone that listed the sample.
+// Writes the chosen presets of the open bank as an SFZ folder (ending in '/'): preset files named as the
+// batch save names preset files, samples by their names, each name made unique in the folder.
+SfzWriteResult WriteSfz(Workspace& workspace, const WriteSelection& selection, uint32_t entry,
+                        const std::string& folder);
+
+// Writes sample `index` as a WAVE or AIFF file (of the given type); with the sample list's preset filter
+// on, the file takes the root key of the zone that listed the sample. bits: 16 or 24, or 0 for as many as
+// the sample has (24 when more than 16).
 SampleFileResult WriteSampleFile(Workspace& workspace, const std::string& path, uint32_t index,
-                                 SampleFileType type);
+                                 SampleFileType type, int bits = 0);
 
 } // namespace quorvane

@@ -51,13 +51,24 @@ class RunWriter {
     void Write(const WriteSelection& chosen, uint32_t entry, const std::string& wanted, BankNaming naming,
                ProgressSpan span) {
         Host& host = workspace_.host;
-        const std::string path = names_.Claim(wanted);
+        std::string folderOrFile = wanted;
+        while (type_ == OutputType::Sfz && folderOrFile.size() > 1 && folderOrFile.back() == '/')
+            folderOrFile.pop_back();
+        const std::string path = names_.Claim(folderOrFile);
         host.SetOutputPath(path);
         workspace_.writer.progress = span;
         workspace_.writer.keepCutShort = false;
         bool written = false;
         std::string writtenPath = path;
-        if (type_ == OutputType::Giga) {
+        std::vector<std::string> outputs; // the files written, where they are more than the path
+        if (type_ == OutputType::Sfz) {
+            // An SFZ output is a folder: it is written even where a folder of its name exists, its files
+            // replacing those of their names.
+            const SfzWriteResult sfz = WriteSfz(workspace_, chosen, entry, path + "/");
+            written = sfz.written && !sfz.files.empty();
+            result_.losses.insert(result_.losses.end(), sfz.losses.begin(), sfz.losses.end());
+            outputs = sfz.files;
+        } else if (type_ == OutputType::Giga) {
             const GigaWriteResult giga = WriteGigaFile(workspace_, chosen, entry, path, naming);
             written = giga.written;
             writtenPath = giga.path;
@@ -74,8 +85,10 @@ class RunWriter {
         // kept) and said so; a file of that name from before is left as it was.
         workspace_.writer.keepCutShort = true;
         names_.Add(writtenPath);
-        if (written)
+        if (written && outputs.empty())
             result_.written.push_back(writtenPath);
+        else if (written)
+            result_.written.insert(result_.written.end(), outputs.begin(), outputs.end());
         else if (!host.InterruptRequested()) // an interrupted write is no failure of the file
             ++result_.failed;
     }
@@ -177,11 +190,22 @@ OutputType OutputTypeOfPath(const std::string& path) {
     const std::string name = std::filesystem::path(path).filename().string();
     return HasExtension(name, ".gig")   ? OutputType::Giga
            : HasExtension(name, ".sf3") ? OutputType::SoundFont3
+           : HasExtension(name, ".sfz") ? OutputType::Sfz
                                         : OutputType::SoundFont;
 }
 
 const char* OutputExtension(OutputType type) {
-    return type == OutputType::Giga ? ".gig" : type == OutputType::SoundFont3 ? ".sf3" : ".sf2";
+    switch (type) {
+    case OutputType::Giga:
+        return ".gig";
+    case OutputType::SoundFont3:
+        return ".sf3";
+    case OutputType::Sfz:
+        return "";
+    case OutputType::SoundFont:
+        break;
+    }
+    return ".sf2";
 }
 
 ProgressSpan BarShare(size_t k, size_t n) {
@@ -380,9 +404,11 @@ BatchResult SavePresets(Workspace& workspace, const PresetSaveRequest& request) 
     }
 
     RunWriter writer(workspace, request.type, result);
-    const size_t passes = request.combine ? 1 : chosen.size();
+    const bool sfz = request.type == OutputType::Sfz;
+    const bool combine = request.combine || sfz;
+    const size_t passes = combine ? 1 : chosen.size();
     for (size_t u = 0; u < passes; ++u) {
-        const ProgressSpan share = request.combine ? ProgressSpan{} : BarShare(u, chosen.size());
+        const ProgressSpan share = combine ? ProgressSpan{} : BarShare(u, chosen.size());
         if (StartItem(host, share, names[u])) {
             result.cancelled = true;
             break;
@@ -394,8 +420,9 @@ BatchResult SavePresets(Workspace& workspace, const PresetSaveRequest& request) 
             ++result.failed;
             continue;
         }
-        if (request.combine) {
-            writer.Write(WriteSelection::Presets(bank, chosen), entry, request.file, BankNaming::SourceBank,
+        if (combine) {
+            writer.Write(WriteSelection::Presets(bank, chosen), entry,
+                         sfz && request.file.empty() ? request.folder : request.file, BankNaming::SourceBank,
                          share);
         } else {
             workspace.selection.currentPreset = chosen[u];

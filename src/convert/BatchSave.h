@@ -12,8 +12,8 @@
 
 namespace quorvane {
 
-// SoundFont3: a SoundFont whose samples are Ogg Vorbis streams.
-enum class OutputType { SoundFont, Giga, SoundFont3 };
+// SoundFont3: a SoundFont whose samples are Ogg Vorbis streams. Sfz: a folder of .sfz files and samples.
+enum class OutputType { SoundFont, Giga, SoundFont3, Sfz };
 
 // GigaSampler players read at most this many instruments from one file, and a part of a split bank takes
 // at most this many bytes of sample data (unless its one preset alone needs more).
@@ -21,9 +21,9 @@ constexpr size_t kMaxGigaInstruments = 128;
 constexpr uint64_t kMaxGigaPartBytes = 0x4000000;
 
 // The output type a path asks for: GigaSampler for a ".gig" extension in any case, SoundFont 3 for ".sf3",
-// else SoundFont.
+// SFZ for ".sfz", else SoundFont.
 OutputType OutputTypeOfPath(const std::string& path);
-// The extension files of the type get, with its dot.
+// The extension files of the type get, with its dot; none for SFZ, whose output is a folder.
 const char* OutputExtension(OutputType type);
 
 struct BankSaveRequest {
@@ -31,6 +31,7 @@ struct BankSaveRequest {
     std::vector<uint32_t> entries; // chosen file-list entries in list order; none: every entry
     std::string folder;            // where the files go, ending in '/'
     std::string file;              // with one chosen entry, its output file; empty: named after the entry
+                                   // (SFZ: the folder of each bank, or of the one chosen entry)
     // Beyond the Save button, for the command line: the preset edit lines are replayed onto every bank
     // (a bank with fewer presets than they name is not written), and the entries may be of any bank type.
     bool replayPresetEdits = false;
@@ -40,7 +41,8 @@ struct BankSaveRequest {
 struct PresetSaveRequest {
     OutputType type = OutputType::SoundFont;
     std::vector<uint32_t> presets; // chosen preset slots in tree order; none: every preset
-    bool combine = false;          // all chosen presets into `file`, else one file each
+    bool combine = false;          // all chosen presets into `file`, else one file each (SFZ: always one
+                                   // folder, `file` or else `folder`)
     std::string folder;            // where one file per preset goes, ending in '/'
     std::string file;              // the file of one preset, or of all combined
     // The model is as a load for writing and replaying its edits leaves it (the command line loads it so):
@@ -55,6 +57,7 @@ struct BatchResult {
     bool cancelled = false;
     bool refused = false; // too many presets for one GigaSampler file: nothing written
     std::vector<std::string> written;
+    std::vector<std::string> losses; // what the outputs could not express (SFZ)
 };
 
 // Share of the overall progress bar of item k (from 0) of n.

@@ -32,7 +32,8 @@ std::vector<uint32_t> SampleListIndices(const Workspace& workspace) {
     return indices;
 }
 
-SampleSaveSummary SaveAllSamples(Workspace& workspace, const std::string& folder, SampleFileType type) {
+SampleSaveSummary SaveAllSamples(Workspace& workspace, const std::string& folder, SampleFileType type,
+                                 int bits) {
     SampleSaveSummary summary;
     Host& host = workspace.host;
     const std::vector<uint32_t> indices = SampleListIndices(workspace);
@@ -64,7 +65,7 @@ SampleSaveSummary SaveAllSamples(Workspace& workspace, const std::string& folder
         host.SetProgressSampleName(workspace.bank.SampleTable[index].name);
         host.SetProgressFileName(path);
         host.PumpEvents();
-        switch (WriteSampleFile(workspace, path, index, type).status) {
+        switch (WriteSampleFile(workspace, path, index, type, bits).status) {
         case SampleFileStatus::Written:
             ++summary.written;
             break;

@@ -29,7 +29,8 @@ std::vector<uint32_t> SampleListIndices(const Workspace& workspace);
 // Saves the samples of the sample list into folder (ending in '/') as WAVE or AIFF files,
 // with progress through the Host and a check for cancel before each file. Existing files are
 // replaced; a name that an earlier sample of the same run already took gets " (2)", " (3)" ... so that no
-// sample of the run overwrites another.
-SampleSaveSummary SaveAllSamples(Workspace& workspace, const std::string& folder, SampleFileType type);
+// sample of the run overwrites another. bits as WriteSampleFile takes them.
+SampleSaveSummary SaveAllSamples(Workspace& workspace, const std::string& folder, SampleFileType type,
+                                 int bits = 0);
 
 } // namespace quorvane

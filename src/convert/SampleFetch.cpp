@@ -23,6 +23,9 @@ SampleSource* SampleSourceFor(Workspace& workspace, BankModel& records) {
     case SourceFormat::Akai:
         sources.akai.Bind(records, workspace.scsi, workspace.akai);
         return &sources.akai;
+    case SourceFormat::Sfz:
+        sources.sfz.Bind(records, workspace.sfzSamples);
+        return &sources.sfz;
     default:
         return nullptr;
     }

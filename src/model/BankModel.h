@@ -85,7 +85,15 @@ struct SampleRecord {
     // then what the stream decodes to, as for every other sample.
     SampleEncoding encoding = SampleEncoding::Pcm;
     uint32_t encodedLength = 0;
+    // A 24-bit SoundFont sample (2.04, sm24): the file offset of its low bytes, one per frame, that complete
+    // the 16-bit words at dataOffset; 0 for every other sample.
+    uint32_t lowByteOffset = 0;
 };
+
+// The bits a sample's frames carry: 24 for a SoundFont sample with low bytes, else what its header says.
+inline uint16_t SampleBits(const SampleRecord& sample) {
+    return sample.lowByteOffset != 0 ? uint16_t{24} : sample.bitsPerSample;
+}
 
 struct PresetRecord {
     std::string name;
@@ -146,6 +154,9 @@ struct BankModel {
     std::vector<uint8_t> BankImage;
     uint32_t BankImageSize = 0;
     uint32_t SampleDataStart = 0;
+    // A SoundFont 2.04 bank's sm24 chunk: where its data starts in the file and how many bytes it holds.
+    uint32_t LowByteDataStart = 0;
+    uint32_t LowByteDataSize = 0;
     uint16_t BankVersion = 0;
     uint16_t DlsFlavour = 0;
     // Qualified: the member has the name of its type.

@@ -1,20 +1,23 @@
 #include "model/SourceFormat.h"
 
 #include <array>
+#include <cctype>
 
 namespace quorvane {
 
 namespace {
 
-constexpr std::array<SourceFormatFacts, 4> kFacts{{
-    {SourceFormat::SoundFont, "sf2", ".sf3", "RIFFsfbk", "Bank", "Preset", "Bank", "Preset/Layer", "Samples",
-     false, false},
-    {SourceFormat::Dls, "gig", ".dls", "RIFFDLS ", "Gigafile", "Instrument", "Bank", "Instrument/Layer",
-     "Groups/Samples", true, true},
-    {SourceFormat::AudioFile, "wav", nullptr, nullptr, "Bank", "Preset", "Samples", "Preset/Layer", "Samples",
-     false, false},
-    {SourceFormat::Akai, "akai", nullptr, nullptr, "Volume", "Program", "Volume", "Preset/Layer", "Samples",
-     true, false},
+constexpr std::array<SourceFormatFacts, 5> kFacts{{
+    {SourceFormat::SoundFont, "sf2", ".sf3", "RIFFsfbk", nullptr, "Bank", "Preset", "Bank", "Preset/Layer",
+     "Samples", false, false},
+    {SourceFormat::Dls, "gig", ".dls", "RIFFDLS ", nullptr, "Gigafile", "Instrument", "Bank",
+     "Instrument/Layer", "Groups/Samples", true, true},
+    {SourceFormat::AudioFile, "wav", nullptr, nullptr, nullptr, "Bank", "Preset", "Samples", "Preset/Layer",
+     "Samples", false, false},
+    {SourceFormat::Akai, "akai", nullptr, nullptr, nullptr, "Volume", "Program", "Volume", "Preset/Layer",
+     "Samples", true, false},
+    {SourceFormat::Sfz, "sfz", nullptr, nullptr, ".sfz", "Instrument", "Preset", "Bank", "Preset/Layer",
+     "Samples", false, false},
 }};
 
 } // namespace
@@ -37,6 +40,23 @@ std::optional<SourceFormat> SourceFormatOfKey(std::string_view typeKey) {
     for (const SourceFormatFacts& facts : kFacts)
         if (facts.typeKey != nullptr && typeKey == facts.typeKey)
             return facts.format;
+    return std::nullopt;
+}
+
+std::optional<SourceFormat> SourceFormatOfTextFile(std::string_view fileName) {
+    for (const SourceFormatFacts& facts : kFacts) {
+        if (facts.textExtension == nullptr)
+            continue;
+        const std::string_view extension = facts.textExtension;
+        if (fileName.size() <= extension.size())
+            continue;
+        const std::string_view end = fileName.substr(fileName.size() - extension.size());
+        bool same = true;
+        for (size_t i = 0; i < end.size(); ++i)
+            same = same && std::tolower(static_cast<unsigned char>(end[i])) == extension[i];
+        if (same)
+            return facts.format;
+    }
     return std::nullopt;
 }
 

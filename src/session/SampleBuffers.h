@@ -8,6 +8,7 @@
 #include "formats/audio/AudioFileSource.h"
 #include "formats/common/BankFileSource.h"
 #include "formats/common/Frames.h"
+#include "formats/sfz/SfzSampleSource.h"
 
 namespace quorvane {
 
@@ -37,6 +38,7 @@ struct SampleSources {
     BankFileSource bankFile;    // SoundFont, DLS and GigaSampler banks
     AudioFileSource audioFiles; // the audio-file list
     AkaiSampleSource akai;      // the sample files of an Akai volume
+    SfzSampleSource sfz;        // the sample files of an SFZ instrument
 };
 
 } // namespace quorvane

@@ -9,6 +9,7 @@
 
 #include "core/Host.h"
 #include "formats/akai/AkaiVolumes.h"
+#include "formats/common/SoundFileEncoder.h"
 #include "formats/dls/DlsImage.h"
 #include "formats/dls/GigaWriter.h"
 #include "formats/soundfont/SoundFontWriter.h"
@@ -68,6 +69,8 @@ struct WriterState {
     bool keepCutShort = true;
     // The Vorbis quality of SoundFont 3 outputs (0 smallest .. 1 best).
     double vorbisQuality = kDefaultVorbisQuality;
+    // The files SFZ outputs keep their samples in.
+    SoundFileContainer sfzSampleFormat = SoundFileContainer::Wave;
 };
 
 struct Settings {
@@ -95,6 +98,7 @@ class Workspace {
     DlsState dls;
     ScsiLayer scsi;
     AkaiState akai;
+    std::vector<SfzSampleFile> sfzSamples; // the file and channel of each sample of an SFZ instrument
     Selection selection;
     SampleBuffers samples;
     SampleSources sources;

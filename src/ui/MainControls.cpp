@@ -45,6 +45,7 @@ MainControls FindMainControls(const QObject& window) {
     c.refresh = Find<QAction>(window, "Refresh1");
     c.menuSf2 = Find<QAction>(window, "Menu_SF2");
     c.menuGig = Find<QAction>(window, "Menu_GIG");
+    c.menuSfz = Find<QAction>(window, "Menu_SFZ");
     c.menuWave = Find<QAction>(window, "Menu_WAVE");
     c.menuAiff = Find<QAction>(window, "Menu_AIFF");
     c.menuAllAudioFiles = Find<QAction>(window, "Menu_AllAudioFiles");

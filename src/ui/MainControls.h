@@ -43,6 +43,7 @@ struct MainControls {
     QAction* refresh = nullptr;
     QAction* menuSf2 = nullptr;
     QAction* menuGig = nullptr;
+    QAction* menuSfz = nullptr;
     QAction* menuWave = nullptr;
     QAction* menuAiff = nullptr;
     QAction* menuAllAudioFiles = nullptr;

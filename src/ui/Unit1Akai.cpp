@@ -158,14 +158,16 @@ void TForm1::OpenPath(const QString& path) {
         return;
     }
     InputFile probe;
-    const std::optional<quorvane::SourceFormat> format = probe.Open(info.absoluteFilePath().toStdString())
-                                                             ? SourceFormatOfKey(ReadTypeKey(probe))
-                                                             : std::nullopt;
-    if (format != SourceFormat::SoundFont && format != SourceFormat::Dls) {
+    const std::string file = info.absoluteFilePath().toStdString();
+    const std::optional<quorvane::SourceFormat> format =
+        probe.Open(file) ? SourceFormatOfFile(probe, file) : std::nullopt;
+    if (!format || !IsReadFromFile(*format)) {
         refuse("This is not a bank, audio file or disc image the program reads.");
         return;
     }
-    SoundFormatClick(format == SourceFormat::Dls ? controls_.menuGig : controls_.menuSf2);
+    SoundFormatClick(format == SourceFormat::Dls   ? controls_.menuGig
+                     : format == SourceFormat::Sfz ? controls_.menuSfz
+                                                   : controls_.menuSf2);
     if (!SelectFolder(folder))
         return;
     const std::string wanted = info.completeBaseName().toStdString();

@@ -266,7 +266,10 @@ void TForm1::TreeView1ContextMenu(const QPoint& at) {
         add("Menu_Search2", "Search AIFF(s)", 2);
         add("Menu_Search3", "Search All Audio Files", 3);
     } else {
-        add("Menu_Search1", sourceFormat_ == SourceFormat::Dls ? "Search GigaFile(s)" : "Search SoundFont(s)",
+        add("Menu_Search1",
+            sourceFormat_ == SourceFormat::Dls   ? "Search GigaFile(s)"
+            : sourceFormat_ == SourceFormat::Sfz ? "Search SFZ file(s)"
+                                                 : "Search SoundFont(s)",
             1);
     }
     menu.exec(treeView1_->viewport()->mapToGlobal(at - QPoint(0, 10)));
@@ -307,6 +310,8 @@ void TForm1::SoundFormatClick(QAction* item) {
         format = SourceFormat::SoundFont;
     else if (name == "Menu_GIG")
         format = SourceFormat::Dls;
+    else if (name == "Menu_SFZ")
+        format = SourceFormat::Sfz;
     for (QAction* choice : formatGroup_->actions())
         choice->setChecked(false);
     if (format == SourceFormat::AudioFile) {
@@ -340,7 +345,7 @@ void TForm1::LoadEntry(int row) {
     ReadNotes notes;
     const LoadStatus status = LoadBankInteractively(workspace_, static_cast<uint32_t>(row), &notes);
     const quorvane::SourceFormat format = workspace_.bank.SourceFormat;
-    const bool bankFile = format == SourceFormat::SoundFont || format == SourceFormat::Dls;
+    const bool bankFile = IsReadFromFile(format);
     const bool unreadable = bankFile && (status == LoadStatus::NotABank || status == LoadStatus::CannotOpen ||
                                          status == LoadStatus::WrongFormat);
     // A bank that cannot be read has nothing to save. A damaged one the loader has already emptied and

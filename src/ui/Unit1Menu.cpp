@@ -53,6 +53,7 @@ void TForm1::BuildMenu(const DeviceLists& devices) {
     };
     formatItem("Menu_SF2", "&SoundFont    (*.sf2)")->setChecked(true);
     formatItem("Menu_GIG", "&GigaSampler    (*.gig)");
+    formatItem("Menu_SFZ", "S&FZ    (*.sfz)");
     format->addSeparator();
     QMenu* akai = format->addMenu("&Akai S1000/S3000");
     akai->setObjectName("Menu_AKAI");

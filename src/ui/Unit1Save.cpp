@@ -1,6 +1,8 @@
 // The batch saves of TForm1: the save dialog with its "Options" box, then the core's bank or preset save,
 // which reports into the conversion progress window. The main window only repaints until that window is
 // closed.
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -43,8 +45,11 @@ struct BankSaveChoice {
     const char* filter;
     OutputType type;
 };
-constexpr BankSaveChoice kBankSaveChoices[] = {{"SF2 - Soundfont file (*.sf2)", OutputType::SoundFont},
-                                               {"GIG - Gigasampler file (*.gig)", OutputType::Giga}};
+constexpr BankSaveChoice kBankSaveChoices[] = {
+    {"SF2 - Soundfont file (*.sf2)", OutputType::SoundFont},
+    {"GIG - Gigasampler file (*.gig)", OutputType::Giga},
+    {"SF3 - Soundfont 3 file, Ogg Vorbis samples (*.sf3)", OutputType::SoundFont3},
+    {"SFZ - folder of .sfz files and samples (*.sfz)", OutputType::Sfz}};
 
 struct SampleSaveChoice {
     const char* filter;
@@ -221,7 +226,8 @@ void TForm1::RunPresetSave(const QString& answer, OutputType output, bool combin
     const uint32_t current = bank.IsValidSlot(workspace_.selection.currentPreset)
                                  ? workspace_.selection.currentPreset
                                  : chosen.front();
-    const bool singleFile = chosen.size() == 1 || combine;
+    // An SFZ output is one folder, named as a single file would be.
+    const bool singleFile = chosen.size() == 1 || combine || output == OutputType::Sfz;
     const DialogAnswer resolved =
         ResolveDialogPath(answer.toStdString(), output, singleFile,
                           ProposedFileName(bank.SourceFormat, SaveItems::Presets, chosen.size(), bankText,

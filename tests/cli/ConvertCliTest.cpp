@@ -52,6 +52,28 @@ class ConvertCli : public ::testing::Test {
     TempDir dir;
 };
 
+TEST_F(ConvertCli, SfzFoldersOutAndInstrumentsBackIn) {
+    // One bank into the folder named, made when missing; its presets each an .sfz over FLAC samples.
+    const ProcessResult one =
+        Convert({"--to", "sfz", "--sample-format", "flac", "-o", P("out/two"), P("in/Two.sf2")});
+    ASSERT_EQ(one.exitStatus, 0) << one.err;
+    EXPECT_TRUE(fs::exists(P("out/two/P000.sfz")) && fs::exists(P("out/two/P001.sfz")));
+    EXPECT_TRUE(fs::exists(P("out/two/samples/Low.flac")) && fs::exists(P("out/two/samples/High.flac")));
+    EXPECT_FALSE(fs::exists(P("out/two/samples/Low.wav")));
+    // Several banks: a folder each inside the folder named.
+    const ProcessResult many =
+        Convert({"--to", "sfz", "-o", P("out"), P("in/Two.sf2"), P("in/more/Three.sf2")});
+    ASSERT_EQ(many.exitStatus, 0) << many.err;
+    EXPECT_TRUE(fs::exists(P("out/Two/P001.sfz")) && fs::exists(P("out/Three/P002.sfz")));
+    EXPECT_TRUE(fs::exists(P("out/Three/samples/High.wav")));
+    // An instrument written is a bank to read: one preset of the instrument's two zones.
+    const ProcessResult back = Convert({"-o", P("out/back.sf2"), P("out/two/P001.sfz")});
+    ASSERT_EQ(back.exitStatus, 0) << back.err;
+    const std::vector<PresetRecord> presets = Presets(P("out/back.sf2"));
+    ASSERT_EQ(presets.size(), 1u);
+    EXPECT_EQ(presets[0].name, "P001");
+}
+
 TEST_F(ConvertCli, BanksAndFoldersInOneRunAFailedBankReportedAndTheRestWritten) {
     const ProcessResult run = Convert({"--to", "gig", "-o", P("out"), P("in/Two.sf2"), P("in/more")});
     EXPECT_EQ(run.exitStatus, 4) << run.err;

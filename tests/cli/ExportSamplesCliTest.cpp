@@ -76,7 +76,12 @@ TEST_F(ExportSamplesCli, EveryListedFileOfAFolderAsAiff) {
     EXPECT_EQ(result.out,
               "2 files saved in '" + Out() + "', 1 skipped (no data in a format that can be read).\n");
     EXPECT_EQ(FilesIn(Out()), (std::set<std::string>{"Kick.aif", "Snare; tight.aif"}));
-    EXPECT_EQ(ReadAll(Out("Kick.aif")).size(), 108u + 10 * 4);
+    EXPECT_EQ(ReadAll(Out("Kick.aif")).size(), 108u + 10 * 6) << "24-bit stereo as the source holds it";
+
+    const ProcessResult cut =
+        RunProcess(QUORVANE_CLI_PATH, {"export-samples", "--bits", "16", "-o", Out("16"), folder});
+    ASSERT_EQ(cut.exitStatus, 0) << cut.err;
+    EXPECT_EQ(ReadAll(Out("16/Kick.wav")).size(), 88u + 10 * 4);
 }
 
 TEST_F(ExportSamplesCli, AFileThatCannotBeWrittenIsReportedAndTheOthersAreSaved) {

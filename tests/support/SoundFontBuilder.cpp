@@ -103,6 +103,8 @@ Bytes SoundFontBuilder::Build(std::map<std::string, ChunkPlace>* layout) const {
         for (int16_t word : sampleWords)
             PutU16(words, static_cast<uint16_t>(word));
         chunk("smpl", words);
+        if (!sampleLowBytes.empty())
+            chunk("sm24", sampleLowBytes);
     });
     list("pdta", [&] {
         Bytes phdr;

@@ -88,6 +88,7 @@ struct SoundFontBuilder {
     std::vector<Instrument> instruments;
     std::vector<Sample> samples;
     std::vector<int16_t> sampleWords;
+    Bytes sampleLowBytes; // written as sm24 after smpl when not empty (with version 2.04 for 24-bit samples)
 
     // Overrides for the indices held by the terminal records.
     std::optional<uint16_t> presetEndBag;        // bag index of the EOP record

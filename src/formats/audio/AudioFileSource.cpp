@@ -65,6 +65,28 @@ int16_t Reduce(const uint8_t* p, uint32_t bytesPerSample, bool aiff) {
     return static_cast<int16_t>(static_cast<uint16_t>(high << 8 | low));
 }
 
+// The byte below the two Reduce keeps, for samples of 3 or 4 bytes: bits 0..7 of the 24 kept.
+uint8_t LowByte(const uint8_t* p, uint32_t bytesPerSample, bool aiff) {
+    if (bytesPerSample == 3)
+        return aiff ? p[2] : p[0];
+    return aiff ? p[2] : p[1];
+}
+
+// One channel of interleaved data: the 16-bit words, and the low bytes when a sample has more than 16 bits.
+void Channel(const ByteVector& data, size_t frames, size_t frameBytes, size_t first, uint32_t bytesPerSample,
+             bool aiff, FrameBuffer& target) {
+    FrameVector words(frames);
+    for (size_t i = 0; i < frames; ++i)
+        words[i] = Reduce(&data[i * frameBytes + first], bytesPerSample, aiff);
+    ByteVector low;
+    if (bytesPerSample >= 3) {
+        low.resize(frames);
+        for (size_t i = 0; i < frames; ++i)
+            low[i] = LowByte(&data[i * frameBytes + first], bytesPerSample, aiff);
+    }
+    target.Fill(std::move(words), std::move(low));
+}
+
 } // namespace
 
 void AudioFileSource::Bind(const BankModel& bank, const AttributeList& attributes,
@@ -110,16 +132,9 @@ FetchReport AudioFileSource::Fetch(uint32_t index, FramePair target, bool /*with
     const bool aiff = sample.fileKind == kAiffFileKind;
     const size_t frameBytes = bytesPerSample * sample.channels;
     const size_t frames = n / frameBytes;
-    FrameVector first(frames);
-    for (size_t i = 0; i < frames; ++i)
-        first[i] = Reduce(&data[i * frameBytes], bytesPerSample, aiff);
-    if (sample.channels == 2) {
-        FrameVector second(frames);
-        for (size_t i = 0; i < frames; ++i)
-            second[i] = Reduce(&data[i * frameBytes + bytesPerSample], bytesPerSample, aiff);
-        target.right.Fill(std::move(second));
-    }
-    target.left.Fill(std::move(first));
+    if (sample.channels == 2)
+        Channel(data, frames, frameBytes, bytesPerSample, bytesPerSample, aiff, target.right);
+    Channel(data, frames, frameBytes, 0, bytesPerSample, aiff, target.left);
     return report;
 }
 

@@ -33,6 +33,7 @@ void U32BE(ByteWriter& w, uint32_t v) {
 
 struct Layout {
     uint16_t channels;
+    uint16_t bytesPerSample; // 2 or 3
     uint32_t dataSize;
     uint32_t sampleRate;
     uint16_t rootKey;
@@ -56,9 +57,9 @@ std::vector<uint8_t> WaveHeader(const Layout& l) {
     w.U16(1);
     w.U16(l.channels);
     w.U32(l.sampleRate);
-    w.U32(l.sampleRate * 2u * l.channels);
-    w.U16(static_cast<uint16_t>(2 * l.channels));
-    w.U16(16);
+    w.U32(l.sampleRate * l.bytesPerSample * l.channels);
+    w.U16(static_cast<uint16_t>(l.bytesPerSample * l.channels));
+    w.U16(static_cast<uint16_t>(l.bytesPerSample * 8));
     w.Chunk("smpl", l.looped ? 60 : 36);
     w.U32(0);                                                  // manufacturer
     w.U32(0);                                                  // product
@@ -94,8 +95,8 @@ std::vector<uint8_t> AiffHeader(const Layout& l) {
     w.FourCC("COMM");
     U32BE(w, 18);
     U16BE(w, l.channels);
-    U32BE(w, l.dataSize / 2 / l.channels);
-    U16BE(w, 16);
+    U32BE(w, l.dataSize / l.bytesPerSample / l.channels);
+    U16BE(w, static_cast<uint16_t>(l.bytesPerSample * 8));
     uint8_t rate[10];
     UnsignedToExtended(l.sampleRate, rate);
     w.Bytes(rate, sizeof rate);
@@ -158,6 +159,33 @@ bool WriteFrames(OutputFile& out, const FrameBuffer& first, const FrameBuffer* s
     return true;
 }
 
+// 24-bit frames of both channels, interleaved, in the file's byte order; the low byte is 0 for a channel
+// fetched with 16 bits only.
+bool WriteFrames24(OutputFile& out, const FrameBuffer& first, const FrameBuffer* second, uint32_t frames,
+                   bool bigEndian) {
+    const size_t channels = second ? 2 : 1;
+    std::vector<uint8_t> staging(kStagingFrames * channels * 3);
+    auto put = [&](size_t& at, const FrameBuffer& buffer, uint32_t i) {
+        const uint32_t v = i < buffer.FrameCount() ? static_cast<uint32_t>(buffer.Frame24(i)) : 0;
+        const uint8_t bytes[3] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8),
+                                  static_cast<uint8_t>(v >> 16)};
+        for (int b = 0; b < 3; ++b)
+            staging[at++] = bytes[bigEndian ? 2 - b : b];
+    };
+    for (uint32_t start = 0; start < frames; start += kStagingFrames) {
+        const uint32_t end = static_cast<uint32_t>(std::min<uint64_t>(frames, start + kStagingFrames));
+        size_t at = 0;
+        for (uint32_t i = start; i < end; ++i) {
+            put(at, first, i);
+            if (second)
+                put(at, *second, i);
+        }
+        if (!out.Write(staging.data(), at))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 SampleFileResult WriteSampleAudioFile(const BankModel& bank, SampleSource& samples, Host& host,
@@ -184,7 +212,10 @@ SampleFileResult WriteSampleAudioFile(const BankModel& bank, SampleSource& sampl
 
     Layout layout;
     layout.channels = second ? 2 : 1;
-    const uint64_t dataSize = static_cast<uint64_t>(std::max(left.length, right.length)) * layout.channels;
+    const bool wide = options.bits == 24 || (options.bits == 0 && (left.Wide() || right.Wide()));
+    layout.bytesPerSample = wide ? 3 : 2;
+    const uint64_t frameCount = std::max(left.FrameCount(), right.FrameCount());
+    const uint64_t dataSize = frameCount * layout.bytesPerSample * layout.channels;
     layout.sampleRate = sample.sampleRate;
     layout.rootKey = options.zoneRootKey ? sample.zoneRootKey : sample.rootKey;
     layout.pitchCorrection = sample.pitchCorrection;
@@ -207,10 +238,11 @@ SampleFileResult WriteSampleAudioFile(const BankModel& bank, SampleSource& sampl
     }
     layout.dataSize = static_cast<uint32_t>(dataSize);
     const std::vector<uint8_t> header = aiff ? AiffHeader(layout) : WaveHeader(layout);
-    const uint32_t frames = layout.dataSize / 2 / layout.channels;
+    const uint32_t frames = static_cast<uint32_t>(frameCount);
     const bool written = out.Write(header.data(), header.size()) &&
-                         WriteFrames(out, *first, second, frames, aiff) && !host.InterruptRequested() &&
-                         out.Commit();
+                         (wide ? WriteFrames24(out, *first, second, frames, aiff)
+                               : WriteFrames(out, *first, second, frames, aiff)) &&
+                         !host.InterruptRequested() && out.Commit();
     if (!written && host.InterruptRequested()) {
         out.Discard();
         result.status = SampleFileStatus::Interrupted;

@@ -1,5 +1,5 @@
-// Saves one sample of a bank, whatever its source, as a 16-bit WAVE file (with a sampler chunk) or a
-// 16-bit AIFF file (with markers and an instrument chunk): one channel, or two for a stereo sample.
+// Saves one sample of a bank, whatever its source, as a 16- or 24-bit WAVE file (with a sampler chunk) or
+// AIFF file (with markers and an instrument chunk): one channel, or two for a stereo sample.
 #pragma once
 
 #include <cstdint>
@@ -37,6 +37,8 @@ struct SampleFileOptions {
     // The root key written: the one of the zone that listed the sample (while the sample list shows one
     // preset's samples) instead of the sample's own.
     bool zoneRootKey = false;
+    // 16 or 24; 0 writes 24 bits for a sample fetched with more than 16, else 16.
+    int bits = 0;
 };
 
 // Writes sample `index` to path. The frames come from the source with the stereo partner; the shorter

@@ -77,13 +77,31 @@ FrameVector DecodeChannel(InputFile& file, const SampleRecord& sample, uint32_t&
     return frames;
 }
 
-// One channel as it stands: 8-bit widened, 16-bit read straight into the buffer, Ogg Vorbis decoded.
-FrameVector ReadWholeChannel(InputFile& file, const SampleRecord& sample, uint32_t& readErrors) {
+// The low bytes of a 24-bit SoundFont sample, one per frame; a range the file does not hold counts as a
+// failed read and gives none, leaving the 16-bit words.
+ByteVector ReadLowBytes(InputFile& file, const SampleRecord& sample, size_t frames, uint32_t& readErrors) {
+    ByteVector low;
+    if (sample.lowByteOffset == 0 || frames == 0)
+        return low;
+    low.resize(frames);
+    if (file.ReadAt(sample.lowByteOffset, low.data(), frames) != frames) {
+        ++readErrors;
+        return {};
+    }
+    return low;
+}
+
+// One channel as it stands: 8-bit widened, 16-bit read straight into the buffer with the low bytes of a
+// 24-bit sample beside it, Ogg Vorbis decoded.
+void ReadWholeChannel(InputFile& file, const SampleRecord& sample, uint32_t& readErrors,
+                      FrameBuffer& target) {
     if (sample.encoding == SampleEncoding::OggVorbis)
-        return DecodeChannel(file, sample, readErrors);
+        return target.Fill(DecodeChannel(file, sample, readErrors));
     if (sample.bitsPerSample == 8)
-        return Widen8(ReadSampleData<ByteVector>(file, sample, readErrors), 0, 1);
-    return ReadSampleData<FrameVector>(file, sample, readErrors);
+        return target.Fill(Widen8(ReadSampleData<ByteVector>(file, sample, readErrors), 0, 1));
+    FrameVector words = ReadSampleData<FrameVector>(file, sample, readErrors);
+    ByteVector low = ReadLowBytes(file, sample, words.size(), readErrors);
+    target.Fill(std::move(words), std::move(low));
 }
 
 // A linked half of a pair kept as two records, rather than one channel of an interleaved wave.
@@ -127,15 +145,15 @@ FetchReport BankFileSource::Fetch(uint32_t index, FramePair target, bool withPar
 
     const uint32_t partner = sample.linkIndex - 1u;
     if (IsLinkedHalf(sample)) {
-        target.left.Fill(ReadWholeChannel(file, sample, readErrors));
+        ReadWholeChannel(file, sample, readErrors, target.left);
         // 8-bit halves always bring their partner: they are widened together.
         const bool readPartner = sample.bitsPerSample == 8 || withPartner;
         if (readPartner && target.left.length != 0 && bank.IsValidSample(partner))
-            target.right.Fill(ReadWholeChannel(file, bank.SampleTable[partner], readErrors));
+            ReadWholeChannel(file, bank.SampleTable[partner], readErrors, target.right);
         return report;
     }
     if (sample.channels == 1 && sample.stereoHalf == 0) {
-        target.left.Fill(ReadWholeChannel(file, sample, readErrors));
+        ReadWholeChannel(file, sample, readErrors, target.left);
         return report;
     }
 
@@ -158,7 +176,7 @@ std::optional<StoredFrames> BankFileSource::Stored(uint32_t index) {
     if (bank_ == nullptr || !bank_->IsValidSample(index))
         return std::nullopt;
     const SampleRecord& sample = bank_->SampleTable[index];
-    if (sample.encoding != SampleEncoding::Pcm || sample.bitsPerSample != 16 || sample.stereoHalf != 0 ||
+    if (sample.encoding != SampleEncoding::Pcm || SampleBits(sample) != 16 || sample.stereoHalf != 0 ||
         (!IsLinkedHalf(sample) && sample.channels != 1))
         return std::nullopt;
     StoredFrames stored;

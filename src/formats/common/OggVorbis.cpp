@@ -6,6 +6,8 @@
 
 #include <sndfile.h>
 
+#include "formats/common/SndfileMemory.h"
+
 namespace quorvane {
 
 namespace {
@@ -45,49 +47,6 @@ sf_count_t MemoryWrite(const void*, sf_count_t, void*) {
 
 sf_count_t MemoryTell(void* user) {
     return static_cast<Memory*>(user)->position;
-}
-
-// The stream being encoded grows in `bytes`; libsndfile may seek back and write over what it wrote.
-struct Growing {
-    std::vector<uint8_t>& bytes;
-    sf_count_t position;
-};
-
-sf_count_t GrowingLength(void* user) {
-    return static_cast<sf_count_t>(static_cast<Growing*>(user)->bytes.size());
-}
-
-sf_count_t GrowingSeek(sf_count_t offset, int whence, void* user) {
-    Growing& g = *static_cast<Growing*>(user);
-    const auto size = static_cast<sf_count_t>(g.bytes.size());
-    const sf_count_t base = whence == SEEK_CUR ? g.position : whence == SEEK_END ? size : 0;
-    if (base + offset < 0)
-        return -1;
-    g.position = base + offset;
-    return g.position;
-}
-
-sf_count_t GrowingRead(void* buffer, sf_count_t count, void* user) {
-    Growing& g = *static_cast<Growing*>(user);
-    const sf_count_t n =
-        std::clamp<sf_count_t>(static_cast<sf_count_t>(g.bytes.size()) - g.position, 0, count);
-    std::memcpy(buffer, g.bytes.data() + g.position, static_cast<size_t>(n));
-    g.position += n;
-    return n;
-}
-
-sf_count_t GrowingWrite(const void* buffer, sf_count_t count, void* user) {
-    Growing& g = *static_cast<Growing*>(user);
-    const auto end = static_cast<size_t>(g.position + count);
-    if (end > g.bytes.size())
-        g.bytes.resize(end);
-    std::memcpy(g.bytes.data() + g.position, buffer, static_cast<size_t>(count));
-    g.position += count;
-    return count;
-}
-
-sf_count_t GrowingTell(void* user) {
-    return static_cast<Growing*>(user)->position;
 }
 
 // An Ogg page header: capture pattern, version 0, header type, then the 64-bit granule position.
@@ -157,8 +116,8 @@ bool EncodeOggVorbis(const int16_t* frames, size_t count, uint32_t sampleRate, d
     stream.clear();
     if (count == 0 || sampleRate == 0 || sampleRate > INT32_MAX)
         return false;
-    Growing growing{stream, 0};
-    SF_VIRTUAL_IO io{GrowingLength, GrowingSeek, GrowingRead, GrowingWrite, GrowingTell};
+    GrowingBytes growing{stream, 0};
+    SF_VIRTUAL_IO io = GrowingBytesIo();
     SF_INFO info{};
     info.samplerate = static_cast<int>(sampleRate);
     info.channels = 1;

@@ -1,6 +1,7 @@
 #include "formats/common/OutputNames.h"
 
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <sys/stat.h>
@@ -26,9 +27,10 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 std::string FreeOutputName(const std::string& outputPath, const std::string& sourcePath,
                            const char* extension) {
-    if ((!SameFile(outputPath, sourcePath) && !IsProtectedInput(outputPath)) || outputPath.size() <= 4)
+    const size_t cut = std::strlen(extension) + 1;
+    if ((!SameFile(outputPath, sourcePath) && !IsProtectedInput(outputPath)) || outputPath.size() <= cut)
         return outputPath;
-    const std::string stem = outputPath.substr(0, outputPath.size() - 4);
+    const std::string stem = outputPath.substr(0, outputPath.size() - cut);
     std::string name;
     for (int n = 1; n <= 999; ++n) {
         name = stem + "-" + std::to_string(n) + "." + extension;

@@ -6,9 +6,9 @@
 namespace quorvane {
 
 // The name written instead of outputPath when it names the bank being read (sourcePath; the same file
-// under any spelling) or another input of the run (IsProtectedInput), and is longer than four characters:
-// its last four characters become "-N.<extension>" with the first N from 1 to 999 for which no file exists
-// (999 when all do). Any other path is returned as it is.
+// under any spelling) or another input of the run (IsProtectedInput), and is longer than its extension:
+// its ".<extension>" (as long as the extension given, "wav" or "flac") becomes "-N.<extension>" with the
+// first N from 1 to 999 for which no file exists (999 when all do). Any other path is returned as it is.
 std::string FreeOutputName(const std::string& outputPath, const std::string& sourcePath,
                            const char* extension);
 

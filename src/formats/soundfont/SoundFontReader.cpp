@@ -140,11 +140,32 @@ void TakeInstrument(const Table& instruments, uint32_t n, uint16_t zoneCount, st
     zoneList = HexIndexList::Run(static_cast<uint16_t>(first), last > first ? last - first : 0);
 }
 
+// The sm24 chunk that follows smpl in LIST sdta (SoundFont 2.04), as far as the file holds it.
+void FindLowByteData(BankModel& bank, InputFile& file, uint64_t listOffset, uint64_t listBytes) {
+    const uint64_t listEnd = listOffset + 8 + listBytes;
+    uint8_t header[8];
+    for (uint64_t at = listOffset + 12; at + 8 <= listEnd;) {
+        if (file.ReadAt(at, header, 8) != 8)
+            return;
+        const uint32_t size = ReadU32LE(header + 4);
+        if (FourCCIs(header, "sm24")) {
+            const uint64_t start = at + 8;
+            if (start > UINT32_MAX)
+                return;
+            bank.LowByteDataStart = static_cast<uint32_t>(start);
+            bank.LowByteDataSize = static_cast<uint32_t>(std::min<uint64_t>(size, listEnd - start));
+            return;
+        }
+        at += 8 + uint64_t{size} + (size & 1);
+    }
+}
+
 } // namespace
 
 void BuildSoundFontImage(BankModel& bank, InputFile& file, ReadNotes& notes) {
     const uint64_t fileSize = file.Size();
     bank.SampleDataStart = 0;
+    bank.LowByteDataStart = bank.LowByteDataSize = 0;
 
     // A chunk's bytes as far as the file really holds them; a size that runs past the end of the file
     // would otherwise make the image as large as the size claims.
@@ -179,6 +200,7 @@ void BuildSoundFontImage(BankModel& bank, InputFile& file, ReadNotes& notes) {
                               static_cast<unsigned long long>(size - present));
                 notes.damage = text;
             }
+            FindLowByteData(bank, file, offset, present);
         } else {
             const uint64_t present = bytesInFile(offset, size);
             if (present < size) {
@@ -335,6 +357,11 @@ void ReadSoundFontSamples(BankModel& bank, ReadNotes& notes) {
         if (frames < 2 || bank.SampleDataStart == 0 || !fits)
             sample.dataOffset = 0;
 
+        // Low bytes count only in a bank of version 2.04 or later, and only where sm24 holds them all.
+        if (sample.dataOffset != 0 && bank.BankVersion >= 24 && bank.LowByteDataStart != 0 &&
+            uint64_t{end} <= bank.LowByteDataSize)
+            sample.lowByteOffset = bank.LowByteDataStart + start;
+
         if (loopStart < start || loopStart > end)
             loopStart = start;
         if (loopEnd < start || loopEnd > end)
@@ -348,6 +375,7 @@ void ReadSoundFontSamples(BankModel& bank, ReadNotes& notes) {
             sample.name = sample.fullName = "ROM:" + sample.name;
             sample.dataOffset = 0;
             sample.dataLength = 0;
+            sample.lowByteOffset = 0;
             sample.sampleType = type & 7;
         }
     }

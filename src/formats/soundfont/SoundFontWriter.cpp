@@ -105,13 +105,14 @@ InfoTexts InfoAsWritten(const BankModel& bank, const SoundFontWriteOptions& opti
     return texts;
 }
 
-// ifil says 2.01, or 3.01 for a bank whose samples are compressed.
-bool WriteInfoList(OutputFile& out, const InfoTexts& info, bool compressed) {
+// ifil says 2.01, 2.04 for a bank with 24-bit samples (sm24), or 3.01 for a bank whose samples are
+// compressed.
+bool WriteInfoList(OutputFile& out, const InfoTexts& info, bool compressed, bool wide) {
     ByteWriter list;
     list.FourCC("INFO");
     list.Chunk("ifil", 4);
     list.U16(compressed ? 3 : 2);
-    list.U16(1);
+    list.U16(wide ? 4 : 1);
     auto text = [&](const char* id, const std::string& value) {
         if (value.empty())
             return;
@@ -155,17 +156,30 @@ struct WrittenSample {
 };
 constexpr uint32_t kNotWritten = 0xFFFF;
 
+// A 24-bit sample in smpl whose low bytes sm24 holds: where its words went, and the fetch that gives them
+// again (the right channel of that fetch for the second half of a stereo wave).
+struct WideSample {
+    uint64_t offset = 0;
+    uint32_t frames = 0;
+    uint32_t fetchIndex = 0;
+    bool right = false;
+};
+
 class Writer {
   public:
     Writer(const BankModel& bank, const WriteSelection& selection, SampleSource& samples, Host& host,
            const SoundFontWriteOptions& options)
         : bank_(bank), selection_(selection), samples_(samples), host_(host), options_(options),
-          temporary_(options.temporary) {}
+          temporary_(options.temporary) {
+        if (!Compressed())
+            for (uint32_t s = 0; s < bank_.SampleCount; ++s)
+                wide_ = wide_ || (selection_.HasSample(s) && SampleBits(bank_.SampleTable[s]) > 16);
+    }
 
     bool Run() {
         if (!out_.WriteText("RIFF----sfbk"))
             return false;
-        if (!WriteInfoList(out_, InfoAsWritten(bank_, options_), Compressed()))
+        if (!WriteInfoList(out_, InfoAsWritten(bank_, options_), Compressed(), wide_))
             return false;
         if (!WriteSamples())
             return false;
@@ -189,12 +203,16 @@ class Writer {
     bool Compressed() const { return options_.storage == SoundFontSampleStorage::OggVorbis; }
 
     // Fetched frames as 16-bit words followed by the pad, or as an Ogg Vorbis stream padded to an even size.
-    // A sample Vorbis cannot encode is written without data, as a sample that could not be read.
-    bool WriteSampleData(const FrameBuffer& buffer, uint32_t sampleRate, WrittenSample& sample) {
+    // A sample Vorbis cannot encode is written without data, as a sample that could not be read. The low
+    // bytes of a 24-bit sample follow in sm24, fetched again once smpl is complete.
+    bool WriteSampleData(const FrameBuffer& buffer, uint32_t sampleRate, WrittenSample& sample,
+                         uint32_t fetchIndex, bool right) {
         sample.offset = static_cast<uint32_t>(out_.Position());
         sample.frames = buffer.FrameCount();
         if (!Compressed()) {
             sample.length = buffer.length;
+            if (wide_ && buffer.Wide())
+                wideSamples_.push_back({out_.Position(), sample.frames, fetchIndex, right});
             return out_.Write(buffer.frames.data(), buffer.length) && out_.WriteZeros(kSamplePadBytes);
         }
         if (!EncodeOggVorbis(buffer.frames.data(), sample.frames, sampleRate, options_.vorbisQuality,
@@ -266,7 +284,8 @@ class Writer {
                     if (!out_.AppendFrom(*stored->file, stored->offset, stored->length) ||
                         !out_.WriteZeros(kSamplePadBytes))
                         return false;
-                } else if (!stored && left.length != 0 && !WriteSampleData(left, sample.sampleRate, output)) {
+                } else if (!stored && left.length != 0 &&
+                           !WriteSampleData(left, sample.sampleRate, output, s, false)) {
                     return false;
                 }
                 output.index = static_cast<uint32_t>(writtenOrder_.size());
@@ -275,7 +294,7 @@ class Writer {
                 if (sample.stereoHalf == 1 && sample.sampleType == 4 && bank_.IsValidSample(partner)) {
                     WrittenSample& rightOutput = written_[partner];
                     if (right.length != 0 &&
-                        !WriteSampleData(right, bank_.SampleTable[partner].sampleRate, rightOutput))
+                        !WriteSampleData(right, bank_.SampleTable[partner].sampleRate, rightOutput, s, true))
                         return false;
                     rightOutput.index = static_cast<uint32_t>(writtenOrder_.size());
                     writtenOrder_.push_back(partner);
@@ -291,9 +310,44 @@ class Writer {
             }
         }
         Status("Saving wavepool data ...");
+        const uint64_t smplEnd = out_.Position();
+        if (!out_.PatchU32(listStart + 16, static_cast<uint32_t>(smplEnd - listStart - 20)))
+            return false;
+        if (wide_ && !WriteLowBytes(smplEnd))
+            return false;
         const uint64_t listEnd = out_.Position();
-        return out_.PatchU32(listStart + 4, static_cast<uint32_t>(listEnd - listStart - 8)) &&
-               out_.PatchU32(listStart + 16, static_cast<uint32_t>(listEnd - listStart - 20));
+        return out_.PatchU32(listStart + 4, static_cast<uint32_t>(listEnd - listStart - 8));
+    }
+
+    // sm24: a low byte for every word of smpl, pad words included; zero for 16-bit samples, whose words are
+    // their frames' upper 16 bits. Its size is rounded up to an even count, as players expect.
+    bool WriteLowBytes(uint64_t smplEnd) {
+        const uint64_t words = (smplEnd - dataStart_) / 2;
+        const uint64_t size = words + words % 2;
+        uint8_t header[8] = {'s', 'm', '2', '4'};
+        WriteU32LE(header + 4, static_cast<uint32_t>(size));
+        if (!out_.Write(header, 8))
+            return false;
+        FrameBuffer left, right;
+        uint32_t fetched = kNotWritten;
+        uint64_t at = 0; // bytes of sm24 written
+        for (const WideSample& wide : wideSamples_) {
+            if (wide.fetchIndex != fetched) {
+                left.Free();
+                right.Free();
+                samples_.Fetch(wide.fetchIndex, {left, right}, false);
+                fetched = wide.fetchIndex;
+            }
+            const FrameBuffer& buffer = wide.right ? right : left;
+            const uint64_t start = (wide.offset - dataStart_) / 2;
+            // A second fetch that no longer matches the first (the file changed meanwhile) leaves zeros.
+            const bool same = buffer.Wide() && buffer.FrameCount() == wide.frames;
+            if (!out_.WriteZeros(start - at) ||
+                (same ? !out_.Write(buffer.low.data(), wide.frames) : !out_.WriteZeros(wide.frames)))
+                return false;
+            at = start + wide.frames;
+        }
+        return out_.WriteZeros(size - at);
     }
 
     // A layer of a selected preset is written when it is selected itself, or when it is the preset's global
@@ -516,6 +570,8 @@ class Writer {
     OutputFile out_;
     uint64_t dataStart_ = 0;
     std::vector<WrittenSample> written_;     // by sample index
+    bool wide_ = false;                      // some written sample has more than 16 bits: sm24 is written
+    std::vector<WideSample> wideSamples_;    // in smpl order
     std::vector<uint8_t> stream_;            // the Ogg Vorbis stream of the sample being compressed
     std::vector<uint32_t> writtenOrder_;     // sample index by output number
     std::vector<uint32_t> instrumentLayers_; // first layer of each output instrument

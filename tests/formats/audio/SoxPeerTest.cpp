@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -42,14 +43,6 @@ std::vector<int32_t> ReadInt32s(const std::string& path) {
     const std::string bytes((std::istreambuf_iterator<char>(in)), {});
     std::vector<int32_t> values(bytes.size() / 4);
     std::memcpy(values.data(), bytes.data(), values.size() * 4);
-    return values;
-}
-
-std::vector<int16_t> ReadInt16s(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), {});
-    std::vector<int16_t> values(bytes.size() / 2);
-    std::memcpy(values.data(), bytes.data(), values.size() * 2);
     return values;
 }
 
@@ -149,26 +142,36 @@ TEST_F(SoxPeer, SoxReadsBackEveryFileWeWrite) {
                  "sndfile-info is not on PATH: install the Debian package sndfile-programs");
     const std::string soxi = FindOnPath("soxi");
     REQUIRE_PEER(!soxi.empty(), "soxi is not on PATH: install the Debian package sox");
-    for (SampleFileType type : {SampleFileType::Wave, SampleFileType::Aiff}) {
-        const SampleSaveSummary summary = SaveAllSamples(workspace, out.Folder(), type);
+    // The 24-bit sources as they are (the default), and cut to 16 bits.
+    for (const auto& [type, bits] : std::vector<std::pair<SampleFileType, int>>{{SampleFileType::Wave, 0},
+                                                                                {SampleFileType::Aiff, 0},
+                                                                                {SampleFileType::Wave, 16},
+                                                                                {SampleFileType::Aiff, 16}}) {
+        const std::string folder = out.Folder() + std::to_string(bits) + "/";
+        std::filesystem::create_directories(folder);
+        const SampleSaveSummary summary = SaveAllSamples(workspace, folder, type, bits);
         ASSERT_EQ(summary.written, 2u);
         for (const char* channels : {"1", "2"}) {
             const std::string stem = std::string("tone-") + channels;
-            const std::string file = out.Folder() + stem + (type == SampleFileType::Aiff ? ".aif" : ".wav");
+            const std::string file = folder + stem + (type == SampleFileType::Aiff ? ".aif" : ".wav");
             SCOPED_TRACE(file);
             const std::vector<int16_t>& ours = fetched.at(stem + ".wav");
             const std::string frames = std::to_string(ours.size() / std::stoi(channels));
             for (const auto& [option, expected] : std::vector<std::pair<std::string, std::string>>{
-                     {"-c", channels}, {"-r", "32000"}, {"-b", "16"}, {"-s", frames}}) {
+                     {"-c", channels}, {"-r", "32000"}, {"-b", bits == 16 ? "16" : "24"}, {"-s", frames}}) {
                 const ProcessResult info = RunProcess(soxi, {option, file});
                 EXPECT_EQ(info.out, expected + "\n") << option << info.err;
             }
-            // Read without a warning: an AIFF sound data block size other than 0 makes sox warn.
+            // Read without a warning: an AIFF sound data block size other than 0 makes sox warn. Read as
+            // 32 bits, which sox widens without dither; the upper 16 bits are the words we fetched.
             const ProcessResult back = RunProcess(sox_, {file, "-t", "raw", "-e", "signed-integer", "-b",
-                                                         "16", "-L", raw.Folder() + "back.raw"});
+                                                         "32", "-L", raw.Folder() + "back.raw"});
             EXPECT_EQ(back.exitStatus, 0) << back.err;
             EXPECT_EQ(back.err, "");
-            EXPECT_EQ(ReadInt16s(raw.Folder() + "back.raw"), ours);
+            std::vector<int16_t> upper;
+            for (int32_t value : ReadInt32s(raw.Folder() + "back.raw"))
+                upper.push_back(static_cast<int16_t>(value >> 16));
+            EXPECT_EQ(upper, ours);
             if (std::string(channels) == "1") {
                 const ProcessResult info = RunProcess(sndfileInfo, {file});
                 EXPECT_EQ(info.exitStatus, 0) << info.err;
