@@ -74,13 +74,14 @@ ExitCode OpenAkaiDiscFromPath(Workspace& workspace, const std::string& path) {
         std::fprintf(stderr, "error: cannot open '%s': %s\n", path.c_str(), error.c_str());
         return kExitCannotRead;
     }
-    if (workspace.akai.PartitionCount != 0)
+    switch (workspace.akai.discStatus) {
+    case DiscStatus::Partitions:
         return kExitOk;
-    TerminalHost* host = dynamic_cast<TerminalHost*>(&workspace.host);
-    const std::string title = host != nullptr ? host->Title() : kNotAkaiCdrom;
-    if (title == kDriveNotReady) {
+    case DiscStatus::NotReady:
         std::fprintf(stderr, "error: '%s': %s\n", path.c_str(), kDriveNotReady);
         return kExitCannotRead;
+    case DiscStatus::NotAkai:
+        break;
     }
     std::fprintf(stderr, "error: '%s' is not a bank of a supported type (%s)\n", path.c_str(), kNotAkaiCdrom);
     return kExitNotABank;

@@ -23,11 +23,14 @@ uint32_t ScanAkaiDisc(Workspace& workspace) {
     workspace.loader.fileList.clear();
     workspace.loader.loadedEntry = -1;
     if (!scsi.TestUnitReady()) {
+        akai.discStatus = DiscStatus::NotReady;
         workspace.host.SetTitle(kDriveNotReady);
         return 0;
     }
     scsi.ReadCapacity();
-    return ScanPartitions(akai, scsi, workspace.host);
+    const uint32_t found = ScanPartitions(akai, scsi, workspace.host);
+    akai.discStatus = found != 0 ? DiscStatus::Partitions : DiscStatus::NotAkai;
+    return found;
 }
 
 std::vector<AkaiVolumeEntry> SelectAkaiPartition(Workspace& workspace, uint32_t partition) {

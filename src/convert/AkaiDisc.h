@@ -22,7 +22,7 @@ uint32_t SelectAkaiDrive(Workspace& workspace, uint32_t drive);
 // cannot be opened.
 int OpenAkaiDisc(Workspace& workspace, const std::string& path, std::string* error = nullptr);
 // Reads the partitions of the selected drive: "DRIVE NOT READY!" in the title when it does not answer,
-// "NOT AKAI CDROM" when no partition is found.
+// "NOT AKAI CDROM" when no partition is found; AkaiState::discStatus says which.
 uint32_t ScanAkaiDisc(Workspace& workspace);
 
 // Makes `partition` current and lists its volumes into the file list, in table order. Returns them.

@@ -25,8 +25,13 @@ constexpr const char* kNotAkaiCdrom = "NOT AKAI CDROM";
 constexpr const char* kDriveNotReady = "DRIVE NOT READY!";
 constexpr const char* kVolumeReadError = "SCSI READ VOLUME ERROR !";
 
+// What the last scan of a drive found: partitions, a drive that did not answer, or a disc without an Akai
+// partition.
+enum class DiscStatus { Partitions, NotReady, NotAkai };
+
 struct AkaiState {
     uint32_t PartitionCount = 0;
+    DiscStatus discStatus = DiscStatus::NotAkai;
     std::array<uint32_t, kMaxPartitions> PartitionStart{}; // first sector
     std::array<uint32_t, kMaxPartitions> PartitionSize{};  // in sectors
     std::array<std::array<uint8_t, kSectorSize>, kMaxPartitions> PartitionHeaders{};
