@@ -30,13 +30,13 @@ struct LoadedBank {
 
 // Loads a bank the way a conversion reads it (stereo waves as linked halves), so that both sides are seen
 // as the writer saw its source.
-ExitCode LoadBank(LoadedBank& bank, const std::string& path) {
+ExitCode LoadCheckedBank(LoadedBank& bank, const std::string& path) {
     if (const ExitCode probed = ProbeBankPath(path); probed != kExitOk)
         return probed;
     bank.path = path;
-    SetFileListOfPaths(*bank.workspace, {path});
-    ReadNotes notes;
-    const LoadStatus status = LoadBankSilentlyOfItsType(*bank.workspace, 0, &notes);
+    const LoadResult loaded = LoadBank(*bank.workspace, path);
+    const ReadNotes& notes = loaded.notes;
+    const LoadStatus status = loaded.status;
     for (const std::string& line : notes.lines)
         std::fprintf(stderr, "warning: %s: %s\n", path.c_str(), line.c_str());
     switch (status) {
@@ -207,8 +207,8 @@ ExitCode RunCheck(const CheckCommandOptions& options) {
     std::error_code error;
     const bool akai = !options.volume.empty() ||
                       (!fs::is_directory(options.source, error) && IsAkaiDiscPath(options.source));
-    const ExitCode loaded =
-        akai ? LoadAkaiSource(source, options.source, options.volume) : LoadBank(source, options.source);
+    const ExitCode loaded = akai ? LoadAkaiSource(source, options.source, options.volume)
+                                 : LoadCheckedBank(source, options.source);
     if (loaded != kExitOk)
         return loaded;
     for (unsigned slot : options.presets) {
@@ -228,7 +228,7 @@ ExitCode RunCheck(const CheckCommandOptions& options) {
     std::vector<LoadedBank> outputs(paths.size());
     std::vector<CheckedBank> checked;
     for (size_t i = 0; i < paths.size(); ++i) {
-        if (const ExitCode status = LoadBank(outputs[i], paths[i]); status != kExitOk)
+        if (const ExitCode status = LoadCheckedBank(outputs[i], paths[i]); status != kExitOk)
             return status;
         checked.push_back(CheckedBank{outputs[i].workspace.get(), paths[i]});
     }

@@ -450,11 +450,11 @@ void PresetComparison::Coverage() {
 
 BankKind KindOfBank(const BankModel& bank) {
     switch (bank.SourceFormat) {
-    case kSoundFontSource:
+    case SourceFormat::SoundFont:
         return bank.BankVersion >= 30 ? BankKind::SoundFont3 : BankKind::SoundFont2;
-    case kDlsSource:
+    case SourceFormat::Dls:
         return bank.DlsFlavour == 2 ? BankKind::GigaSampler : BankKind::Dls;
-    case kAkaiSource:
+    case SourceFormat::Akai:
         return BankKind::Akai;
     default:
         return BankKind::AudioFiles;

@@ -135,7 +135,7 @@ std::vector<ModulatorRecord> LevelModulators(const std::vector<ModulatorRecord>&
 // region alone (the wave's smpl correction is not heard); a DLS region's wsmp, when it has one, replaces
 // the wave's; SoundFont and Akai samples always add theirs.
 int SampleCorrection(const BankModel& bank, const Levels& l, const SampleRecord& sample) {
-    if (bank.SourceFormat != kDlsSource)
+    if (bank.SourceFormat != SourceFormat::Dls)
         return sample.pitchCorrection;
     if (bank.DlsFlavour == 2)
         return 0;

@@ -30,8 +30,7 @@ struct Loaded {
 std::unique_ptr<Loaded> Load(const std::string& path) {
     auto loaded = std::make_unique<Loaded>();
     loaded->path = path;
-    SetFileListOfPaths(loaded->workspace, {path});
-    EXPECT_EQ(LoadBankSilentlyOfItsType(loaded->workspace, 0), LoadStatus::Loaded) << path;
+    EXPECT_EQ(LoadBank(loaded->workspace, path).status, LoadStatus::Loaded) << path;
     return loaded;
 }
 
