@@ -4,13 +4,17 @@
 # the test builders' DLS and GigaSampler banks (authored with libgig) and Akai volume to SoundFont and
 # GigaSampler. Makes its own release build; run it under the build lock:
 #   flock /tmp/quorvane-build.lock scripts/conversion_report.sh
+# QUORVANE_REPORT_BUILD=build/test uses an existing build tree (its quorvane-cli and test tools) instead.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 
-quorvane_install_packages "${QUORVANE_PACKAGES[@]}" fluid-soundfont-gm timgm6mb-soundfont
-quorvane_build build/release Release -- --target quorvane-cli make_gig_fixtures make_akai_image >&2
-
-BIN="$QUORVANE_ROOT/build/release"
+if [ -n "${QUORVANE_REPORT_BUILD:-}" ]; then
+    BIN="$QUORVANE_ROOT/$QUORVANE_REPORT_BUILD"
+else
+    quorvane_install_packages "${QUORVANE_PACKAGES[@]}" fluid-soundfont-gm timgm6mb-soundfont
+    quorvane_build build/release Release -- --target quorvane-cli make_gig_fixtures make_akai_image >&2
+    BIN="$QUORVANE_ROOT/build/release"
+fi
 CLI="$BIN/app/cli/quorvane-cli"
 WORK="$(mktemp -d)"
 trap 'rm -rf "$WORK"' EXIT

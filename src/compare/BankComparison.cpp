@@ -516,8 +516,13 @@ CheckReport CheckConversion(const CheckedBank& source, const std::vector<Checked
     for (const auto& wanted : outputWanted)
         report.samplesRead += static_cast<uint32_t>(std::count(wanted.begin(), wanted.end(), 1));
 
-    // Voices of silent samples (the fillers a writer puts where a format wants a region) are not heard.
+    // Voices of silent samples (the fillers a writer puts where a format wants a region) are not heard. The
+    // voices are taken again now that every sample was fetched: an Akai sample's root key and loop are read
+    // from its header when its frames are.
     for (size_t i = 0; i < slots.size(); ++i) {
+        sourceSides[i].voices = VoicesOfPreset(sourceBank, slots[i]);
+        if (match[i])
+            outputSides[i].voices = VoicesOfPreset(*outputSides[i].bank, match[i]->slot);
         auto silent = [](const std::vector<SampleFingerprint>& prints) {
             return [&prints](const Voice& v) { return prints[v.sample].read && prints[v.sample].silent; };
         };

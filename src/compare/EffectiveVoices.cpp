@@ -179,18 +179,22 @@ void FillValues(const BankModel& bank, const Levels& l, const ZoneRecord& zone, 
             set(info.parameter, Effective(l, info.generator, info.defaultValue));
     }
     set(P::SampleFrames, 0);
-    const int root = InstrumentValue(l, gen::overridingRootKey, -1);
+    // An Akai keygroup plays its sample's own root key and loop, as every conversion writes them.
+    const bool akai = bank.SourceFormat == SourceFormat::Akai;
+    const int root = akai ? -1 : InstrumentValue(l, gen::overridingRootKey, -1);
     set(P::RootKey, root >= 0 && root <= 127 ? root : sample.rootKey);
     set(P::Tuning, 100 * Effective(l, gen::coarseTune, 0) + Effective(l, gen::fineTune, 0) +
                        SampleCorrection(bank, l, sample));
     set(P::FixedKey, std::max(InstrumentValue(l, gen::keynum, -1), -1));
     set(P::FixedVelocity, std::max(InstrumentValue(l, gen::velocity, -1), -1));
     // Mode 2 is undefined and plays as no loop.
-    const int mode = InstrumentValue(l, gen::sampleModes, 0) & 3;
+    const int mode = akai ? (sample.looped ? 1 : 0) : InstrumentValue(l, gen::sampleModes, 0) & 3;
     set(P::LoopMode, mode == 2 ? 0 : mode);
     const bool looped = mode == 1 || mode == 3;
-    set(P::LoopStart, looped ? static_cast<int32_t>(zone.loopStart) : kNotApplicable);
-    set(P::LoopEnd, looped ? static_cast<int32_t>(zone.loopEnd) : kNotApplicable);
+    const uint32_t loopStart = akai ? sample.loopStart : zone.loopStart;
+    const uint32_t loopEnd = akai ? sample.loopEnd : zone.loopEnd;
+    set(P::LoopStart, looped ? static_cast<int32_t>(loopStart) : kNotApplicable);
+    set(P::LoopEnd, looped ? static_cast<int32_t>(loopEnd) : kNotApplicable);
     set(P::SampleStart, InstrumentValue(l, gen::startAddrsOffset, 0) +
                             32768 * InstrumentValue(l, gen::startAddrsCoarseOffset, 0));
     set(P::SampleEnd, InstrumentValue(l, gen::endAddrsOffset, 0) +
