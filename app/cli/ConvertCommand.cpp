@@ -8,6 +8,7 @@
 
 #include "AkaiInput.h"
 #include "BankInput.h"
+#include "CheckCommand.h"
 #include "convert/BankLoader.h"
 #include "convert/BatchSave.h"
 #include "convert/ConversionParameters.h"
@@ -87,6 +88,21 @@ ExitCode Finish(const BatchResult& result) {
     return result.failed == 0 ? kExitOk : kExitCannotWrite;
 }
 
+// --check: the files just written against the bank (or Akai volume) they came from; the summary is printed
+// and differences end the run with status 5.
+ExitCode CheckWritten(const ConvertOptions& options, const std::string& source, const std::string& volume,
+                      const std::vector<std::string>& written, ExitCode finished) {
+    if (!options.check || finished != kExitOk || written.empty())
+        return finished;
+    CheckCommandOptions check;
+    check.source = source;
+    check.volume = volume;
+    check.outputs = written;
+    check.presets = options.presets;
+    check.summaryOnly = true;
+    return RunCheck(check);
+}
+
 ExitCode SaveEditsIfAsked(const ConvertOptions& options, const EditSet& edits) {
     if (options.saveEditsFile.empty())
         return kExitOk;
@@ -161,7 +177,8 @@ ExitCode ConvertPresets(const ConvertOptions& options, OutputType type, const Ed
     // can use the model just loaded; other sources are read again the way conversions read them.
     request.modelAsRead = bank.SourceFormat == SourceFormat::SoundFont;
     host.SetBatch(true);
-    return Finish(SavePresets(workspace, request));
+    const BatchResult result = SavePresets(workspace, request);
+    return CheckWritten(options, options.inputs[0], "", result.written, Finish(result));
 }
 
 ExitCode ConvertBanks(const ConvertOptions& options, OutputType type, const EditSet& edits) {
@@ -218,7 +235,14 @@ ExitCode ConvertBanks(const ConvertOptions& options, OutputType type, const Edit
     const BatchResult result = SaveBanks(workspace, request);
     const ExitCode finished = Finish(result);
     // A damaged bank named alone could not be read, as a file that cannot be opened.
-    return banks.size() == 1 && !anyFolder && result.damaged == 1 ? kExitCannotRead : finished;
+    if (banks.size() == 1 && !anyFolder && result.damaged == 1)
+        return kExitCannotRead;
+    if (options.check && banks.size() != 1) {
+        std::fprintf(stderr,
+                     "note: --check compares one bank with its output; a run of several is not checked\n");
+        return finished;
+    }
+    return CheckWritten(options, banks[0], "", result.written, finished);
 }
 
 // An Akai disc: the volume named by --volume to OUTPUT (or its chosen presets), or with several volumes
@@ -309,7 +333,14 @@ ExitCode ConvertAkaiVolumes(const ConvertOptions& options, OutputType type, cons
         }
     }
     const ExitCode finished = Finish(total);
-    return finished != kExitOk ? finished : end;
+    if (finished != kExitOk || end != kExitOk)
+        return finished != kExitOk ? finished : end;
+    if (options.check && volumes.size() != 1) {
+        std::fprintf(stderr,
+                     "note: --check compares one volume with its output; a run of several is not checked\n");
+        return finished;
+    }
+    return CheckWritten(options, input, VolumeAddressText(volumes[0]), total.written, finished);
 }
 
 } // namespace

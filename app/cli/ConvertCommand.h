@@ -21,6 +21,7 @@ struct ConvertOptions {
     std::string saveEditsFile;              // where the run's edits are kept
     std::string volume;                     // Akai discs: the --volume text; empty: none given
     double quality = kDefaultVorbisQuality; // Vorbis quality of SoundFont 3 outputs, 0 .. 1
+    bool check = false;                     // compare what was written with its source afterwards
 };
 
 // `convert [--to sf2|sf3|gig|sfz] [--quality Q] [--sample-format wav|flac] [--preset SLOT]... [--combine]

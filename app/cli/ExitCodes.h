@@ -8,6 +8,7 @@ enum ExitCode : int {
     kExitCannotRead = 2,
     kExitNotABank = 3,
     kExitCannotWrite = 4,
+    kExitDifferences = 5, // check: the output differs from the source
     kExitInternalError = 70,
     kExitCancelled = 130,
 };

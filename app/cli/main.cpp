@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <cstdio>
 
+#include "CheckCommand.h"
 #include "ConvertCommand.h"
 #include "ExitCodes.h"
 #include "ExportSamplesCommand.h"
@@ -82,6 +83,9 @@ int main(int argc, char** argv) try {
     convert->add_option("-o,--output", convertOptions.output,
                         "Output file for one bank, one preset or --combine; else an existing folder");
     convert->add_option("--volume", convertOptions.volume, kVolumeOptionHelp);
+    convert->add_flag("--check", convertOptions.check,
+                      "After writing, compare the output with its source and print what changed (exit 5 when "
+                      "anything did)");
     convert->add_option("BANK", convertOptions.inputs,
                         "Bank files and folders of banks, or one Akai disc image or drive");
     convert->footer(
@@ -101,7 +105,8 @@ int main(int argc, char** argv) try {
         "least\n"
         "one bank or file failed (the others are written); 130 interrupted by Ctrl-C, 143 by SIGTERM (the "
         "file\n"
-        "being written is discarded, files finished before stay).");
+        "being written is discarded, files finished before stay); with --check, 5 when the check found "
+        "differences.");
     ExportSamplesOptions exportOptions;
     CLI::App* exportSamples = app.add_subcommand(
         "export-samples", "Save every sample of a bank, or every audio file of a folder, as WAVE or AIFF");
@@ -116,6 +121,32 @@ int main(int argc, char** argv) try {
     exportSamples->add_option("FILE_OR_FOLDER", exportOptions.input, "Bank file, or a folder of audio files")
         ->required();
 
+    CheckCommandOptions checkOptions;
+    CLI::App* check = app.add_subcommand(
+        "check", "Compare a converted bank with its source: what each preset kept and lost, voice by voice");
+    check->add_flag("--json", checkOptions.json, "Print the report as one JSON object");
+    check->add_flag(
+        "--render", checkOptions.render,
+        "Also play both banks through FluidSynth (a few notes per preset) and compare level, pitch "
+        "and length");
+    check->add_option("--volume", checkOptions.volume, "Akai source: the volume that was converted (A/2)");
+    check
+        ->add_option("--preset", checkOptions.presets,
+                     "Source preset slot to check (1-based); may be repeated")
+        ->check(CLI::PositiveNumber);
+    check->add_option("SOURCE", checkOptions.source, "The bank (or Akai disc) that was converted")
+        ->required();
+    check
+        ->add_option("OUTPUT", checkOptions.outputs,
+                     "The converted bank: one file, several (GigaSampler parts), or a folder of them")
+        ->required();
+    check->footer(
+        "Exit status: 0 every preset plays as in the source within the tolerances the report states "
+        "(parameters\n"
+        "the output format cannot hold are listed apart); 5 differences found; 1 usage error; 2 a "
+        "bank cannot be\n"
+        "read; 3 a file is not a bank.");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
@@ -129,6 +160,8 @@ int main(int argc, char** argv) try {
 
     if (info->parsed())
         return RunInfo(infoPath, infoJson, infoVolume);
+    if (check->parsed())
+        return RunCheck(checkOptions);
     // The commands that write catch interrupts so that no partial or temporary file is left behind.
     if (convert->parsed() || exportSamples->parsed())
         CatchInterrupts();

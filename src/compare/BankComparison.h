@@ -1,0 +1,36 @@
+// The check of a conversion: every preset of the source against its counterpart in the output (one or more
+// banks: the parts of a GigaSampler bank, the files of a folder), voice by voice at every key and velocity
+// band, with samples matched by their frames.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "compare/CheckReport.h"
+#include "session/Workspace.h"
+
+namespace quorvane {
+
+// A loaded bank taking part in a check; its workspace also fetches its samples.
+struct CheckedBank {
+    Workspace* workspace = nullptr;
+    std::string path;
+};
+
+struct CheckOptions {
+    // Source presets to check (1-based slots); empty: every preset.
+    std::vector<uint32_t> sourceSlots;
+};
+
+// What kind of bank a loaded model is, for the names in the report and what an output can hold.
+BankKind KindOfBank(const BankModel& bank);
+// "SoundFont 2.1", "GigaSampler", "DLS Level 1", "Akai".
+std::string FormatTextOf(const BankModel& bank);
+
+// Runs the check. Reads every sample the compared voices play once on each side; progress goes to the
+// source workspace's host.
+CheckReport CheckConversion(const CheckedBank& source, const std::vector<CheckedBank>& outputs,
+                            const CheckOptions& options);
+
+} // namespace quorvane

@@ -1,0 +1,111 @@
+// `quorvane-cli check` and `convert --check` as a user runs them: exit statuses, the JSON report, and what
+// a SoundFont to GigaSampler conversion of TimGM6mb cannot hold.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <set>
+#include <string>
+
+#include "model/Generators.h"
+#include "support/Peers.h"
+#include "support/RunProcess.h"
+#include "support/SoundFontBuilder.h"
+#include "support/TempDir.h"
+
+namespace quorvane::test {
+namespace {
+
+ProcessResult Cli(const std::vector<std::string>& args) {
+    return RunProcess(QUORVANE_CLI_PATH, args);
+}
+
+Bytes TwoPresetBank(int16_t release) {
+    SoundFontBuilder sf;
+    const uint16_t a = sf.AddSample("A", 1000);
+    const uint16_t b = sf.AddSample("B", 1200);
+    sf.instruments = {
+        {.name = "I",
+         .bags = {Gens({{gen::releaseVolEnv, static_cast<uint16_t>(release)}, {gen::sampleID, a}})}},
+        {.name = "J", .bags = {Gens({{gen::sampleID, b}})}}};
+    sf.presets = {{.name = "One", .program = 0, .bags = {Gens({{gen::instrument, 0}})}},
+                  {.name = "Two", .program = 1, .bags = {Gens({{gen::instrument, 1}})}}};
+    return sf.Build();
+}
+
+TEST(CheckCli, ExitStatusSaysWhetherTheOutputDiffers) {
+    const TempDir dir;
+    const std::string source = dir.Write("source.sf2", TwoPresetBank(0));
+    const std::string copy = dir.Write("copy.sf2", TwoPresetBank(0));
+    const std::string damaged = dir.Write("damaged.sf2", TwoPresetBank(-1200));
+    const std::string text =
+        dir.Write("notes.sf2", {'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd', '!'});
+
+    const ProcessResult same = Cli({"check", source, copy});
+    EXPECT_EQ(same.exitStatus, 0) << same.err;
+    EXPECT_NE(same.out.find("identical  000:000  One"), std::string::npos) << same.out;
+    EXPECT_NE(same.out.find("2 presets checked: 2 identical, 0 changed, 0 lost, 0 missing"),
+              std::string::npos)
+        << same.out;
+
+    const ProcessResult differs = Cli({"check", "--json", source, damaged});
+    EXPECT_EQ(differs.exitStatus, 5) << differs.err;
+    const nlohmann::json report = nlohmann::json::parse(differs.out);
+    EXPECT_EQ(report["summary"]["changed"], 1);
+    ASSERT_EQ(report["changed"].size(), 1u);
+    EXPECT_EQ(report["changed"][0]["parameter"], "volEnvRelease");
+    EXPECT_EQ(report["changed"][0]["difference"], -1200);
+    EXPECT_EQ(report["presets"][0]["outcome"], "changed");
+
+    EXPECT_EQ(Cli({"check", source, (dir.Path() / "absent.sf2").string()}).exitStatus, 2);
+    EXPECT_EQ(Cli({"check", text, copy}).exitStatus, 3);
+    // A folder of outputs is read whole, the source lying in it left out.
+    std::filesystem::create_directory(dir.Path() / "pair");
+    const std::string inPair = (dir.Path() / "pair" / "source.sf2").string();
+    std::filesystem::copy_file(source, inPair);
+    std::filesystem::copy_file(damaged, dir.Path() / "pair" / "damaged.sf2");
+    const ProcessResult folder = Cli({"check", inPair, (dir.Path() / "pair").string()});
+    EXPECT_EQ(folder.exitStatus, 5) << folder.err;
+    EXPECT_NE(folder.out.find("1 identical, 1 changed"), std::string::npos) << folder.out;
+}
+
+TEST(CheckCli, ConvertCheckPrintsTheSummary) {
+    const TempDir dir;
+    const std::string source = dir.Write("source.sf2", TwoPresetBank(0));
+    const ProcessResult run = Cli({"convert", "--check", "-o", (dir.Path() / "out.sf2").string(), source});
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_NE(run.out.find("Check: 2 presets checked: 2 identical"), std::string::npos) << run.out;
+
+    const ProcessResult one =
+        Cli({"convert", "--check", "--preset", "2", "-o", (dir.Path() / "two.sf2").string(), source});
+    EXPECT_EQ(one.exitStatus, 0) << one.err;
+    EXPECT_NE(one.out.find("Check: 1 preset checked: 1 identical"), std::string::npos) << one.out;
+}
+
+// TimGM6mb written as GigaSampler: what the check lists as not representable is exactly what the bank uses
+// that a GigaSampler file has no place for.
+TEST(CheckCli, TimGM6mbToGigaSamplerListsWhatTheFormatCannotHold) {
+    REQUIRE_PEER(std::filesystem::exists(kTimGM6mbPath), "TimGM6mb.sf2 (timgm6mb-soundfont) is missing");
+    const TempDir dir;
+    const ProcessResult convert =
+        Cli({"convert", "--to", "gig", "-o", (dir.Path() / "TimGM6mb.gig").string(), kTimGM6mbPath});
+    ASSERT_EQ(convert.exitStatus, 0) << convert.err;
+    const ProcessResult check = Cli({"check", "--json", kTimGM6mbPath, dir.Path().string()});
+    ASSERT_TRUE(check.exitStatus == 0 || check.exitStatus == 5) << check.err;
+    const nlohmann::json report = nlohmann::json::parse(check.out);
+    EXPECT_EQ(report["outputFormat"], "GigaSampler");
+    EXPECT_EQ(report["summary"]["missing"], 0);
+    EXPECT_EQ(report["summary"]["lost"], 0);
+    std::set<std::string> lost;
+    for (const auto& d : report["notRepresentable"])
+        lost.insert(d["parameter"].get<std::string>());
+    // TimGM6mb's delays and hold stages, key-scaled decay, the modulation envelope on the filter, the mod LFO
+    // on pitch, its sends, exclusive classes (hi-hats) and modulators.
+    const std::set<std::string> expected = {
+        "volEnvDelay",   "volEnvHold",  "keyToVolEnvDecay", "modEnvHold", "modEnvToFilterFc", "modLfoDelay",
+        "modLfoToPitch", "vibLfoDelay", "reverbSend",       "chorusSend", "exclusiveClass",   "modulators"};
+    EXPECT_EQ(lost, expected) << report["notRepresentable"].dump(1);
+}
+
+} // namespace
+} // namespace quorvane::test
