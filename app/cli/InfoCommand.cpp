@@ -30,7 +30,7 @@ void PrintForPerson(const BankModel& bank, const std::string& formatLine) {
                 bank.ZoneCount, bank.SampleCount);
 }
 std::string AudioFormatText(const SampleRecord& sample) {
-    const bool aiff = sample.fileKind == kAiffFileKind;
+    const bool aiff = IsAiffKind(sample.fileKind);
     switch (sample.formatTag) {
     case 0:
         return "unknown";

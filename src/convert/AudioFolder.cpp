@@ -31,7 +31,8 @@ static uint32_t ListAudioFiles(Workspace& workspace, const std::string& folder,
         if (number >= kMaxAudioFiles)
             break; // sample indices are 16-bit
         const bool wave = HasExtension(file.name, ".wav");
-        const bool aiff = HasExtension(file.name, ".aif") || HasExtension(file.name, ".aiff");
+        const bool aiff = HasExtension(file.name, ".aif") || HasExtension(file.name, ".aiff") ||
+                          HasExtension(file.name, ".aifc");
         const bool listed =
             (wave && kinds.wave && ReadWaveHeader(listing, file.folder + file.name, file.name, number)) ||
             (aiff && kinds.aiff && ReadAiffHeader(listing, file.folder + file.name, file.name, number));

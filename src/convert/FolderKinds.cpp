@@ -23,7 +23,7 @@ FolderKinds KindsInFolder(const std::string& folder) {
         kinds.soundFonts = kinds.soundFonts || HasExtension(name, ".sf2") || HasExtension(name, ".sf3");
         kinds.gigas = kinds.gigas || HasExtension(name, ".gig") || HasExtension(name, ".dls");
         kinds.audioFiles = kinds.audioFiles || HasExtension(name, ".wav") || HasExtension(name, ".aif") ||
-                           HasExtension(name, ".aiff");
+                           HasExtension(name, ".aiff") || HasExtension(name, ".aifc");
     }
     return kinds;
 }

@@ -3,6 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "formats/audio/AudioFileList.h"
 #include "model/NoteNames.h"
 
 namespace quorvane::ui {
@@ -164,7 +165,7 @@ InfoBlock SampleBlock(const BankModel& bank, uint32_t shown, const SampleContext
     else
         block.title = audioFiles ? sample.name : "Sample: " + sample.name;
     if (audioFiles) {
-        if (sample.fileKind == 1)
+        if (IsAiffKind(sample.fileKind))
             block.formatLabel = Format("Aiff %i bit", sample.bitsPerSample);
         else if (sample.formatTag == 3)
             block.formatLabel = Format("Wave IEEE %i bit", sample.bitsPerSample);

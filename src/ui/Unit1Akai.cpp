@@ -139,7 +139,8 @@ void TForm1::OpenPath(const QString& path) {
     }
     const std::string name = info.fileName().toStdString();
     const QString folder = info.absolutePath();
-    if (HasExtension(name, ".wav") || HasExtension(name, ".aif") || HasExtension(name, ".aiff")) {
+    if (HasExtension(name, ".wav") || HasExtension(name, ".aif") || HasExtension(name, ".aiff") ||
+        HasExtension(name, ".aifc")) {
         auto* item = HasExtension(name, ".wav") ? controls_.menuWave : controls_.menuAiff;
         SoundFormatClick(item);
         if (!SelectFolder(folder))

@@ -27,6 +27,14 @@ std::vector<int16_t> Frames(const FrameBuffer& buffer) {
     return {buffer.frames.begin(), buffer.frames.begin() + buffer.FrameCount()};
 }
 
+// An AIFF-C common chunk: the AIFF fields, the compression type and an empty name.
+Bytes AifcComm(uint16_t channels, uint32_t frames, uint16_t bits, const char* compression) {
+    Bytes b = CommBody(channels, frames, bits, 8000);
+    b.insert(b.end(), compression, compression + 4);
+    b.insert(b.end(), {0, 0});
+    return b;
+}
+
 struct FetchCase {
     const char* what;
     std::string fileName;
@@ -75,6 +83,35 @@ TEST(AudioFileFetch, EachFormatReducedTo16Bits) {
         {"24-bit WAVE",
          "a.wav",
          WaveForm({{"fmt ", FmtBody(1, 1, 8000, 24)}, {"data", {0x56, 0x34, 0x12}}}),
+         {0x1234},
+         {}},
+        {"24-bit stereo WAVE in 4-byte containers (block align 8), the samples in their low bytes",
+         "a.wav",
+         [] {
+             Bytes b = WaveForm({{"fmt ", FmtBody(1, 2, 8000, 24)},
+                                 {"data",
+                                  {0x56, 0x34, 0x12, 0x00, 0xFE, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x80, 0xFF, 0xFF,
+                                   0xFF, 0x7F, 0x00}}});
+             PatchU32(b, 28, 8000 * 8); // byte rate
+             b[32] = 8;                 // block align
+             return b;
+         }(),
+         {0x1234, -32768},
+         {-1, 0x7FFF}},
+        {"16-bit stereo AIFF-C \"sowt\" (.aifc) is little-endian PCM",
+         "a.aifc",
+         AiffForm({{"COMM", AifcComm(2, 2, 16, "sowt")}, {"SSND", SsndBody(Raw<int16_t>({1, -1, 0x1234, -2}))}},
+                  "AIFC"),
+         {1, 0x1234},
+         {-1, -2}},
+        {"24-bit AIFF-C \"sowt\"",
+         "a.aif",
+         AiffForm({{"COMM", AifcComm(1, 1, 24, "sowt")}, {"SSND", SsndBody({0x56, 0x34, 0x12})}}, "AIFC"),
+         {0x1234},
+         {}},
+        {"16-bit AIFF-C \"twos\" stays big-endian",
+         "a.aifc",
+         AiffForm({{"COMM", AifcComm(1, 1, 16, "twos")}, {"SSND", SsndBody({0x12, 0x34})}}, "AIFC"),
          {0x1234},
          {}},
         {"32-bit stereo AIFF, split",

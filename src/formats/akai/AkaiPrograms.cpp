@@ -8,6 +8,7 @@
 
 #include "formats/akai/AkaiKeygroupValues.h"
 #include "formats/akai/AkaiNames.h"
+#include "scsi/ScsiCommand.h"
 
 namespace quorvane {
 
@@ -24,11 +25,18 @@ struct ProgramBytes {
     const uint8_t* At(size_t offset) const { return bytes.data() + offset; }
 };
 
+// Disc images are often cut after their last used block, so a program near the end may have fewer than
+// kProgramReadBytes behind it: the sectors the image holds are read and the rest left as zeros, which end
+// the keygroup chain. A program whose first sector cannot be read is not read.
 bool ReadProgram(ScsiLayer& scsi, uint32_t sector, ProgramBytes& program) {
-    if (scsi.ReadSectors(sector, kProgramReadBytes) != kScsiCompleted)
-        return false;
-    std::memcpy(program.bytes.data(), scsi.ScsiBuffer.data(), kProgramReadBytes);
-    return true;
+    for (uint32_t bytes = kProgramReadBytes; bytes >= kSectorSize; bytes -= kSectorSize) {
+        if (scsi.ReadSectors(sector, bytes) != kScsiCompleted)
+            continue;
+        std::fill(program.bytes.begin(), program.bytes.end(), uint8_t{0});
+        std::memcpy(program.bytes.data(), scsi.ScsiBuffer.data(), bytes);
+        return true;
+    }
+    return false;
 }
 
 // The values of a keygroup that every one of its zones shares.

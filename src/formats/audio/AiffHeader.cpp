@@ -52,10 +52,14 @@ void ReadCommon(AudioChunkWalker& walker, const AudioChunk& chunk, bool aifc, Ai
     f.blockAlign = static_cast<uint16_t>(bytesPerSample * f.channels);
     f.dataLength = Clamp32(static_cast<uint64_t>(bytesPerSample) * frames * f.channels);
     if (aifc) {
-        // Anything but plain big-endian integers would be read as noise: list it as compressed.
+        // Plain integers are read in either byte order; anything else would be read as noise: list it as
+        // compressed.
         const bool plain = got >= kCommonAifcBytes &&
                            (std::memcmp(body + 18, "NONE", 4) == 0 || std::memcmp(body + 18, "twos", 4) == 0);
-        if (!plain)
+        const bool swapped = got >= kCommonAifcBytes && std::memcmp(body + 18, "sowt", 4) == 0;
+        if (swapped)
+            f.fileKind = kAiffLittleEndianFileKind;
+        else if (!plain)
             f.formatTag = 2;
     }
 }

@@ -12,7 +12,7 @@ namespace {
 constexpr size_t kDataLinePrefixLength = 15; // "WAVE %04x DATA "
 
 // The caption without its file extension, as samples are named when saved: a three-letter extension
-// (".wav", ".aif") and the four-letter ".aiff".
+// (".wav", ".aif") and the four-letter ".aiff" and ".aifc".
 std::string WithoutExtension(const std::string& caption) {
     const size_t n = caption.size();
     if (n > 4 && caption[n - 4] == '.')
@@ -21,7 +21,7 @@ std::string WithoutExtension(const std::string& caption) {
         std::string extension = caption.substr(n - 4);
         for (char& c : extension)
             c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (extension == "aiff")
+        if (extension == "aiff" || extension == "aifc")
             return caption.substr(0, n - 5);
     }
     return caption;
@@ -70,7 +70,7 @@ bool ParseWaveDataLine(const std::string& waveAttributes, uint32_t number, Audio
 void ChooseEntryPictures(const AudioFileFields& f, bool recognised, SampleListEntry& entry) {
     entry.image = 13;
     entry.selectedImage = 14;
-    const bool pcm = f.fileKind == kAiffFileKind || f.formatTag == kFormatPcm || f.formatTag == kFormatFloat;
+    const bool pcm = IsAiffKind(f.fileKind) || f.formatTag == kFormatPcm || f.formatTag == kFormatFloat;
     if (!recognised || !pcm || (f.channels != 1 && f.channels != 2))
         return;
     const uint8_t stereo = f.channels == 2 ? 1 : 0;

@@ -13,9 +13,15 @@ namespace quorvane {
 
 constexpr uint16_t kWaveFileKind = 0;
 constexpr uint16_t kAiffFileKind = 1;
+// An AIFF-C file of plain PCM in little-endian byte order ("sowt").
+constexpr uint16_t kAiffLittleEndianFileKind = 2;
 constexpr uint16_t kFormatPcm = 1;
 constexpr uint16_t kFormatFloat = 3;
 constexpr uint16_t kFormatExtensible = 0xFFFE;
+
+inline bool IsAiffKind(uint16_t fileKind) {
+    return fileKind == kAiffFileKind || fileKind == kAiffLittleEndianFileKind;
+}
 
 // Every data line is this long; line i starts at character i * kDataLineLength of WaveAttributes.
 constexpr size_t kDataLineLength = 100;
@@ -24,7 +30,7 @@ constexpr uint32_t kMaxAudioFiles = 0xFFFF;
 
 // The thirteen header fields of one file, in the order of the data line. Fields the file does not give are 0.
 struct AudioFileFields {
-    uint16_t fileKind = 0;  // 0 WAVE, 1 AIFF
+    uint16_t fileKind = 0;  // 0 WAVE, 1 AIFF, 2 little-endian AIFF-C
     uint16_t formatTag = 0; // 1 PCM, 3 IEEE float, 0 unknown, anything else compressed
     uint16_t channels = 0;
     uint32_t sampleRate = 0;

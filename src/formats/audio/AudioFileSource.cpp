@@ -46,43 +46,44 @@ size_t ConvertFloats(ByteVector& data, size_t n, uint32_t floatSize) {
 }
 
 // One sample reduced to 16 bits: its two most significant bytes. WAVE data is little-endian with unsigned
-// 8-bit samples (128 = silence); AIFF data is big-endian with signed 8-bit samples.
-int16_t Reduce(const uint8_t* p, uint32_t bytesPerSample, bool aiff) {
+// 8-bit samples (128 = silence); AIFF data has signed 8-bit samples and is big-endian ("sowt" AIFF-C data
+// little-endian).
+int16_t Reduce(const uint8_t* p, uint32_t bytesPerSample, bool aiff, bool bigEndian) {
     uint8_t high, low;
     switch (bytesPerSample) {
     case 1:
         return static_cast<int16_t>(static_cast<int8_t>(aiff ? p[0] : p[0] ^ 0x80) * 256);
     case 2:
-        high = aiff ? p[0] : p[1], low = aiff ? p[1] : p[0];
+        high = bigEndian ? p[0] : p[1], low = bigEndian ? p[1] : p[0];
         break;
     case 3:
-        high = aiff ? p[0] : p[2], low = p[1];
+        high = bigEndian ? p[0] : p[2], low = p[1];
         break;
     default:
-        high = aiff ? p[0] : p[3], low = aiff ? p[1] : p[2];
+        high = bigEndian ? p[0] : p[3], low = bigEndian ? p[1] : p[2];
         break;
     }
     return static_cast<int16_t>(static_cast<uint16_t>(high << 8 | low));
 }
 
 // The byte below the two Reduce keeps, for samples of 3 or 4 bytes: bits 0..7 of the 24 kept.
-uint8_t LowByte(const uint8_t* p, uint32_t bytesPerSample, bool aiff) {
+uint8_t LowByte(const uint8_t* p, uint32_t bytesPerSample, bool bigEndian) {
     if (bytesPerSample == 3)
-        return aiff ? p[2] : p[0];
-    return aiff ? p[2] : p[1];
+        return bigEndian ? p[2] : p[0];
+    return bigEndian ? p[2] : p[1];
 }
 
 // One channel of interleaved data: the 16-bit words, and the low bytes when a sample has more than 16 bits.
 void Channel(const ByteVector& data, size_t frames, size_t frameBytes, size_t first, uint32_t bytesPerSample,
-             bool aiff, FrameBuffer& target) {
+             bool aiff, bool bigEndian, FrameBuffer& target) {
     FrameVector words(frames);
     for (size_t i = 0; i < frames; ++i)
-        words[i] = Reduce(&data[i * frameBytes + first], bytesPerSample, aiff);
+        words[i] = Reduce(&data[i * frameBytes + first], bytesPerSample, aiff, bigEndian);
     ByteVector low;
     if (bytesPerSample >= 3) {
         low.resize(frames);
         for (size_t i = 0; i < frames; ++i)
-            low[i] = LowByte(&data[i * frameBytes + first], bytesPerSample, aiff);
+            low[i] = LowByte(&data[i * frameBytes + first], bytesPerSample, bigEndian);
     }
     target.Fill(std::move(words), std::move(low));
 }
@@ -129,12 +130,20 @@ FetchReport AudioFileSource::Fetch(uint32_t index, FramePair target, bool /*with
         n = ConvertFloats(data, n, sample.blockAlign / sample.channels);
         bytesPerSample = 4;
     }
-    const bool aiff = sample.fileKind == kAiffFileKind;
-    const size_t frameBytes = bytesPerSample * sample.channels;
+    const bool aiff = IsAiffKind(sample.fileKind);
+    const bool bigEndian = sample.fileKind == kAiffFileKind;
+    // A WAVE may keep its samples in containers wider than their bits (24 bits in 4 bytes, as ALSA records
+    // them): the block align gives the container, the sample sits in its low bytes.
+    size_t containerBytes = bytesPerSample;
+    const size_t alignedBytes = sample.blockAlign / sample.channels;
+    if (!aiff && !isFloat && sample.blockAlign % sample.channels == 0 && alignedBytes > bytesPerSample &&
+        alignedBytes <= 4)
+        containerBytes = alignedBytes;
+    const size_t frameBytes = containerBytes * sample.channels;
     const size_t frames = n / frameBytes;
     if (sample.channels == 2)
-        Channel(data, frames, frameBytes, bytesPerSample, bytesPerSample, aiff, target.right);
-    Channel(data, frames, frameBytes, 0, bytesPerSample, aiff, target.left);
+        Channel(data, frames, frameBytes, containerBytes, bytesPerSample, aiff, bigEndian, target.right);
+    Channel(data, frames, frameBytes, 0, bytesPerSample, aiff, bigEndian, target.left);
     return report;
 }
 

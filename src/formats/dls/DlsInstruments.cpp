@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
+#include <vector>
 
 #include "formats/common/Bytes.h"
 #include "formats/dls/DlsArticulation.h"
@@ -59,9 +61,58 @@ void WaveSampleFrom(const ChunkPayload& p, WaveSampleValues& wsmp) {
     wsmp.unityNote = p.U16(4) & 127;
     wsmp.fineTune = static_cast<int16_t>(p.U16(6));
     wsmp.attenuation = static_cast<uint16_t>(p.U32(8) >> 16);
+    wsmp.gain = static_cast<int32_t>(p.U32(8));
     wsmp.loopFlag = p.U32(16) & 1;
     wsmp.loopStart = p.U32(28);
     wsmp.loopLength = p.U32(32);
+}
+
+// The "wsmp" of each wave of the pool, by wave number; nothing for a wave without one.
+std::vector<std::optional<WaveSampleValues>> WaveSampleValuesOfWaves(const BankModel& bank,
+                                                                     const DlsState& dls) {
+    std::vector<std::optional<WaveSampleValues>> values;
+    if (dls.WavePoolOffset == 0)
+        return values;
+    const auto pool = ChunkImage(bank.BankImage.data(), bank.BankImageSize).HeaderAt(dls.WavePoolOffset);
+    if (!pool)
+        return values;
+    const uint64_t end = dls.WavePoolOffset + 8 + static_cast<uint64_t>(pool->size);
+    Walk(bank, dls.WavePoolOffset + 12, end,
+         [&](const ChunkImage& image, const ChunkHeader& chunk, uint64_t) {
+             if (chunk.IsList("wave")) {
+                 values.emplace_back();
+             } else if (chunk.Is("wsmp") && !values.empty()) {
+                 WaveSampleValues wsmp;
+                 WaveSampleFrom(ChunkPayload(image, chunk), wsmp);
+                 values.back() = wsmp;
+             }
+         });
+    return values;
+}
+
+// A DLS fine tune in cents as the generators hold it: whole semitones in coarseTune, the rest in fineTune.
+void SetTuning(ZoneRecord& zone, int fineTune) {
+    const int coarse = fineTune / 100;
+    if (coarse != 0)
+        zone.Set(gen::coarseTune, static_cast<int16_t>(coarse));
+    zone.Set(gen::fineTune, static_cast<int16_t>(fineTune - 100 * coarse));
+}
+
+// A DLS region's sample values on its zone: root key, tuning, the gain as attenuation (a gain above unity
+// cannot be carried and stays at none) and the loop. The values replace the wave's own, while a zone's
+// tuning adds to its sample's pitch correction (the wave's fine tune): the zone carries the difference.
+void ApplyWaveSample(const WaveSampleValues& wsmp, const SampleRecord* sample, ZoneRecord& zone) {
+    zone.Set(gen::overridingRootKey, static_cast<int16_t>(wsmp.unityNote));
+    SetTuning(zone, wsmp.fineTune - (sample != nullptr ? sample->pitchCorrection : 0));
+    const int64_t attenuation = (-int64_t{wsmp.gain} + 32768) / 65536;
+    if (attenuation > 0)
+        zone.Set(gen::initialAttenuation, static_cast<int16_t>(std::min<int64_t>(attenuation, 1440)));
+    zone.loopStart = wsmp.loopStart;
+    zone.loopEnd = wsmp.loopLength;
+    if (wsmp.loopFlag) {
+        zone.Set(gen::sampleModes, 1);
+        zone.loopEnd = wsmp.loopLength == 0 ? wsmp.loopStart : wsmp.loopStart + wsmp.loopLength;
+    }
 }
 
 // ulBank: the MIDI bank select MSB (CC0) in bits 8..14, the LSB (CC32) in bits 0..6, drum in bit 31.
@@ -174,11 +225,28 @@ void ReadDlsInstruments(BankModel& bank, const DlsState& dls, bool readUnmappedR
     bank.DlsFlavour = 1;
     uint32_t presets = 0, layerTotal = 0, zoneTotal = 0, articulations = 0, instrumentLayers = 0;
     uint32_t oversizedRegions = 0; // regions with more dimension bits than their layout holds
+    // Regions with a wave link but no 3ewa play as DLS regions do: one zone each.
+    uint32_t plainRegions = 0;
+    bool regionOpen = false, regionArticulated = false, regionLinked = false;
+    auto countRegion = [&] {
+        if (regionOpen && !regionArticulated && regionLinked) {
+            ++plainRegions;
+            instrumentLayers = std::max(instrumentLayers, 1u);
+        }
+        regionOpen = regionArticulated = regionLinked = false;
+    };
     Walk(bank, 12, listEnd, [&](const ChunkImage& image, const ChunkHeader& chunk, uint64_t position) {
         if (position < dls.InstrumentListOffset) {
             const int slot = BankInfoSlotOf(chunk.id);
             if (slot > 0 && slot < kSoundEngineSlot)
                 bank.BankInfo[slot] = PayloadText(image, chunk, kMaxInfoTextLength);
+        }
+        if (chunk.IsList("ins ") || chunk.IsList("rgn ") || chunk.IsList("rgn2"))
+            countRegion();
+        if (chunk.IsList("rgn ") || chunk.IsList("rgn2")) {
+            regionOpen = true;
+        } else if (chunk.Is("wlnk")) {
+            regionLinked = true;
         }
         if (chunk.IsList("ins ")) {
             ++presets;
@@ -187,6 +255,7 @@ void ReadDlsInstruments(BankModel& bank, const DlsState& dls, bool readUnmappedR
         } else if (chunk.Is("3ewa")) {
             bank.DlsFlavour = 2;
             ++articulations;
+            regionArticulated = true;
         } else if (chunk.Is("3lnk")) {
             bank.DlsFlavour = 2;
             const ChunkPayload p(image, chunk);
@@ -207,8 +276,9 @@ void ReadDlsInstruments(BankModel& bank, const DlsState& dls, bool readUnmappedR
             instrumentLayers = std::max(instrumentLayers, splitBits >= 32 ? 0u : regions >> splitBits);
         }
     });
+    countRegion();
     layerTotal += instrumentLayers;
-    zoneTotal = std::max(zoneTotal, articulations);
+    zoneTotal = std::max(zoneTotal, articulations) + plainRegions;
     if (bank.DlsFlavour == 1) {
         ReadDlsLevel1Instruments(bank, dls);
         return;
@@ -247,10 +317,57 @@ void ReadDlsInstruments(BankModel& bank, const DlsState& dls, bool readUnmappedR
     std::fill(std::begin(waves), std::end(waves), 0xFFFFFFFFu);
     uint32_t lastTop[kMostDimensionRegions] = {};
     WaveSampleValues wsmp;
+    // The region being walked, for one without 3ewa: it plays its wave by its own "wsmp" (or the wave's)
+    // and its own DLS articulation, as a DLS region does.
+    struct PlainRegion {
+        bool open = false, ownWsmp = false;
+        uint64_t end = 0;
+        uint16_t velocityRange = kFullRange;
+        std::optional<uint16_t> wave;
+        std::vector<DlsConnection> connections;
+    } region;
+    const std::vector<std::optional<WaveSampleValues>> waveWsmp = WaveSampleValuesOfWaves(bank, dls);
+    auto closeRegion = [&](PresetRecord* preset) {
+        const bool plain = region.open && k == 0 && region.wave.has_value();
+        region.open = false;
+        const uint32_t L = layerBase, Z = zoneBase;
+        if (!plain || preset == nullptr || L >= bank.LayerCount || Z >= bank.ZoneCount)
+            return;
+        k = 1;
+        layerCount = std::max<uint32_t>(layerCount, 1);
+        const uint16_t wave = *region.wave;
+        ZoneRecord& zone = bank.ZoneTable[Z];
+        zone.isGlobal = 0;
+        zone.sampleIndex = wave;
+        zone.Set(gen::sampleID, static_cast<int16_t>(wave));
+        zone.Set(gen::keyRange, static_cast<int16_t>(keyRange));
+        if (region.velocityRange != kFullRange)
+            zone.Set(gen::velRange, static_cast<int16_t>(region.velocityRange));
+        const std::optional<WaveSampleValues> values = region.ownWsmp ? std::optional<WaveSampleValues>(wsmp)
+                                                       : wave < waveWsmp.size() ? waveWsmp[wave]
+                                                                                : std::nullopt;
+        if (values)
+            ApplyWaveSample(*values, bank.IsValidSample(wave) ? &bank.SampleTable[wave] : nullptr, zone);
+        for (const DlsConnection& connection : region.connections)
+            ApplyDlsConnection(connection, zone);
+        LayerRecord& layer = bank.LayerTable[L];
+        layer.Set(gen::instrument, static_cast<int16_t>(L));
+        layer.isGlobal = 0;
+        if (!ListHas(preset->layerList, static_cast<uint16_t>(L))) {
+            preset->layerList.Append(static_cast<uint16_t>(L));
+            layer.name = "layer 1";
+        }
+        if ((bank.IsValidSample(wave) || readUnmappedRegions) &&
+            !ListHas(layer.zoneList, static_cast<uint16_t>(Z)))
+            layer.zoneList.Append(static_cast<uint16_t>(Z));
+    };
     Walk(bank, dls.InstrumentListOffset + 12, listEnd,
-         [&](const ChunkImage& image, const ChunkHeader& chunk, uint64_t) {
+         [&](const ChunkImage& image, const ChunkHeader& chunk, uint64_t position) {
              const ChunkPayload p(image, chunk);
              PresetRecord* preset = slot >= 1 && slot <= presets ? &bank.PresetTable[slot] : nullptr;
+             if (chunk.IsList("ins ") || chunk.IsList("rgn ") || chunk.IsList("rgn2") ||
+                 (region.open && position >= region.end))
+                 closeRegion(preset);
              if (chunk.IsList("ins ")) {
                  ++slot;
                  if (slot <= presets)
@@ -264,12 +381,27 @@ void ReadDlsInstruments(BankModel& bank, const DlsState& dls, bool readUnmappedR
              } else if (chunk.Is("INAM")) {
                  if (preset)
                      preset->name = PayloadText(image, chunk, kMaxNameLength);
-             } else if (chunk.IsList("rgn ")) {
+             } else if (chunk.IsList("rgn ") || chunk.IsList("rgn2")) {
                  zoneBase += std::min(k, capacity);
                  k = 0;
                  layout.stereo = false;
+                 region = PlainRegion{};
+                 region.open = true;
+                 region.end = position + 8 + chunk.size;
              } else if (chunk.Is("wsmp")) {
                  WaveSampleFrom(p, wsmp);
+                 region.ownWsmp = region.ownWsmp || (region.open && k == 0);
+             } else if (chunk.Is("wlnk")) {
+                 if (region.open)
+                     region.wave = static_cast<uint16_t>(p.U32(8));
+             } else if ((chunk.Is("art1") || chunk.Is("art2")) && region.open && position < region.end) {
+                 // The header's own size comes first, then the number of 12-byte blocks.
+                 const uint32_t headerSize = p.U32(0);
+                 for (uint64_t i = 0; i < p.U32(4) && p.Has(headerSize + 12 * i, 12); ++i) {
+                     const uint64_t at = headerSize + 12 * i;
+                     region.connections.push_back({p.U16(at), p.U16(at + 2), p.U16(at + 4), p.U16(at + 6),
+                                                   static_cast<int32_t>(p.U32(at + 8))});
+                 }
              } else if (chunk.Is("3ewg")) {
                  if (preset) {
                      for (int i = 0; i < 12; ++i)
@@ -279,6 +411,7 @@ void ReadDlsInstruments(BankModel& bank, const DlsState& dls, bool readUnmappedR
                  }
              } else if (chunk.Is("rgnh")) {
                  keyRange = static_cast<uint16_t>(p.U16(2) * 256 + p.U16(0));
+                 region.velocityRange = static_cast<uint16_t>((p.U16(6) & 127) * 256 + (p.U16(4) & 127));
                  std::fill(std::begin(lastTop), std::end(lastTop), 0);
              } else if (chunk.Is("3lnk")) {
                  const LinkLayout link = LinkLayoutOf(chunk.size);
@@ -363,6 +496,7 @@ void ReadDlsInstruments(BankModel& bank, const DlsState& dls, bool readUnmappedR
                      layer.zoneList.Append(static_cast<uint16_t>(Z));
              }
          });
+    closeRegion(slot >= 1 && slot <= presets ? &bank.PresetTable[slot] : nullptr);
 
     if (!readUnmappedRegions) {
         for (uint32_t s = 1; s <= bank.PresetCount; ++s) {
@@ -395,6 +529,8 @@ void ReadDlsLevel1Instruments(BankModel& bank, const DlsState& dls) {
     bank.PresetCount = bank.LayerCount = static_cast<uint16_t>(instruments);
     bank.ZoneCount = static_cast<uint16_t>(regions);
 
+    std::vector<std::optional<WaveSampleValues>> regionWsmp(regions);
+    std::vector<uint32_t> zoneLayer(regions, UINT32_MAX); // the layer (instrument) each region belongs to
     uint32_t slot = 0, zoneNumber = 0, firstZoneOfInstrument = 0;
     Walk(bank, start, end, [&](const ChunkImage& image, const ChunkHeader& chunk, uint64_t) {
         const ChunkPayload p(image, chunk);
@@ -432,24 +568,35 @@ void ReadDlsLevel1Instruments(BankModel& bank, const DlsState& dls) {
             zone->Set(gen::velRange, static_cast<int16_t>((p.U16(6) & 127) * 256 + (p.U16(4) & 127)));
             zone->Set(gen::pan, 0);
         } else if (chunk.Is("wsmp") && zone && layer) {
-            zone->Set(gen::overridingRootKey, static_cast<int16_t>(p.U16(4) & 127));
-            zone->Set(gen::fineTune, static_cast<int16_t>(p.U16(6)));
-            const uint32_t loopStart = p.U32(28), loopLength = p.U32(32);
-            zone->loopStart = loopStart;
-            zone->loopEnd = loopLength;
-            if (p.U32(16) & 1) {
-                zone->Set(gen::sampleModes, 1);
-                zone->loopEnd = loopLength == 0 ? loopStart : loopStart + loopLength;
-            }
-            const uint16_t z = static_cast<uint16_t>(zoneNumber - 1);
-            if (!ListHas(layer->zoneList, z))
-                layer->zoneList.Append(z);
-            layer->Set(gen::instrument, static_cast<int16_t>(slot - 1));
+            WaveSampleValues wsmp;
+            WaveSampleFrom(p, wsmp);
+            regionWsmp[zoneNumber - 1] = wsmp;
+            zoneLayer[zoneNumber - 1] = slot - 1;
         } else if (chunk.Is("wlnk") && zone) {
             zone->sampleIndex = static_cast<uint16_t>(p.U32(8));
             zone->Set(gen::sampleID, static_cast<int16_t>(zone->sampleIndex));
+            if (layer)
+                zoneLayer[zoneNumber - 1] = slot - 1;
         }
     });
+    // A region takes its own "wsmp", or else its wave's; one with neither has no pitch or loop to play by
+    // and is not listed.
+    const std::vector<std::optional<WaveSampleValues>> waveWsmp = WaveSampleValuesOfWaves(bank, dls);
+    for (uint32_t z = 0; z < regions; ++z) {
+        ZoneRecord& zone = bank.ZoneTable[z];
+        std::optional<WaveSampleValues> wsmp = regionWsmp[z];
+        if (!wsmp && zone.sampleIndex < waveWsmp.size())
+            wsmp = waveWsmp[zone.sampleIndex];
+        if (!wsmp || zoneLayer[z] >= instruments)
+            continue;
+        ApplyWaveSample(*wsmp,
+                        bank.IsValidSample(zone.sampleIndex) ? &bank.SampleTable[zone.sampleIndex] : nullptr,
+                        zone);
+        LayerRecord& layer = bank.LayerTable[zoneLayer[z]];
+        if (!ListHas(layer.zoneList, static_cast<uint16_t>(z)))
+            layer.zoneList.Append(static_cast<uint16_t>(z));
+        layer.Set(gen::instrument, static_cast<int16_t>(zoneLayer[z]));
+    }
     ReadDlsArticulations(bank, start, end);
 }
 

@@ -28,6 +28,7 @@ struct WaveSampleValues {
     uint32_t loopStart = 0;
     uint32_t loopLength = 1;
     uint16_t attenuation = 0; // high 16 bits of lAttenuation
+    int32_t gain = 0;         // lAttenuation whole: a gain in 1/65536 centibel
 };
 
 // Writes the generators converted from a 3ewa payload (kEwaKeptBytes, zero-filled past the chunk) into

@@ -1,6 +1,7 @@
 #include "formats/soundfont/SoundFontWriter.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <map>
 #include <sys/stat.h>
@@ -144,6 +145,27 @@ std::string SampleHeaderName(const SampleRecord& sample, bool akai) {
         while (!name.empty() && name.back() == ' ')
             name.pop_back();
     return name;
+}
+
+// A sample header holds its pitch correction in one signed byte. A larger correction (an Akai rate
+// correction, a DLS or GigaSampler fine tune) moves its whole semitones into the root key, which the
+// header and any zone overriding it carry lowered by `shift` semitones.
+struct HeaderPitch {
+    uint8_t rootKey = 60;
+    int8_t correction = 0;
+    int shift = 0;
+};
+
+HeaderPitch HeaderPitchOf(const SampleRecord& sample) {
+    const int root = sample.rootKey & 127;
+    const int correction = sample.pitchCorrection;
+    if (correction >= INT8_MIN && correction <= INT8_MAX)
+        return {static_cast<uint8_t>(root), static_cast<int8_t>(correction), 0};
+    const int semitones = (correction + (correction < 0 ? -50 : 50)) / 100;
+    const int lowered = std::clamp(root - semitones, 0, 127);
+    const int shift = root - lowered;
+    const int rest = std::clamp(correction - 100 * shift, int{INT8_MIN}, int{INT8_MAX});
+    return {static_cast<uint8_t>(lowered), static_cast<int8_t>(rest), shift};
 }
 
 // Where each sample went in the output: its data, and its number among the sample headers (kNotWritten
@@ -405,11 +427,17 @@ class Writer {
 
     // The zone's generators as written. A sample header holds one loop, but zones that share a sample may
     // each play their own: a zone whose loop differs from its sample's gets loop offsets that restore it.
+    // A root key the zone overrides moves with its sample header's (see HeaderPitch).
     GeneratorSet WithLoopOffsets(const ZoneRecord& zone) const {
         GeneratorSet generators = zone;
         if (!bank_.IsValidSample(zone.sampleIndex))
             return generators;
         const SampleRecord& sample = bank_.SampleTable[zone.sampleIndex];
+        const int shift = HeaderPitchOf(sample).shift;
+        if (shift != 0 && zone.IsSet(gen::overridingRootKey) && zone.generators[gen::overridingRootKey] >= 0)
+            generators.Set(
+                gen::overridingRootKey,
+                static_cast<int16_t>(std::clamp(zone.generators[gen::overridingRootKey] - shift, 0, 127)));
         auto setOffset = [&](int fine, int coarse, int64_t delta) {
             if (delta == 0)
                 return;
@@ -539,8 +567,9 @@ class Writer {
             shdr.U32(std::min(loopBase + sample.loopStart, loopLimit));
             shdr.U32(std::min(loopBase + sample.loopEnd, loopLimit));
             shdr.U32(sample.sampleRate);
-            shdr.U8(static_cast<uint8_t>(sample.rootKey & 127));
-            shdr.U8(static_cast<uint8_t>(sample.pitchCorrection));
+            const HeaderPitch pitch = HeaderPitchOf(sample);
+            shdr.U8(pitch.rootKey);
+            shdr.U8(static_cast<uint8_t>(pitch.correction));
             // A partner that was not written (a cancelled write) leaves the sample mono rather than linked to
             // a header that does not exist.
             const uint32_t partner = sample.linkIndex - 1u;

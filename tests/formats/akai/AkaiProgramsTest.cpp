@@ -248,6 +248,29 @@ TEST(AkaiProgramsTest, KeygroupCountPastTheReadAndUnreadablePrograms) {
     EXPECT_EQ(disc.bank.ZoneCount, 2u);
 }
 
+// Images are often cut after their last used block: a program with fewer sectors behind it than a whole
+// read takes is read from the sectors the image holds.
+TEST(AkaiProgramsTest, ProgramNearTheEndOfACutImageIsRead) {
+    AkaiKeygroup low, high;
+    low.highKey = 59;
+    low.zones[0] = Zone("SINE");
+    high.lowKey = 60;
+    high.zones[0] = Zone("SAW");
+    for (uint32_t sectorsLeft : {1u, 3u, 7u}) {
+        SCOPED_TRACE(sectorsLeft);
+        AkaiImageBuilder builder = Disc({AkaiProgram{"LAST", false, 0, 0, 0, 0, {low, high}}});
+        builder.totalSectors = builder.PartitionStart(0) +
+                               builder.FileBlock(0, 0, 3) * (test::kAkaiBlock / test::kAkaiSector) +
+                               sectorsLeft;
+        test::AkaiDiscReading disc(builder);
+        ASSERT_EQ(disc.bank.PresetCount, 1u);
+        ReadAll(disc);
+        ASSERT_EQ(disc.bank.PresetTable[1].layerList.Count(), 1u);
+        EXPECT_EQ(disc.bank.PresetTable[1].keygroupCount, 2);
+        EXPECT_EQ(disc.bank.ZoneCount, 2u);
+    }
+}
+
 TEST(AkaiProgramsTest, ModeOneRereadsOnlyTheCurrentProgram) {
     AkaiKeygroup keygroup;
     keygroup.zones = {Zone("SINE", 0, 63), Zone("SAW", 64, 127)};

@@ -302,7 +302,7 @@ TEST(DlsInstrumentsTest, LevelOneRegionsBecomeZonesOfOneLayer) {
     EXPECT_EQ(LayerNames(bank, 1), std::vector<std::string>{"layer"});
     EXPECT_EQ(LayerNames(bank, 2), std::vector<std::string>{"layer"});
     EXPECT_EQ(ZoneLists(bank, 1), (std::vector<std::vector<uint16_t>>{{0, 1}}))
-        << "a region without wsmp is not listed";
+        << "a region without wsmp of its own or of its wave is not listed";
     EXPECT_EQ(ZoneLists(bank, 2), (std::vector<std::vector<uint16_t>>{{3}}));
     EXPECT_EQ(bank.PresetTable[1].program, 19);
     EXPECT_EQ(bank.PresetTable[2].isDrum, 1);
@@ -325,6 +325,106 @@ TEST(DlsInstrumentsTest, LevelOneRegionsBecomeZonesOfOneLayer) {
     EXPECT_FALSE(z1.IsSet(gen::sampleModes));
     EXPECT_EQ(z1.loopStart, 8u);
     EXPECT_EQ(z1.loopEnd, 20u) << "without a loop the stored length stands";
+}
+
+// Tuning, gain and loop of DLS regions as players hear them: a fine tune beyond a semitone is split into
+// coarse and fine tune, a gain below unity becomes attenuation, and a region without a "wsmp" of its own
+// plays by its wave's (whose tuning its sample carries).
+TEST(DlsInstrumentsTest, LevelOneRegionsTuneAndAttenuateAsTheirSampleValuesSay) {
+    constexpr int32_t kDecibel = 655360; // lAttenuation units per dB
+    struct Case {
+        const char* what = "";
+        std::optional<DlsWaveSample> region{}, wave{};
+        int root = 60, coarse = 0, fine = 0, attenuation = 0;
+        uint32_t loopStart = 0, loopEnd = 0;
+    };
+    const DlsWaveSample waveValues{.unityNote = 70,
+                                   .fineTune = -150,
+                                   .attenuation = -6 * kDecibel,
+                                   .loopCount = 1,
+                                   .loopStart = 10,
+                                   .loopLength = 40};
+    const std::vector<Case> cases = {
+        {.what = "fine tune within a semitone", .region = DlsWaveSample{.fineTune = 45}, .fine = 45},
+        {.what = "fine tune of -1195 cents",
+         .region = DlsWaveSample{.unityNote = 64, .fineTune = -1195},
+         .root = 64,
+         .coarse = -11,
+         .fine = -95},
+        {.what = "fine tune of +3401 cents",
+         .region = DlsWaveSample{.fineTune = 3401},
+         .coarse = 34,
+         .fine = 1},
+        {.what = "gain of -14 dB",
+         .region = DlsWaveSample{.attenuation = -14 * kDecibel},
+         .attenuation = 140},
+        {.what = "gain of -0.6 dB",
+         .region = DlsWaveSample{.attenuation = -6 * kDecibel / 10},
+         .attenuation = 6},
+        {.what = "gain above unity", .region = DlsWaveSample{.attenuation = 3 * kDecibel}},
+        {.what = "the region's own wsmp wins; its tuning less the wave's, which the sample carries",
+         .region = DlsWaveSample{.unityNote = 50, .fineTune = -100},
+         .wave = waveValues,
+         .root = 50,
+         .fine = 50},
+        {.what = "the wave's wsmp when the region has none",
+         .wave = waveValues,
+         .root = 70,
+         .attenuation = 60,
+         .loopStart = 10,
+         .loopEnd = 50},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        DlsBuilder dls;
+        dls.instruments = {{.name = "Tuned", .regions = {DlsRegion{.wsmp = c.region, .tableIndex = 0}}}};
+        dls.waves = {MonoWave("A", 100)};
+        dls.waves[0].wsmp = c.wave;
+        const BankModel& bank = ReadDlsBytes(dls.Build()).bank;
+        ASSERT_EQ(ZoneLists(bank, 1), (std::vector<std::vector<uint16_t>>{{0}}));
+        const ZoneRecord& zone = bank.ZoneTable[0];
+        EXPECT_EQ(zone.generators[gen::overridingRootKey], c.root);
+        EXPECT_EQ(zone.IsSet(gen::coarseTune) ? zone.generators[gen::coarseTune] : 0, c.coarse);
+        EXPECT_EQ(zone.generators[gen::fineTune], c.fine);
+        EXPECT_EQ(zone.IsSet(gen::initialAttenuation) ? zone.generators[gen::initialAttenuation] : 0,
+                  c.attenuation);
+        EXPECT_EQ(zone.IsSet(gen::sampleModes), c.loopEnd != 0);
+        if (c.loopEnd != 0) {
+            EXPECT_EQ(zone.loopStart, c.loopStart);
+            EXPECT_EQ(zone.loopEnd, c.loopEnd);
+        }
+    }
+}
+
+// A GigaSampler region without 3ewa (a plain DLS region in the bank) plays as a DLS region does: one zone
+// with its key and velocity range, its wsmp's tuning and its own art1 articulation.
+TEST(DlsInstrumentsTest, GigaSamplerRegionWithoutDimensionRegionsGetsAZone) {
+    constexpr uint16_t kEg1Attack = 0x0206;
+    DlsRegion plain{.keyLow = 80,
+                    .keyHigh = 90,
+                    .velocityLow = 10,
+                    .velocityHigh = 100,
+                    .wsmp = DlsWaveSample{.unityNote = 70, .fineTune = -150},
+                    .tableIndex = 1,
+                    .articulation = test::DlsArticulationList{{{0, 0, kEg1Attack, 0, 1200 * 65536}}}};
+    DlsBuilder dls = OneRegionBank(DimensionedRegion({{dim::kVelocity, 1}}), 2);
+    dls.instruments[0].regions.push_back(plain);
+    dls.instruments.push_back({.name = "Plain only", .program = 1, .regions = {plain}});
+    const BankModel& bank = ReadDlsBytes(dls.Build()).bank;
+    ASSERT_EQ(bank.DlsFlavour, 2);
+    ASSERT_EQ(ZoneLists(bank, 1), (std::vector<std::vector<uint16_t>>{{0, 1, 2}}));
+    ASSERT_EQ(ZoneLists(bank, 2), (std::vector<std::vector<uint16_t>>{{3}}));
+    for (uint16_t z : {2, 3}) {
+        SCOPED_TRACE(z);
+        const ZoneRecord& zone = bank.ZoneTable[z];
+        EXPECT_EQ(zone.sampleIndex, 1);
+        EXPECT_EQ(zone.Unsigned(gen::keyRange), Range(80, 90));
+        EXPECT_EQ(zone.Unsigned(gen::velRange), Range(10, 100));
+        EXPECT_EQ(zone.generators[gen::overridingRootKey], 70);
+        EXPECT_EQ(zone.generators[gen::coarseTune], -1);
+        EXPECT_EQ(zone.generators[gen::fineTune], -50);
+        EXPECT_EQ(zone.generators[gen::attackVolEnv], 1200);
+    }
 }
 
 } // namespace

@@ -580,6 +580,39 @@ TEST_F(SoundFontWriterTest, ZonesSharingASampleKeepTheirOwnLoops) {
     EXPECT_EQ(written, loops);
 }
 
+// A sample header holds its pitch correction in a signed byte: a larger one moves its whole semitones into
+// the root key, and a zone overriding the root key moves with it, so every key still sounds where it did.
+TEST_F(SoundFontWriterTest, PitchCorrectionsBeyondAByteMoveSemitonesIntoTheRootKey) {
+    struct Case {
+        int root, correction;
+        int writtenRoot, writtenCorrection;
+    };
+    const std::vector<Case> cases = {
+        {60, 127, 60, 127}, {60, -128, 60, -128}, {60, -250, 63, 50}, {48, 180, 46, -20}, {60, -1195, 72, 5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.root) + " " + std::to_string(c.correction));
+        Load(SmallBank());
+        SampleRecord& sample = workspace.bank.SampleTable[0];
+        sample.rootKey = static_cast<uint16_t>(c.root);
+        sample.pitchCorrection = static_cast<int16_t>(c.correction);
+        const SoundFontWriteResult result = Write();
+        ASSERT_TRUE(result.written);
+        BankModel reread;
+        test::ReadSoundFontFile(reread, result.path);
+        EXPECT_EQ(reread.SampleTable[0].rootKey, c.writtenRoot);
+        EXPECT_EQ(reread.SampleTable[0].pitchCorrection, c.writtenCorrection);
+        // The zone of sample 0 overrides its root key with 61.
+        const auto zone =
+            std::find_if(reread.ZoneTable.begin(), reread.ZoneTable.end(), [](const ZoneRecord& z) {
+                return z.IsSet(gen::overridingRootKey) && z.IsSet(gen::sampleID) && z.sampleIndex == 0;
+            });
+        ASSERT_NE(zone, reread.ZoneTable.end());
+        EXPECT_EQ(zone->generators[gen::overridingRootKey], 61 + c.writtenRoot - c.root);
+        std::filesystem::remove(result.path);
+    }
+}
+
 // The two halves of an interleaved stereo wave (as the stereo split leaves them) are written as two
 // samples, each with its own channel, named with "(L)" and "(R)" in place of a trailing "-LR" or "LR".
 // Halves that were paired afterwards are fetched once and written linked; unpaired halves stay mono.
