@@ -56,11 +56,13 @@ class RunWriter {
         workspace_.writer.progress = span;
         workspace_.writer.keepCutShort = false;
         bool written = false;
+        uint32_t unreadable = 0;
         std::string writtenPath = path;
         if (type_ == OutputType::Giga) {
             const GigaWriteResult giga = WriteGigaFile(workspace_, chosen, entry, path, naming);
             written = giga.written;
             writtenPath = giga.path;
+            unreadable = giga.unreadableSamples;
         } else {
             const SoundFontSampleStorage storage = type_ == OutputType::SoundFont3
                                                        ? SoundFontSampleStorage::OggVorbis
@@ -69,14 +71,16 @@ class RunWriter {
                 WriteSoundFont(workspace_, chosen, entry, path, naming, false, storage);
             written = soundFont.written;
             writtenPath = soundFont.path;
+            unreadable = soundFont.unreadableSamples;
         }
         // Cancel cut this file short: the writer abandoned it (a bank that lacks some of its samples is not
         // kept) and said so; a file of that name from before is left as it was.
         workspace_.writer.keepCutShort = true;
         names_.Add(writtenPath);
-        if (written)
+        if (written) {
             result_.written.push_back(writtenPath);
-        else if (!host.InterruptRequested()) // an interrupted write is no failure of the file
+            result_.unreadableSamples += unreadable;
+        } else if (!host.InterruptRequested()) // an interrupted write is no failure of the file
             ++result_.failed;
     }
 
