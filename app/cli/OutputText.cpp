@@ -36,11 +36,13 @@ size_t Utf8Length(std::string_view text, size_t at) {
     return length;
 }
 
-// True when the bytes from `at` to the end of the text are the start of a UTF-8 character cut off there.
-bool CutOffAtEnd(std::string_view text, size_t at) {
+// True when the bytes from `at` to the end of the text are the start of a UTF-8 character cut off there,
+// and the text reads as UTF-8: a cut character holds a byte after its lead byte, or the text holds other
+// UTF-8 characters. A lone byte at the end of a text without any ("Caf\xe9") is Latin-1.
+bool CutOffAtEnd(std::string_view text, size_t at, bool textIsUtf8) {
     const auto lead = static_cast<unsigned char>(text[at]);
     const size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
-    if (length == 0 || at + length <= text.size())
+    if (length == 0 || at + length <= text.size() || (at + 1 == text.size() && !textIsUtf8))
         return false;
     for (size_t i = at + 1; i < text.size(); ++i)
         if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80)
@@ -77,6 +79,9 @@ std::string TerminalText(std::string_view text) {
 }
 
 std::string Utf8Text(std::string_view text) {
+    bool textIsUtf8 = false;
+    for (size_t at = 0; at < text.size() && !textIsUtf8; ++at)
+        textIsUtf8 = Utf8Length(text, at) > 1;
     std::string out;
     out.reserve(text.size());
     for (size_t at = 0; at < text.size();) {
@@ -84,7 +89,7 @@ std::string Utf8Text(std::string_view text) {
         if (length != 0) {
             out.append(text.substr(at, length));
             at += length;
-        } else if (CutOffAtEnd(text, at)) {
+        } else if (CutOffAtEnd(text, at, textIsUtf8)) {
             out += "\xEF\xBF\xBD";
             break;
         } else {

@@ -15,8 +15,8 @@ namespace quorvane::cli {
 // U+009F in UTF-8, or as single bytes that are no part of a UTF-8 character).
 std::string TerminalText(std::string_view text);
 
-// The text as valid UTF-8: UTF-8 characters stay as they are; a character cut off at the end of the text
-// becomes U+FFFD; any other byte is taken as Latin-1, as older banks write their names.
+// The text as valid UTF-8: UTF-8 characters stay as they are; a character cut off at the end of a text that
+// reads as UTF-8 becomes U+FFFD; any other byte is taken as Latin-1, as older banks write their names.
 std::string Utf8Text(std::string_view text);
 
 // The JSON text of a value with `indent` spaces a level; a text that slipped through without Utf8Text gets
