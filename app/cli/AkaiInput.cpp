@@ -1,5 +1,7 @@
 #include "AkaiInput.h"
 
+#include "OutputText.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -155,7 +157,7 @@ void PrintAkaiDisc(Workspace& workspace, bool json) {
     const ScsiLayer& scsi = workspace.scsi;
     nlohmann::ordered_json root;
     root["format"] = "Akai CD-ROM";
-    root["drive"] = scsi.ScsiDevices[scsi.SelectedScsiDevice].name;
+    root["drive"] = Utf8Text(scsi.ScsiDevices[scsi.SelectedScsiDevice].name);
     root["lastSector"] = scsi.DiskLastSector;
     nlohmann::ordered_json partitions = nlohmann::ordered_json::array();
     if (!json)
@@ -164,26 +166,26 @@ void PrintAkaiDisc(Workspace& workspace, bool json) {
         const std::vector<VolumeAddress> volumes = VolumesOf(workspace, p);
         nlohmann::ordered_json items = nlohmann::ordered_json::array();
         if (!json)
-            std::printf("\n%s\n", PartitionText(akai, p).c_str());
+            std::printf("\n%s\n", TerminalText(PartitionText(akai, p)).c_str());
         for (const VolumeAddress& volume : volumes) {
             const std::string label = AkaiVolumeLabel(volume.type);
             items.push_back({{"volume", VolumeAddressText(volume)},
-                             {"name", volume.name},
+                             {"name", Utf8Text(volume.name)},
                              {"type", volume.type},
                              {"format", label}});
             if (!json)
-                std::printf("  %-6s %-12s  %s\n", VolumeAddressText(volume).c_str(), volume.name.c_str(),
-                            label.c_str());
+                std::printf("  %-6s %-12s  %s\n", VolumeAddressText(volume).c_str(),
+                            TerminalText(volume.name).c_str(), label.c_str());
         }
         partitions.push_back({{"partition", std::string(1, static_cast<char>('A' + p))},
-                              {"text", PartitionText(akai, p)},
+                              {"text", Utf8Text(PartitionText(akai, p))},
                               {"startSector", akai.PartitionStart[p]},
                               {"sectors", akai.PartitionSize[p]},
                               {"volumes", items}});
     }
     root["partitions"] = partitions;
     if (json)
-        std::cout << root.dump(1) << '\n';
+        std::cout << JsonDump(root, 1) << '\n';
 }
 
 } // namespace quorvane::cli

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "OutputText.h"
 #include "convert/BankLoader.h"
 
 namespace quorvane::cli {
@@ -32,7 +33,7 @@ ExitCode LoadBankFromPath(Workspace& workspace, const std::string& path) {
     const ReadNotes& notes = loaded.notes;
     const LoadStatus status = loaded.status;
     for (const std::string& line : notes.lines)
-        std::fprintf(stderr, "warning: %s: %s\n", path.c_str(), line.c_str());
+        std::fprintf(stderr, "warning: %s: %s\n", TerminalText(path).c_str(), TerminalText(line).c_str());
     switch (status) {
     case LoadStatus::Loaded:
     case LoadStatus::AlreadyLoaded:
@@ -41,8 +42,8 @@ ExitCode LoadBankFromPath(Workspace& workspace, const std::string& path) {
         std::fprintf(stderr, "error: cannot open '%s'\n", path.c_str());
         return kExitCannotRead;
     case LoadStatus::Damaged:
-        std::fprintf(stderr, "error: '%s' is a damaged bank (%s); nothing is written\n", path.c_str(),
-                     notes.damage.c_str());
+        std::fprintf(stderr, "error: '%s' is a damaged bank (%s); nothing is written\n",
+                     TerminalText(path).c_str(), TerminalText(notes.damage).c_str());
         return kExitCannotRead;
     case LoadStatus::NotABank:
     case LoadStatus::WrongFormat:

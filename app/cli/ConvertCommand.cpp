@@ -9,12 +9,15 @@
 #include "AkaiInput.h"
 #include "BankInput.h"
 #include "CheckCommand.h"
+#include "Interrupts.h"
+#include "OutputText.h"
 #include "convert/BankLoader.h"
 #include "convert/BatchSave.h"
 #include "convert/ConversionParameters.h"
 #include "convert/FolderFiles.h"
 #include "convert/PresetEdits.h"
 #include "convert/SaveDialog.h"
+#include "formats/common/OutputFile.h"
 #include "formats/common/ProtectedInputs.h"
 
 namespace quorvane::cli {
@@ -81,11 +84,14 @@ ExitCode Finish(const BatchResult& result) {
     if (result.failed != 0)
         std::fprintf(stderr, ", %zu item(s) failed", result.failed);
     std::fprintf(stderr, "%s\n", result.cancelled ? ", cancelled" : "");
+    // The files hold those samples without their data: a script must be able to tell.
+    if (result.unreadableSamples != 0)
+        std::fprintf(stderr, "%zu sample(s) could not be read\n", result.unreadableSamples);
     if (result.cancelled)
         return kExitCancelled;
     if (result.refused)
         return kExitUsage;
-    return result.failed == 0 ? kExitOk : kExitCannotWrite;
+    return result.failed == 0 && result.unreadableSamples == 0 ? kExitOk : kExitCannotWrite;
 }
 
 // --check: the files just written against the bank (or Akai volume) they came from; the summary is printed
@@ -106,6 +112,7 @@ ExitCode CheckWritten(const ConvertOptions& options, const std::string& source, 
 ExitCode SaveEditsIfAsked(const ConvertOptions& options, const EditSet& edits) {
     if (options.saveEditsFile.empty())
         return kExitOk;
+    WritingStarts();
     std::string error;
     if (!WriteEditsFile(options.saveEditsFile, edits, error)) {
         std::fprintf(stderr, "error: cannot write '%s': %s\n", options.saveEditsFile.c_str(), error.c_str());
@@ -176,6 +183,7 @@ ExitCode ConvertPresets(const ConvertOptions& options, OutputType type, const Ed
     // The SoundFont chain reads a bank the same way for a conversion as for inspection, so the first write
     // can use the model just loaded; other sources are read again the way conversions read them.
     request.modelAsRead = bank.SourceFormat == SourceFormat::SoundFont;
+    WritingStarts();
     host.SetBatch(true);
     const BatchResult result = SavePresets(workspace, request);
     return CheckWritten(options, options.inputs[0], "", result.written, Finish(result));
@@ -231,6 +239,7 @@ ExitCode ConvertBanks(const ConvertOptions& options, OutputType type, const Edit
         request.folder = answer.folder;
         request.file = answer.file;
     }
+    WritingStarts();
     host.SetBatch(true);
     const BatchResult result = SaveBanks(workspace, request);
     const ExitCode finished = Finish(result);
@@ -287,6 +296,7 @@ ExitCode ConvertAkaiVolumes(const ConvertOptions& options, OutputType type, cons
     std::set<std::string> taken;
     BatchResult total;
     ExitCode end = kExitOk;
+    WritingStarts();
     host.SetBatch(true);
     for (const VolumeAddress& volume : volumes) {
         const ExitCode loaded = LoadAkaiVolume(workspace, volume);
@@ -325,6 +335,7 @@ ExitCode ConvertAkaiVolumes(const ConvertOptions& options, OutputType type, cons
         }
         total.items += result.items;
         total.failed += result.failed;
+        total.unreadableSamples += result.unreadableSamples;
         total.refused = total.refused || result.refused;
         total.written.insert(total.written.end(), result.written.begin(), result.written.end());
         if (result.cancelled) {
@@ -352,6 +363,8 @@ ExitCode RunConvert(const ConvertOptions& options) {
     std::vector<std::string> inputFiles = options.inputs;
     inputFiles.push_back(options.editsFile);
     const InputGuard inputs(inputFiles);
+    // The outputs named on the command line may be links to be written through; names the run makes are not.
+    const NamedOutput named({options.output, options.saveEditsFile});
     if (options.to != "sf2" && options.to != "sf3" && options.to != "gig" && options.to != "sfz" &&
         !options.to.empty()) {
         std::fprintf(stderr, "error: unknown output format '%s' (supported: sf2, sf3, gig, sfz)\n",
@@ -363,7 +376,7 @@ ExitCode RunConvert(const ConvertOptions& options) {
         EditsFileError error;
         if (!ReadEditsFile(options.editsFile, edits, error)) {
             std::fprintf(stderr, "error: %s:%zu: %s\n", options.editsFile.c_str(), error.line,
-                         error.message.c_str());
+                         TerminalText(error.message).c_str());
             return kExitUsage;
         }
     }

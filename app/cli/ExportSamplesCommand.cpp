@@ -7,6 +7,7 @@
 
 #include "AkaiInput.h"
 #include "BankInput.h"
+#include "Interrupts.h"
 #include "convert/AudioFolder.h"
 #include "convert/SampleExport.h"
 #include "formats/audio/SampleFileWriter.h"
@@ -18,8 +19,15 @@ namespace {
 std::string FolderWithSlash(const std::string& path) {
     return !path.empty() && path.back() == '/' ? path : path + "/";
 }
-ExitCode MakeFolder(const std::string& folder) {
+// A folder named after a volume is never a link: a link planted under that name would send the volume's
+// samples outside the output folder.
+ExitCode MakeFolder(const std::string& folder, bool namedByProgram = false) {
     std::error_code error;
+    if (namedByProgram && std::filesystem::is_symlink(std::filesystem::path(folder).parent_path(), error)) {
+        std::fprintf(stderr, "error: '%s' is a symbolic link; the volume is not exported into it\n",
+                     folder.c_str());
+        return kExitCannotWrite;
+    }
     std::filesystem::create_directories(folder, error);
     if (!std::filesystem::is_directory(folder, error)) {
         std::fprintf(stderr, "error: cannot make the folder '%s'%s%s\n", folder.c_str(), error ? ": " : "",
@@ -39,8 +47,10 @@ ExitCode Report(const SampleSaveSummary& summary, const std::string& folder) {
         std::printf(", %u skipped (no data in a format that can be read)", summary.skipped);
     if (summary.failed != 0)
         std::printf(", %u could not be written", summary.failed);
+    if (summary.unreadable != 0)
+        std::printf(", %u sample(s) could not be read", summary.unreadable);
     std::printf(".\n");
-    return summary.failed != 0 ? kExitCannotWrite : kExitOk;
+    return summary.failed != 0 || summary.unreadable != 0 ? kExitCannotWrite : kExitOk;
 }
 
 // The samples of the volume named by --volume into the output folder; with several volumes ("all") each
@@ -68,8 +78,9 @@ ExitCode ExportAkaiVolumes(Workspace& workspace, TerminalHost& host, const Expor
         }
         ExitCode step = LoadAkaiVolume(workspace, volume);
         if (step == kExitOk)
-            step = MakeFolder(folder);
+            step = MakeFolder(folder, many);
         if (step == kExitOk) {
+            WritingStarts();
             host.SetBatch(true);
             step = Report(SaveAllSamples(workspace, folder, type, options.bits), folder);
             host.SetBatch(false);
@@ -110,6 +121,7 @@ ExitCode RunExportSamples(const ExportSamplesOptions& options) {
     const ExitCode made = MakeFolder(options.output);
     if (made != kExitOk)
         return made;
+    WritingStarts();
     host.SetBatch(true);
     const SampleSaveSummary summary =
         SaveAllSamples(workspace, FolderWithSlash(options.output), type, options.bits);

@@ -8,6 +8,7 @@
 #include "AkaiInput.h"
 #include "BankInput.h"
 #include "ModelJson.h"
+#include "OutputText.h"
 #include "convert/AudioFolder.h"
 #include "core/StringPrintf.h"
 #include "formats/audio/AudioFileList.h"
@@ -15,16 +16,24 @@
 namespace quorvane::cli {
 
 namespace {
+// The lines of an INFO text after its first, moved in under it: a text cannot pass for a tag or a row.
+std::string IndentedLines(std::string text) {
+    for (size_t at = 0; (at = text.find('\n', at)) != std::string::npos; at += 7)
+        text.insert(at + 1, "      ");
+    return text;
+}
+
 void PrintForPerson(const BankModel& bank, const std::string& formatLine) {
-    std::printf("%s\n", formatLine.c_str());
+    std::printf("%s\n", TerminalText(formatLine).c_str());
     for (int slot = 1; slot < kBankInfoSlots; ++slot)
         if (!bank.BankInfo[slot].empty())
-            std::printf("%-5s %s\n", BankInfoTag(slot), PlainText(bank.BankInfo[slot]).c_str());
+            std::printf("%-5s %s\n", BankInfoTag(slot),
+                        IndentedLines(PlainText(bank.BankInfo[slot])).c_str());
     std::printf("\n%5s %7s %7s %4s %6s  %s\n", "Slot", "Bank", "Program", "Drum", "Layers", "Name");
     for (uint32_t slot = 1; slot <= bank.PresetCount; ++slot) {
         const PresetRecord& preset = bank.PresetTable[slot];
         std::printf("%5u %7s %7u %4s %6zu  %s\n", slot, BankText(preset).c_str(), preset.program,
-                    preset.isDrum ? "yes" : "", preset.layerList.Count(), preset.name.c_str());
+                    preset.isDrum ? "yes" : "", preset.layerList.Count(), TerminalText(preset.name).c_str());
     }
     std::printf("\n%u presets, %u layers, %u zones, %u samples\n", bank.PresetCount, bank.LayerCount,
                 bank.ZoneCount, bank.SampleCount);
@@ -56,7 +65,7 @@ void PrintAudioFiles(const Workspace& workspace) {
             i < workspace.sampleList.size() ? workspace.sampleList[i].caption : s.name;
         std::printf("%-22s %5u %5u %8u %10u %17s %4u %5d  %s\n", AudioFormatText(s).c_str(), s.channels,
                     s.bitsPerSample, s.sampleRate, frames, loop.c_str(), s.rootKey, s.pitchCorrection,
-                    caption.c_str());
+                    TerminalText(caption).c_str());
     }
     std::printf("\n%u audio files\n", bank.SampleCount);
 }
@@ -85,17 +94,17 @@ ExitCode InfoOfAkaiDisc(Workspace& workspace, const std::string& path, bool json
         if (json) {
             nlohmann::ordered_json bank = ModelToJson(workspace, host.FormatLabel());
             bank["volume"] = VolumeAddressText(volumes[i]);
-            bank["volumeName"] = volumes[i].name;
+            bank["volumeName"] = Utf8Text(volumes[i].name);
             bank["volumeKind"] = workspace.akai.VolumeKind[workspace.akai.loadedVolume];
             all.push_back(std::move(bank));
         } else {
             std::printf("%sVolume %s  %s\n", i == 0 ? "" : "\n", VolumeAddressText(volumes[i]).c_str(),
-                        volumes[i].name.c_str());
+                        TerminalText(volumes[i].name).c_str());
             PrintForPerson(workspace.bank, host.FormatLabel());
         }
     }
     if (json)
-        std::cout << (many ? all : all[0]).dump(1) << '\n';
+        std::cout << JsonDump(many ? all : all[0], 1) << '\n';
     return kExitOk;
 }
 

@@ -4,6 +4,8 @@
 #include <ostream>
 #include <string_view>
 
+#include "OutputText.h"
+
 namespace quorvane::cli {
 
 namespace {
@@ -50,20 +52,6 @@ void AddList(Json& record, const char* name, const char* rangeName, const HexInd
         record[name] = IndexArray(list);
 }
 
-// Names may hold any bytes a file put there; JSON wants UTF-8, so bytes past ASCII are taken as Latin-1.
-std::string Utf8(const std::string& text) {
-    std::string out;
-    for (unsigned char c : text) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else {
-            out += static_cast<char>(0xC0 | c >> 6);
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-
 // The records of one table, as the dump lists them.
 using RecordJson = Json (*)(const Workspace&, uint32_t, bool);
 
@@ -71,7 +59,7 @@ Json PresetJson(const Workspace& workspace, uint32_t slot, bool runsAsRanges) {
     const BankModel& bank = workspace.bank;
     const PresetRecord& preset = bank.PresetTable[slot];
     Json record = {{"slot", slot},
-                   {"name", Utf8(preset.name)},
+                   {"name", Utf8Text(preset.name)},
                    {"bank", preset.bank},
                    {"bankLsb", preset.bankLsb},
                    {"program", preset.program},
@@ -84,7 +72,7 @@ Json PresetJson(const Workspace& workspace, uint32_t slot, bool runsAsRanges) {
 
 Json LayerJson(const Workspace& workspace, uint32_t i, bool runsAsRanges) {
     const LayerRecord& layer = workspace.bank.LayerTable[i];
-    Json record = {{"name", Utf8(layer.name)}, {"isGlobal", layer.isGlobal}};
+    Json record = {{"name", Utf8Text(layer.name)}, {"isGlobal", layer.isGlobal}};
     AddList(record, "zoneList", "zoneRange", layer.zoneList, runsAsRanges);
     record["generators"] = SetGenerators(layer);
     return record;
@@ -102,8 +90,8 @@ Json ZoneJson(const Workspace& workspace, uint32_t i, bool) {
 Json SampleJson(const Workspace& workspace, uint32_t i, bool) {
     const BankModel& bank = workspace.bank;
     const SampleRecord& sample = bank.SampleTable[i];
-    Json record = {{"name", Utf8(sample.name)},
-                   {"fullName", Utf8(sample.fullName)},
+    Json record = {{"name", Utf8Text(sample.name)},
+                   {"fullName", Utf8Text(sample.fullName)},
                    {"dataOffset", sample.dataOffset},
                    {"dataLength", sample.dataLength},
                    {"sampleRate", sample.sampleRate},
@@ -146,18 +134,18 @@ std::array<Table, 4> Tables(const BankModel& bank) {
 Json HeadJson(const Workspace& workspace, const std::string& formatLine) {
     const BankModel& bank = workspace.bank;
     Json root;
-    root["format"] = formatLine;
+    root["format"] = Utf8Text(formatLine);
     if (bank.SourceFormat == SourceFormat::Dls) {
         root["dlsFlavour"] = bank.DlsFlavour;
         Json groups = Json::array();
         for (const std::string& name : workspace.dls.SampleGroupNames)
-            groups.push_back(Utf8(name));
+            groups.push_back(Utf8Text(name));
         root["sampleGroups"] = groups;
     }
     Json info = Json::object();
     for (int slot = 1; slot < kBankInfoSlots; ++slot)
         if (!bank.BankInfo[slot].empty())
-            info[BankInfoTag(slot)] = Utf8(bank.BankInfo[slot]);
+            info[BankInfoTag(slot)] = Utf8Text(bank.BankInfo[slot]);
     root["info"] = info;
     return root;
 }
@@ -165,7 +153,7 @@ Json HeadJson(const Workspace& workspace, const std::string& formatLine) {
 // A value dumped with one space of indent per level, its lines after the first moved in by `depth` levels,
 // as it reads nested that deep in a dump of the whole.
 void WriteNested(std::ostream& out, const Json& value, int depth) {
-    const std::string text = value.dump(1);
+    const std::string text = JsonDump(value, 1);
     const std::string indent(static_cast<size_t>(depth), ' ');
     size_t from = 0;
     for (size_t newline; (newline = text.find('\n', from)) != std::string::npos; from = newline + 1)
@@ -193,14 +181,14 @@ void WriteModelJson(std::ostream& out, const Workspace& workspace, const std::st
     const Json head = HeadJson(workspace, formatLine);
     out << "{\n";
     for (const auto& [key, value] : head.items()) {
-        out << ' ' << Json(key).dump() << ": ";
+        out << ' ' << JsonDump(key) << ": ";
         WriteNested(out, value, 1);
         out << ",\n";
     }
     const std::array<Table, 4> tables = Tables(bank);
     for (size_t t = 0; t < tables.size(); ++t) {
         const Table& table = tables[t];
-        out << ' ' << Json(table.name).dump() << ": ";
+        out << ' ' << JsonDump(table.name) << ": ";
         if (table.first >= table.end) {
             out << "[]";
         } else {

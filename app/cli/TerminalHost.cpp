@@ -4,15 +4,20 @@
 #include <unistd.h>
 
 #include "Interrupts.h"
+#include "OutputText.h"
 
 namespace quorvane::cli {
 
 std::string PlainText(const std::string& text) {
     std::string plain;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r')
-            continue;
-        plain += text[i];
+    for (size_t from = 0; from < text.size();) {
+        size_t end = text.find('\n', from);
+        end = end == std::string::npos ? text.size() : end;
+        const size_t cut = end > from && text[end - 1] == '\r' ? end - 1 : end;
+        plain += TerminalText(std::string_view(text).substr(from, cut - from));
+        if (end < text.size())
+            plain += '\n';
+        from = end + 1;
     }
     while (!plain.empty() && plain.back() == '\n')
         plain.pop_back();
@@ -52,14 +57,14 @@ void TerminalHost::SetTitle(const std::string& text) {
 void TerminalHost::AddStatusLine(const std::string& line) {
     EndProgressLine();
     ++statusLines_;
-    std::fprintf(stderr, "%s\n", line.c_str());
+    std::fprintf(stderr, "%s\n", TerminalText(line).c_str());
 }
 
 void TerminalHost::ReplaceLastStatusLine(const std::string& line) {
     EndProgressLine();
     if (statusLines_ == 0)
         ++statusLines_;
-    std::fprintf(stderr, "%s\n", line.c_str());
+    std::fprintf(stderr, "%s\n", TerminalText(line).c_str());
 }
 
 void TerminalHost::SetFileProgress(int perMille) {

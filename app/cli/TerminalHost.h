@@ -48,7 +48,8 @@ class TerminalHost : public Host {
     bool interactiveTerminal_ = false;
 };
 
-// Message texts use "\r\n" line breaks; the terminal wants plain lines.
+// Message texts use "\r\n" line breaks; the terminal wants plain lines, with any other control character
+// escaped.
 std::string PlainText(const std::string& text);
 
 } // namespace quorvane::cli

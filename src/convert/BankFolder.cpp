@@ -34,9 +34,7 @@ uint32_t SetFoundFiles(Workspace& workspace, const std::string& folder, const st
     entries.reserve(files.size());
     folders.reserve(files.size());
     for (const FoundFile& file : files) {
-        const std::filesystem::path name(file.name);
-        std::string extension = name.extension().string();
-        entries.push_back({name.stem().string(), extension.empty() ? extension : extension.substr(1)});
+        entries.push_back(FileListEntryOf(file.name));
         folders.push_back(file.folder);
     }
     SetFileList(workspace, folder, entries, folders);

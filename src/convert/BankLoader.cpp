@@ -254,13 +254,18 @@ void SetFileListOfPaths(Workspace& workspace, const std::vector<std::string>& pa
     for (const std::string& path : paths) {
         const std::filesystem::path file(path);
         const std::string folder = file.parent_path().string();
-        std::string extension = file.extension().string();
-        if (!extension.empty())
-            extension.erase(0, 1);
-        entries.push_back(FileListEntry{file.stem().string(), extension});
+        entries.push_back(FileListEntryOf(file.filename().string()));
         folders.push_back(folder.empty() ? "./" : folder + "/");
     }
     SetFileList(workspace, "./", entries, folders);
+}
+
+FileListEntry FileListEntryOf(const std::string& fileName) {
+    const std::filesystem::path name(fileName);
+    const std::string extension = name.extension().string();
+    if (extension.size() <= 1)
+        return {fileName, ""};
+    return {name.stem().string(), extension.substr(1)};
 }
 
 std::string EntryPath(const Workspace& workspace, uint32_t entry) {

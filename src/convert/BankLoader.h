@@ -37,6 +37,9 @@ void SetFileList(Workspace& workspace, const std::string& folder, const std::vec
 // Replaces the file list with one entry per path, each with the path line of its own folder: the banks
 // named on a command line. Clears the attribute texts and the loaded entry.
 void SetFileListOfPaths(Workspace& workspace, const std::vector<std::string>& paths);
+// The file-list entry of a file name: its text and extension. A name that ends in a dot keeps it in its
+// text, so that its path is put back together as it was ("bank." never becomes "bank", another file).
+FileListEntry FileListEntryOf(const std::string& fileName);
 // Full path of a bank entry: its folder from the path lines, its text, a dot, its extension.
 std::string EntryPath(const Workspace& workspace, uint32_t entry);
 

@@ -59,6 +59,7 @@ class RunWriter {
         workspace_.writer.progress = span;
         workspace_.writer.keepCutShort = false;
         bool written = false;
+        uint32_t unreadable = 0;
         std::string writtenPath = path;
         std::vector<std::string> outputs; // the files written, where they are more than the path
         if (type_ == OutputType::Sfz) {
@@ -72,6 +73,7 @@ class RunWriter {
             const GigaWriteResult giga = WriteGigaFile(workspace_, chosen, entry, path, naming);
             written = giga.written;
             writtenPath = giga.path;
+            unreadable = giga.unreadableSamples;
         } else {
             const SoundFontSampleStorage storage = type_ == OutputType::SoundFont3
                                                        ? SoundFontSampleStorage::OggVorbis
@@ -80,16 +82,19 @@ class RunWriter {
                 WriteSoundFont(workspace_, chosen, entry, path, naming, false, storage);
             written = soundFont.written;
             writtenPath = soundFont.path;
+            unreadable = soundFont.unreadableSamples;
         }
         // Cancel cut this file short: the writer abandoned it (a bank that lacks some of its samples is not
         // kept) and said so; a file of that name from before is left as it was.
         workspace_.writer.keepCutShort = true;
         names_.Add(writtenPath);
-        if (written && outputs.empty())
-            result_.written.push_back(writtenPath);
-        else if (written)
-            result_.written.insert(result_.written.end(), outputs.begin(), outputs.end());
-        else if (!host.InterruptRequested()) // an interrupted write is no failure of the file
+        if (written) {
+            if (outputs.empty())
+                result_.written.push_back(writtenPath);
+            else
+                result_.written.insert(result_.written.end(), outputs.begin(), outputs.end());
+            result_.unreadableSamples += unreadable;
+        } else if (!host.InterruptRequested()) // an interrupted write is no failure of the file
             ++result_.failed;
     }
 

@@ -54,6 +54,8 @@ struct BatchResult {
     size_t items = 0;   // banks, or preset files, started
     size_t failed = 0;  // of those, not read or not written
     size_t damaged = 0; // of the failed, banks whose structure is missing or cut
+    // Samples of the files written whose data could not be read: the files hold them without their data.
+    size_t unreadableSamples = 0;
     bool cancelled = false;
     bool refused = false; // too many presets for one GigaSampler file: nothing written
     std::vector<std::string> written;

@@ -1,8 +1,13 @@
 #include "convert/EditsFile.h"
 
 #include <cctype>
-#include <fstream>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <unordered_map>
 
 #include "convert/PresetEdits.h"
 #include "formats/common/OutputFile.h"
@@ -29,10 +34,49 @@ std::string Trimmed(std::string line) {
     return line;
 }
 
+// A line as an error message quotes it: at most 40 characters, so that a file of one endless line does not
+// make an endless message.
+std::string Quoted(const std::string& line) {
+    return line.size() <= 40 ? line : line.substr(0, 40) + "...";
+}
+
 // The signed value of a field: "FFF4" is -12 and "FFFF" is -1, as the edit lines read them.
 int SignedValue(const std::string& field) {
     return static_cast<int16_t>(std::stoul(field, nullptr, 16));
 }
+
+// Where the line that sets each preset's program, bank or drum flag lies in the preset lines ("PRES 0003
+// PROG" to its offset), so that a later line for the same value replaces it without a search through all
+// the lines before: a file of many thousand lines reads in linear time, as RecordPresetLine would record
+// it line by line.
+class ValueLines {
+  public:
+    explicit ValueLines(const std::string& presetLines) {
+        for (size_t at = 0; at + kLineLength <= presetLines.size(); at += kLineLength)
+            if (IsValueVerb(presetLines.substr(at + 10, 4)))
+                offsets_.emplace(presetLines.substr(at, kKeyLength), at);
+    }
+
+    void Record(std::string& presetLines, const std::string& line) {
+        if (!IsValueVerb(line.substr(10, 4))) {
+            presetLines += line;
+            return;
+        }
+        const auto [found, added] = offsets_.emplace(line.substr(0, kKeyLength), presetLines.size());
+        if (added)
+            presetLines += line;
+        else
+            presetLines.replace(found->second, kLineLength, line);
+    }
+
+  private:
+    static constexpr size_t kLineLength = 20;
+    static constexpr size_t kKeyLength = 14;
+    static bool IsValueVerb(const std::string& verb) {
+        return verb == "PROG" || verb == "BANK" || verb == "DRUM";
+    }
+    std::unordered_map<std::string, size_t> offsets_;
+};
 
 std::string ParameterLine(const char* verb, uint16_t value) {
     std::string line = EditLine("BANK", 0, verb, value);
@@ -62,6 +106,7 @@ std::string EditsFileText(const EditSet& edits) {
 
 bool ParseEditsText(const std::string& text, EditSet& edits, EditsFileError& error) {
     EditSet read = edits;
+    ValueLines valueLines(read.presetLines);
     std::istringstream lines(text);
     std::string line;
     size_t number = 0;
@@ -81,7 +126,8 @@ bool ParseEditsText(const std::string& text, EditSet& edits, EditsFileError& err
         if (line.empty() || line[0] == '#')
             continue;
         if (line.size() != 19 || line[4] != ' ' || line[9] != ' ' || line[14] != ' ')
-            return fail("expected 'PRES SLOT EDIT VALUE' or 'BANK **** EDIT VALUE', found '" + line + "'");
+            return fail("expected 'PRES SLOT EDIT VALUE' or 'BANK **** EDIT VALUE', found '" + Quoted(line) +
+                        "'");
         const std::string key = line.substr(0, 4), index = line.substr(5, 4), verb = line.substr(10, 4),
                           field = line.substr(15, 4);
         if (!IsHex(field))
@@ -98,9 +144,9 @@ bool ParseEditsText(const std::string& text, EditSet& edits, EditsFileError& err
         if (key == "PRES") {
             if (!IsHex(index) || std::stoul(index, nullptr, 16) == 0)
                 return fail("'" + index + "' is not a preset slot (0001 to ffff)");
-            RecordPresetLine(read.presetLines,
-                             EditLine("PRES", static_cast<uint32_t>(std::stoul(index, nullptr, 16)),
-                                      verb.c_str(), static_cast<uint16_t>(value)));
+            valueLines.Record(read.presetLines,
+                              EditLine("PRES", static_cast<uint32_t>(std::stoul(index, nullptr, 16)),
+                                       verb.c_str(), static_cast<uint16_t>(value)));
         } else if (key == "BANK" && index == kAllBanks) {
             ParameterValues& bank = read.bankValues;
             if (verb == "REVB") {
@@ -118,7 +164,8 @@ bool ParseEditsText(const std::string& text, EditSet& edits, EditsFileError& err
                 return fail(verb + " is a preset edit; bank lines hold REVB, CHOR or FILT");
             }
         } else {
-            return fail("expected 'PRES SLOT EDIT VALUE' or 'BANK **** EDIT VALUE', found '" + line + "'");
+            return fail("expected 'PRES SLOT EDIT VALUE' or 'BANK **** EDIT VALUE', found '" + Quoted(line) +
+                        "'");
         }
     }
     if (number == 0) {
@@ -130,14 +177,38 @@ bool ParseEditsText(const std::string& text, EditSet& edits, EditsFileError& err
 }
 
 bool ReadEditsFile(const std::string& path, EditSet& edits, EditsFileError& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = {0, "cannot open the file"};
+    // Opened without waiting, so that a FIFO nobody writes to reads as empty rather than holding the run;
+    // a pipe with a writer (a shell's process substitution) is then read as it comes.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat info {};
+    if (fd < 0 || ::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        error = {0, fd < 0 ? std::string("cannot open the file: ") + std::strerror(errno) : "it is a folder"};
+        if (fd >= 0)
+            ::close(fd);
         return false;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    const std::string content = text.str();
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    // Read to one byte past the limit, so that a larger file (or an endless device) is refused unread.
+    std::string content;
+    char piece[65536];
+    while (content.size() <= kMaxEditsFileBytes) {
+        const ssize_t got = ::read(fd, piece, sizeof piece);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            error = {0, std::string("cannot read the file: ") + std::strerror(errno)};
+            ::close(fd);
+            return false;
+        }
+        if (got == 0)
+            break;
+        content.append(piece, static_cast<size_t>(got));
+    }
+    ::close(fd);
+    if (content.size() > kMaxEditsFileBytes) {
+        error = {0, "larger than 16 MiB, too large for an edits file"};
+        return false;
+    }
     if (content.find('\0') != std::string::npos) {
         error = {1, "not a Quorvane edits file (it holds binary data)"};
         return false;

@@ -11,6 +11,7 @@
 // skipped.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "convert/ConversionParameters.h"
@@ -26,6 +27,9 @@ struct EditSet {
 
 // Adds a preset edit line ("PRES %04x PROG %04x ") as the edits record it.
 void AddPresetEdit(EditSet& edits, uint32_t slot, const char* verb, int value);
+
+// An edits file holds a few lines a preset: a larger file is refused before it is parsed.
+constexpr size_t kMaxEditsFileBytes = 16u << 20;
 
 struct EditsFileError {
     size_t line = 0; // 1-based

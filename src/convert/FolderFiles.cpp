@@ -27,11 +27,17 @@ Entries ReadFolder(const std::string& folder) {
         if (name == "." || name == "..")
             continue;
         bool isFolder = entry->d_type == DT_DIR;
+        bool isFile = entry->d_type == DT_REG;
         if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
             struct stat info {};
-            isFolder = ::stat((folder + name).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+            const bool found = ::stat((folder + name).c_str(), &info) == 0;
+            isFolder = found && S_ISDIR(info.st_mode);
+            isFile = found && S_ISREG(info.st_mode);
         }
-        (isFolder ? entries.folders : entries.files).push_back(name);
+        // A FIFO, device or socket is no bank or audio file; listed, it would be opened and read, and a
+        // FIFO or a device can make that wait.
+        if (isFolder || isFile)
+            (isFolder ? entries.folders : entries.files).push_back(name);
     }
     ::closedir(dir);
     std::sort(entries.files.begin(), entries.files.end(), FileNameLess);

@@ -19,7 +19,8 @@ std::string LowerName(std::string name);
 // True when the name ends in `extension` (with its dot) in any case.
 bool HasExtension(const std::string& name, const std::string& extension);
 
-// The non-folder entries of `folder` (ending in '/'), in name order. A folder that cannot be read has none.
+// The regular files of `folder` (ending in '/'; links to them too), in name order: no FIFO, device or socket.
+// A folder that cannot be read has none.
 std::vector<FoundFile> FilesOfFolder(const std::string& folder);
 
 // Every file in `folder` and in the folders below it, level by level: all files of the folder, then those of

@@ -75,6 +75,9 @@ SampleSaveSummary SaveAllSamples(Workspace& workspace, const std::string& folder
         case SampleFileStatus::CannotWrite:
             ++summary.failed;
             break;
+        case SampleFileStatus::Unreadable:
+            ++summary.unreadable;
+            break;
         case SampleFileStatus::Interrupted:
             summary.cancelled = true;
             break;

@@ -17,8 +17,9 @@ std::string SampleFileBaseName(const Workspace& workspace, uint32_t index);
 
 struct SampleSaveSummary {
     uint32_t written = 0;
-    uint32_t skipped = 0; // samples with no data the fetch can load (unknown or compressed audio files)
-    uint32_t failed = 0;  // files that could not be written; each is reported and the run goes on
+    uint32_t skipped = 0;    // samples with no data the fetch can load (unknown or compressed audio files)
+    uint32_t failed = 0;     // files that could not be written; each is reported and the run goes on
+    uint32_t unreadable = 0; // samples whose data could not be read: reported, no file written for them
     bool cancelled = false;
 };
 

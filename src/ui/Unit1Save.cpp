@@ -19,6 +19,7 @@
 #include "convert/FileNameCharMap.h"
 #include "convert/SampleExport.h"
 #include "convert/SaveDialog.h"
+#include "formats/common/OutputFile.h"
 #include "ui/EventPump.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
@@ -169,6 +170,8 @@ void TForm1::RunBankSave(const QString& answer, OutputType output) {
     request.replayPresetEdits = ShownEditsInBankSave(workspace_, entries) == ShownEdits::Kept;
     // The save reads its banks beside the one on screen and gives that back as it was: the views stay.
     StopPlayback(true);
+    // The file named in the dialog may be a link to write through; names made from banks are not.
+    const NamedOutput named({n == 1 ? resolved.file : std::string()});
     const BatchResult result = SaveBanks(workspace_, request);
     // Conversion parameters written into every chosen bank have done their work.
     if (!result.cancelled && !result.refused && result.failed == 0) {
@@ -240,6 +243,7 @@ void TForm1::RunPresetSave(const QString& answer, OutputType output, bool combin
     request.combine = combine;
     request.folder = resolved.folder;
     request.file = resolved.file;
+    const NamedOutput named({singleFile ? resolved.file : std::string()});
     SavePresets(workspace_, request);
     WaitForProgressWindow();
 }
@@ -283,6 +287,7 @@ void TForm1::RunSampleSave(uint32_t index, const QString& answer, SampleFileType
         const QString extension = fileType == SampleFileType::Aiff ? ".aif" : ".wav";
         if (!path.endsWith(extension, Qt::CaseInsensitive))
             path = chosen.absolutePath() + "/" + chosen.completeBaseName() + extension;
+        const NamedOutput named({path.toStdString()});
         WriteSampleFile(workspace_, path.toStdString(), index, fileType);
         return;
     }

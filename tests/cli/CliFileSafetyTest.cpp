@@ -140,8 +140,9 @@ TEST(CliFileSafety, ADiskThatFillsLeavesNothingPartial) {
 
 // Something goes wrong once the output's temporary file exists. The output folder removed: the write fails
 // and nothing is made again. The source cut short: the samples that cannot be read are each reported
-// ("ERROR! Reading sample") and the bank is still written whole around them, as for a damaged bank; no
-// temporary file stays either way.
+// ("ERROR! Reading sample") and the bank is still written whole around them, as for a damaged bank, but the
+// run ends with how many could not be read and status 4, so that a script can tell; no temporary file
+// stays either way.
 TEST(CliFileSafety, AWriteThatFailsMidwayLeavesNothing) {
     enum class Mishap { FolderRemoved, SourceCut };
     struct Case {
@@ -179,8 +180,9 @@ TEST(CliFileSafety, AWriteThatFailsMidwayLeavesNothing) {
             EXPECT_TRUE(FilesIn(out.Path()).empty()) << "the folder is not made again";
             continue;
         }
-        EXPECT_EQ(result.exitStatus, 0);
+        EXPECT_EQ(result.exitStatus, 4);
         EXPECT_NE(result.err.find("ERROR! Reading sample 4000  'Sample 3999'"), std::string::npos);
+        EXPECT_NE(result.err.find(" sample(s) could not be read\n"), std::string::npos) << result.err;
         const std::string written = (folder / "x").string() + c.extension;
         EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"x" + std::string(c.extension)});
         EXPECT_EQ(RunProcess(QUORVANE_CLI_PATH, {"info", written}).exitStatus, 0);

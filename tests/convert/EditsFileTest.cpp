@@ -2,7 +2,13 @@
 // line that is wrong, leaving the edits as they were.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <fstream>
+
 #include "convert/EditsFile.h"
+#include "convert/PresetEdits.h"
+#include "support/TempDir.h"
 
 namespace quorvane {
 namespace {
@@ -62,6 +68,56 @@ TEST(EditsFile, DamagedOrForeignFilesAreRefusedAtTheirLine) {
         EXPECT_NE(error.message.find(c.says), std::string::npos) << error.message;
         EXPECT_EQ(edits.presetLines, before.presetLines);
         EXPECT_FALSE(edits.bankValues.AnyChanged());
+    }
+}
+
+// A long file reads as the edits recorded one by one would be: a later program, bank or drum line of a
+// preset replaces the earlier one in its place, moves of zones add up.
+TEST(EditsFile, ManyLinesReadAsRecordedOneByOne) {
+    std::string text = "quorvane edits 1\n";
+    std::string recorded;
+    const char* verbs[] = {"PROG", "BANK", "DRUM", "MOVZ"};
+    for (uint32_t i = 0; i < 3000; ++i) {
+        const uint32_t slot = 1 + (i * 7919) % 400;
+        const char* verb = verbs[i % 4];
+        const int value = verb == std::string("MOVZ") ? (i % 8 < 4 ? 12 : -12) : static_cast<int>(i % 2);
+        const std::string line = EditLine("PRES", slot, verb, static_cast<uint16_t>(value));
+        text += line.substr(0, 19) + "\n";
+        RecordPresetLine(recorded, line);
+    }
+    EditSet read;
+    EditsFileError error;
+    ASSERT_TRUE(ParseEditsText(text, read, error)) << error.line << ": " << error.message;
+    EXPECT_EQ(read.presetLines, recorded);
+}
+
+// Files that are not small text files of edits are refused without being read to their end, and a FIFO
+// nobody writes to does not hold the run.
+TEST(EditsFile, OversizedEndlessAndWaitingFilesAreRefused) {
+    test::TempDir folder;
+    const std::string large = folder.Folder() + "large.edits";
+    {
+        std::ofstream out(large, std::ios::binary);
+        out << "quorvane edits 1\n";
+        const std::string line = "PRES 0001 MOVZ 000c\n";
+        for (size_t size = 0; size <= kMaxEditsFileBytes; size += line.size())
+            out << line;
+    }
+    const std::string fifo = folder.Folder() + "waiting.edits";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    struct Case {
+        std::string path;
+        const char* says;
+    };
+    for (const Case& c :
+         {Case{large, "larger than 16 MiB"}, Case{"/dev/zero", "larger than 16 MiB"}, Case{fifo, "empty"},
+          Case{folder.Folder(), "folder"}, Case{folder.Folder() + "missing", "cannot open"}}) {
+        SCOPED_TRACE(c.path);
+        EditSet edits;
+        EditsFileError error;
+        EXPECT_FALSE(ReadEditsFile(c.path, edits, error));
+        EXPECT_NE(error.message.find(c.says), std::string::npos) << error.message;
+        EXPECT_TRUE(edits.Empty());
     }
 }
 

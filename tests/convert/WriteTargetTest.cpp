@@ -1,8 +1,9 @@
 // What every writer does with an output it cannot or must not simply replace: a folder that is missing or
 // is a file, a target that is a folder, a pipe or a file in a folder that takes no new file, a disk that
 // fills up, and a symbolic link. A write that fails is reported as such and never as saved, what was at the
-// target before is left as it was, and no temporary file stays behind; a link is written through. The file
-// size limit makes writes fail for root too.
+// target before is left as it was, and no temporary file stays behind; a link the user named is written
+// through, a link at a name the program chose is refused. The file size limit makes writes fail for root
+// too.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "convert/BankWriters.h"
+#include "formats/common/OutputFile.h"
 #include "support/FileSystemLimits.h"
 #include "support/GigFileParts.h"
 #include "support/RecordingHost.h"
@@ -111,6 +113,8 @@ struct TargetCase {
     uint32_t frames = 100; // of the bank's one sample
     bool written = false;  // through the link
     std::vector<std::string> extraLines = {}; // after the error line in the status list
+    bool namedByUser = false;                 // the target is an output the user named himself
+    const char* refusedBecause = nullptr;     // the reason given, after the error line or in the message
 };
 
 TEST(WriteTargetTest, EveryWriterRefusesOrWritesThroughAsTheTargetAllows) {
@@ -123,7 +127,21 @@ TEST(WriteTargetTest, EveryWriterRefusesOrWritesThroughAsTheTargetAllows) {
         {"target exists but its folder takes no new file", "/proc/version", 0, 100, false, {inUse}},
         {"disk full at the end", "Out*", 2000, 2000},
         {"disk full in the middle of a large sample", "Out*", 200'000, 700'000},
-        {"target is a symbolic link: the file it names is written", "Link*", 0, 100, true},
+        {"target is a symbolic link the user named: the file it names is written",
+         "Link*",
+         0,
+         100,
+         true,
+         {},
+         true},
+        {"target is a symbolic link at a name the program chose: refused",
+         "Link*",
+         0,
+         100,
+         false,
+         {"The file is not replaced: it is a symbolic link."},
+         false,
+         kOutputIsALink},
     };
     const Bytes old = {'o', 'l', 'd'};
     for (const Writer& writer : Writers()) {
@@ -162,6 +180,7 @@ TEST(WriteTargetTest, EveryWriterRefusesOrWritesThroughAsTheTargetAllows) {
                 target.insert(0, folder.Folder());
             WriteOutcome outcome;
             {
+                const NamedOutput named({c.namedByUser ? target : std::string()});
                 std::optional<test::FileSizeLimit> limit;
                 if (c.sizeLimit != 0)
                     limit.emplace(c.sizeLimit);
@@ -195,7 +214,7 @@ TEST(WriteTargetTest, EveryWriterRefusesOrWritesThroughAsTheTargetAllows) {
             const std::string error = "ERROR! Can't write to File " + target;
             if (writer.messageBox) {
                 ASSERT_EQ(host.messages.size(), 1u);
-                EXPECT_EQ(host.messages[0].text, error);
+                EXPECT_EQ(host.messages[0].text, c.refusedBecause ? error + ": " + c.refusedBecause : error);
                 EXPECT_EQ(host.messages[0].caption, "Quorvane v1.1");
                 EXPECT_EQ(host.messages[0].icon, MessageIcon::Warning);
                 EXPECT_TRUE(host.statusLines.empty());

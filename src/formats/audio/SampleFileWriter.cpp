@@ -186,6 +186,22 @@ bool WriteFrames24(OutputFile& out, const FrameBuffer& first, const FrameBuffer*
     return true;
 }
 
+// The bytes of 16-bit frames the sample gives, from its record alone: its own frames, or those of the longer
+// half of a stereo pair or file.
+uint64_t ExpectedDataSize(const BankModel& bank, const SampleRecord& sample) {
+    if (bank.SourceFormat == SourceFormat::AudioFile) {
+        const uint64_t frames = sample.blockAlign != 0 ? sample.dataLength / sample.blockAlign : 0;
+        return frames * std::min<uint16_t>(std::max<uint16_t>(sample.channels, 1), 2) * 2;
+    }
+    const auto framesOf = [](const SampleRecord& s) -> uint64_t {
+        return s.dataLength / static_cast<uint32_t>(std::max(1, s.bitsPerSample / 8));
+    };
+    const uint32_t partner = sample.linkIndex - 1u;
+    if (sample.sampleType != 1 && bank.IsValidSample(partner))
+        return std::max(framesOf(sample), framesOf(bank.SampleTable[partner])) * 4;
+    return framesOf(sample) * 2;
+}
+
 } // namespace
 
 SampleFileResult WriteSampleAudioFile(const BankModel& bank, SampleSource& samples, Host& host,
@@ -199,8 +215,23 @@ SampleFileResult WriteSampleAudioFile(const BankModel& bank, SampleSource& sampl
         sample.formatTag != kFormatFloat)
         return result;
 
+    const bool asMessageBox = !host.IsProgressWindowShowing();
+    // Both formats count their sizes in 32 bits: a sample too large for that is refused before its frames
+    // are fetched, which for a file of gigabytes would take that much memory.
+    if (ExpectedDataSize(bank, sample) + kAiffHeaderSize > 0xFFFFFFFFu) {
+        ReportTooLarge(host, path, asMessageBox);
+        result.status = SampleFileStatus::CannotWrite;
+        return result;
+    }
     FrameBuffer left, right;
-    samples.Fetch(index, {left, right}, true);
+    const FetchReport fetched = samples.Fetch(index, {left, right}, true);
+    // A sample whose data could not be read whole (its file gone or cut short since it was listed) is no
+    // sample to save: an empty or partial file would pass for the sample.
+    if (!fetched.opened || fetched.readErrors != 0) {
+        ReportCannotRead(host, index, sample.fullName, asMessageBox);
+        result.status = SampleFileStatus::Unreadable;
+        return result;
+    }
     const FrameBuffer* first = &left;
     const FrameBuffer* second = right.length != 0 ? &right : nullptr;
     // The fetch puts the sample asked for in the first buffer and its stereo partner in the second. Saving
@@ -223,7 +254,6 @@ SampleFileResult WriteSampleAudioFile(const BankModel& bank, SampleSource& sampl
     layout.loopStart = sample.loopStart;
     layout.loopEnd = sample.loopEnd;
     const bool aiff = options.type == SampleFileType::Aiff;
-    const bool asMessageBox = !host.IsProgressWindowShowing();
 
     result.status = SampleFileStatus::CannotWrite;
     result.channels = layout.channels;

@@ -23,6 +23,7 @@ enum class SampleFileStatus {
     Written,
     Skipped,     // no such sample, or an audio file of a format that is not loaded: nothing written
     CannotWrite, // the file could not be created or written (reported through the Host)
+    Unreadable,  // the sample's data could not be read from its source (reported): nothing written
     Interrupted, // the user interrupted the program: the file was abandoned
 };
 

@@ -22,7 +22,43 @@ std::string FolderOf(const std::string& path) {
     const size_t slash = path.find_last_of('/');
     return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
 }
+
+// The named outputs, each as an absolute path without "." or ".." steps, once per NamedOutput that holds
+// it. Writes are driven from one thread (the windows' or the command line's), so the list needs no lock.
+std::vector<std::string>& NamedPaths() {
+    static std::vector<std::string> paths;
+    return paths;
+}
+
+std::string NormalPath(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.lexically_normal().string();
+}
+
+bool IsNamedOutput(const std::string& path) {
+    const auto& named = NamedPaths();
+    return !named.empty() && std::find(named.begin(), named.end(), NormalPath(path)) != named.end();
+}
 } // namespace
+
+NamedOutput::NamedOutput(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths) {
+        if (path.empty())
+            continue;
+        paths_.push_back(NormalPath(path));
+        NamedPaths().push_back(paths_.back());
+    }
+}
+
+NamedOutput::~NamedOutput() {
+    auto& named = NamedPaths();
+    for (const std::string& path : paths_) {
+        const auto found = std::find(named.begin(), named.end(), path);
+        if (found != named.end())
+            named.erase(found);
+    }
+}
 
 OutputFile::~OutputFile() {
     Discard();
@@ -40,12 +76,16 @@ bool OutputFile::Create(const std::string& target) {
     failed_ = false;
     error_.clear();
     position_ = 0;
-    // A target that is a symbolic link is written through: the file it points to is replaced, the link
-    // stays.
+    // A symbolic link the user named is written through: the file it points to is replaced, the link
+    // stays. A link at a name the program chose is refused, as any target that is not a regular file.
     std::error_code error;
-    target_ = std::filesystem::is_symlink(target, error)
-                  ? std::filesystem::weakly_canonical(target, error).string()
-                  : target;
+    const bool link = std::filesystem::is_symlink(target, error);
+    if (link && !IsNamedOutput(target)) {
+        failed_ = true;
+        error_ = kOutputIsALink;
+        return false;
+    }
+    target_ = link ? std::filesystem::weakly_canonical(target, error).string() : target;
     if (target_.empty())
         target_ = target;
     // Only a regular file is ever replaced: a folder, a pipe or a device of that name stays as it is.

@@ -17,6 +17,22 @@ namespace quorvane {
 // The errors of targets an output refuses to replace.
 constexpr const char* kOutputIsAnInput = "it is an input of this run";
 constexpr const char* kOutputIsReadOnly = "it is read-only";
+constexpr const char* kOutputIsALink = "it is a symbolic link";
+
+// An output path the user named himself (a file on the command line, a name accepted in a save dialog),
+// for as long as this lives. A symbolic link at such a path is written through: the file it points to is
+// replaced and the link stays. A link at any other path (a name the program made from a bank, preset,
+// sample or volume) is never followed, so a link planted in an output folder cannot send a write elsewhere.
+class NamedOutput {
+  public:
+    explicit NamedOutput(const std::vector<std::string>& paths);
+    ~NamedOutput();
+    NamedOutput(const NamedOutput&) = delete;
+    NamedOutput& operator=(const NamedOutput&) = delete;
+
+  private:
+    std::vector<std::string> paths_;
+};
 
 class OutputFile {
   public:

@@ -10,7 +10,8 @@ namespace quorvane {
 void ReportCannotWrite(Host& host, const std::string& path, bool creating, bool asMessageBox,
                        const std::string& reason) {
     const std::string line = StringPrintf("ERROR! Can't write to File %s", path.c_str());
-    const bool refused = reason == kOutputIsAnInput || reason == kOutputIsReadOnly;
+    const bool refused =
+        reason == kOutputIsAnInput || reason == kOutputIsReadOnly || reason == kOutputIsALink;
     if (asMessageBox) {
         host.ShowMessage(refused ? line + ": " + reason : line, kMessageCaption, MessageIcon::Warning);
         return;
@@ -21,6 +22,25 @@ void ReportCannotWrite(Host& host, const std::string& path, bool creating, bool 
         host.AddStatusLine("The file is not replaced: " + reason + ".");
     else if (creating && ::stat(path.c_str(), &info) == 0)
         host.AddStatusLine("This file is used by another program!");
+}
+
+void ReportCannotRead(Host& host, uint32_t index, const std::string& name, bool asMessageBox) {
+    const std::string line = StringPrintf("ERROR! Reading sample %u  '%s'", index + 1, name.c_str());
+    if (asMessageBox)
+        host.ShowMessage(line, kMessageCaption, MessageIcon::Warning);
+    else
+        host.AddStatusLine(line);
+}
+
+void ReportTooLarge(Host& host, const std::string& path, bool asMessageBox) {
+    const std::string line = StringPrintf("ERROR! Can't write to File %s", path.c_str());
+    const std::string why = "The sample is too large for a WAVE or AIFF file (4 GiB at most).";
+    if (asMessageBox) {
+        host.ShowMessage(line + "\r\n" + why, kMessageCaption, MessageIcon::Warning);
+        return;
+    }
+    host.AddStatusLine(line);
+    host.AddStatusLine(why);
 }
 
 void ReportInterrupted(Host& host, const std::string& path) {

@@ -23,9 +23,14 @@ struct ProgressSpan {
 // "ERROR! Can't write to File %s" in the status list (or as a message box for a write the user does not
 // follow in the progress window), with "This file is used by another program!" when a file of that name
 // exists and could not be created, or the reason the output refused it (a read-only file, an input of the
-// run).
+// run, a symbolic link at a name the program chose).
 void ReportCannotWrite(Host& host, const std::string& path, bool creating, bool asMessageBox,
                        const std::string& reason = std::string());
+// "ERROR! Reading sample %u  '%s'" (number from 1) about a sample whose data could not be read from its
+// source, in the status list or as a message box.
+void ReportCannotRead(Host& host, uint32_t index, const std::string& name, bool asMessageBox);
+// "ERROR! Can't write to File %s" and why: the sample is too large for a WAVE or AIFF file.
+void ReportTooLarge(Host& host, const std::string& path, bool asMessageBox);
 // "Interrupted: '%s' not written." after a write the user interrupted was abandoned.
 void ReportInterrupted(Host& host, const std::string& path);
 // "Cancelled: '%s' not written, it was not complete." after Cancel cut a write short and the file was

@@ -79,6 +79,7 @@ class GigaWriter {
     OutputFile& Output() { return out_; }
     // Cancel stopped the write: the instruments and samples after it are left out, as CutShort documents.
     bool CutShort() const { return cutShort_; }
+    uint32_t UnreadableSamples() const { return unreadableSamples_; }
 
     bool Run() {
         uint32_t presets = 0;
@@ -447,6 +448,7 @@ class GigaWriter {
                 length = left.length;
             }
             if (readErrors != 0) {
+                ++unreadableSamples_;
                 if (host_.StatusLineCount() == 0)
                     host_.AddStatusLine("ERROR!");
                 host_.ReplaceLastStatusLine(
@@ -570,6 +572,7 @@ class GigaWriter {
     bool nullSampleUsed_ = false;
     bool cutShort_ = false;
     bool interrupted_ = false;
+    uint32_t unreadableSamples_ = 0;
     // Reused from one instrument and region to the next, so that their memory is allocated once.
     KeyGrid grid_;
     std::vector<DimensionRegion> dimensionRegions_;
@@ -607,6 +610,7 @@ GigaWriteResult WriteGigaBank(const BankModel& bank, const WriteSelection& selec
     result.size = out.Position();
     result.written = true;
     result.cutShort = writer.CutShort();
+    result.unreadableSamples = writer.UnreadableSamples();
     result.poolIndex = writer.PoolIndices();
     ReportSaved(host, result.path, result.size);
     return result;

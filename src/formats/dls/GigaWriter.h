@@ -48,6 +48,8 @@ struct GigaWriteResult {
     // Cancel stopped the write: the file holds the instruments written before it, and the samples after
     // it are silent placeholders.
     bool cutShort = false;
+    // Samples whose data could not be read from the source: written without (or with part of) their data.
+    uint32_t unreadableSamples = 0;
     std::vector<uint32_t> poolIndex; // each sample's number in the wave pool; 0xFFFFFFFF: not written
 };
 

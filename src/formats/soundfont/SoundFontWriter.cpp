@@ -215,6 +215,7 @@ class Writer {
 
     OutputFile& Output() { return out_; }
     bool CutShort() const { return cutShort_; }
+    uint32_t UnreadableSamples() const { return unreadableSamples_; }
 
   private:
     void Status(const std::string& line) {
@@ -293,6 +294,7 @@ class Writer {
                                                                           : samples_.Stored(s);
                 const uint32_t readErrors =
                     stored ? stored->readErrors : samples_.Fetch(s, {left, right}, false).readErrors;
+                unreadableSamples_ += readErrors != 0 ? 1 : 0;
                 if (readErrors != 0 && !temporary_)
                     host_.ReplaceLastStatusLine(
                         StringPrintf("ERROR! Reading sample %u  '%s'", s + 1, sample.fullName.c_str()));
@@ -596,6 +598,7 @@ class Writer {
     const SoundFontWriteOptions& options_;
     bool temporary_;
     bool cutShort_ = false;
+    uint32_t unreadableSamples_ = 0;
     OutputFile out_;
     uint64_t dataStart_ = 0;
     std::vector<WrittenSample> written_;     // by sample index
@@ -646,6 +649,7 @@ SoundFontWriteResult WriteSoundFontBank(const BankModel& bank, const WriteSelect
     result.size = ::stat(result.path.c_str(), &info) == 0 ? static_cast<uint32_t>(info.st_size) : 0;
     result.written = true;
     result.cutShort = writer.CutShort();
+    result.unreadableSamples = writer.UnreadableSamples();
     if (!temporary)
         ReportSaved(host, result.path, result.size);
     return result;

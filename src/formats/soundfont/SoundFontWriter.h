@@ -43,6 +43,8 @@ struct SoundFontWriteResult {
     std::string path;     // the name actually written (a free "-N" name when the target is the source)
     uint32_t size = 0;
     bool cutShort = false; // Cancel skipped samples: the file holds only those written before it
+    // Samples whose data could not be read from the source: written without (or with part of) their data.
+    uint32_t unreadableSamples = 0;
 };
 
 // selection: the records of `bank` that go into the file.
