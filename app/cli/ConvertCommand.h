@@ -5,6 +5,7 @@
 
 #include "EditOptions.h"
 #include "ExitCodes.h"
+#include "TerminalHost.h"
 #include "formats/soundfont/SoundFontWriter.h"
 
 namespace quorvane::cli {
@@ -24,6 +25,7 @@ struct ConvertOptions {
 
 // `convert [--to sf2|sf3|gig] [--quality Q] [--preset SLOT]... [--combine] [edits] -o OUTPUT
 // BANK_OR_FOLDER...`.
-ExitCode RunConvert(const ConvertOptions& options);
+// Reports through host, made with the run's verbosity and JSON choice.
+ExitCode RunConvert(const ConvertOptions& options, TerminalHost& host);
 
 } // namespace quorvane::cli

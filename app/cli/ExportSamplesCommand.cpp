@@ -29,17 +29,22 @@ ExitCode MakeFolder(const std::string& folder) {
     return kExitOk;
 }
 
-ExitCode Report(const SampleSaveSummary& summary, const std::string& folder) {
+// The summary goes to stdout, unless stdout carries the JSON result; --quiet leaves it out.
+ExitCode Report(TerminalHost& host, const SampleSaveSummary& summary, const std::string& folder) {
     if (summary.cancelled) {
         std::fprintf(stderr, "cancelled after %u files\n", summary.written);
         return kExitCancelled;
     }
-    std::printf("%u files saved in '%s'", summary.written, folder.c_str());
+    std::string text = std::to_string(summary.written) + " files saved in '" + folder + "'";
     if (summary.skipped != 0)
-        std::printf(", %u skipped (no data in a format that can be read)", summary.skipped);
+        text += ", " + std::to_string(summary.skipped) + " skipped (no data in a format that can be read)";
     if (summary.failed != 0)
-        std::printf(", %u could not be written", summary.failed);
-    std::printf(".\n");
+        text += ", " + std::to_string(summary.failed) + " could not be written";
+    text += ".";
+    if (host.Report().json)
+        host.Summary(text);
+    else if (host.Report().verbosity != Verbosity::Quiet)
+        std::printf("%s\n", text.c_str());
     return summary.failed != 0 ? kExitCannotWrite : kExitOk;
 }
 
@@ -71,7 +76,7 @@ ExitCode ExportAkaiVolumes(Workspace& workspace, TerminalHost& host, const Expor
             step = MakeFolder(folder);
         if (step == kExitOk) {
             host.SetBatch(true);
-            step = Report(SaveAllSamples(workspace, folder, type), folder);
+            step = Report(host, SaveAllSamples(workspace, folder, type), folder);
             host.SetBatch(false);
         }
         if (step == kExitCancelled)
@@ -84,7 +89,7 @@ ExitCode ExportAkaiVolumes(Workspace& workspace, TerminalHost& host, const Expor
 
 } // namespace
 
-ExitCode RunExportSamples(const ExportSamplesOptions& options) {
+ExitCode RunExportSamples(const ExportSamplesOptions& options, TerminalHost& host) {
     if (options.to != "wav" && options.to != "aiff") {
         std::fprintf(stderr, "error: unknown output format '%s' (supported: wav, aiff)\n",
                      options.to.c_str());
@@ -92,7 +97,6 @@ ExitCode RunExportSamples(const ExportSamplesOptions& options) {
     }
     // No output replaces the file or disc image the samples come from.
     const InputGuard inputs({options.input});
-    TerminalHost host;
     Workspace workspace(host);
     const SampleFileType type = options.to == "aiff" ? SampleFileType::Aiff : SampleFileType::Wave;
     std::error_code error;
@@ -113,7 +117,7 @@ ExitCode RunExportSamples(const ExportSamplesOptions& options) {
     host.SetBatch(true);
     const SampleSaveSummary summary = SaveAllSamples(workspace, FolderWithSlash(options.output), type);
     host.SetBatch(false);
-    return Report(summary, options.output);
+    return Report(host, summary, options.output);
 }
 
 } // namespace quorvane::cli

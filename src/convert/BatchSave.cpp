@@ -1,6 +1,8 @@
 #include "convert/BatchSave.h"
 
 #include <algorithm>
+#include <cctype>
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <set>
@@ -53,6 +55,7 @@ class RunWriter {
         Host& host = workspace_.host;
         const std::string path = names_.Claim(wanted);
         host.SetOutputPath(path);
+        const auto started = std::chrono::steady_clock::now();
         workspace_.writer.progress = span;
         workspace_.writer.keepCutShort = false;
         bool written = false;
@@ -74,18 +77,41 @@ class RunWriter {
         // kept) and said so; a file of that name from before is left as it was.
         workspace_.writer.keepCutShort = true;
         names_.Add(writtenPath);
-        if (written)
+        if (written) {
             result_.written.push_back(writtenPath);
-        else if (!host.InterruptRequested()) // an interrupted write is no failure of the file
+            host.FileWritten(Described(writtenPath, chosen, started));
+        } else if (!host.InterruptRequested()) // an interrupted write is no failure of the file
             ++result_.failed;
     }
 
   private:
+    static WrittenFile Described(const std::string& path, const WriteSelection& chosen,
+                                 std::chrono::steady_clock::time_point started) {
+        WrittenFile file;
+        file.path = path;
+        std::error_code error;
+        const uintmax_t bytes = std::filesystem::file_size(path, error);
+        file.bytes = error ? 0 : static_cast<uint64_t>(bytes);
+        file.presets = static_cast<uint32_t>(chosen.PresetSlots().size());
+        file.samples = chosen.SampleCount();
+        file.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        return file;
+    }
+
     Workspace& workspace_;
     OutputType type_;
     BatchResult& result_;
     RunNames names_;
 };
+
+// A path without its ".gig" extension (in any case), as a split bank's parts are named after it.
+std::string WithoutGigaExtension(const std::string& path) {
+    const std::filesystem::path file(path);
+    std::string extension = file.extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension == ".gig" ? (file.parent_path() / file.stem()).string() : path;
+}
 
 // Bar 1 at the start of an item, bar 2 empty, the item's name shown, and the window given a chance to
 // repaint. True when the user asked to stop.
@@ -300,6 +326,11 @@ BatchResult SaveBanks(Workspace& workspace, const BankSaveRequest& request) {
         }
         const std::string name = akai ? OutputFileName(SourceFormat::Akai, text) : text;
         if (request.type == OutputType::Giga && bank.PresetCount > kMaxGigaInstruments) {
+            // The parts take the name given for the bank's file ("x.gig": "x part1.gig" ...) when there is
+            // one, the bank's own name otherwise.
+            const std::string partBase = chosen.size() == 1 && !request.file.empty()
+                                             ? WithoutGigaExtension(request.file)
+                                             : request.folder + name;
             std::vector<uint32_t> slots;
             for (uint32_t slot = 1; slot <= bank.PresetCount; ++slot)
                 slots.push_back(slot);
@@ -313,8 +344,8 @@ BatchResult SaveBanks(Workspace& workspace, const BankSaveRequest& request) {
                 const ProgressSpan partShare{share.base + static_cast<int>(share.span * part / parts.size()),
                                              static_cast<int>(share.span / parts.size())};
                 writer.Write(WriteSelection::Presets(bank, parts[part]), entry,
-                             request.folder + name + StringPrintf(" part%i.gig", static_cast<int>(part + 1)),
-                             0, partShare);
+                             partBase + StringPrintf(" part%i.gig", static_cast<int>(part + 1)), 0,
+                             partShare);
             }
         } else {
             const std::string path = chosen.size() == 1 && !request.file.empty()
