@@ -32,8 +32,10 @@ expect "aiff" quorvane-cli export-samples -o out --to a
 expect "--json" quorvane-cli info --j
 expect "" quorvane-cli convert --preset ""
 
+# The names on the option lines of a command's --help (the examples below them name other commands').
 help_options() {
-    grep -oE -- '(^|[[:space:],])--?[[:alnum:]][-[:alnum:]]*' | sed -E 's/^[[:space:],]//' | sort -u
+    grep -E '^[[:space:]]+-' | grep -oE -- '(^|[[:space:],])--?[[:alnum:]][-[:alnum:]]*' |
+        sed -E 's/^[[:space:],]//' | sort -u
 }
 for command in info convert export-samples; do
     offered=" $(offers quorvane-cli "$command" -) "
