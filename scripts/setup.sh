@@ -13,7 +13,10 @@ QUORVANE_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # PulseAudio server of their own (pulseaudio) and record what it plays with parec (pulseaudio-utils). MIDI
 # inputs come through RtMidi (librtmidi-dev); its test sends through a JACK server of its own (jackd2, with
 # the dummy back end, so no sound card is needed). GNU time (time) measures the peak memory of the
-# command-line program in the memory-bound tests.
+# command-line program in the memory-bound tests. The manual pages are built with scdoc; the desktop
+# entry, the software-centre metadata, the file types, the manual pages and the Debian package are checked
+# with the tools distributions use (desktop-file-utils, appstream, shared-mime-info, man-db, file, dpkg-dev's
+# dpkg-shlibdeps for the package's dependencies, lintian).
 QUORVANE_PACKAGES=(
     cmake ninja-build g++ pkg-config clang-format
     qt6-base-dev qt6-svg-dev fonts-dejavu-core xvfb xauth
@@ -21,6 +24,7 @@ QUORVANE_PACKAGES=(
     gigtools libgig-dev timgm6mb-soundfont fluid-soundfont-gm sox sndfile-programs
     librtaudio-dev pulseaudio pulseaudio-utils librtmidi-dev jackd2 time
     libsndfile1-dev musescore-general-soundfont-small zlib1g-dev
+    scdoc desktop-file-utils appstream shared-mime-info man-db file dpkg-dev lintian zsh
 )
 
 quorvane_log() { printf '==> %s\n' "$*" >&2; }

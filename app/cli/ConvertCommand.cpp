@@ -79,12 +79,12 @@ std::string WithSlash(const std::string& folder) {
     return folder.empty() || folder.back() == '/' ? folder : folder + "/";
 }
 
-ExitCode Finish(const BatchResult& result) {
-    std::fprintf(stderr, "%zu file(s) written", result.written.size());
+ExitCode Finish(TerminalHost& host, const BatchResult& result) {
+    std::string summary = std::to_string(result.written.size()) + " file(s) written";
     if (result.failed != 0)
-        std::fprintf(stderr, ", %zu item(s) failed", result.failed);
-    std::fprintf(stderr, "%s\n", result.cancelled ? ", cancelled" : "");
-    // The files hold those samples without their data: a script must be able to tell.
+        summary += ", " + std::to_string(result.failed) + " item(s) failed";
+    host.Summary(summary + (result.cancelled ? ", cancelled" : ""));
+    // The files hold those samples without their data: a script must be able to tell, at every verbosity.
     if (result.unreadableSamples != 0)
         std::fprintf(stderr, "%zu sample(s) could not be read\n", result.unreadableSamples);
     if (result.cancelled)
@@ -131,8 +131,8 @@ void ApplyWriterOptions(Workspace& workspace, const ConvertOptions& options) {
 
 // Chosen presets of one bank: the edits are applied to the bank as loaded, as the preset tree applies them,
 // and the bank-wide parameters go to the chosen presets.
-ExitCode ConvertPresets(const ConvertOptions& options, OutputType type, const EditSet& edits) {
-    TerminalHost host;
+ExitCode ConvertPresets(const ConvertOptions& options, OutputType type, const EditSet& edits,
+                        TerminalHost& host) {
     Workspace workspace(host);
     ApplyWriterOptions(workspace, options);
     const ExitCode loaded = LoadBankFromPath(workspace, options.inputs[0]);
@@ -186,10 +186,11 @@ ExitCode ConvertPresets(const ConvertOptions& options, OutputType type, const Ed
     WritingStarts();
     host.SetBatch(true);
     const BatchResult result = SavePresets(workspace, request);
-    return CheckWritten(options, options.inputs[0], "", result.written, Finish(result));
+    return CheckWritten(options, options.inputs[0], "", result.written, Finish(host, result));
 }
 
-ExitCode ConvertBanks(const ConvertOptions& options, OutputType type, const EditSet& edits) {
+ExitCode ConvertBanks(const ConvertOptions& options, OutputType type, const EditSet& edits,
+                      TerminalHost& host) {
     bool anyFolder = false;
     const std::vector<std::string> banks = ExpandInputs(options.inputs, anyFolder);
     if (banks.empty()) {
@@ -213,7 +214,6 @@ ExitCode ConvertBanks(const ConvertOptions& options, OutputType type, const Edit
     if (const ExitCode saved = SaveEditsIfAsked(options, edits); saved != kExitOk)
         return saved;
 
-    TerminalHost host;
     Workspace workspace(host);
     ApplyWriterOptions(workspace, options);
     SetFileListOfPaths(workspace, banks);
@@ -242,7 +242,7 @@ ExitCode ConvertBanks(const ConvertOptions& options, OutputType type, const Edit
     WritingStarts();
     host.SetBatch(true);
     const BatchResult result = SaveBanks(workspace, request);
-    const ExitCode finished = Finish(result);
+    const ExitCode finished = Finish(host, result);
     // A damaged bank named alone could not be read, as a file that cannot be opened.
     if (banks.size() == 1 && !anyFolder && result.damaged == 1)
         return kExitCannotRead;
@@ -257,8 +257,8 @@ ExitCode ConvertBanks(const ConvertOptions& options, OutputType type, const Edit
 // An Akai disc: the volume named by --volume to OUTPUT (or its chosen presets), or with several volumes
 // ("all") one file per volume in the folder OUTPUT, named after the volume. Each volume is saved by the
 // bank save of its partition, as the Save button saves it.
-ExitCode ConvertAkaiVolumes(const ConvertOptions& options, OutputType type, const EditSet& edits) {
-    TerminalHost host;
+ExitCode ConvertAkaiVolumes(const ConvertOptions& options, OutputType type, const EditSet& edits,
+                            TerminalHost& host) {
     Workspace workspace(host);
     ApplyWriterOptions(workspace, options);
     const std::string& input = options.inputs[0];
@@ -343,7 +343,7 @@ ExitCode ConvertAkaiVolumes(const ConvertOptions& options, OutputType type, cons
             break;
         }
     }
-    const ExitCode finished = Finish(total);
+    const ExitCode finished = Finish(host, total);
     if (finished != kExitOk || end != kExitOk)
         return finished != kExitOk ? finished : end;
     if (options.check && volumes.size() != 1) {
@@ -356,7 +356,7 @@ ExitCode ConvertAkaiVolumes(const ConvertOptions& options, OutputType type, cons
 
 } // namespace
 
-ExitCode RunConvert(const ConvertOptions& options) {
+ExitCode RunConvert(const ConvertOptions& options, TerminalHost& host) {
     // Nothing the run writes replaces a file it reads: a bank, a disc image or the edits file named as input
     // (banks found in folders are guarded as the run reaches them). An edits file to keep that names one of
     // them is refused before anything is written.
@@ -402,7 +402,7 @@ ExitCode RunConvert(const ConvertOptions& options) {
                             : options.to == "sfz" ? OutputType::Sfz
                                                   : OutputTypeOfPath(options.output);
     if (!options.volume.empty() || (options.inputs.size() == 1 && IsAkaiDiscPath(options.inputs[0])))
-        return ConvertAkaiVolumes(options, type, edits);
+        return ConvertAkaiVolumes(options, type, edits, host);
     const bool presetSave = !options.presets.empty() || options.combine;
     if (presetSave) {
         std::error_code ignored;
@@ -410,9 +410,9 @@ ExitCode RunConvert(const ConvertOptions& options) {
             std::fprintf(stderr, "error: --preset and --combine take exactly one bank file\n");
             return kExitUsage;
         }
-        return ConvertPresets(options, type, edits);
+        return ConvertPresets(options, type, edits, host);
     }
-    return ConvertBanks(options, type, edits);
+    return ConvertBanks(options, type, edits, host);
 }
 
 } // namespace quorvane::cli

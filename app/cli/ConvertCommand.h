@@ -5,6 +5,7 @@
 
 #include "EditOptions.h"
 #include "ExitCodes.h"
+#include "TerminalHost.h"
 #include "formats/soundfont/SoundFontWriter.h"
 
 namespace quorvane::cli {
@@ -25,7 +26,7 @@ struct ConvertOptions {
 };
 
 // `convert [--to sf2|sf3|gig|sfz] [--quality Q] [--sample-format wav|flac] [--preset SLOT]... [--combine]
-// [edits] -o OUTPUT BANK_OR_FOLDER...`.
-ExitCode RunConvert(const ConvertOptions& options);
+// [edits] -o OUTPUT BANK_OR_FOLDER...`. Reports through host, made with the run's verbosity and JSON choice.
+ExitCode RunConvert(const ConvertOptions& options, TerminalHost& host);
 
 } // namespace quorvane::cli

@@ -37,19 +37,24 @@ ExitCode MakeFolder(const std::string& folder, bool namedByProgram = false) {
     return kExitOk;
 }
 
-ExitCode Report(const SampleSaveSummary& summary, const std::string& folder) {
+// The summary goes to stdout, unless stdout carries the JSON result; --quiet leaves it out.
+ExitCode Report(TerminalHost& host, const SampleSaveSummary& summary, const std::string& folder) {
     if (summary.cancelled) {
         std::fprintf(stderr, "cancelled after %u files\n", summary.written);
         return kExitCancelled;
     }
-    std::printf("%u files saved in '%s'", summary.written, folder.c_str());
+    std::string text = std::to_string(summary.written) + " files saved in '" + folder + "'";
     if (summary.skipped != 0)
-        std::printf(", %u skipped (no data in a format that can be read)", summary.skipped);
+        text += ", " + std::to_string(summary.skipped) + " skipped (no data in a format that can be read)";
     if (summary.failed != 0)
-        std::printf(", %u could not be written", summary.failed);
+        text += ", " + std::to_string(summary.failed) + " could not be written";
     if (summary.unreadable != 0)
-        std::printf(", %u sample(s) could not be read", summary.unreadable);
-    std::printf(".\n");
+        text += ", " + std::to_string(summary.unreadable) + " sample(s) could not be read";
+    text += ".";
+    if (host.Report().json)
+        host.Summary(text);
+    else if (host.Report().verbosity != Verbosity::Quiet)
+        std::printf("%s\n", text.c_str());
     return summary.failed != 0 || summary.unreadable != 0 ? kExitCannotWrite : kExitOk;
 }
 
@@ -82,7 +87,7 @@ ExitCode ExportAkaiVolumes(Workspace& workspace, TerminalHost& host, const Expor
         if (step == kExitOk) {
             WritingStarts();
             host.SetBatch(true);
-            step = Report(SaveAllSamples(workspace, folder, type, options.bits), folder);
+            step = Report(host, SaveAllSamples(workspace, folder, type, options.bits), folder);
             host.SetBatch(false);
         }
         if (step == kExitCancelled)
@@ -95,7 +100,7 @@ ExitCode ExportAkaiVolumes(Workspace& workspace, TerminalHost& host, const Expor
 
 } // namespace
 
-ExitCode RunExportSamples(const ExportSamplesOptions& options) {
+ExitCode RunExportSamples(const ExportSamplesOptions& options, TerminalHost& host) {
     if (options.to != "wav" && options.to != "aiff") {
         std::fprintf(stderr, "error: unknown output format '%s' (supported: wav, aiff)\n",
                      options.to.c_str());
@@ -103,7 +108,6 @@ ExitCode RunExportSamples(const ExportSamplesOptions& options) {
     }
     // No output replaces the file or disc image the samples come from.
     const InputGuard inputs({options.input});
-    TerminalHost host;
     Workspace workspace(host);
     const SampleFileType type = options.to == "aiff" ? SampleFileType::Aiff : SampleFileType::Wave;
     std::error_code error;
@@ -126,7 +130,7 @@ ExitCode RunExportSamples(const ExportSamplesOptions& options) {
     const SampleSaveSummary summary =
         SaveAllSamples(workspace, FolderWithSlash(options.output), type, options.bits);
     host.SetBatch(false);
-    return Report(summary, options.output);
+    return Report(host, summary, options.output);
 }
 
 } // namespace quorvane::cli

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "ExitCodes.h"
+#include "TerminalHost.h"
 
 namespace quorvane::cli {
 
@@ -15,7 +16,8 @@ struct ExportSamplesOptions {
 };
 
 // `export-samples [--to wav|aiff] -o DIR FILE_OR_FOLDER`: every sample of a bank, or every listed file of a
-// folder, saved as a 16- or 24-bit WAVE or AIFF file in DIR.
-ExitCode RunExportSamples(const ExportSamplesOptions& options);
+// folder, saved as a 16- or 24-bit WAVE or AIFF file in DIR. Reports through host, made with the run's
+// verbosity and JSON choice.
+ExitCode RunExportSamples(const ExportSamplesOptions& options, TerminalHost& host);
 
 } // namespace quorvane::cli

@@ -4,11 +4,13 @@
 #include <cstdio>
 
 #include "CheckCommand.h"
+#include "Completions.h"
 #include "ConvertCommand.h"
 #include "ExitCodes.h"
 #include "ExportSamplesCommand.h"
 #include "InfoCommand.h"
 #include "Interrupts.h"
+#include "RunJson.h"
 
 using namespace quorvane::cli;
 
@@ -23,6 +25,18 @@ constexpr const char* kAkaiHelp =
     "  quorvane-cli convert --volume A/PIANO -o piano.sf2 disc.iso\n"
     "  quorvane-cli convert --volume all -o DIR disc.iso   one file per volume, named after it\n"
     "  quorvane-cli export-samples --volume A/2 -o DIR disc.iso";
+// -q/--quiet, -v/--verbose and --json of a command that writes files.
+void AddReportOptions(CLI::App& command, ReportOptions& report, bool& quiet, bool& verbose,
+                      const char* verboseHelp, const char* jsonHelp) {
+    CLI::Option* quietOption = command.add_flag("-q,--quiet", quiet, "Print only errors and warnings");
+    command.add_flag("-v,--verbose", verbose, verboseHelp)->excludes(quietOption);
+    command.add_flag("--json", report.json, jsonHelp);
+}
+
+Verbosity VerbosityOf(bool quiet, bool verbose) {
+    return quiet ? Verbosity::Quiet : verbose ? Verbosity::Verbose : Verbosity::Normal;
+}
+
 } // namespace
 
 // Anything thrown past the commands (memory exhausted, a library failing) ends the run with a message and
@@ -30,6 +44,20 @@ constexpr const char* kAkaiHelp =
 int main(int argc, char** argv) try {
     CLI::App app{"Quorvane command-line converter: inspect and convert sampler banks."};
     app.require_subcommand(1);
+    app.set_version_flag("--version", std::string("quorvane-cli ") + QUORVANE_VERSION,
+                         "Print the program's name and version and exit");
+    // The build makes the shell completion files from these definitions: a hidden option, printed before
+    // the subcommand is required.
+    app.add_option_function<std::string>(
+           "--completion",
+           [&app](const std::string& shell) {
+               const std::string script = shell == "zsh" ? ZshCompletion(app) : BashCompletion(app);
+               std::fwrite(script.data(), 1, script.size(), stdout);
+               throw CLI::Success();
+           },
+           "Print the completion script for bash or zsh")
+        ->check(CLI::IsMember({"bash", "zsh"}))
+        ->group("");
 
     app.footer(kAkaiHelp);
 
@@ -86,6 +114,12 @@ int main(int argc, char** argv) try {
     convert->add_flag("--check", convertOptions.check,
                       "After writing, compare the output with its source and print what changed (exit 5 when "
                       "anything did)");
+    ReportOptions convertReport;
+    bool convertQuiet = false, convertVerbose = false;
+    AddReportOptions(
+        *convert, convertReport, convertQuiet, convertVerbose,
+        "Also print a line for every instrument and sample written",
+        "Print the result on stdout as one JSON object: files written, presets, warnings, failures");
     convert->add_option("BANK", convertOptions.inputs,
                         "Bank files and folders of banks, or one Akai disc image or drive");
     convert->footer(
@@ -118,6 +152,12 @@ int main(int argc, char** argv) try {
         ->check(CLI::IsMember({16, 24}));
     exportSamples->add_option("--volume", exportOptions.volume, kVolumeOptionHelp);
     exportSamples->add_option("-o,--output", exportOptions.output, "Folder to save the files in")->required();
+    ReportOptions exportReport;
+    exportReport.fileLinesByDefault = false;
+    bool exportQuiet = false, exportVerbose = false;
+    AddReportOptions(*exportSamples, exportReport, exportQuiet, exportVerbose,
+                     "Also print a line for every file written",
+                     "Print the result on stdout as one JSON object: files written, warnings, failures");
     exportSamples->add_option("FILE_OR_FOLDER", exportOptions.input, "Bank file, or a folder of audio files")
         ->required();
 
@@ -153,6 +193,10 @@ int main(int argc, char** argv) try {
         return app.exit(e);
     } catch (const CLI::CallForAllHelp& e) {
         return app.exit(e);
+    } catch (const CLI::CallForVersion& e) {
+        return app.exit(e);
+    } catch (const CLI::Success&) {
+        return std::fflush(stdout) == 0 ? kExitOk : kExitInternalError;
     } catch (const CLI::ParseError& e) {
         std::fprintf(stderr, "error: %s\nRun with --help for usage.\n", e.what());
         return kExitUsage;
@@ -163,13 +207,19 @@ int main(int argc, char** argv) try {
     if (check->parsed())
         return RunCheck(checkOptions);
     // The commands that write catch interrupts so that no partial or temporary file is left behind.
-    if (convert->parsed() || exportSamples->parsed())
-        CatchInterrupts();
-    if (convert->parsed())
-        return StatusAfterInterrupt(RunConvert(convertOptions));
-    if (exportSamples->parsed())
-        return StatusAfterInterrupt(RunExportSamples(exportOptions));
-    return kExitUsage;
+    if (!convert->parsed() && !exportSamples->parsed())
+        return kExitUsage;
+    CatchInterrupts();
+    const bool converting = convert->parsed();
+    ReportOptions report = converting ? convertReport : exportReport;
+    report.verbosity =
+        converting ? VerbosityOf(convertQuiet, convertVerbose) : VerbosityOf(exportQuiet, exportVerbose);
+    TerminalHost host(report);
+    const int status = StatusAfterInterrupt(converting ? RunConvert(convertOptions, host)
+                                                       : RunExportSamples(exportOptions, host));
+    if (report.json)
+        PrintRunJson(host, converting ? "convert" : "export-samples", status);
+    return status;
 } catch (const std::exception& e) {
     std::fprintf(stderr, "error: %s\n", e.what());
     return kExitInternalError;

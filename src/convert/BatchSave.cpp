@@ -1,6 +1,8 @@
 #include "convert/BatchSave.h"
 
 #include <algorithm>
+#include <cctype>
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <set>
@@ -56,6 +58,7 @@ class RunWriter {
             folderOrFile.pop_back();
         const std::string path = names_.Claim(folderOrFile);
         host.SetOutputPath(path);
+        const auto started = std::chrono::steady_clock::now();
         workspace_.writer.progress = span;
         workspace_.writer.keepCutShort = false;
         bool written = false;
@@ -94,16 +97,39 @@ class RunWriter {
             else
                 result_.written.insert(result_.written.end(), outputs.begin(), outputs.end());
             result_.unreadableSamples += unreadable;
+            host.FileWritten(Described(writtenPath, chosen, started));
         } else if (!host.InterruptRequested()) // an interrupted write is no failure of the file
             ++result_.failed;
     }
 
   private:
+    static WrittenFile Described(const std::string& path, const WriteSelection& chosen,
+                                 std::chrono::steady_clock::time_point started) {
+        WrittenFile file;
+        file.path = path;
+        std::error_code error;
+        const uintmax_t bytes = std::filesystem::file_size(path, error);
+        file.bytes = error ? 0 : static_cast<uint64_t>(bytes);
+        file.presets = static_cast<uint32_t>(chosen.PresetSlots().size());
+        file.samples = chosen.SampleCount();
+        file.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        return file;
+    }
+
     Workspace& workspace_;
     OutputType type_;
     BatchResult& result_;
     RunNames names_;
 };
+
+// A path without its ".gig" extension (in any case), as a split bank's parts are named after it.
+std::string WithoutGigaExtension(const std::string& path) {
+    const std::filesystem::path file(path);
+    std::string extension = file.extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension == ".gig" ? (file.parent_path() / file.stem()).string() : path;
+}
 
 // Bar 1 at the start of an item, bar 2 empty, the item's name shown, and the window given a chance to
 // repaint. True when the user asked to stop.
@@ -329,6 +355,11 @@ BatchResult SaveBanks(Workspace& workspace, const BankSaveRequest& request) {
         }
         const std::string name = akai ? OutputFileName(SourceFormat::Akai, text) : text;
         if (request.type == OutputType::Giga && bank.PresetCount > kMaxGigaInstruments) {
+            // The parts take the name given for the bank's file ("x.gig": "x part1.gig" ...) when there is
+            // one, the bank's own name otherwise.
+            const std::string partBase = chosen.size() == 1 && !request.file.empty()
+                                             ? WithoutGigaExtension(request.file)
+                                             : request.folder + name;
             std::vector<uint32_t> slots;
             for (uint32_t slot = 1; slot <= bank.PresetCount; ++slot)
                 slots.push_back(slot);
@@ -342,7 +373,7 @@ BatchResult SaveBanks(Workspace& workspace, const BankSaveRequest& request) {
                 const ProgressSpan partShare{share.base + static_cast<int>(share.span * part / parts.size()),
                                              static_cast<int>(share.span / parts.size())};
                 writer.Write(WriteSelection::Presets(bank, parts[part]), entry,
-                             request.folder + name + StringPrintf(" part%i.gig", static_cast<int>(part + 1)),
+                             partBase + StringPrintf(" part%i.gig", static_cast<int>(part + 1)),
                              BankNaming::SourceBank, partShare);
             }
         } else {

@@ -1,5 +1,6 @@
 #include "convert/SampleExport.h"
 
+#include <chrono>
 #include <set>
 
 #include "convert/BankLoader.h"
@@ -65,9 +66,18 @@ SampleSaveSummary SaveAllSamples(Workspace& workspace, const std::string& folder
         host.SetProgressSampleName(workspace.bank.SampleTable[index].name);
         host.SetProgressFileName(path);
         host.PumpEvents();
-        switch (WriteSampleFile(workspace, path, index, type, bits).status) {
+        const auto started = std::chrono::steady_clock::now();
+        const SampleFileResult result = WriteSampleFile(workspace, path, index, type, bits);
+        switch (result.status) {
         case SampleFileStatus::Written:
             ++summary.written;
+            host.FileWritten(
+                {.path = path,
+                 .bytes = result.size,
+                 .presets = 0,
+                 .samples = 1,
+                 .seconds =
+                     std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count()});
             break;
         case SampleFileStatus::Skipped:
             ++summary.skipped;

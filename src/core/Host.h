@@ -2,6 +2,7 @@
 // it with widgets, the command-line program with the terminal, and tests record every call.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace quorvane {
@@ -9,6 +10,15 @@ namespace quorvane {
 constexpr const char* kMessageCaption = "Quorvane v1.1";
 
 enum class MessageIcon { None, Information, Warning, Stop };
+
+// A file a batch save wrote whole: what the command line lists, one line or one JSON record per file.
+struct WrittenFile {
+    std::string path;
+    uint64_t bytes = 0;
+    uint32_t presets = 0;
+    uint32_t samples = 0;
+    double seconds = 0; // from the start of its write to its commit
+};
 
 class Host {
   public:
@@ -57,6 +67,8 @@ class Host {
     virtual void SetProgressItemName(const std::string& /*name*/) {}
     virtual void SetOutputPath(const std::string& /*path*/) {}
     virtual void FinishProgressWindow() {}
+    // A batch save committed a file. The windows show its "Saved file" status line instead.
+    virtual void FileWritten(const WrittenFile& /*file*/) {}
 };
 
 // A host that does nothing and never cancels: for silent work and as a base for partial hosts.

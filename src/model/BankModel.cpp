@@ -25,8 +25,12 @@ uint16_t SoundFontBankOf(const PresetRecord& preset) {
 
 std::string BankText(const PresetRecord& preset) {
     std::string text = std::to_string(preset.bank);
-    if (preset.bankLsb != 0)
-        text += "/" + std::to_string(preset.bankLsb);
+    // Appended piece by piece: "/" + to_string(...) makes GCC 12 warn of overlapping copies (-Wrestrict)
+    // that cannot happen.
+    if (preset.bankLsb != 0) {
+        text += '/';
+        text += std::to_string(preset.bankLsb);
+    }
     return text;
 }
 

@@ -16,7 +16,8 @@ inline constexpr const char* kTipsPage = "tips.html";
 // installation otherwise. Empty when neither holds the pages.
 QString HelpFolder();
 
-// Opens a page of the help folder; does nothing when the page or a browser is missing.
+// Open a page of the help folder, or the project's web page, in the user's browser. When the page is
+// missing or nothing can open it, a message says where the file or page is; false then.
 bool OpenHelpPage(const QString& page);
 bool OpenProjectPage();
 

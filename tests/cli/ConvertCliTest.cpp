@@ -146,7 +146,7 @@ TEST_F(ConvertCli, EditsAreKeptInAFileAndReplayedOntoEveryBankOfARun) {
                     "BANK **** REVB 007d\n");
 
     const ProcessResult run =
-        Convert({"--edits", edits, "-o", P("out"), P("in/Two.sf2"), P("in/more/Three.sf2")});
+        Convert({"-v", "--edits", edits, "-o", P("out"), P("in/Two.sf2"), P("in/more/Three.sf2")});
     ASSERT_EQ(run.exitStatus, 0) << run.err;
     EXPECT_NE(run.err.find("      Reverb = 12.5%"), std::string::npos) << run.err;
     for (const char* name : {"out/Two.sf2", "out/Three.sf2"}) {

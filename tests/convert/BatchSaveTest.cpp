@@ -91,7 +91,9 @@ TEST_F(BatchSaveTest, GigaSamplerBankOfThreeHundredPresetsIsSplitInSortedParts) 
     SetFileList(workspace, in.Folder(), {{"Big", "sf2"}});
     const BatchResult result = SaveBanks(
         workspace, {.type = OutputType::Giga, .entries = {}, .folder = Out(), .file = Out() + "Chosen.gig"});
-    EXPECT_EQ(FilesIn(Out()), (std::vector<std::string>{"Big part1.gig", "Big part2.gig", "Big part3.gig"}));
+    // The parts are named after the file asked for.
+    EXPECT_EQ(FilesIn(Out()),
+              (std::vector<std::string>{"Chosen part1.gig", "Chosen part2.gig", "Chosen part3.gig"}));
     EXPECT_EQ(result.written.size(), 3u);
 
     // Each part holds the next presets by drum flag, bank and program (in the file, in slot order).
@@ -99,7 +101,7 @@ TEST_F(BatchSaveTest, GigaSamplerBankOfThreeHundredPresetsIsSplitInSortedParts) 
     std::vector<std::string> names;
     const std::vector<size_t> sizes = {128, 128, 44};
     for (int part = 1; part <= 3; ++part) {
-        const auto presets = PresetsOf(Out() + "Big part" + std::to_string(part) + ".gig");
+        const auto presets = PresetsOf(Out() + "Chosen part" + std::to_string(part) + ".gig");
         EXPECT_EQ(presets.size(), sizes[part - 1]);
         std::vector<uint32_t> partKeys;
         for (const PresetRecord& preset : presets) {
