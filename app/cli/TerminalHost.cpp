@@ -25,7 +25,8 @@ LineKind KindOf(const std::string& line) {
     if (StartsWith(line, "ERROR") || StartsWith(line, "Interrupted:") || StartsWith(line, "Cancelled:"))
         return LineKind::Failure;
     if (StartsWith(line, "The file is not replaced") ||
-        StartsWith(line, "This file is used by another program"))
+        StartsWith(line, "This file is used by another program") ||
+        StartsWith(line, "The sample is too large"))
         return LineKind::FailureDetail;
     if (StartsWith(line, "!WARNING"))
         return LineKind::Warning;

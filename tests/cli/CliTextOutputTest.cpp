@@ -52,7 +52,7 @@ TEST(CliTextOutput, ControlCharactersReachTheTerminalEscaped) {
     EXPECT_NE(info.out.find("Row\\x0a  99  0  0\n"), std::string::npos) << info.out;
 
     const ProcessResult convert =
-        RunProcess(QUORVANE_CLI_PATH, {"convert", "-o", folder.Folder() + "copy.sf2", bank});
+        RunProcess(QUORVANE_CLI_PATH, {"convert", "-v", "-o", folder.Folder() + "copy.sf2", bank});
     ASSERT_EQ(convert.exitStatus, 0) << convert.err;
     EXPECT_FALSE(HasControlBytes(convert.err)) << convert.err;
     EXPECT_NE(convert.err.find("'S\\x1b[2Jx'"), std::string::npos) << convert.err;

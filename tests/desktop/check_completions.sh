@@ -23,11 +23,11 @@ expect() {
     fi
 }
 
-expect "convert export-samples info" quorvane-cli ""
+expect "check convert export-samples info" quorvane-cli ""
 expect "convert" quorvane-cli conv
 expect "--version" quorvane-cli --v
 expect "--quality --quiet" quorvane-cli convert --qu
-expect "gig sf2 sf3" quorvane-cli convert --to ""
+expect "gig sf2 sf3 sfz" quorvane-cli convert --to ""
 expect "aiff" quorvane-cli export-samples -o out --to a
 expect "--json" quorvane-cli info --j
 expect "" quorvane-cli convert --preset ""

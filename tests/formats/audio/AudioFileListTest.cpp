@@ -153,7 +153,7 @@ std::vector<ListCase> Cases() {
         {"AIFF-C with a compression other than NONE is compressed", "r.aif",
          [] {
              Bytes comm = CommBody(1, 4, 16, 22050);
-             PutFourCC(comm, "sowt");
+             PutFourCC(comm, "ima4");
              comm.push_back(0);
              comm.push_back(0);
              return AiffForm({{"COMM", comm}, {"SSND", SsndBody(Silence(8))}}, "AIFC");
