@@ -108,7 +108,7 @@ std::string Identifier(const std::string& name) {
     return id;
 }
 
-// Inside zsh's single quotes, and inside the [description] or :message: parts of an _arguments spec.
+// Inside zsh's single quotes, and inside the [description] or :message: parts of an _arguments option.
 std::string ZshQuoted(const std::string& text) {
     std::string quoted;
     for (char c : text) {
@@ -122,23 +122,23 @@ std::string ZshQuoted(const std::string& text) {
     return quoted;
 }
 
-std::string ZshOptionSpec(const OptionShape& option) {
+std::string ZshOptionArgument(const OptionShape& option) {
     // Names of one option exclude each other: "(-o --output)"{-o,--output}; "*" lets it come again.
     const std::string prefix =
         (option.names.size() > 1 ? "(" + Joined(option.names) + ")" : "") + (option.repeatable ? "*" : "");
-    std::string spec = prefix.empty() ? "" : "'" + prefix + "'";
-    spec += option.names.size() == 1 ? option.names[0] : "{" + Joined(option.names, ",") + "}";
-    spec += "'[" + ZshQuoted(option.description) + "]";
+    std::string argument = prefix.empty() ? "" : "'" + prefix + "'";
+    argument += option.names.size() == 1 ? option.names[0] : "{" + Joined(option.names, ",") + "}";
+    argument += "'[" + ZshQuoted(option.description) + "]";
     if (option.takesValue) {
         const std::string message = option.names.back().substr(option.names.back().find_first_not_of('-'));
         if (!option.choices.empty())
-            spec += ":" + message + ":(" + Joined(option.choices) + ")";
+            argument += ":" + message + ":(" + Joined(option.choices) + ")";
         else if (option.numeric)
-            spec += ":" + message + ": ";
+            argument += ":" + message + ": ";
         else
-            spec += ":" + message + ":_files";
+            argument += ":" + message + ":_files";
     }
-    return spec + "'";
+    return argument + "'";
 }
 
 // The parser names the program after argv[0], which may be a path: the shells complete it by its name.
@@ -220,7 +220,7 @@ std::string ZshCompletion(const CLI::App& app) {
     script += "    typeset -A opt_args\n";
     script += "    _arguments -C \\\n";
     for (const OptionShape& option : top.options)
-        script += "        " + ZshOptionSpec(option) + " \\\n";
+        script += "        " + ZshOptionArgument(option) + " \\\n";
     script += "        '1:command:->command' \\\n";
     script += "        '*::argument:->argument' && return\n";
     script += "    case $state in\n";
@@ -241,7 +241,7 @@ std::string ZshCompletion(const CLI::App& app) {
         script += "        " + command.name + ")\n";
         script += "            _arguments \\\n";
         for (const OptionShape& option : command.options)
-            script += "                " + ZshOptionSpec(option) + " \\\n";
+            script += "                " + ZshOptionArgument(option) + " \\\n";
         const std::string message = command.positionals.empty() ? "file" : command.positionals.back();
         script += "                '*:" + ZshQuoted(message) + ":_files' ;;\n";
     }

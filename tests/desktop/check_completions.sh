@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The completion scripts as the shells load them: bash completes the commands, every option each
 # command's --help lists, and the words of options that take fixed values; zsh reads its script, whose
-# option specifications cover the same options.
+# option descriptions cover the same options.
 # Usage: check_completions.sh PROGRAM BASH_SCRIPT ZSH_SCRIPT
 set -euo pipefail
 program="$1" bash_script="$2" zsh_script="$3"
