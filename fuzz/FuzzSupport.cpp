@@ -68,10 +68,8 @@ std::string WriteScratchFile(const std::string& name, const uint8_t* data, size_
 void FetchEverySample(Workspace& workspace) {
     for (uint32_t s = 0; s < workspace.bank.SampleCount; ++s) {
         LoadSampleForPlay(workspace, s);
-        LoadSampleForExport(workspace, s, false);
-        workspace.samples.FreeExport();
-        LoadSampleForExport(workspace, s, true);
-        workspace.samples.FreeExport();
+        FetchSample(workspace, s, false);
+        FetchSample(workspace, s, true);
         StoredExportFrames(workspace, s);
     }
     workspace.samples.PlayLeft.Free();

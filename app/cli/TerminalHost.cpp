@@ -117,10 +117,6 @@ void TerminalHost::ShowMessage(const std::string& text, const std::string&, Mess
     PrintLine(std::string(kind) + ": " + plain);
 }
 
-void TerminalHost::SetTitle(const std::string& text) {
-    title_ = text;
-}
-
 void TerminalHost::AddStatusLine(const std::string& line) {
     ++statusLines_;
     const LineKind kind = KindOf(line);

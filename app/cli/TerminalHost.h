@@ -28,7 +28,8 @@ class TerminalHost : public Host {
     ~TerminalHost() override;
 
     void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) override;
-    void SetTitle(const std::string& text) override;
+    // A terminal has no title bar: the command line reports what the windows show there through its messages.
+    void SetTitle(const std::string&) override {}
     void SetFormatLabel(const std::string& text) override { formatLabel_ = text; }
     void SetFormatLabelsVisible(bool) override {}
     void AddStatusLine(const std::string& line) override;
@@ -48,7 +49,6 @@ class TerminalHost : public Host {
     void FileWritten(const WrittenFile& file) override;
 
     const std::string& FormatLabel() const { return formatLabel_; }
-    const std::string& Title() const { return title_; }
     // While a conversion runs, status lines are printed and messages count as part of the run.
     void SetBatch(bool batch) { batch_ = batch; }
 
@@ -67,7 +67,6 @@ class TerminalHost : public Host {
 
     ReportOptions report_;
     std::string formatLabel_;
-    std::string title_;
     size_t statusLines_ = 0;
     bool batch_ = false;
     bool progressBar_ = false;   // stderr is a terminal and the verbosity is not quiet

@@ -23,16 +23,13 @@ uint64_t HashFrames(const FrameVector& frames) {
 } // namespace
 
 FrameVector FetchSampleFrames(Workspace& workspace, uint32_t index) {
-    workspace.samples.ScsiReadErrors = 0;
-    LoadSampleForExport(workspace, index, true);
-    FrameBuffer& left = workspace.samples.ExportLeft;
+    FetchedSample fetched = FetchSample(workspace, index, true);
+    FrameBuffer& left = fetched.left;
     FrameVector frames;
-    if (workspace.samples.ScsiReadErrors == 0 && left.length != 0) {
+    if (fetched.readErrors == 0 && left.length != 0) {
         frames = std::move(left.frames);
         frames.resize(left.FrameCount());
     }
-    workspace.samples.FreeExport();
-    workspace.samples.ScsiReadErrors = 0;
     return frames;
 }
 

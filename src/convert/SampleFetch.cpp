@@ -31,41 +31,32 @@ SampleSource* SampleSourceFor(Workspace& workspace, BankModel& records) {
     }
 }
 
-void LoadSampleForPlay(Workspace& workspace, uint32_t index) {
+FetchReport LoadSampleForPlay(Workspace& workspace, uint32_t index) {
     SampleBuffers& buffers = workspace.samples;
     buffers.PlayLeft.Free();
     buffers.PlayRight.Free();
     SampleSource* source = SampleSourceFor(workspace);
     if (source == nullptr || !workspace.bank.IsValidSample(index))
-        return;
+        return {};
     const FetchReport report = source->Fetch(index, buffers.Play(), true);
-    buffers.ScsiReadErrors += report.readErrors;
     if (!report.opened)
         workspace.host.SetTitle(kUnableToOpenForPlay);
+    return report;
 }
 
-void LoadSampleForExport(Workspace& workspace, uint32_t index, bool skipPartner) {
-    SampleBuffers& buffers = workspace.samples;
-    // The export buffers belong to the writer once filled: a fetch starts with fresh ones.
-    buffers.ExportLeft = FrameBuffer{};
-    buffers.ExportRight = FrameBuffer{};
-    buffers.ExportAllocatedLeft = buffers.ExportAllocatedRight = 0;
+FetchedSample FetchSample(Workspace& workspace, uint32_t index, bool skipPartner) {
+    FetchedSample fetched;
     SampleSource* source = SampleSourceFor(workspace);
-    if (source == nullptr || !workspace.bank.IsValidSample(index))
-        return;
-    buffers.ScsiReadErrors += source->Fetch(index, buffers.Export(), !skipPartner).readErrors;
-    buffers.ExportAllocatedLeft = buffers.ExportLeft.length != 0;
-    buffers.ExportAllocatedRight = buffers.ExportRight.length != 0;
+    if (source != nullptr && workspace.bank.IsValidSample(index))
+        fetched.readErrors = source->Fetch(index, {fetched.left, fetched.right}, !skipPartner).readErrors;
+    return fetched;
 }
 
 std::optional<StoredFrames> StoredExportFrames(Workspace& workspace, uint32_t index) {
     SampleSource* source = SampleSourceFor(workspace);
     if (source == nullptr)
         return std::nullopt;
-    std::optional<StoredFrames> stored = source->Stored(index);
-    if (stored)
-        workspace.samples.ScsiReadErrors += stored->readErrors;
-    return stored;
+    return source->Stored(index);
 }
 
 } // namespace quorvane

@@ -1,6 +1,6 @@
 // Every consumer of sample frames gets them here: the frames of one sample of the open bank, read from
 // the source of the bank's format and left as signed 16-bit mono frames, one buffer per channel. The
-// player and the writers have a buffer pair each.
+// player keeps its pair in the workspace; every other reader gets buffers of its own.
 #pragma once
 
 #include <cstdint>
@@ -19,16 +19,23 @@ SampleSource* SampleSourceFor(Workspace& workspace);
 SampleSource* SampleSourceFor(Workspace& workspace, BankModel& records);
 
 // Fills the play pair with sample `index`. The file that cannot be opened is reported in the title.
-void LoadSampleForPlay(Workspace& workspace, uint32_t index);
-// Fills the export pair with sample `index`. With skipPartner the stereo partner of a linked 16-bit bank
-// sample is not read (the bank writers write each half on its own). A file that cannot be opened leaves
-// both lengths 0 without a message.
-void LoadSampleForExport(Workspace& workspace, uint32_t index, bool skipPartner);
+FetchReport LoadSampleForPlay(Workspace& workspace, uint32_t index);
+
+// The frames of one sample in buffers of the caller's own, with the reads that failed on the way.
+struct FetchedSample {
+    FrameBuffer left, right;
+    uint32_t readErrors = 0;
+};
+
+// The frames of sample `index`. With skipPartner the stereo partner of a linked 16-bit bank sample is not
+// read (the bank writers write each half on its own). A file that cannot be opened gives empty buffers
+// without a message.
+FetchedSample FetchSample(Workspace& workspace, uint32_t index, bool skipPartner);
 
 // Where the frames of sample `index` lie unchanged in its source file (16-bit mono data of a bank file, or
-// the own half of a linked pair): exactly the bytes an export fetch with skipPartner would give. Nothing
-// when the frames need converting; a length of 0 (with ScsiReadErrors raised) when the file cannot be
-// opened or does not hold the range.
+// the own half of a linked pair): exactly the bytes FetchSample with skipPartner would give. Nothing when
+// the frames need converting; a length of 0 with its read errors counted when the file cannot be opened or
+// does not hold the range.
 std::optional<StoredFrames> StoredExportFrames(Workspace& workspace, uint32_t index);
 
 } // namespace quorvane

@@ -61,10 +61,9 @@ TEST(AkaiLoadTest, VolumeLoadsThroughBothEntryPoints) {
     EXPECT_EQ(w.bank.PresetTable[1].keygroupCount, 2);
 
     // Playing a sample fetches it from the disc and completes its record.
-    LoadSampleForPlay(w, 3);
+    EXPECT_EQ(LoadSampleForPlay(w, 3).readErrors, 0u);
     EXPECT_EQ(w.samples.PlayLeft.FrameCount(), 500u);
     EXPECT_EQ(w.samples.PlayRight.FrameCount(), 500u);
-    EXPECT_EQ(w.samples.ScsiReadErrors, 0u);
 
     ASSERT_EQ(LoadBankSilently(w, 1), LoadStatus::Loaded);
     EXPECT_EQ(w.bank.PresetCount, 0u);

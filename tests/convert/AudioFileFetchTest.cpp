@@ -158,12 +158,10 @@ TEST(AudioFileFetch, EachFormatReducedTo16Bits) {
         RecordingHost host;
         Workspace workspace(host);
         ASSERT_EQ(ListAudioFolder(workspace, dir.Folder()), 1u);
-        LoadSampleForExport(workspace, 0, false);
+        const FetchedSample fetched = FetchSample(workspace, 0, false);
+        EXPECT_EQ(Frames(fetched.left), c.left);
+        EXPECT_EQ(Frames(fetched.right), c.right);
         const SampleBuffers& buffers = workspace.samples;
-        EXPECT_EQ(Frames(buffers.ExportLeft), c.left);
-        EXPECT_EQ(Frames(buffers.ExportRight), c.right);
-        EXPECT_EQ(buffers.ExportAllocatedLeft, c.left.empty() ? 0 : 1);
-        EXPECT_EQ(buffers.ExportAllocatedRight, c.right.empty() ? 0 : 1);
         LoadSampleForPlay(workspace, 0);
         EXPECT_EQ(Frames(buffers.PlayLeft), c.left);
         EXPECT_EQ(Frames(buffers.PlayRight), c.right);
@@ -179,8 +177,7 @@ TEST(AudioFileFetch, AFileGoneSinceTheListingLoadsNothing) {
     Workspace workspace(host);
     ASSERT_EQ(ListAudioFolder(workspace, dir.Folder()), 1u);
     std::filesystem::remove(path);
-    LoadSampleForExport(workspace, 0, false);
-    EXPECT_EQ(workspace.samples.ExportLeft.length, 0u);
+    EXPECT_EQ(FetchSample(workspace, 0, false).left.length, 0u);
     EXPECT_TRUE(host.titles.empty()) << "an export fetch fails silently";
     LoadSampleForPlay(workspace, 0);
     EXPECT_EQ(workspace.samples.PlayLeft.length, 0u);

@@ -148,18 +148,13 @@ TEST_F(SampleFetchTest, ExportFetchWidensSplitsAndLinksAsTheRecordSays) {
         SCOPED_TRACE(c.what);
         Setup(c.samples, c.data);
         workspace.bank.SampleTable[0].dataLength += c.lengthPastData;
-        SampleBuffers& buffers = workspace.samples;
-        buffers.ScsiReadErrors = 0;
-        LoadSampleForExport(workspace, 0, c.skipPartner);
-        EXPECT_EQ(FramesOf(buffers.ExportLeft), c.left);
-        EXPECT_EQ(FramesOf(buffers.ExportRight), c.right);
-        EXPECT_EQ(buffers.ExportLeft.length, c.left.size() * 2);
-        EXPECT_EQ(buffers.ExportRight.length, c.right.size() * 2);
-        EXPECT_EQ(buffers.ExportAllocatedLeft, c.left.empty() ? 0 : 1);
-        EXPECT_EQ(buffers.ExportAllocatedRight, c.right.empty() ? 0 : 1);
-        EXPECT_EQ(buffers.ScsiReadErrors, c.readErrors);
+        const FetchedSample fetched = FetchSample(workspace, 0, c.skipPartner);
+        EXPECT_EQ(FramesOf(fetched.left), c.left);
+        EXPECT_EQ(FramesOf(fetched.right), c.right);
+        EXPECT_EQ(fetched.left.length, c.left.size() * 2);
+        EXPECT_EQ(fetched.right.length, c.right.size() * 2);
+        EXPECT_EQ(fetched.readErrors, c.readErrors);
         EXPECT_TRUE(host.titles.empty());
-        buffers.FreeExport();
     }
 }
 
@@ -180,14 +175,11 @@ TEST_F(SampleFetchTest, PlayFetchReadsThePartnerAndShowsAnUnopenableFile) {
     EXPECT_EQ(host.titles, (std::vector<std::string>{"UNABLE TO OPEN FILE !"}));
 
     host.Forget();
-    buffers.ScsiReadErrors = 0;
-    LoadSampleForExport(workspace, 0, false);
-    EXPECT_EQ(buffers.ExportLeft.length, 0u);
-    EXPECT_EQ(buffers.ExportRight.length, 0u);
-    EXPECT_EQ(buffers.ExportAllocatedLeft, 0);
-    EXPECT_EQ(buffers.ExportAllocatedRight, 0);
+    const FetchedSample fetched = FetchSample(workspace, 0, false);
+    EXPECT_EQ(fetched.left.length, 0u);
+    EXPECT_EQ(fetched.right.length, 0u);
     EXPECT_TRUE(host.titles.empty());
-    EXPECT_EQ(buffers.ScsiReadErrors, 1u);
+    EXPECT_EQ(fetched.readErrors, 1u);
 }
 
 // Every fetch starts from empty buffers: one that loads nothing never shows the frames of the one before.
@@ -197,14 +189,11 @@ TEST_F(SampleFetchTest, FetchThatLoadsNothingLeavesEmptyBuffers) {
     for (uint32_t nothing : {1u, 2u}) { // an unsupported depth, an index past the table
         SCOPED_TRACE(nothing);
         LoadSampleForPlay(workspace, 0);
-        LoadSampleForExport(workspace, 0, true);
         ASSERT_EQ(buffers.PlayRight.length, 2u);
-        ASSERT_EQ(buffers.ExportAllocatedRight, 1);
         LoadSampleForPlay(workspace, nothing);
-        LoadSampleForExport(workspace, nothing, true);
         EXPECT_EQ(buffers.PlayLeft.length + buffers.PlayRight.length, 0u);
-        EXPECT_EQ(buffers.ExportLeft.length + buffers.ExportRight.length, 0u);
-        EXPECT_EQ(buffers.ExportAllocatedLeft + buffers.ExportAllocatedRight, 0);
+        const FetchedSample fetched = FetchSample(workspace, nothing, true);
+        EXPECT_EQ(fetched.left.length + fetched.right.length, 0u);
     }
 }
 

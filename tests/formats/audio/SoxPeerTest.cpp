@@ -50,13 +50,12 @@ std::vector<int32_t> ReadInt32s(const std::string& path) {
 std::map<std::string, std::vector<int16_t>> FetchAll(Workspace& workspace) {
     std::map<std::string, std::vector<int16_t>> frames;
     for (uint32_t i = 0; i < workspace.bank.SampleCount; ++i) {
-        LoadSampleForExport(workspace, i, false);
-        const SampleBuffers& b = workspace.samples;
+        const FetchedSample b = FetchSample(workspace, i, false);
         std::vector<int16_t>& out = frames[workspace.bank.SampleTable[i].name];
-        for (uint32_t f = 0; f < b.ExportLeft.FrameCount(); ++f) {
-            out.push_back(b.ExportLeft.frames[f]);
-            if (b.ExportRight.length != 0)
-                out.push_back(b.ExportRight.frames[f]);
+        for (uint32_t f = 0; f < b.left.FrameCount(); ++f) {
+            out.push_back(b.left.frames[f]);
+            if (b.right.length != 0)
+                out.push_back(b.right.frames[f]);
         }
     }
     return frames;

@@ -50,11 +50,8 @@ const GeneratorSet* Giver(const GeneratorSet& own, const GeneratorSet* global, i
 }
 
 std::vector<int16_t> Frames(Workspace& workspace, uint32_t sample) {
-    LoadSampleForExport(workspace, sample, true);
-    const FrameBuffer& buffer = workspace.samples.ExportLeft;
-    std::vector<int16_t> frames(buffer.frames.begin(), buffer.frames.begin() + buffer.FrameCount());
-    workspace.samples.FreeExport();
-    return frames;
+    const FrameBuffer buffer = FetchSample(workspace, sample, true).left;
+    return std::vector<int16_t>(buffer.frames.begin(), buffer.frames.begin() + buffer.FrameCount());
 }
 
 // What one source zone plays, worked out from the SoundFont model before the write.
