@@ -11,25 +11,27 @@ namespace quorvane::cli {
 ExitCode ProbeBankPath(const std::string& path) {
     InputFile probe;
     if (!probe.Open(path)) {
-        std::fprintf(stderr, "error: cannot open '%s': %s\n", path.c_str(), probe.Error().c_str());
+        std::fprintf(stderr, "error: cannot open '%s': %s\n", TerminalText(path).c_str(),
+                     probe.Error().c_str());
         return kExitCannotRead;
     }
     const std::optional<SourceFormat> format = SourceFormatOfFile(probe, path);
     if (probe.ReadFailed()) {
-        std::fprintf(stderr, "error: cannot read '%s': %s\n", path.c_str(), probe.Error().c_str());
+        std::fprintf(stderr, "error: cannot read '%s': %s\n", TerminalText(path).c_str(),
+                     probe.Error().c_str());
         return kExitCannotRead;
     }
     if (!format) {
-        std::fprintf(stderr, "error: '%s' is not a bank of a supported type\n", path.c_str());
+        std::fprintf(stderr, "error: '%s' is not a bank of a supported type\n", TerminalText(path).c_str());
         return kExitNotABank;
     }
     return kExitOk;
 }
 
-ExitCode LoadBankFromPath(Workspace& workspace, const std::string& path) {
+ExitCode LoadBankFromPath(Workspace& workspace, const std::string& path, LoadMode mode) {
     if (const ExitCode probed = ProbeBankPath(path); probed != kExitOk)
         return probed;
-    const LoadResult loaded = LoadBank(workspace, path, {LoadMode::Interactive});
+    const LoadResult loaded = LoadBank(workspace, path, {mode});
     const ReadNotes& notes = loaded.notes;
     const LoadStatus status = loaded.status;
     for (const std::string& line : notes.lines)
@@ -39,17 +41,17 @@ ExitCode LoadBankFromPath(Workspace& workspace, const std::string& path) {
     case LoadStatus::AlreadyLoaded:
         return kExitOk;
     case LoadStatus::CannotOpen:
-        std::fprintf(stderr, "error: cannot open '%s'\n", path.c_str());
+        std::fprintf(stderr, "error: cannot open '%s'\n", TerminalText(path).c_str());
         return kExitCannotRead;
     case LoadStatus::Damaged:
-        std::fprintf(stderr, "error: '%s' is a damaged bank (%s); nothing is written\n",
-                     TerminalText(path).c_str(), TerminalText(notes.damage).c_str());
+        std::fprintf(stderr, "error: '%s' is a damaged bank (%s)\n", TerminalText(path).c_str(),
+                     TerminalText(notes.damage).c_str());
         return kExitCannotRead;
     case LoadStatus::NotABank:
     case LoadStatus::WrongFormat:
         break;
     }
-    std::fprintf(stderr, "error: '%s' is not a bank of a supported type\n", path.c_str());
+    std::fprintf(stderr, "error: '%s' is not a bank of a supported type\n", TerminalText(path).c_str());
     return kExitNotABank;
 }
 

@@ -6,6 +6,7 @@
 
 #include "ExitCodes.h"
 #include "TerminalHost.h"
+#include "convert/BankLoader.h"
 #include "session/Workspace.h"
 
 namespace quorvane::cli {
@@ -14,7 +15,9 @@ namespace quorvane::cli {
 // when not.
 ExitCode ProbeBankPath(const std::string& path);
 // Loads path into workspace. Prints a message to stderr and returns the exit code on failure; notes of
-// the readers about damaged data are printed as warnings.
-ExitCode LoadBankFromPath(Workspace& workspace, const std::string& path);
+// the readers about damaged data are printed as warnings. Silent leaves out the loader's questions and
+// messages (the readers' notes are still printed).
+ExitCode LoadBankFromPath(Workspace& workspace, const std::string& path,
+                          LoadMode mode = LoadMode::Interactive);
 
 } // namespace quorvane::cli

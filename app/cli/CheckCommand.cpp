@@ -31,30 +31,8 @@ struct LoadedBank {
 // Loads a bank the way a conversion reads it (stereo waves as linked halves), so that both sides are seen
 // as the writer saw its source.
 ExitCode LoadCheckedBank(LoadedBank& bank, const std::string& path) {
-    if (const ExitCode probed = ProbeBankPath(path); probed != kExitOk)
-        return probed;
     bank.path = path;
-    const LoadResult loaded = LoadBank(*bank.workspace, path);
-    const ReadNotes& notes = loaded.notes;
-    const LoadStatus status = loaded.status;
-    for (const std::string& line : notes.lines)
-        std::fprintf(stderr, "warning: %s: %s\n", path.c_str(), line.c_str());
-    switch (status) {
-    case LoadStatus::Loaded:
-    case LoadStatus::AlreadyLoaded:
-        return kExitOk;
-    case LoadStatus::CannotOpen:
-        std::fprintf(stderr, "error: cannot open '%s'\n", path.c_str());
-        return kExitCannotRead;
-    case LoadStatus::Damaged:
-        std::fprintf(stderr, "error: '%s' is a damaged bank (%s)\n", path.c_str(), notes.damage.c_str());
-        return kExitCannotRead;
-    case LoadStatus::NotABank:
-    case LoadStatus::WrongFormat:
-        break;
-    }
-    std::fprintf(stderr, "error: '%s' is not a bank of a supported type\n", path.c_str());
-    return kExitNotABank;
+    return LoadBankFromPath(*bank.workspace, path, LoadMode::Silent);
 }
 
 ExitCode LoadAkaiSource(LoadedBank& bank, const std::string& path, const std::string& address) {

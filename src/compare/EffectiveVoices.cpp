@@ -1,8 +1,9 @@
 #include "compare/EffectiveVoices.h"
 
 #include <algorithm>
-#include <climits>
 #include <tuple>
+
+#include "model/GeneratorRules.h"
 
 namespace quorvane {
 
@@ -10,95 +11,10 @@ namespace {
 
 using P = VoiceParameter;
 
-// Generators only the instrument level may give; a preset level's value for them is ignored.
-bool InstrumentOnly(int number) {
-    switch (number) {
-    case gen::startAddrsOffset:
-    case gen::endAddrsOffset:
-    case gen::startloopAddrsOffset:
-    case gen::endloopAddrsOffset:
-    case gen::startAddrsCoarseOffset:
-    case gen::endAddrsCoarseOffset:
-    case gen::startloopAddrsCoarseOffset:
-    case gen::endloopAddrsCoarseOffset:
-    case gen::keynum:
-    case gen::velocity:
-    case gen::sampleModes:
-    case gen::exclusiveClass:
-    case gen::overridingRootKey:
-        return true;
-    default:
-        return false;
-    }
-}
-
-// The ranges SoundFont 2.01 gives each summed generator; a sum outside is held at the edge.
-std::pair<int, int> RangeOf(int number) {
-    switch (number) {
-    case gen::initialFilterFc:
-        return {1500, 13500};
-    case gen::initialFilterQ:
-        return {0, 960};
-    case gen::chorusEffectsSend:
-    case gen::reverbEffectsSend:
-    case gen::sustainModEnv:
-        return {0, 1000};
-    case gen::pan:
-        return {-500, 500};
-    case gen::sustainVolEnv:
-    case gen::initialAttenuation:
-        return {0, 1440};
-    case gen::modLfoToVolume:
-        return {-960, 960};
-    case gen::delayModLFO:
-    case gen::delayVibLFO:
-    case gen::delayModEnv:
-    case gen::delayVolEnv:
-    case gen::holdModEnv:
-    case gen::holdVolEnv:
-        return {-12000, 5000};
-    case gen::attackModEnv:
-    case gen::decayModEnv:
-    case gen::releaseModEnv:
-    case gen::attackVolEnv:
-    case gen::decayVolEnv:
-    case gen::releaseVolEnv:
-        return {-12000, 8000};
-    case gen::freqModLFO:
-    case gen::freqVibLFO:
-        return {-16000, 4500};
-    default:
-        return {INT_MIN, INT_MAX};
-    }
-}
-
-struct Levels {
-    const GeneratorSet* zone;
-    const GeneratorSet* globalZone; // may be null
-    const GeneratorSet* layer;
-    const GeneratorSet* globalLayer; // may be null
-};
+using Levels = GeneratorLevels;
 
 int InstrumentValue(const Levels& l, int number, int fallback) {
-    if (l.zone->IsSet(number))
-        return l.zone->generators[number];
-    if (l.globalZone != nullptr && l.globalZone->IsSet(number))
-        return l.globalZone->generators[number];
-    return fallback;
-}
-int PresetValue(const Levels& l, int number) {
-    if (InstrumentOnly(number))
-        return 0;
-    if (l.layer->IsSet(number))
-        return l.layer->generators[number];
-    if (l.globalLayer != nullptr && l.globalLayer->IsSet(number))
-        return l.globalLayer->generators[number];
-    return 0;
-}
-int Effective(const Levels& l, int number, int fallback) {
-    const auto [low, high] = RangeOf(number);
-    const int64_t sum = int64_t{InstrumentValue(l, number, fallback)} + PresetValue(l, number);
-    return static_cast<int>(std::clamp<int64_t>(sum, low, high));
+    return LevelValue(*l.zone, l.globalZone, number, fallback);
 }
 
 // A range from the nearest level that gives one; levels without one cover everything.
@@ -176,14 +92,14 @@ void FillValues(const BankModel& bank, const Levels& l, const ZoneRecord& zone, 
     for (int i = 0; i < kVoiceValueCount; ++i) {
         const ParameterInfo& info = InfoOf(static_cast<P>(i));
         if (info.generator >= 0)
-            set(info.parameter, Effective(l, info.generator, info.defaultValue));
+            set(info.parameter, EffectiveGenerator(l, info.generator, info.defaultValue));
     }
     set(P::SampleFrames, 0);
     // An Akai keygroup plays its sample's own root key and loop, as every conversion writes them.
     const bool akai = bank.SourceFormat == SourceFormat::Akai;
     const int root = akai ? -1 : InstrumentValue(l, gen::overridingRootKey, -1);
     set(P::RootKey, root >= 0 && root <= 127 ? root : sample.rootKey);
-    set(P::Tuning, 100 * Effective(l, gen::coarseTune, 0) + Effective(l, gen::fineTune, 0) +
+    set(P::Tuning, 100 * EffectiveGenerator(l, gen::coarseTune, 0) + EffectiveGenerator(l, gen::fineTune, 0) +
                        SampleCorrection(bank, l, sample));
     set(P::FixedKey, std::max(InstrumentValue(l, gen::keynum, -1), -1));
     set(P::FixedVelocity, std::max(InstrumentValue(l, gen::velocity, -1), -1));

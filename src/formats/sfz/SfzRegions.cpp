@@ -7,37 +7,6 @@
 
 namespace quorvane {
 
-int16_t GeneratorDefault(int number) {
-    switch (number) {
-    case gen::initialFilterFc:
-        return 13500;
-    case gen::delayModLFO:
-    case gen::delayVibLFO:
-    case gen::delayModEnv:
-    case gen::attackModEnv:
-    case gen::holdModEnv:
-    case gen::decayModEnv:
-    case gen::releaseModEnv:
-    case gen::delayVolEnv:
-    case gen::attackVolEnv:
-    case gen::holdVolEnv:
-    case gen::decayVolEnv:
-    case gen::releaseVolEnv:
-        return -12000;
-    case gen::scaleTuning:
-        return 100;
-    case gen::keynum:
-    case gen::velocity:
-    case gen::overridingRootKey:
-        return -1;
-    case gen::keyRange:
-    case gen::velRange:
-        return static_cast<int16_t>(kFullRange);
-    default:
-        return 0;
-    }
-}
-
 double TimecentsToSeconds(int timecents) {
     return std::exp2(timecents / 1200.0);
 }
@@ -52,43 +21,6 @@ int HertzToAbsoluteCents(double hertz) {
 }
 
 namespace {
-
-// Generators a preset zone may not carry: sample addresses and modes, fixed key and velocity, the root
-// key and the exclusive class belong to instrument zones only, and players ignore them above.
-bool PresetMayAdd(int number) {
-    switch (number) {
-    case gen::startAddrsOffset:
-    case gen::endAddrsOffset:
-    case gen::startloopAddrsOffset:
-    case gen::endloopAddrsOffset:
-    case gen::startAddrsCoarseOffset:
-    case gen::endAddrsCoarseOffset:
-    case gen::startloopAddrsCoarseOffset:
-    case gen::endloopAddrsCoarseOffset:
-    case gen::keynum:
-    case gen::velocity:
-    case gen::sampleModes:
-    case gen::exclusiveClass:
-    case gen::overridingRootKey:
-    case gen::keyRange:
-    case gen::velRange:
-    case gen::instrument:
-    case gen::sampleID:
-        return false;
-    default:
-        return true;
-    }
-}
-
-// The value of a generator in a zone, falling back to its global zone (when there is one) and then the
-// default.
-int Level(const GeneratorSet& zone, const GeneratorSet* global, int number, int fallback) {
-    if (zone.IsSet(number))
-        return zone.generators[number];
-    if (global != nullptr && global->IsSet(number))
-        return global->generators[number];
-    return fallback;
-}
 
 struct Range {
     int low = 0, high = 127;
@@ -262,9 +194,9 @@ std::vector<SfzRegion> PresetRegions(const BankModel& bank, uint32_t slot,
             if (bank.IsValidZone(z) && bank.ZoneTable[z].isGlobal && !instrumentGlobal)
                 instrumentGlobal = &bank.ZoneTable[z];
         const Range presetKeys =
-            RangeOf(static_cast<uint16_t>(Level(layer, presetGlobal, gen::keyRange, kFullRange)));
+            RangeOf(static_cast<uint16_t>(LevelValue(layer, presetGlobal, gen::keyRange, kFullRange)));
         const Range presetVelocities =
-            RangeOf(static_cast<uint16_t>(Level(layer, presetGlobal, gen::velRange, kFullRange)));
+            RangeOf(static_cast<uint16_t>(LevelValue(layer, presetGlobal, gen::velRange, kFullRange)));
         const bool presetModulators =
             !layer.modulators.empty() || (presetGlobal && !presetGlobal->modulators.empty());
         for (uint16_t z : layer.zoneList) {
@@ -275,21 +207,19 @@ std::vector<SfzRegion> PresetRegions(const BankModel& bank, uint32_t slot,
                 zone.sampleIndex >= samplePaths.size() || samplePaths[zone.sampleIndex].empty())
                 continue;
             const Range zoneKeys =
-                RangeOf(static_cast<uint16_t>(Level(zone, instrumentGlobal, gen::keyRange, kFullRange)));
+                RangeOf(static_cast<uint16_t>(LevelValue(zone, instrumentGlobal, gen::keyRange, kFullRange)));
             const Range zoneVelocities =
-                RangeOf(static_cast<uint16_t>(Level(zone, instrumentGlobal, gen::velRange, kFullRange)));
+                RangeOf(static_cast<uint16_t>(LevelValue(zone, instrumentGlobal, gen::velRange, kFullRange)));
             const Range keys{std::max(zoneKeys.low, presetKeys.low),
                              std::min(zoneKeys.high, presetKeys.high)};
             const Range velocities{std::max(zoneVelocities.low, presetVelocities.low),
                                    std::min(zoneVelocities.high, presetVelocities.high)};
             if (keys.low > keys.high || velocities.low > velocities.high)
                 continue; // no note reaches it
+            const GeneratorLevels levels{&zone, instrumentGlobal, &layer, presetGlobal};
             std::array<int, gen::count> g{};
-            for (int number = 0; number < gen::count; ++number) {
-                g[number] = Level(zone, instrumentGlobal, number, GeneratorDefault(number));
-                if (PresetMayAdd(number))
-                    g[number] += Level(layer, presetGlobal, number, 0);
-            }
+            for (int number = 0; number < gen::count; ++number)
+                g[number] = EffectiveGenerator(levels, number);
             // SFZ envelopes do not follow the key: a zone whose hold or decay does becomes one region per
             // key, each with the times that key plays with.
             const bool keyed = g[gen::keynumToVolEnvHold] != 0 || g[gen::keynumToVolEnvDecay] != 0 ||

@@ -1,6 +1,6 @@
-// A preset as SFZ regions: for every zone a player would sound, the generators of the instrument zone (or
-// its instrument's global zone, or the default) with the preset zone's (or the preset's global zone's)
-// added as SoundFont players add them, turned into SFZ opcodes. What SFZ has no opcode for is counted.
+// A preset as SFZ regions: for every zone a player would sound, the generators it sounds with (combined
+// across the preset and instrument levels as SoundFont players combine them), turned into SFZ opcodes. What
+// SFZ has no opcode for is counted.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/BankModel.h"
+#include "model/GeneratorRules.h"
 
 namespace quorvane {
 
@@ -32,9 +33,6 @@ using SfzLosses = std::map<std::string, uint32_t>;
 // sample index; a zone whose sample has no path is left out.
 std::vector<SfzRegion> PresetRegions(const BankModel& bank, uint32_t slot,
                                      const std::vector<std::string>& samplePaths, SfzLosses& losses);
-
-// The value every generator has where neither zone sets it (SoundFont 2.04 defaults).
-int16_t GeneratorDefault(int number);
 
 // Unit conversions shared by the SFZ writer and reader.
 double TimecentsToSeconds(int timecents);
