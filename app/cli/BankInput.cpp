@@ -1,12 +1,16 @@
 #include "BankInput.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
 #include "OutputText.h"
 #include "convert/BankLoader.h"
+#include "convert/FolderFiles.h"
 
 namespace quorvane::cli {
+
+namespace fs = std::filesystem;
 
 ExitCode ProbeBankPath(const std::string& path) {
     InputFile probe;
@@ -26,6 +30,46 @@ ExitCode ProbeBankPath(const std::string& path) {
         return kExitNotABank;
     }
     return kExitOk;
+}
+
+namespace {
+
+// The extensions of bank files, with their dots: the formats that keep banks in files.
+std::vector<std::string> BankFileExtensions() {
+    std::vector<std::string> extensions;
+    for (SourceFormat format : {SourceFormat::SoundFont, SourceFormat::Dls, SourceFormat::Sfz}) {
+        const SourceFormatFacts& facts = FactsOf(format);
+        if (facts.typeKey != nullptr)
+            extensions.push_back(std::string(".") + facts.extension);
+        for (const char* other : {facts.siblingExtension, facts.textExtension})
+            if (other != nullptr)
+                extensions.emplace_back(other);
+    }
+    return extensions;
+}
+
+} // namespace
+
+std::vector<std::string> BankFilesOfFolder(const std::string& folder) {
+    static const std::vector<std::string> extensions = BankFileExtensions();
+    std::vector<std::string> found;
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (entry.is_regular_file(error) &&
+            std::any_of(extensions.begin(), extensions.end(),
+                        [&](const std::string& extension) { return HasExtension(name, extension); }))
+            found.push_back(entry.path().string());
+    }
+    std::sort(found.begin(), found.end());
+    if (found.empty()) {
+        std::string listed;
+        for (const std::string& extension : extensions)
+            listed += (listed.empty() ? "" : ", ") + extension;
+        std::fprintf(stderr, "warning: no bank files (%s) in '%s'\n", listed.c_str(),
+                     TerminalText(folder).c_str());
+    }
+    return found;
 }
 
 ExitCode LoadBankFromPath(Workspace& workspace, const std::string& path, LoadMode mode) {

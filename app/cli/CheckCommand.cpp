@@ -56,12 +56,6 @@ ExitCode LoadAkaiSource(LoadedBank& bank, const std::string& path, const std::st
     return LoadAkaiVolume(workspace, volumes[0]);
 }
 
-bool IsBankFileName(const fs::path& path) {
-    const std::string name = path.filename().string();
-    return HasExtension(name, ".sf2") || HasExtension(name, ".sf3") || HasExtension(name, ".gig") ||
-           HasExtension(name, ".dls");
-}
-
 // The output banks: files as named, and the bank files of a named folder in name order (the source itself
 // left out when it lies there).
 std::vector<std::string> OutputBanks(const std::vector<std::string>& outputs, const std::string& source) {
@@ -72,15 +66,9 @@ std::vector<std::string> OutputBanks(const std::vector<std::string>& outputs, co
             banks.push_back(output);
             continue;
         }
-        std::vector<std::string> found;
-        for (const fs::directory_entry& entry : fs::directory_iterator(output, error))
-            if (entry.is_regular_file(error) && IsBankFileName(entry.path()) &&
-                !fs::equivalent(entry.path(), source, error))
-                found.push_back(entry.path().string());
-        std::sort(found.begin(), found.end());
-        if (found.empty())
-            std::fprintf(stderr, "warning: no bank files (.sf2, .sf3, .gig, .dls) in '%s'\n", output.c_str());
-        banks.insert(banks.end(), found.begin(), found.end());
+        for (const std::string& found : BankFilesOfFolder(output))
+            if (!fs::equivalent(found, source, error))
+                banks.push_back(found);
     }
     return banks;
 }

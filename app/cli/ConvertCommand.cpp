@@ -26,12 +26,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool IsBankFileName(const fs::path& path) {
-    const std::string name = path.filename().string();
-    return HasExtension(name, ".sf2") || HasExtension(name, ".sf3") || HasExtension(name, ".gig") ||
-           HasExtension(name, ".dls") || HasExtension(name, ".sfz");
-}
-
 // The banks of the run: files as named, and every bank file of a named folder in name order.
 std::vector<std::string> ExpandInputs(const std::vector<std::string>& inputs, bool& anyFolder) {
     std::vector<std::string> banks;
@@ -43,14 +37,7 @@ std::vector<std::string> ExpandInputs(const std::vector<std::string>& inputs, bo
             continue;
         }
         anyFolder = true;
-        std::vector<std::string> found;
-        for (const fs::directory_entry& entry : fs::directory_iterator(input, error))
-            if (entry.is_regular_file(error) && IsBankFileName(entry.path()))
-                found.push_back(entry.path().string());
-        if (found.empty())
-            std::fprintf(stderr, "warning: no bank files (.sf2, .sf3, .gig, .dls, .sfz) in '%s'\n",
-                         input.c_str());
-        std::sort(found.begin(), found.end());
+        const std::vector<std::string> found = BankFilesOfFolder(input);
         banks.insert(banks.end(), found.begin(), found.end());
     }
     return banks;

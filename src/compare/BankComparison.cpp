@@ -35,7 +35,8 @@ std::string BankProgramText(const PresetRecord& preset) {
 }
 
 // Matches every source preset to an output preset: first by bank, program and name together, then by bank
-// and program, then by name; each output preset answers once.
+// and program, then by name; each output preset answers once. An SFZ instrument has no numbers: only its
+// name finds it.
 std::vector<std::optional<PresetRef>> MatchPresets(const BankModel& source,
                                                    const std::vector<uint32_t>& slots,
                                                    const std::vector<CheckedBank>& outputs,
@@ -44,13 +45,15 @@ std::vector<std::optional<PresetRef>> MatchPresets(const BankModel& source,
     used.assign(outputs.size(), {});
     for (size_t b = 0; b < outputs.size(); ++b)
         used[b].assign(outputs[b].workspace->bank.PresetCount + 1u, 0);
-    auto pass = [&](auto same) {
+    auto pass = [&](bool byNumbers, auto same) {
         for (size_t i = 0; i < slots.size(); ++i) {
             if (match[i])
                 continue;
             const PresetRecord& s = source.PresetTable[slots[i]];
             for (uint32_t b = 0; b < outputs.size() && !match[i]; ++b) {
                 const BankModel& out = outputs[b].workspace->bank;
+                if (byNumbers && out.SourceFormat == SourceFormat::Sfz)
+                    continue;
                 for (uint32_t slot = 1; slot <= out.PresetCount; ++slot) {
                     if (used[b][slot] || !same(s, out.PresetTable[slot]))
                         continue;
@@ -61,11 +64,12 @@ std::vector<std::optional<PresetRef>> MatchPresets(const BankModel& source,
             }
         }
     };
-    pass([](const PresetRecord& a, const PresetRecord& b) {
+    pass(true, [](const PresetRecord& a, const PresetRecord& b) {
         return PresetKey(a) == PresetKey(b) && Trimmed(a.name) == Trimmed(b.name);
     });
-    pass([](const PresetRecord& a, const PresetRecord& b) { return PresetKey(a) == PresetKey(b); });
-    pass([](const PresetRecord& a, const PresetRecord& b) { return Trimmed(a.name) == Trimmed(b.name); });
+    pass(true, [](const PresetRecord& a, const PresetRecord& b) { return PresetKey(a) == PresetKey(b); });
+    pass(false,
+         [](const PresetRecord& a, const PresetRecord& b) { return Trimmed(a.name) == Trimmed(b.name); });
     return match;
 }
 
@@ -456,6 +460,8 @@ BankKind KindOfBank(const BankModel& bank) {
         return bank.DlsFlavour == 2 ? BankKind::GigaSampler : BankKind::Dls;
     case SourceFormat::Akai:
         return BankKind::Akai;
+    case SourceFormat::Sfz:
+        return BankKind::Sfz;
     default:
         return BankKind::AudioFiles;
     }
@@ -574,7 +580,9 @@ CheckReport CheckConversion(const CheckedBank& source, const std::vector<Checked
                              Trimmed(counterpart.name).c_str()));
         if (!own.empty()) {
             check.differences.insert(check.differences.begin(), own.begin(), own.end());
-            if (check.outcome == PresetOutcome::Identical)
+            // As for the voices: what the output cannot hold is listed, not counted as a change.
+            if (check.outcome == PresetOutcome::Identical &&
+                std::any_of(own.begin(), own.end(), [](const Difference& d) { return d.representable; }))
                 check.outcome = PresetOutcome::Changed;
         }
         report.presets.push_back(std::move(check));

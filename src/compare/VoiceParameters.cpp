@@ -134,6 +134,8 @@ const char* BankKindName(BankKind kind) {
         return "Akai";
     case BankKind::AudioFiles:
         return "audio files";
+    case BankKind::Sfz:
+        return "SFZ";
     }
     return "?";
 }
@@ -154,6 +156,11 @@ bool Holds(BankKind kind, VoiceParameter parameter) {
     case BankKind::Akai:
     case BankKind::AudioFiles:
         return InfoOf(parameter).gigaSampler;
+    case BankKind::Sfz:
+        // An SFZ instrument has no bank or program number, no fixed key or velocity and no modulators.
+        return parameter != VoiceParameter::FixedKey && parameter != VoiceParameter::FixedVelocity &&
+               parameter != VoiceParameter::Modulators && parameter != VoiceParameter::Bank &&
+               parameter != VoiceParameter::Program;
     }
     return true;
 }

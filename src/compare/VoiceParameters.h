@@ -90,7 +90,7 @@ enum class ValueUnit : uint8_t {
 };
 
 // The output formats a check can meet, for what they can hold.
-enum class BankKind : uint8_t { SoundFont2, SoundFont3, GigaSampler, Dls, Akai, AudioFiles };
+enum class BankKind : uint8_t { SoundFont2, SoundFont3, GigaSampler, Dls, Akai, AudioFiles, Sfz };
 const char* BankKindName(BankKind kind);
 
 struct ParameterInfo {

@@ -80,6 +80,16 @@ TEST(CheckCli, ConvertCheckPrintsTheSummary) {
         Cli({"convert", "--check", "--preset", "2", "-o", (dir.Path() / "two.sf2").string(), source});
     EXPECT_EQ(one.exitStatus, 0) << one.err;
     EXPECT_NE(one.out.find("Check: 1 preset checked: 1 identical"), std::string::npos) << one.out;
+
+    // SFZ instruments have no bank or program number: their names find them.
+    const ProcessResult sfz =
+        Cli({"convert", "--check", "--to", "sfz", "-o", (dir.Path() / "sfz").string(), source});
+    EXPECT_EQ(sfz.exitStatus, 0) << sfz.err;
+    EXPECT_NE(sfz.out.find("Check: 2 presets checked: 2 identical"), std::string::npos) << sfz.out;
+    const ProcessResult report = Cli({"check", "--json", source, (dir.Path() / "sfz").string()});
+    const nlohmann::json json = nlohmann::json::parse(report.out);
+    EXPECT_EQ(json["outputFormat"], "SFZ");
+    EXPECT_EQ(json["summary"]["identical"], 2) << report.out;
 }
 
 // TimGM6mb written as GigaSampler: what the check lists as not representable is exactly what the bank uses
