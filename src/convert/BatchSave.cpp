@@ -65,6 +65,7 @@ class RunWriter {
         uint32_t unreadable = 0;
         std::string writtenPath = path;
         std::vector<std::string> outputs; // the files written, where they are more than the path
+        uint64_t folderBytes = 0;         // what they hold together
         if (type_ == OutputType::Sfz) {
             // An SFZ output is a folder: it is written even where a folder of its name exists, its files
             // replacing those of their names.
@@ -72,6 +73,7 @@ class RunWriter {
             written = sfz.written && !sfz.files.empty();
             result_.losses.insert(result_.losses.end(), sfz.losses.begin(), sfz.losses.end());
             outputs = sfz.files;
+            folderBytes = sfz.bytes;
         } else if (type_ == OutputType::Giga) {
             const GigaWriteResult giga = WriteGigaFile(workspace_, chosen, entry, path, naming);
             written = giga.written;
@@ -97,7 +99,10 @@ class RunWriter {
             else
                 result_.written.insert(result_.written.end(), outputs.begin(), outputs.end());
             result_.unreadableSamples += unreadable;
-            host.FileWritten(Described(writtenPath, chosen, started));
+            WrittenFile file = Described(writtenPath, chosen, started);
+            if (!outputs.empty())
+                file.bytes = folderBytes;
+            host.FileWritten(file);
         } else if (!host.InterruptRequested()) // an interrupted write is no failure of the file
             ++result_.failed;
     }

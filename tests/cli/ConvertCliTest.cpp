@@ -1,6 +1,7 @@
 // quorvane-cli convert with several banks, folders, edit options and edits files: the files a run leaves,
 // and how it ends when an input, an option, an edits file or the output folder is wrong.
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <filesystem>
@@ -55,11 +56,16 @@ class ConvertCli : public ::testing::Test {
 TEST_F(ConvertCli, SfzFoldersOutAndInstrumentsBackIn) {
     // One bank into the folder named, made when missing; its presets each an .sfz over FLAC samples.
     const ProcessResult one =
-        Convert({"--to", "sfz", "--sample-format", "flac", "-o", P("out/two"), P("in/Two.sf2")});
+        Convert({"--json", "--to", "sfz", "--sample-format", "flac", "-o", P("out/two"), P("in/Two.sf2")});
     ASSERT_EQ(one.exitStatus, 0) << one.err;
     EXPECT_TRUE(fs::exists(P("out/two/P000.sfz")) && fs::exists(P("out/two/P001.sfz")));
     EXPECT_TRUE(fs::exists(P("out/two/samples/Low.flac")) && fs::exists(P("out/two/samples/High.flac")));
     EXPECT_FALSE(fs::exists(P("out/two/samples/Low.wav")));
+    // The folder's size is what its files hold.
+    uintmax_t folderBytes = 0;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(P("out/two")))
+        folderBytes += entry.is_regular_file() ? entry.file_size() : 0;
+    EXPECT_EQ(nlohmann::json::parse(one.out)["files"][0]["bytes"], folderBytes) << one.out;
     // Several banks: a folder each inside the folder named.
     const ProcessResult many =
         Convert({"--to", "sfz", "-o", P("out"), P("in/Two.sf2"), P("in/more/Three.sf2")});

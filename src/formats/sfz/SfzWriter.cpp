@@ -155,6 +155,7 @@ SfzWriteResult WriteSfzFolder(const BankModel& bank, const WriteSelection& selec
             ReportCannotWrite(host, path, false, false, out.Error());
             return result;
         }
+        result.bytes += file.size();
         ++done;
         host.SetFileProgress(static_cast<int>(done * 1000ull / std::max<uint32_t>(total, 1)));
         host.SetOverallProgress(options.progress.At(done, total));
@@ -179,6 +180,7 @@ SfzWriteResult WriteSfzFolder(const BankModel& bank, const WriteSelection& selec
             continue;
         }
         ReportSaved(host, path, text.size());
+        result.bytes += text.size();
         result.files.push_back(path);
     }
     for (const auto& [what, count] : losses) {

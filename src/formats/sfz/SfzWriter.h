@@ -33,6 +33,7 @@ struct SfzWriteOptions {
 struct SfzWriteResult {
     bool written = false;            // every file written
     std::vector<std::string> files;  // the .sfz files written
+    uint64_t bytes = 0;              // of every file written, samples included
     std::vector<std::string> losses; // what SFZ could not express: "N region(s): ..."
     bool cancelled = false;
 };
