@@ -49,6 +49,19 @@ std::string SizeText(uint64_t bytes) {
     return StringPrintf("%.2f GiB", static_cast<double>(bytes) / kGiB);
 }
 
+// A warning without its particulars (the text in brackets), so that warnings of one kind group together.
+std::string WarningKind(const std::string& line) {
+    std::string kind;
+    int depth = 0;
+    for (char c : line) {
+        depth += c == '[';
+        if (depth == 0)
+            kind += c;
+        depth -= c == ']' && depth > 0;
+    }
+    return kind;
+}
+
 } // namespace
 
 std::string PlainText(const std::string& text) {
@@ -86,6 +99,7 @@ TerminalHost::TerminalHost(ReportOptions report) : report_(report) {
 }
 
 TerminalHost::~TerminalHost() {
+    PrintHeldWarnings();
     ClearProgressLine();
     std::fflush(stderr);
 }
@@ -120,6 +134,9 @@ void TerminalHost::ShowMessage(const std::string& text, const std::string&, Mess
 void TerminalHost::AddStatusLine(const std::string& line) {
     ++statusLines_;
     const LineKind kind = KindOf(line);
+    lastHeld_ = false;
+    if (kind == LineKind::Failure)
+        PrintHeldWarnings();
     lastKept_ = kind == LineKind::Failure ? &failures_ : kind == LineKind::Warning ? &warnings_ : nullptr;
     if (kind == LineKind::Failure)
         failures_.push_back(line);
@@ -127,8 +144,35 @@ void TerminalHost::AddStatusLine(const std::string& line) {
         failures_.back() += " " + line;
     else if (kind == LineKind::Warning)
         warnings_.push_back(line);
-    if (kind != LineKind::Progress || report_.verbosity == Verbosity::Verbose)
+    if (kind == LineKind::Warning && report_.verbosity != Verbosity::Verbose) {
+        heldWarnings_.push_back(line);
+        lastHeld_ = true;
+    } else if (kind != LineKind::Progress || report_.verbosity == Verbosity::Verbose) {
         PrintLine(line);
+    }
+}
+
+// A file's warnings of one kind (a writer may give dozens, one per region) as one line with their count.
+void TerminalHost::PrintHeldWarnings() {
+    std::vector<std::string> kinds;
+    std::vector<size_t> firsts, counts;
+    for (size_t i = 0; i < heldWarnings_.size(); ++i) {
+        const std::string kind = WarningKind(heldWarnings_[i]);
+        const auto found = std::find(kinds.begin(), kinds.end(), kind);
+        if (found != kinds.end()) {
+            ++counts[static_cast<size_t>(found - kinds.begin())];
+            continue;
+        }
+        kinds.push_back(kind);
+        firsts.push_back(i);
+        counts.push_back(1);
+    }
+    for (size_t k = 0; k < kinds.size(); ++k)
+        PrintLine(
+            heldWarnings_[firsts[k]] +
+            (counts[k] == 1 ? "" : StringPrintf(" (and %zu more like it; -v lists each)", counts[k] - 1)));
+    heldWarnings_.clear();
+    lastHeld_ = false;
 }
 
 // On a terminal the line replaced was printed already: the new one follows it. In the run's result it
@@ -136,12 +180,15 @@ void TerminalHost::AddStatusLine(const std::string& line) {
 void TerminalHost::ReplaceLastStatusLine(const std::string& line) {
     if (lastKept_ != nullptr && !lastKept_->empty())
         lastKept_->pop_back();
+    if (lastHeld_ && !heldWarnings_.empty())
+        heldWarnings_.pop_back();
     if (statusLines_ != 0)
         --statusLines_;
     AddStatusLine(line);
 }
 
 void TerminalHost::Summary(const std::string& line) {
+    PrintHeldWarnings();
     if (report_.verbosity != Verbosity::Quiet)
         PrintLine(line);
 }
@@ -188,6 +235,7 @@ void TerminalHost::DrawProgress(int perMille) {
 }
 
 void TerminalHost::FileWritten(const WrittenFile& file) {
+    PrintHeldWarnings();
     written_.push_back(file);
     if (report_.verbosity == Verbosity::Verbose ||
         (report_.verbosity == Verbosity::Normal && report_.fileLinesByDefault))

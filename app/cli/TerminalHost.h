@@ -62,12 +62,16 @@ class TerminalHost : public Host {
 
   private:
     void PrintLine(const std::string& line);
+    void PrintHeldWarnings();
     void DrawProgress(int perMille);
     void ClearProgressLine();
 
     ReportOptions report_;
     std::string formatLabel_;
     size_t statusLines_ = 0;
+    // Below -v, a file's warnings wait for its end, so that those of one kind print as one line.
+    std::vector<std::string> heldWarnings_;
+    bool lastHeld_ = false; // the last status line was held
     bool batch_ = false;
     bool progressBar_ = false;   // stderr is a terminal and the verbosity is not quiet
     bool progressShown_ = false; // the bar is on the terminal's last line

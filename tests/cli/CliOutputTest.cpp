@@ -12,8 +12,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "model/Generators.h"
 #include "support/PresetBanks.h"
 #include "support/RunProcess.h"
+#include "support/SoundFontBuilder.h"
 #include "support/TempDir.h"
 
 extern char** environ;
@@ -96,6 +98,53 @@ TEST_F(CliOutput, QuietPrintsOnlyProblemsAndVerboseEveryInstrument) {
 
     const ProcessResult both = RunProcess(QUORVANE_CLI_PATH, {"convert", "-q", "-v", "-o", P("out"), small});
     EXPECT_EQ(both.exitStatus, 1);
+}
+
+// Two key ranges, each with nine velocity bands and two full-velocity layers over them: more layers than
+// a GigaSampler region holds, so writing it warns once per region.
+Bytes CrowdedBank() {
+    SoundFontBuilder sf;
+    for (int s = 0; s < 11; ++s)
+        sf.AddSample("S" + std::to_string(s), 40);
+    Instrument instrument{.name = "I"};
+    for (const auto& [low, high] : {std::pair{0, 59}, std::pair{60, 127}})
+        for (uint16_t s = 0; s < 11; ++s) {
+            const int velocityLow = s < 9 ? 14 * s : 0, velocityHigh = s < 8 ? 14 * s + 13 : 127;
+            instrument.bags.push_back(Gens({{gen::keyRange, Range(low, high)},
+                                            {gen::velRange, Range(velocityLow, velocityHigh)},
+                                            {gen::sampleID, s}}));
+        }
+    sf.instruments = {instrument};
+    sf.presets = {{.name = "P", .bags = {Gens({{gen::instrument, 0}})}}};
+    return sf.Build();
+}
+
+// A file's warnings of one kind are one line below -v, with their count; -v and --json have each.
+TEST_F(CliOutput, WarningsOfOneKindAreOneLine) {
+    const std::string crowded = dir.Write("Crowded.sf2", CrowdedBank());
+    auto warningLines = [](const std::string& err) {
+        std::vector<std::string> found;
+        for (const std::string& line : Lines(err))
+            if (line.find("Too many layer splits") != std::string::npos)
+                found.push_back(line);
+        return found;
+    };
+    const ProcessResult normal = RunProcess(QUORVANE_CLI_PATH, {"convert", "-o", P("out/c.gig"), crowded});
+    ASSERT_EQ(normal.exitStatus, 0) << normal.err;
+    EXPECT_EQ(warningLines(normal.err),
+              std::vector<std::string>{
+                  "!WARNING Too many layer splits in region [C-1 - B3]. (and 1 more like it; -v lists each)"})
+        << normal.err;
+    const std::vector<std::string> lines = Lines(normal.err);
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[1].rfind("Saved '", 0), 0u) << "the warnings come before their file's line\n"
+                                                << normal.err;
+
+    const ProcessResult verbose =
+        RunProcess(QUORVANE_CLI_PATH, {"convert", "-v", "--json", "-o", P("out/v.gig"), crowded});
+    ASSERT_EQ(verbose.exitStatus, 0) << verbose.err;
+    EXPECT_EQ(warningLines(verbose.err).size(), 2u) << verbose.err;
+    EXPECT_EQ(Json::parse(verbose.out)["warnings"].size(), 2u) << verbose.out;
 }
 
 TEST_F(CliOutput, JsonResultOnStdoutForConvertAndExport) {
