@@ -65,13 +65,20 @@ std::string PresetText(const BankModel& bank, uint32_t slot, std::vector<SfzRegi
         RemoveAll(region.opcodes, global);
     if (!global.empty())
         text += Line("<global>", global);
+    // A layer's regions form a group where they share opcodes. A group header without opcodes is written
+    // only to end the group before it, whose opcodes would otherwise reach the regions that follow.
+    bool groupOpen = false;
     for (size_t first = 0; first < regions.size();) {
         size_t end = first;
         std::vector<const SfzOpcodes*> group;
         while (end < regions.size() && regions[end].layer == regions[first].layer)
             group.push_back(&regions[end++].opcodes);
         const SfzOpcodes shared = group.size() > 1 ? Shared(group) : SfzOpcodes{};
-        text += Line("\n<group>", shared);
+        if (!shared.empty() || groupOpen)
+            text += Line("\n<group>", shared);
+        else if (first == 0)
+            text += "\n";
+        groupOpen = !shared.empty();
         for (size_t r = first; r < end; ++r) {
             RemoveAll(regions[r].opcodes, shared);
             text += Line("<region>", regions[r].opcodes);

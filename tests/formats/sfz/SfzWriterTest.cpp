@@ -101,7 +101,7 @@ TEST(SfzWriter, RegionsSoundAsTheSoundFontZonesWithBothLevelsCombined) {
     EXPECT_EQ(result.losses, std::vector<std::string>{"1 region(s): SoundFont modulators"});
 
     const ParsedSfz sfz = ParseSfz(result.files[0]);
-    EXPECT_EQ(sfz.headers, (std::vector<std::string>{"<global>", "<group>", "<region>", "<region>"}));
+    EXPECT_EQ(sfz.headers, (std::vector<std::string>{"<global>", "<region>", "<region>"}));
     ASSERT_EQ(sfz.regions.size(), 2u);
     // Attack 1200 timecents is 2 s; attenuation (100 + 50) cB at FluidSynth's 0.4 is 6 dB.
     const Opcodes low = {{"lokey", "40"},
@@ -134,6 +134,44 @@ TEST(SfzWriter, RegionsSoundAsTheSoundFontZonesWithBothLevelsCombined) {
     EXPECT_EQ(sfz.regions[1], high);
     EXPECT_TRUE(std::filesystem::exists(folder + "samples/Lo.wav"));
     EXPECT_TRUE(std::filesystem::exists(folder + "samples/Hi.wav"));
+}
+
+// A layer's regions share a group only where they share opcodes; a group after one that has opcodes
+// starts afresh, so its regions never take the other layer's.
+TEST(SfzWriter, GroupsOnlyWhereRegionsShareOpcodes) {
+    for (const bool loudFirst : {true, false}) {
+        SCOPED_TRACE(loudFirst ? "the grouped layer first" : "the single region first");
+        test::SoundFontBuilder sf;
+        sf.AddSample("A", 300);
+        sf.AddSample("B", 300);
+        const test::Instrument loud{.name = "Loud",
+                                    .bags = {test::Gens({{gen::keyRange, test::Range(0, 59)},
+                                                         {gen::initialAttenuation, 100},
+                                                         {gen::sampleID, 0}}),
+                                             test::Gens({{gen::keyRange, test::Range(60, 127)},
+                                                         {gen::initialAttenuation, 100},
+                                                         {gen::sampleID, 1}})}};
+        const test::Instrument plain{.name = "Plain", .bags = {test::Gens({{gen::sampleID, 0}})}};
+        sf.instruments = loudFirst ? std::vector{loud, plain} : std::vector{plain, loud};
+        sf.presets = {{.name = "Two",
+                       .bags = {test::Gens({{gen::instrument, 0}}), test::Gens({{gen::instrument, 1}})}}};
+        test::TempDir dir;
+        test::RecordingHost host;
+        Workspace workspace{host};
+        ASSERT_EQ(test::LoadBankFile(workspace, dir.Write("two.sf2", sf.Build())), LoadStatus::Loaded);
+        const SfzWriteResult result =
+            WriteSfz(workspace, WriteSelection::All(workspace.bank), 0, dir.Folder() + "out/");
+        ASSERT_EQ(result.files.size(), 1u);
+        const ParsedSfz sfz = ParseSfz(result.files[0]);
+        const std::vector<std::string> expected =
+            loudFirst ? std::vector<std::string>{"<global>", "<group>", "<region>",
+                                                 "<region>", "<group>", "<region>"}
+                      : std::vector<std::string>{"<global>", "<region>", "<group>", "<region>", "<region>"};
+        EXPECT_EQ(sfz.headers, expected);
+        ASSERT_EQ(sfz.regions.size(), 3u);
+        for (size_t r = 0; r < 3; ++r)
+            EXPECT_EQ(sfz.regions[r].count("volume"), r == (loudFirst ? 2u : 0u) ? 0u : 1u) << r;
+    }
 }
 
 // The frames of a sound file as libsndfile reads them, as 24-bit values, and its sample format.
