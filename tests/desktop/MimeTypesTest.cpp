@@ -107,6 +107,7 @@ void MimeTypesTest::desktopEntryListsKnownTypes() {
     }
     QVERIFY(types.contains("audio/x-soundfont"));
     QVERIFY(types.contains("audio/x-gigasampler"));
+    QVERIFY(types.contains("application/x-sfz"));
     for (const QString& type : types)
         QVERIFY2(QMimeDatabase().mimeTypeForName(type).isValid(), qPrintable(type));
 }
