@@ -33,7 +33,8 @@ expect usr/bin/quorvane usr/bin/quorvane-cli \
     usr/share/icons/hicolor/scalable/apps/quorvane.svg \
     usr/share/man/man1/quorvane.1.gz usr/share/man/man1/quorvane-cli.1.gz \
     usr/share/quorvane/help/index.html usr/share/quorvane/help/info.html usr/share/quorvane/help/tips.html \
-    usr/share/bash-completion/completions/quorvane-cli usr/share/zsh/vendor-completions/_quorvane-cli
+    usr/share/bash-completion/completions/quorvane-cli usr/share/zsh/vendor-completions/_quorvane-cli \
+    usr/share/doc/quorvane/changelog.gz
 for size in 16 22 24 32 48 64 128 256; do
     png="usr/share/icons/hicolor/${size}x${size}/apps/quorvane.png"
     expect "$png"
@@ -58,6 +59,10 @@ for library in libc6 libqt6widgets6 libfluidsynth3 libsndfile1; do
     grep -q "$library" <<<"$depends" || { echo "Depends lacks $library: $depends"; status=1; }
 done
 [ "$(dpkg-deb -f "$deb" Package)" = quorvane ] || { echo "the package is not called quorvane"; status=1; }
+# The changelog's newest entry is this version.
+version="$(dpkg-deb -f "$deb" Version)"
+zcat "$root/usr/share/doc/quorvane/changelog.gz" | head -1 | grep -qF "quorvane ($version)" ||
+    { echo "the changelog does not start with version $version"; status=1; }
 
 if command -v lintian >/dev/null 2>&1; then
     echo "lintian on $(basename "$deb"):"
