@@ -185,7 +185,7 @@ bool OutputFile::AppendFrom(InputFile& source, uint64_t offset, uint64_t count) 
     if (count == 0)
         return true;
     if (!OpenPipe() || !MoveBufferToPipe())
-        return !failed_ && AppendByReading(source, offset, count);
+        return !failed_ && AppendThrough(source, offset, count, nullptr);
     loff_t from = static_cast<loff_t>(offset);
     uint64_t left = count;
     while (left > 0) {
@@ -208,7 +208,7 @@ bool OutputFile::AppendFrom(InputFile& source, uint64_t offset, uint64_t count) 
         if (moved < 0 && left == count && (errno == EINVAL || errno == ENOSYS)) {
             // A file system that cannot splice: the bytes come through memory instead.
             ClosePipe();
-            return AppendByReading(source, offset, count);
+            return AppendThrough(source, offset, count, nullptr);
         }
         // The source ended early or could not be read.
         errno = moved == 0 ? EIO : errno;
@@ -217,7 +217,10 @@ bool OutputFile::AppendFrom(InputFile& source, uint64_t offset, uint64_t count) 
     return true;
 }
 
-bool OutputFile::AppendByReading(InputFile& source, uint64_t offset, uint64_t count) {
+bool OutputFile::AppendThrough(InputFile& source, uint64_t offset, uint64_t count,
+                               const std::function<void(const uint8_t*, size_t)>& seen) {
+    if (inPipe_ > 0 && !DrainPipe())
+        return false;
     std::vector<uint8_t> piece(static_cast<size_t>(std::min<uint64_t>(count, kBufferSize)));
     while (count > 0) {
         const size_t want = static_cast<size_t>(std::min<uint64_t>(count, piece.size()));
@@ -225,6 +228,8 @@ bool OutputFile::AppendByReading(InputFile& source, uint64_t offset, uint64_t co
             errno = EIO;
             return Fail();
         }
+        if (seen)
+            seen(piece.data(), want);
         if (!Write(piece.data(), want))
             return false;
         offset += want;

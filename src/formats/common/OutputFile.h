@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,10 @@ class OutputFile {
     bool WriteText(const std::string& text) { return Write(text.data(), text.size()); }
     // Appends count bytes of source from offset. False when the source gives fewer or a write fails.
     bool AppendFrom(InputFile& source, uint64_t offset, uint64_t count);
+    // The same through the program's memory, each piece shown to `seen` before it is written: a checksum
+    // taken on the way needs no second read of the source.
+    bool AppendThrough(InputFile& source, uint64_t offset, uint64_t count,
+                       const std::function<void(const uint8_t*, size_t)>& seen);
     // Overwrites bytes already written: a size known only at the end, a table of offsets.
     bool PatchBytes(uint64_t offset, const void* data, size_t count);
     bool PatchU32(uint64_t offset, uint32_t value);
@@ -69,7 +74,6 @@ class OutputFile {
     void ClosePipe();
     bool MoveBufferToPipe();
     bool DrainPipe();
-    bool AppendByReading(InputFile& source, uint64_t offset, uint64_t count);
 
     int fd_ = -1;
     int pipe_[2] = {-1, -1};

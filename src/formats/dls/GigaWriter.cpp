@@ -481,26 +481,6 @@ class GigaWriter {
         return Write(table);
     }
 
-    // The CRC-32 of a wave's data: of the frames in memory, or read back from where they lie in the source
-    // (from the page cache, just copied), a block at a time.
-    static uint32_t DataChecksum(const int16_t* frames, uint32_t length,
-                                 const std::optional<StoredFrames>& stored) {
-        uLong crc = crc32(0L, Z_NULL, 0);
-        if (!stored) {
-            return static_cast<uint32_t>(crc32(crc, reinterpret_cast<const Bytef*>(frames), length));
-        }
-        std::vector<uint8_t> block(std::min<uint32_t>(length, 1u << 20));
-        for (uint64_t done = 0; done < length;) {
-            const size_t want = static_cast<size_t>(std::min<uint64_t>(block.size(), length - done));
-            const size_t got = stored->file->ReadAt(stored->offset + done, block.data(), want);
-            crc = crc32(crc, block.data(), static_cast<uInt>(got));
-            if (got < want)
-                break;
-            done += got;
-        }
-        return static_cast<uint32_t>(crc);
-    }
-
     static SampleRecord NullSample() {
         SampleRecord null;
         null.name = null.fullName = kNullSampleName;
@@ -550,9 +530,20 @@ class GigaWriter {
         tail.U16(0);
         if (!Write(head))
             return false;
-        const bool data =
-            stored ? out_.AppendFrom(*stored->file, stored->offset, length) : out_.Write(frames, length);
-        waveChecksums_.push_back(DataChecksum(frames, length, stored));
+        // Every wave's CRC-32 goes into the checksum table, so the frames pass through memory once on
+        // their way from the source (not spliced, which would need a second read for the checksum).
+        uLong crc = crc32(0L, Z_NULL, 0);
+        auto checksum = [&crc](const uint8_t* bytes, size_t count) {
+            crc = crc32(crc, reinterpret_cast<const Bytef*>(bytes), static_cast<uInt>(count));
+        };
+        bool data = false;
+        if (stored) {
+            data = out_.AppendThrough(*stored->file, stored->offset, length, checksum);
+        } else {
+            checksum(reinterpret_cast<const uint8_t*>(frames), length);
+            data = out_.Write(frames, length);
+        }
+        waveChecksums_.push_back(static_cast<uint32_t>(crc));
         return data && Write(tail);
     }
 
