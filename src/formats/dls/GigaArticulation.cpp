@@ -146,13 +146,16 @@ void ConvertArticulation(const std::array<uint8_t, kEwaKeptBytes>& ewa, const Wa
     if (e[108] & 1)
         zone.Set(gen::scaleTuning, 0);
 
-    if (wsmp.fineTune != 0) {
-        if (wsmp.fineTune >= -99 && wsmp.fineTune <= 99) {
-            zone.Set(gen::fineTune, wsmp.fineTune);
+    // Players tune a dimension region by its wsmp alone; the wave's own correction (its smpl chunk) is not
+    // heard. The model adds a sample's correction to its zones' tuning, so the zone carries the difference.
+    const int fineTune = wsmp.fineTune - (sample != nullptr ? sample->pitchCorrection : 0);
+    if (fineTune != 0) {
+        if (fineTune >= -99 && fineTune <= 99) {
+            zone.Set(gen::fineTune, static_cast<int16_t>(fineTune));
         } else {
-            const int coarse = wsmp.fineTune / 100;
+            const int coarse = fineTune / 100;
             zone.Set(gen::coarseTune, static_cast<int16_t>(coarse));
-            zone.Set(gen::fineTune, static_cast<int16_t>(wsmp.fineTune - 100 * coarse));
+            zone.Set(gen::fineTune, static_cast<int16_t>(fineTune - 100 * coarse));
         }
     }
     zone.Set(gen::overridingRootKey, static_cast<int16_t>(wsmp.unityNote));
