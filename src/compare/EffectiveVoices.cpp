@@ -47,19 +47,6 @@ std::vector<ModulatorRecord> LevelModulators(const std::vector<ModulatorRecord>&
     return list;
 }
 
-// The sample's own pitch correction, where the player uses it. GigaSampler players tune by the dimension
-// region alone (the wave's smpl correction is not heard); a DLS region's wsmp, when it has one, replaces
-// the wave's; SoundFont and Akai samples always add theirs.
-int SampleCorrection(const BankModel& bank, const Levels& l, const SampleRecord& sample) {
-    if (bank.SourceFormat != SourceFormat::Dls)
-        return sample.pitchCorrection;
-    if (bank.DlsFlavour == 2)
-        return 0;
-    const bool regionTunes = l.zone->IsSet(gen::fineTune) || l.zone->IsSet(gen::coarseTune) ||
-                             (l.globalZone != nullptr && l.globalZone->IsSet(gen::fineTune));
-    return regionTunes ? 0 : sample.pitchCorrection;
-}
-
 // Values that cannot change what a voice sounds like are left out of the comparison: the settings of an
 // envelope or LFO that drives nothing, a decay to a sustain level of full level, the resonance of a filter
 // that is off. Attenuations of 96 dB and more are all silence.
@@ -99,8 +86,10 @@ void FillValues(const BankModel& bank, const Levels& l, const ZoneRecord& zone, 
     const bool akai = bank.SourceFormat == SourceFormat::Akai;
     const int root = akai ? -1 : InstrumentValue(l, gen::overridingRootKey, -1);
     set(P::RootKey, root >= 0 && root <= 127 ? root : sample.rootKey);
+    // The readers leave every format's tuning as SoundFont plays it: the sample's correction adds to the
+    // zone's (a DLS or GigaSampler zone carries its region's tuning less its wave's).
     set(P::Tuning, 100 * EffectiveGenerator(l, gen::coarseTune, 0) + EffectiveGenerator(l, gen::fineTune, 0) +
-                       SampleCorrection(bank, l, sample));
+                       sample.pitchCorrection);
     set(P::FixedKey, std::max(InstrumentValue(l, gen::keynum, -1), -1));
     set(P::FixedVelocity, std::max(InstrumentValue(l, gen::velocity, -1), -1));
     // Mode 2 is undefined and plays as no loop.

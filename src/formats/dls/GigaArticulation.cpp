@@ -24,12 +24,28 @@ void EnvelopeTime(ZoneRecord& zone, int number, uint32_t raw, double seconds) {
     zone.Set(number, Timecents(seconds));
 }
 
+// The share of a SoundFont decay time that a GigaSampler decay to a sustain level of `percent` (of full
+// level, below 100) takes: the sampler's decay ends at its sustain level, while a SoundFont decay time is
+// that of a fall of 100 dB. The fitted line 0.23 - 0.0025 p holds for low and middle levels; near full
+// level it reaches zero and goes below, so from where it drops under the share of the 100 dB fall that the
+// step down to the sustain level takes (about 87 %), that share is used: a short decay to a sustain just
+// below full level stays short rather than vanishing, and the scale maps both ways.
+double DecayScale(double percent) {
+    const double fitted = 0.23 - 0.0025 * percent;
+    if (percent <= 50)
+        return fitted;
+    // The level as the sustain field holds it, in per mille, so that writing and reading take one scale.
+    const double held = RoundCents(10.0 * percent) / 10.0;
+    const double fall = -20.0 * std::log10(held / 100.0) / 100.0;
+    return std::max(fitted, fall);
+}
+
 // Decay time scaled by the sustain level, as the sampler's decay runs to its sustain level.
 double DecayTime(uint32_t raw, uint16_t sustain) {
     double t = GigaTime(static_cast<int32_t>(raw));
     if (sustain < 1000) {
         const double p = sustain == 0 ? 0.001 : 0.1 * sustain;
-        const double divisor = 0.23 - 0.0025 * p;
+        const double divisor = DecayScale(p);
         t = divisor == 0 ? 0.001 : t / divisor;
         if (t < 0)
             t = 0.001;
@@ -146,13 +162,16 @@ void ConvertArticulation(const std::array<uint8_t, kEwaKeptBytes>& ewa, const Wa
     if (e[108] & 1)
         zone.Set(gen::scaleTuning, 0);
 
-    if (wsmp.fineTune != 0) {
-        if (wsmp.fineTune >= -99 && wsmp.fineTune <= 99) {
-            zone.Set(gen::fineTune, wsmp.fineTune);
+    // Players tune a dimension region by its wsmp alone; the wave's own correction (its smpl chunk) is not
+    // heard. The model adds a sample's correction to its zones' tuning, so the zone carries the difference.
+    const int fineTune = wsmp.fineTune - (sample != nullptr ? sample->pitchCorrection : 0);
+    if (fineTune != 0) {
+        if (fineTune >= -99 && fineTune <= 99) {
+            zone.Set(gen::fineTune, static_cast<int16_t>(fineTune));
         } else {
-            const int coarse = wsmp.fineTune / 100;
+            const int coarse = fineTune / 100;
             zone.Set(gen::coarseTune, static_cast<int16_t>(coarse));
-            zone.Set(gen::fineTune, static_cast<int16_t>(wsmp.fineTune - 100 * coarse));
+            zone.Set(gen::fineTune, static_cast<int16_t>(fineTune - 100 * coarse));
         }
     }
     zone.Set(gen::overridingRootKey, static_cast<int16_t>(wsmp.unityNote));
@@ -366,7 +385,7 @@ EwaBytes BuildArticulation(const BankModel& bank, const LayerRecord& layer, cons
                                  ? std::clamp((1000 - value(gen::sustainVolEnv)) * 0.1, 0.0, 100.0)
                                  : 100.0;
             if (s != 100) {
-                t *= 0.23 - 0.0025 * std::pow(10.0, (s - 60) * 0.05);
+                t *= DecayScale(std::pow(10.0, (s - 60) * 0.05));
                 if (t < 0)
                     t = 0.001;
                 t = std::min(t, 100.0);

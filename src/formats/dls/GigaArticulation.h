@@ -32,7 +32,8 @@ struct WaveSampleValues {
 };
 
 // Writes the generators converted from a 3ewa payload (kEwaKeptBytes, zero-filled past the chunk) into
-// zone. `sample` is the zone's sample when it has a valid one, for the hold time of looped samples.
+// zone. `sample` is the zone's sample when it has a valid one, for the hold time of looped samples and the
+// part of the tuning the sample's pitch correction already gives.
 void ConvertArticulation(const std::array<uint8_t, kEwaKeptBytes>& ewa, const WaveSampleValues& wsmp,
                          const SampleRecord* sample, ZoneRecord& zone);
 

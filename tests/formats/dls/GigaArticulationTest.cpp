@@ -46,8 +46,10 @@ TEST(GigaArticulationTest, ConversionTable) {
         {"EG1 sustain 50 %", {{ewa::eg1Sustain, 2, 500}}, 37, 60},
         {"EG1 decay 1 s to 0 %", {{ewa::eg1Decay, 4, 0}, {ewa::eg1Sustain, 2, 0}}, 36, 2544},
         {"EG1 sustain 0 %", {{ewa::eg1Sustain, 2, 0}}, 37, 1440},
-        {"EG1 decay to 92 %: divisor 0", {{ewa::eg1Decay, 4, 0}, {ewa::eg1Sustain, 2, 920}}, 36, -11958},
-        {"EG1 decay to 95 %: negative time", {{ewa::eg1Decay, 4, 0}, {ewa::eg1Sustain, 2, 950}}, 36, -11958},
+        // Near full level the decay is the share of a 100 dB fall that the step to the sustain takes:
+        // 0.72 dB for 92 % (1 s / 0.0072 = 138 s), 0.45 dB for 95 % (224 s).
+        {"EG1 decay to 92 %", {{ewa::eg1Decay, 4, 0}, {ewa::eg1Sustain, 2, 920}}, 36, 8531},
+        {"EG1 decay to 95 %", {{ewa::eg1Decay, 4, 0}, {ewa::eg1Sustain, 2, 950}}, 36, 9372},
         {"EG1 decay not given", {{ewa::eg1Sustain, 2, 500}}, 36, -12000, false},
         {"EG2 attack 1 s", {{ewa::eg2Attack, 4, 0}}, 26, -877},
         {"EG2 decay 4 s to 25 %", {{ewa::eg2Decay, 4, Octaves(2)}, {ewa::eg2Sustain, 2, 250}}, 28, 5493},

@@ -83,11 +83,13 @@ TEST(GigaWriterArticulationTest, GeneratorsBecomeArticulationBytes) {
          {},
          {{34, -1200}, {35, 0}, {36, 1200}, {37, 200}, {38, 0}},
          Plus(Always(), {{28, 4, 0xFEBD6B7E}, {32, 4, 0x0252D58E}, {38, 2, 100}, {40, 4, kHalfSecond}})},
-        // Sustain 5: the decay factor 0.23 - 0.0025 x 10^1.975 is negative, so the decay becomes 1 ms.
-        {"decay to near silence",
+        // Sustain 5 cB, written as 944 per mille: the fitted factor 0.23 - 0.0025 x 94.4 is below zero,
+        // so the decay takes the share of the 100 dB fall that the step down to 94.4 % takes (0.5 dB):
+        // 1 s x 0.0050056.
+        {"decay to a sustain just below full level",
          {},
          {{36, 0}, {37, 5}},
-         Plus(Always(), {{32, 4, 0xD1490F12}, {38, 2, 944}})},
+         Plus(Always(), {{32, 4, 0xDC2D4F95}, {38, 2, 944}})},
         {"decay longer than 100 s", {}, {{36, 8000}}, Plus(Always(), {{32, 4, 0x1F24A09F}})},
         // The shortest release a SoundFont can give lies below what the field holds: it becomes the
         // shortest time there is, never the "not given" marker.
@@ -162,6 +164,28 @@ TEST(GigaWriterArticulationTest, GeneratorsBecomeArticulationBytes) {
         const EwaBytes built = BuildArticulation(bank, layer, zone);
         for (size_t i = 0; i < expected.size(); ++i)
             EXPECT_EQ(int{built[i]}, int{expected[i]}) << "byte " << i;
+    }
+}
+
+// A volume decay written for a SoundFont zone reads back as the decay it was, whatever the sustain level
+// it runs to: near silence, middle levels and just below full level.
+TEST(GigaWriterArticulationTest, VolumeDecayReadsBackAsWritten) {
+    BankModel bank;
+    bank.SampleTable.resize(1);
+    bank.SampleCount = 1;
+    LayerRecord layer;
+    layer.isGlobal = 0;
+    for (int sustain : {2, 13, 60, 107, 500, 960}) {
+        SCOPED_TRACE(sustain);
+        ZoneRecord zone;
+        zone.isGlobal = 0;
+        zone.sampleIndex = 0;
+        zone.Set(gen::decayVolEnv, 2400);
+        zone.Set(gen::sustainVolEnv, static_cast<int16_t>(sustain));
+        const EwaBytes written = BuildArticulation(bank, layer, zone);
+        ZoneRecord back;
+        ConvertArticulation(written, WaveSampleValues{}, nullptr, back);
+        EXPECT_NEAR(back.generators[gen::decayVolEnv], 2400, 2);
     }
 }
 

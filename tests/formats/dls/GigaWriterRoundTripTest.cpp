@@ -49,6 +49,22 @@ const GeneratorSet* Giver(const GeneratorSet& own, const GeneratorSet* global, i
     return global;
 }
 
+// The tuning a zone plays with, in cents: coarse and fine tune of the zone and its layer (each its own or its
+// global one's) and the sample's pitch correction, which SoundFont adds to them.
+int Tuning(const BankModel& bank, const LayerRecord& layer, const LayerRecord* globalLayer,
+           const ZoneRecord& zone, const ZoneRecord* globalZone) {
+    auto value = [](const GeneratorSet& own, const GeneratorSet* global, int number) {
+        const GeneratorSet* from = Giver(own, global, number);
+        return from->IsSet(number) ? from->generators[number] : 0;
+    };
+    int cents = bank.SampleTable[zone.sampleIndex].pitchCorrection;
+    for (int number : {gen::coarseTune, gen::fineTune}) {
+        const int scale = number == gen::coarseTune ? 100 : 1;
+        cents += scale * (value(zone, globalZone, number) + value(layer, globalLayer, number));
+    }
+    return cents;
+}
+
 std::vector<int16_t> Frames(Workspace& workspace, uint32_t sample) {
     const FrameBuffer buffer = FetchSample(workspace, sample, true).left;
     return std::vector<int16_t>(buffer.frames.begin(), buffer.frames.begin() + buffer.FrameCount());
@@ -61,6 +77,7 @@ struct Played {
     uint16_t sample = 0;
     Range keys, velocities;
     int rootKey = 0;
+    int tuning = 0; // cents
     bool looped = false;
     uint32_t loopStart = 0, loopEnd = 0;
 };
@@ -98,6 +115,7 @@ std::vector<Played> PlayedZones(const BankModel& bank) {
                 const GeneratorSet* root = Giver(zone, globalZone, gen::overridingRootKey);
                 p.rootKey = root->IsSet(gen::overridingRootKey) ? root->generators[gen::overridingRootKey]
                                                                 : bank.SampleTable[zone.sampleIndex].rootKey;
+                p.tuning = Tuning(bank, layer, globalLayer, zone, globalZone);
                 const int modes = zone.IsSet(gen::sampleModes) ? zone.generators[gen::sampleModes] : 0;
                 p.looped = modes == 1 || modes == 3;
                 p.loopStart = zone.loopStart;
@@ -114,7 +132,7 @@ std::vector<Played> PlayedZones(const BankModel& bank) {
 // of its sample bit for bit. Mapping rule for the zones: a source zone is played at key k by a read-back
 // zone of the same preset whose key range holds k, which plays the same wave (every sample is selected, so
 // the pool index is the sample's index) and has the source zone's velocity range (narrowed to its layer's),
-// root key (its own or its global zone's overriding root key, else the sample's) and loop.
+// root key (its own or its global zone's overriding root key, else the sample's), tuning and loop.
 void ExpectWrittenBankPlaysAlike(GigWriteSession& source, const std::string& outputName, size_t leastChecks) {
     const std::vector<Played> played = PlayedZones(source.workspace.bank);
     const uint16_t samples = source.workspace.bank.SampleCount;
@@ -143,25 +161,27 @@ void ExpectWrittenBankPlaysAlike(GigWriteSession& source, const std::string& out
     size_t checked = 0;
     for (const Played& p : played) {
         const PresetRecord& preset = read.PresetTable[p.preset];
-        std::vector<const ZoneRecord*> candidates;
+        std::vector<std::pair<const LayerRecord*, const ZoneRecord*>> candidates;
         for (uint16_t l : preset.layerList)
             for (uint16_t z : read.LayerTable.at(l).zoneList)
                 if (read.ZoneTable.at(z).sampleIndex == p.sample)
-                    candidates.push_back(&read.ZoneTable[z]);
+                    candidates.emplace_back(&read.LayerTable[l], &read.ZoneTable[z]);
         for (int key = p.keys.low; key <= p.keys.high; ++key) {
-            const bool found = std::any_of(candidates.begin(), candidates.end(), [&](const ZoneRecord* r) {
+            const bool found = std::any_of(candidates.begin(), candidates.end(), [&](const auto& candidate) {
+                const auto [layer, r] = candidate;
                 const Range keys = RangeOf(*r, gen::keyRange);
                 const bool looped = r->IsSet(gen::sampleModes) && r->generators[gen::sampleModes] == 1;
                 return keys.low <= key && key <= keys.high && RangeOf(*r, gen::velRange) == p.velocities &&
                        r->generators[gen::overridingRootKey] == p.rootKey && looped == p.looped &&
+                       Tuning(read, *layer, nullptr, *r, nullptr) == p.tuning &&
                        (!p.looped || (r->loopStart == p.loopStart && r->loopEnd == p.loopEnd));
             });
             ++checked;
             if (!found) {
                 ADD_FAILURE() << p.where << " (sample " << sourceNames[p.sample] << ") is not played at key "
                               << key << " with velocities " << p.velocities.low << ".." << p.velocities.high
-                              << ", root key " << p.rootKey << ", loop " << p.looped << " " << p.loopStart
-                              << ".." << p.loopEnd;
+                              << ", root key " << p.rootKey << ", tuning " << p.tuning << ", loop "
+                              << p.looped << " " << p.loopStart << ".." << p.loopEnd;
                 break;
             }
         }
@@ -169,20 +189,24 @@ void ExpectWrittenBankPlaysAlike(GigWriteSession& source, const std::string& out
     EXPECT_GE(checked, leastChecks);
 }
 
-// Velocity splits, a velocity gap, a layer over a split, and global layers and zones that the zones take
-// their key range, root key and loop from.
+// Velocity splits, a velocity gap, a layer over a split, global layers and zones that the zones take their
+// key range, root key and loop from, and a sample's pitch correction beside a zone's fine tune.
 TEST(GigaWriterRoundTripTest, SplitsGapsLayersAndGlobalsPlayAlike) {
     test::SoundFontBuilder sf;
     for (const char* name : {"Soft", "Loud", "Pad"})
         sf.AddSample(name, 300);
     sf.samples[2].originalKey = 48;
+    sf.samples[1].correction = -23;
     using test::Gens;
     using test::Range;
     sf.instruments = {
         {.name = "Split",
          .bags = {Gens({{gen::overridingRootKey, 65}, {gen::sampleModes, 1}}),
                   Gens({{gen::keyRange, Range(0, 59)}, {gen::velRange, Range(0, 40)}, {gen::sampleID, 0}}),
-                  Gens({{gen::keyRange, Range(0, 59)}, {gen::velRange, Range(80, 127)}, {gen::sampleID, 1}}),
+                  Gens({{gen::keyRange, Range(0, 59)},
+                        {gen::velRange, Range(80, 127)},
+                        {gen::fineTune, 30},
+                        {gen::sampleID, 1}}),
                   Gens({{gen::keyRange, Range(60, 127)}, {gen::velRange, Range(0, 63)}, {gen::sampleID, 0}}),
                   Gens({{gen::keyRange, Range(60, 127)},
                         {gen::velRange, Range(64, 127)},
