@@ -30,6 +30,8 @@ static uint32_t ListAudioFiles(Workspace& workspace, const std::string& folder,
     for (const FoundFile& file : files) {
         if (number >= kMaxAudioFiles)
             break; // sample indices are 16-bit
+        // Every file's header is read: a folder of thousands takes a while.
+        workspace.host.PumpEvents();
         const bool wave = HasExtension(file.name, ".wav");
         const bool aiff = HasExtension(file.name, ".aif") || HasExtension(file.name, ".aiff") ||
                           HasExtension(file.name, ".aifc");
@@ -57,7 +59,8 @@ uint32_t ListAudioFolder(Workspace& workspace, const std::string& folder, AudioK
 
 uint32_t SearchAudioFiles(Workspace& workspace, const std::string& folder, AudioKinds kinds) {
     workspace.loader.listingKind = 2;
-    return ListAudioFiles(workspace, folder, FilesOfTree(folder, workspace.settings.ShowHiddenDirs), kinds);
+    return ListAudioFiles(workspace, folder,
+                          FilesOfTree(folder, workspace.settings.ShowHiddenDirs, workspace.host), kinds);
 }
 
 } // namespace quorvane

@@ -49,8 +49,9 @@ uint32_t ListBankFolder(Workspace& workspace, const std::string& folder) {
 }
 
 uint32_t SearchBankFiles(Workspace& workspace, const std::string& folder) {
-    return SetFoundFiles(workspace, folder,
-                         BankFiles(workspace, FilesOfTree(folder, workspace.settings.ShowHiddenDirs)), 2);
+    return SetFoundFiles(
+        workspace, folder,
+        BankFiles(workspace, FilesOfTree(folder, workspace.settings.ShowHiddenDirs, workspace.host)), 2);
 }
 
 } // namespace quorvane

@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 #include <utility>
 
+#include "core/Host.h"
+
 namespace quorvane {
 
 namespace {
@@ -70,7 +72,7 @@ std::vector<FoundFile> FilesOfFolder(const std::string& folder) {
     return files;
 }
 
-std::vector<FoundFile> FilesOfTree(const std::string& folder, bool withHidden) {
+std::vector<FoundFile> FilesOfTree(const std::string& folder, bool withHidden, Host& host) {
     std::vector<FoundFile> files;
     std::set<std::pair<dev_t, ino_t>> visited;
     std::deque<std::string> pending{folder};
@@ -86,6 +88,7 @@ std::vector<FoundFile> FilesOfTree(const std::string& folder, bool withHidden) {
         for (const std::string& name : entries.folders)
             if (withHidden || name[0] != '.')
                 pending.push_back(current + name + "/");
+        host.PumpEvents();
     }
     return files;
 }

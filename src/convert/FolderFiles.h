@@ -7,6 +7,8 @@
 
 namespace quorvane {
 
+class Host;
+
 struct FoundFile {
     std::string folder; // ending in '/'
     std::string name;
@@ -26,7 +28,7 @@ std::vector<FoundFile> FilesOfFolder(const std::string& folder);
 // Every file in `folder` and in the folders below it, level by level: all files of the folder, then those of
 // its subfolders, then of theirs, each folder's files in name order. A folder reached a second time (through
 // a symbolic link that loops back) is not walked again; hidden folders (names starting with '.') are walked
-// only with withHidden.
-std::vector<FoundFile> FilesOfTree(const std::string& folder, bool withHidden);
+// only with withHidden. The host may handle its events after each folder: a large tree takes a while.
+std::vector<FoundFile> FilesOfTree(const std::string& folder, bool withHidden, Host& host);
 
 } // namespace quorvane

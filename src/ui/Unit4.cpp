@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "ui/Colours.h"
@@ -94,7 +95,7 @@ void TForm4::SetSampleName(const QString& name) {
 
 void TForm4::AddStatusLine(const QString& line) {
     status_->addItem(line);
-    status_->scrollToBottom();
+    ScrollToLastLineSoon();
 }
 
 void TForm4::ReplaceLastStatusLine(const QString& line) {
@@ -103,7 +104,17 @@ void TForm4::ReplaceLastStatusLine(const QString& line) {
         return;
     }
     status_->item(status_->count() - 1)->setText(line);
-    status_->scrollToBottom();
+    ScrollToLastLineSoon();
+}
+
+void TForm4::ScrollToLastLineSoon() {
+    if (scrollPending_)
+        return;
+    scrollPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        scrollPending_ = false;
+        status_->scrollToBottom();
+    });
 }
 
 int TForm4::StatusLineCount() const {

@@ -33,12 +33,17 @@ class TForm4 : public ProgressWindow {
     void OnCancelWhileWorking() override;
 
   private:
+    // The list shows its last line from the next time events are handled: scrolling line by line would ask
+    // the display server where the mouse is for every line, a round trip that costs more than the line.
+    void ScrollToLastLineSoon();
+
     QLabel* itemCaption_ = nullptr;
     QLabel* itemName_ = nullptr;
     QLabel* sampleName_ = nullptr;
     PercentBar* overall_ = nullptr;
     PercentBar* file_ = nullptr;
     QListWidget* status_ = nullptr;
+    bool scrollPending_ = false;
 };
 
 } // namespace quorvane::ui
