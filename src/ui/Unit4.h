@@ -6,6 +6,7 @@
 
 class QLabel;
 class QListWidget;
+class QPushButton;
 
 namespace quorvane::ui {
 
@@ -39,6 +40,7 @@ class TForm4 : public ProgressWindow {
     PercentBar* overall_ = nullptr;
     PercentBar* file_ = nullptr;
     QListWidget* status_ = nullptr;
+    QPushButton* cancel_ = nullptr;
 };
 
 } // namespace quorvane::ui
