@@ -103,7 +103,7 @@ TForm1::TForm1(const QString& settingsFile, const DeviceLists& devices, QWidget*
 TForm1::~TForm1() {
     // Stops the redraw and playback paths before the members they use go away.
     closing_ = true;
-    audition_->Shutdown();
+    Auditioning().Shutdown();
     StopPlayback(false);
 }
 
@@ -233,8 +233,7 @@ void TForm1::FormCreate() {
     SetSourceFormat(SourceFormat::SoundFont);
     SetBackground(panel1_, Qt::black);
     FillDriveTree();
-    waveGain_ = 1000;
-    StartAuditioning();
+    auditioning_->StartAuditioning();
     workspace_.settings.LinkMonoSamples = true;
     workspace_.settings.ReadUnmappedRegions = true;
     const QString version = kProgramVersion;
@@ -278,14 +277,6 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    if (watched == treeList_ && event->type() == QEvent::KeyPress &&
-        TreeListKey(static_cast<QKeyEvent*>(event)))
-        return true;
-    if (watched == infoPanel_ &&
-        (event->type() == QEvent::MouseMove || event->type() == QEvent::MouseButtonPress ||
-         event->type() == QEvent::MouseButtonRelease) &&
-        ZoneMapMouse(static_cast<QMouseEvent*>(event)))
-        return true;
     if (event->type() == QEvent::Resize) {
         if (watched == client_)
             Relayout();

@@ -16,13 +16,13 @@
 #include "convert/PresetEdits.h"
 #include "formats/audio/SampleFileWriter.h"
 #include "session/Workspace.h"
-#include "ui/Audition.h"
 #include "ui/DeviceLists.h"
 #include "ui/EventPump.h"
 #include "ui/MainControls.h"
 #include "ui/MainLayout.h"
 #include "ui/SettingsStore.h"
-#include "ui/ZoneMapKeys.h"
+#include "ui/main/Auditioning.h"
+#include "ui/main/Playback.h"
 
 class QAction;
 class QActionGroup;
@@ -43,9 +43,6 @@ class TForm4;
 class TForm6;
 class ProgressWindow;
 class InfoPanel;
-
-// What the play button shows: Play while nothing plays, Stop while a sample plays.
-enum class PlayButtonPicture { Play, Stop };
 
 class TForm1 : public QMainWindow, public Host {
     Q_OBJECT
@@ -108,31 +105,19 @@ class TForm1 : public QMainWindow, public Host {
     void SelectPresetSlot(uint32_t slot);
 
     // Wave playback (the selected sample through the chosen output).
-    // Opens the output for the selected sample; with updateButton the play button shows its stop picture.
-    void StartPlayback(bool updateButton);
-    void FillBlock(int block);
-    void StopPlayback(bool updateButton);
-    // The play button: stops a sample that plays, else starts the selected one.
-    void SpeedButton1Click();
-    // The volume slider moved to `position`.
-    void TrackBar1Change(int position);
-    // An Audio Output menu item: -1 the default output, 0..5 a device.
-    void ChooseOutputDevice(QAction* item, int device);
-    audio::WavePlayer& Player() { return *player_; }
+    PlaybackController& Playback() { return *playback_; }
+    void StopPlayback(bool updateButton) { playback_->StopPlayback(updateButton); }
+    void SpeedButton1Click() { playback_->SpeedButton1Click(); }
+    audio::WavePlayer& Player() { return playback_->Player(); }
     InfoPanel* Panel() const { return infoPanel_; }
 
     // Auditioning (the shown preset or layer on a synthesizer, played from MIDI input or the zone map).
-    Audition& Auditioning() { return *audition_; }
-    // A synthesizer item of either menu (0..5) and a MIDI input item (0..3).
-    void ChooseSynthesizerClick(int device);
-    void ChooseInputClick(int input);
-    // The auditioning switch SpeedButton3 after the user toggled it.
-    void SpeedButton3Click();
-    // PopupMenu4 over SpeedButton3 (`at` in the button's coordinates), its items copied from the Options
-    // menu's.
-    void ShowPopupMenu4(const QPoint& at);
-    // Plays what the MIDI input has queued (the MIDI timer does this every few milliseconds).
-    void MidiTimerTick();
+    AuditioningController& Auditioner() { return *auditioning_; }
+    Audition& Auditioning() { return auditioning_->Auditioning(); }
+    void ChooseSynthesizerClick(int device) { auditioning_->ChooseSynthesizerClick(device); }
+    void ChooseInputClick(int input) { auditioning_->ChooseInputClick(input); }
+    void ShowPopupMenu4(const QPoint& at) { auditioning_->ShowPopupMenu4(at); }
+    void MidiTimerTick() { auditioning_->MidiTimerTick(); }
 
     // Host
     void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) override;
@@ -170,11 +155,6 @@ class TForm1 : public QMainWindow, public Host {
     void SaveSampleDialog(uint32_t index, bool saveAll);
     // The same without the dialog: `answer` as the dialog returns it, `type` 1 WAVE or 2 AIFF.
     void RunSampleSave(uint32_t index, const QString& answer, SampleFileType type, bool saveAll);
-
-  signals:
-    // Ctrl+S (saveAllOption 1), S (0) or the save button (-1: the option as it was): the sample save
-    // dialog's request.
-    void SampleSaveRequested(int saveAllOption);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -230,26 +210,10 @@ class TForm1 : public QMainWindow, public Host {
     void ApplyPresetParametersClick(const ParameterValues& values);
     void MoveZonesClick(int semitones);
 
-    // Playback pieces
     void ConnectPlayback(const DeviceLists& devices);
-    bool TreeListKey(QKeyEvent* event);
-    void PlayTimerTick();
-    void DrawPlayCursor(uint64_t position, bool erase);
-    void SetPlayButton(PlayButtonPicture picture);
     void ShowBlockTitle(const QString& title, const QString& formatLabel);
-    void RequestSampleSave(int saveAllOption);
 
-    // Auditioning pieces
     void ConnectAuditioning(const DeviceLists& devices);
-    void StartAuditioning();
-    // The menus and the switch show the auditioning state.
-    void ShowAuditionState();
-    void ShowLamp(InputLamp lamp);
-    // Loads the selected preset, or layer when layers are auditioned, into the synthesizer.
-    void AuditionSelectedNode();
-    // The zone map's mouse: true when the event played or was meant for playing.
-    bool ZoneMapMouse(QMouseEvent* event);
-    void PlayNotes(const std::vector<uint32_t>& messages);
 
     // Edit menu, undo and redo
     void BuildEditMenu(QMenuBar* bar);
@@ -276,7 +240,6 @@ class TForm1 : public QMainWindow, public Host {
     int displayMode_ = 0;
     ColumnEdges columns_;
     QString buildLabel_;
-    uint16_t waveGain_ = 1000;
     bool closing_ = false;
     PumpPacer pumpPacer_; // paces the pumps that long work asks for
     // While set, selection changes in the trees and lists were made by the program and do nothing.
@@ -317,26 +280,9 @@ class TForm1 : public QMainWindow, public Host {
     QActionGroup* formatGroup_ = nullptr;
 
     InfoPanel* infoPanel_ = nullptr;
-    std::unique_ptr<audio::WaveOutput> ownOutput_; // the output when the caller gave none
-    std::unique_ptr<audio::WavePlayer> player_;
-    QTimer* playTimer_ = nullptr;
-    PlayButtonPicture playButton_ = PlayButtonPicture::Play;
-    // Set while opening and stopping, so that the timer draws no cursor.
-    bool CursorSuspended = true;
-    // The volume slider's position in sample mode and in preset mode.
-    int sampleSliderPosition_ = 0;
-    int presetSliderPosition_ = 0;
-    // Auditioning: the devices it plays (the window's own empty ones when the caller gave none), its state,
-    // the note the mouse holds on the zone map, and the timer that takes MIDI input.
-    std::unique_ptr<audio::SynthDevices> ownSynths_;
-    std::unique_ptr<audio::MidiInputs> ownInputs_;
-    std::unique_ptr<Audition> audition_;
-    ZoneMapNotes zoneMapNotes_;
-    QTimer* midiTimer_ = nullptr;
-    QMenu* popupMenu4_ = nullptr;
-    // PopupMenu4's copies of the synthesizer and MIDI input items.
-    std::array<QAction*, audio::kMaxSynthDevices> popupSynths_{};
-    std::array<QAction*, audio::kMaxMidiInputs> popupInputs_{};
+    // Controllers by concern, destroyed before the session they use.
+    std::unique_ptr<PlaybackController> playback_;
+    std::unique_ptr<AuditioningController> auditioning_;
     TForm2* form2_ = nullptr;
     TForm3* form3_ = nullptr;
     TForm4* form4_ = nullptr;

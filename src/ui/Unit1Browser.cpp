@@ -211,7 +211,7 @@ void TForm1::ListFolder() {
     workspace_.attributes.BankEditAttributes.clear();
     BusyCursor busy;
     // Notes of the bank left behind stop with it.
-    audition_->AllSoundOff();
+    Auditioning().AllSoundOff();
     ResetDisplay();
     const std::string folder = CurrentFolder().toStdString();
     if (sourceFormat_ == SourceFormat::Akai) {
@@ -366,7 +366,7 @@ void TForm1::ShowUnreadableBank(uint32_t entry, LoadStatus status, const ReadNot
     selection.currentLayer = selection.currentZone = -1;
     selection.selectedSample = kNoSample;
     selection.DisplayMode = 0;
-    audition_->AllSoundOff();
+    Auditioning().AllSoundOff();
     if (status != LoadStatus::CannotOpen)
         SetTitle({});
     SetFormatLabelsVisible(false);

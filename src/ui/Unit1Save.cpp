@@ -17,6 +17,7 @@
 #include "convert/BatchSave.h"
 #include "convert/ConversionParameters.h"
 #include "convert/FileNameCharMap.h"
+#include "convert/PresetTreeRules.h"
 #include "convert/SampleExport.h"
 #include "convert/SaveDialog.h"
 #include "formats/common/OutputFile.h"
@@ -182,18 +183,13 @@ void TForm1::RunBankSave(const QString& answer, OutputType output) {
 }
 
 std::vector<uint32_t> TForm1::ChosenPresets() const {
-    std::vector<uint32_t> chosen;
-    const uint32_t count = workspace_.bank.PresetCount;
+    std::vector<int> selected;
     for (int i = 0; i < treeView2_->topLevelItemCount(); ++i) {
         const QTreeWidgetItem* node = treeView2_->topLevelItem(i);
-        const int slot = node->data(0, Qt::UserRole).toInt();
-        if (node->isSelected() && slot >= 1 && static_cast<uint32_t>(slot) <= count)
-            chosen.push_back(static_cast<uint32_t>(slot));
+        if (node->isSelected())
+            selected.push_back(node->data(0, Qt::UserRole).toInt());
     }
-    if (chosen.empty())
-        for (uint32_t slot = 1; slot <= count; ++slot)
-            chosen.push_back(slot);
-    return chosen;
+    return PresetsToSave(selected, workspace_.bank.PresetCount);
 }
 
 void TForm1::SavePresetsClick() {

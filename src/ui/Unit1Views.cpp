@@ -14,6 +14,7 @@
 
 #include "convert/AkaiDisc.h"
 #include "convert/BankViews.h"
+#include "convert/PresetTreeRules.h"
 #include "convert/SampleFetch.h"
 #include "convert/StereoNames.h"
 #include "convert/StereoPairs.h"
@@ -90,12 +91,9 @@ void TForm1::ConnectViews() {
     listBox1_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     listBox1_->installEventFilter(this);
     connect(controls_.speedButton4, &QToolButton::clicked, this, &TForm1::SaveBanksClick);
-    connect(this, &TForm1::SampleSaveRequested, this, [this](int saveAll) {
-        SaveSampleDialog(workspace_.selection.selectedSample, saveAll < 0 ? saveAllOption_ : saveAll == 1);
-    });
     connect(treeList_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* node) {
         if (DataOf(node) >= 0)
-            RequestSampleSave(-1);
+            playback_->RequestSampleSave(-1);
     });
     connect(treeView2_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* node) {
         if (LevelOf(node) == 0)
@@ -160,10 +158,7 @@ void TForm1::TreeView2Change() {
     if (node == nullptr || !node->isSelected())
         return;
     typedBankNumber_ = {};
-    {
-        Suppress suppress(changesSuppressed_);
-        controls_.trackBar1->setValue(presetSliderPosition_);
-    }
+    playback_->ShowPresetVolume();
     Selection& selection = workspace_.selection;
     const int level = LevelOf(node);
     if (level == 0) {
@@ -208,9 +203,10 @@ void TForm1::TreeView2Change() {
     if (selection.filterMode)
         FillSampleList();
     if (level == 0)
-        form6_->Refresh(workspace_.bank, ChosenPresets(), audition_->On() && audition_->CurrentDevice() >= 0);
+        form6_->Refresh(workspace_.bank, ChosenPresets(),
+                        Auditioning().On() && Auditioning().CurrentDevice() >= 0);
     infoPanel_->Redraw();
-    AuditionSelectedNode();
+    auditioning_->AuditionSelectedNode();
 }
 
 void TForm1::ApplyPresetParametersClick(const ParameterValues& values) {
@@ -222,7 +218,7 @@ void TForm1::ApplyPresetParametersClick(const ParameterValues& values) {
     MarkEditedPresets();
     infoPanel_->Redraw();
     // The synthesizer plays the preset as it is now.
-    AuditionSelectedNode();
+    auditioning_->AuditionSelectedNode();
 }
 
 void TForm1::MoveZonesClick(int semitones) {
@@ -254,7 +250,7 @@ void TForm1::MoveZonesClick(int semitones) {
     infoPanel_->Redraw();
     QTreeWidgetItem* current = treeView2_->currentItem();
     if (current != nullptr && LevelOf(current) == 0)
-        AuditionSelectedNode();
+        auditioning_->AuditionSelectedNode();
 }
 
 void TForm1::FillSampleList() {
@@ -305,12 +301,7 @@ void TForm1::TreeListChange() {
     }
     selection.selectedSample = index;
     selection.DisplayMode = 2;
-    controls_.trackBar1->setToolTip("Audio Volume");
-    {
-        Suppress suppress(changesSuppressed_);
-        controls_.trackBar1->setValue(sampleSliderPosition_);
-    }
-    player_->PlayVolume = audio::VolumeForPosition(sampleSliderPosition_);
+    playback_->ShowSampleVolume();
     // The play buffers are refilled next: the sample playing now stops first.
     StopPlayback(true);
     const SampleRecord& sample = bank.SampleTable[index];
@@ -334,12 +325,8 @@ void TForm1::TreeListChange() {
     SetBackground(panel1_, kSampleShownGrey);
     RelayoutPanel1();
     infoPanel_->Redraw();
-    if (workspace_.settings.AutoPlaySample && !autoPlayHeld_ && player_->OutputDeviceCount > 0) {
-        StartPlayback(true);
-        FillBlock(0);
-        FillBlock(1);
-        CursorSuspended = false;
-    }
+    if (workspace_.settings.AutoPlaySample && !autoPlayHeld_)
+        playback_->PlaySelectedSample();
 }
 
 void TForm1::SpeedPlClick() {
@@ -479,50 +466,35 @@ bool TForm1::TreeView2Key(QKeyEvent* event) {
         infoPanel_->Redraw();
     };
     const QString text = event->text();
-    if (text == "d" || text == "D") {
-        if (presetNode && bank.IsValidSlot(slot)) {
-            RecordEdit();
-            ToggleDrum(bank, workspace_.attributes, slot);
-            presetChanged();
-        }
-        return true;
-    }
     if (text == "s" || text == "S") {
         SavePresetsClick();
         return true;
     }
-    if (text.size() == 1 && text[0].isDigit()) {
+    const bool keypad = (event->modifiers() & Qt::KeypadModifier) != 0;
+    const int keypadSign = !keypad                         ? 0
+                           : event->key() == Qt::Key_Plus  ? 1
+                           : event->key() == Qt::Key_Minus ? -1
+                                                           : 0;
+    const char32_t typed = text.size() == 1 ? text[0].unicode() : 0;
+    const PresetKeyEdit edit = PresetEditForKey(typed, keypadSign);
+    if (edit != PresetKeyEdit::None) {
         if (presetNode && bank.IsValidSlot(slot)) {
             RecordEdit();
-            TypeBankDigit(bank, workspace_.attributes, slot, typedBankNumber_, text[0].digitValue());
-            presetChanged();
-        }
-        return true;
-    }
-    if ((event->key() == Qt::Key_Plus || event->key() == Qt::Key_Minus) &&
-        (event->modifiers() & Qt::KeypadModifier)) {
-        if (presetNode && bank.IsValidSlot(slot)) {
-            RecordEdit();
-            if (event->key() == Qt::Key_Plus)
-                ProgramPlus(bank, workspace_.attributes, slot);
-            else
-                ProgramMinus(bank, workspace_.attributes, slot);
+            ApplyPresetKey(bank, workspace_.attributes, slot, typedBankNumber_, edit, typed);
             presetChanged();
             // In program order the node moves past its neighbours of the same bank and kind.
-            if (!workspace_.settings.SortPresets && bank.SourceFormat != SourceFormat::Akai) {
+            const bool program = edit == PresetKeyEdit::ProgramUp || edit == PresetKeyEdit::ProgramDown;
+            if (program && !workspace_.settings.SortPresets && bank.SourceFormat != SourceFormat::Akai) {
                 Suppress suppress(changesSuppressed_);
-                const uint32_t key = PresetSortKey(bank.PresetTable[slot]);
-                int at = treeView2_->indexOfTopLevelItem(node);
-                auto keyAt = [&](int index) {
-                    return PresetSortKey(
-                        bank.PresetTable[static_cast<uint32_t>(DataOf(treeView2_->topLevelItem(index)))]);
-                };
-                const bool down = event->key() == Qt::Key_Plus;
-                while (down ? at + 1 < treeView2_->topLevelItemCount() && keyAt(at + 1) < key
-                            : at > 0 && keyAt(at - 1) > key) {
+                std::vector<uint32_t> keys;
+                for (int i = 0; i < treeView2_->topLevelItemCount(); ++i)
+                    keys.push_back(PresetSortKey(
+                        bank.PresetTable[static_cast<uint32_t>(DataOf(treeView2_->topLevelItem(i)))]));
+                const int at = treeView2_->indexOfTopLevelItem(node);
+                const int to = MovedPresetPosition(keys, at, edit == PresetKeyEdit::ProgramUp);
+                if (to != at) {
                     QTreeWidgetItem* moved = treeView2_->takeTopLevelItem(at);
-                    at += down ? 1 : -1;
-                    treeView2_->insertTopLevelItem(at, moved);
+                    treeView2_->insertTopLevelItem(to, moved);
                     node = moved;
                 }
                 treeView2_->setCurrentItem(node);

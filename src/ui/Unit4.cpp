@@ -79,7 +79,8 @@ TForm4::TForm4(QWidget* parent) : ProgressWindow(parent) {
     status_->setUniformItemSizes(true);
     layout->addWidget(status_, 1);
 
-    layout->addWidget(MakeCancelButton(), 0, Qt::AlignHCenter);
+    cancel_ = MakeCancelButton();
+    layout->addWidget(cancel_, 0, Qt::AlignHCenter);
     layout->addWidget(MakeStatusBar());
 }
 
@@ -131,7 +132,7 @@ void TForm4::ResetBars() {
 
 void TForm4::OnCancelWhileWorking() {
     // The run finishes the unit it is on before it stops; "Wait" says so.
-    findChild<QPushButton*>("Button1")->setText("Wait");
+    cancel_->setText("Wait");
 }
 
 } // namespace quorvane::ui

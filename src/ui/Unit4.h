@@ -6,6 +6,7 @@
 
 class QLabel;
 class QListWidget;
+class QPushButton;
 
 namespace quorvane::ui {
 
@@ -44,6 +45,7 @@ class TForm4 : public ProgressWindow {
     PercentBar* file_ = nullptr;
     QListWidget* status_ = nullptr;
     bool scrollPending_ = false;
+    QPushButton* cancel_ = nullptr;
 };
 
 } // namespace quorvane::ui
