@@ -36,6 +36,7 @@ QString FormatIconName(SourceFormat sourceFormat, bool aiffOnly) {
         return aiffOnly ? "format_aif" : "format_wav";
     case SourceFormat::SoundFont:
     case SourceFormat::Akai:
+    case SourceFormat::Sfz:
         break;
     }
     return "format_sf2";
