@@ -235,11 +235,37 @@ void TerminalHost::DrawProgress(int perMille) {
 }
 
 void TerminalHost::FileWritten(const WrittenFile& file) {
-    PrintHeldWarnings();
     written_.push_back(file);
-    if (report_.verbosity == Verbosity::Verbose ||
-        (report_.verbosity == Verbosity::Normal && report_.fileLinesByDefault))
-        PrintLine(WrittenFileLine(file));
+    const bool fileLine = report_.verbosity == Verbosity::Verbose ||
+                          (report_.verbosity == Verbosity::Normal && report_.fileLinesByDefault);
+    if (!fileLine || report_.verbosity == Verbosity::Verbose) {
+        PrintHeldWarnings();
+        if (fileLine)
+            PrintLine(WrittenFileLine(file));
+        return;
+    }
+    // By default a file is one line: its warnings are counted in it.
+    PrintLine(WrittenFileLine(file) + HeldWarningsCount());
+    heldWarnings_.clear();
+    lastHeld_ = false;
+}
+
+// "; 20 warnings: Too many layer splits in region (-v lists them)", or "" without warnings.
+std::string TerminalHost::HeldWarningsCount() const {
+    if (heldWarnings_.empty())
+        return {};
+    const std::string kind = WarningKind(heldWarnings_.front());
+    const bool oneKind = std::all_of(heldWarnings_.begin(), heldWarnings_.end(),
+                                     [&](const std::string& line) { return WarningKind(line) == kind; });
+    std::string what;
+    if (oneKind) {
+        what = kind.rfind("!WARNING ", 0) == 0 ? kind.substr(9) : kind;
+        while (!what.empty() && (what.back() == '.' || what.back() == ' '))
+            what.pop_back();
+        what = ": " + what;
+    }
+    const size_t n = heldWarnings_.size();
+    return StringPrintf("; %zu warning%s", n, n == 1 ? "" : "s") + what + (n == 1 ? "" : " (-v lists them)");
 }
 
 bool TerminalHost::CancelRequested() {

@@ -63,6 +63,7 @@ class TerminalHost : public Host {
   private:
     void PrintLine(const std::string& line);
     void PrintHeldWarnings();
+    std::string HeldWarningsCount() const;
     void DrawProgress(int perMille);
     void ClearProgressLine();
 

@@ -218,7 +218,7 @@ TEST_F(ConvertCli, WhatABankHoldsBeyondTheModelIsSaidOnStderr) {
     EXPECT_EQ(Out().size(), 2u);
 
     const ProcessResult bank = Convert({"-o", P("out"), P("in/Packed.gig")});
-    EXPECT_NE(bank.err.find("!WARNING Packed.gig: 1 " + said), std::string::npos) << bank.err;
+    EXPECT_NE(bank.err.find("; 1 warning: Packed.gig: 1 " + said), std::string::npos) << bank.err;
 
     const ProcessResult info = RunProcess(QUORVANE_CLI_PATH, {"info", P("in/Packed.gig")});
     EXPECT_EQ(info.exitStatus, 0) << info.err;
