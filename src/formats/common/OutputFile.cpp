@@ -219,19 +219,23 @@ bool OutputFile::AppendFrom(InputFile& source, uint64_t offset, uint64_t count) 
 
 bool OutputFile::AppendThrough(InputFile& source, uint64_t offset, uint64_t count,
                                const std::function<void(const uint8_t*, size_t)>& seen) {
-    if (inPipe_ > 0 && !DrainPipe())
+    if (fd_ < 0 || failed_ || (inPipe_ > 0 && !DrainPipe()))
         return false;
-    std::vector<uint8_t> piece(static_cast<size_t>(std::min<uint64_t>(count, kBufferSize)));
+    // The bytes are read straight into the output buffer: one copy in, one out, no buffer of their own.
     while (count > 0) {
-        const size_t want = static_cast<size_t>(std::min<uint64_t>(count, piece.size()));
-        if (source.ReadAt(offset, piece.data(), want) != want) {
+        if (buffer_.size() >= kBufferSize && !Flush())
+            return false;
+        const size_t at = buffer_.size();
+        const size_t want = static_cast<size_t>(std::min<uint64_t>(count, kBufferSize - at));
+        buffer_.resize(at + want);
+        if (source.ReadAt(offset, buffer_.data() + at, want) != want) {
+            buffer_.resize(at);
             errno = EIO;
             return Fail();
         }
         if (seen)
-            seen(piece.data(), want);
-        if (!Write(piece.data(), want))
-            return false;
+            seen(buffer_.data() + at, want);
+        position_ += want;
         offset += want;
         count -= want;
     }
