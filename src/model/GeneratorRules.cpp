@@ -5,10 +5,8 @@
 
 namespace quorvane {
 
-int16_t GeneratorDefault(int number) {
+bool IsStageTime(int number) {
     switch (number) {
-    case gen::initialFilterFc:
-        return 13500;
     case gen::delayModLFO:
     case gen::delayVibLFO:
     case gen::delayModEnv:
@@ -21,7 +19,18 @@ int16_t GeneratorDefault(int number) {
     case gen::holdVolEnv:
     case gen::decayVolEnv:
     case gen::releaseVolEnv:
+        return true;
+    default:
+        return false;
+    }
+}
+
+int16_t GeneratorDefault(int number) {
+    if (IsStageTime(number))
         return -12000;
+    switch (number) {
+    case gen::initialFilterFc:
+        return 13500;
     case gen::scaleTuning:
         return 100;
     case gen::keynum:

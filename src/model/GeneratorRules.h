@@ -11,6 +11,10 @@
 
 namespace quorvane {
 
+// The delays and the envelopes' stage times (timecents, 1 ms where not set): players scale them rather
+// than add to them.
+bool IsStageTime(int number);
+
 // The value every generator has where neither zone sets it.
 int16_t GeneratorDefault(int number);
 

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "formats/common/Bytes.h"
+#include "model/GeneratorRules.h"
 
 namespace quorvane {
 
@@ -217,41 +218,8 @@ GeneratorSet MergeLayerIntoZone(const LayerRecord& layer, const ZoneRecord& zone
         const int z = zone.IsSet(g) ? zone.generators[g] : 0;
         const int l = layer.generators[g];
         int result = zone.generators[g];
-        switch (g) {
-        case gen::coarseTune:
-        case gen::fineTune:
-            result = z + l;
-            break;
-        case gen::initialFilterQ:
-            result = std::clamp(z + l, 0, 960);
-            break;
-        case gen::initialFilterFc: {
-            const double f =
-                std::clamp((zone.IsSet(g) ? AbsoluteHertz(z) : 20000.0) * Cents(l), 20.0, 20000.0);
-            result = RoundCents(1200.0 * std::log2(f) - 3638.0);
-            break;
-        }
-        case gen::chorusEffectsSend:
-        case gen::reverbEffectsSend:
-        case gen::sustainModEnv:
-        case gen::sustainVolEnv:
-            result = std::clamp(z + l, 0, 1000);
-            break;
-        case gen::pan:
-            result = std::clamp(z + l, -500, 500);
-            break;
-        case gen::delayModLFO:
-        case gen::delayVibLFO:
-        case gen::delayModEnv:
-        case gen::attackModEnv:
-        case gen::holdModEnv:
-        case gen::decayModEnv:
-        case gen::releaseModEnv:
-        case gen::delayVolEnv:
-        case gen::attackVolEnv:
-        case gen::holdVolEnv:
-        case gen::decayVolEnv:
-        case gen::releaseVolEnv:
+        if (IsStageTime(g)) {
+            // Times multiply: the layer's scales the zone's.
             if (zone.IsSet(g)) {
                 double t = Cents(z) * Cents(l);
                 if (t < 0.0009)
@@ -259,34 +227,58 @@ GeneratorSet MergeLayerIntoZone(const LayerRecord& layer, const ZoneRecord& zone
                 t = std::min(t, 100.0);
                 result = RoundCents(1200.0 * std::log2(t));
             }
-            break;
-        case gen::initialAttenuation:
-            result = std::clamp(z + l, 0, 1440);
-            break;
-        case gen::keynumToModEnvHold:
-        case gen::keynumToModEnvDecay:
-        case gen::keynumToVolEnvHold:
-        case gen::keynumToVolEnvDecay:
-            result = RoundCents(1200.0 * std::log2(Cents(z) * Cents(l)));
-            break;
-        case gen::modLfoToPitch:
-        case gen::vibLfoToPitch:
-        case gen::modEnvToPitch:
-        case gen::modLfoToFilterFc:
-        case gen::modEnvToFilterFc:
-            result = std::clamp(z + l, -12000, 12000);
-            break;
-        case gen::freqModLFO:
-        case gen::freqVibLFO: {
-            const double f = std::clamp(AbsoluteHertz(z) * Cents(l), 0.001, 100.0);
-            result = RoundCents(1200.0 * std::log2(f) - 3638.0);
-            break;
-        }
-        case gen::modLfoToVolume:
-            result = std::clamp(z + l, -120, 120);
-            break;
-        default:
-            break;
+        } else {
+            switch (g) {
+            case gen::coarseTune:
+            case gen::fineTune:
+                result = z + l;
+                break;
+            case gen::initialFilterQ:
+                result = std::clamp(z + l, 0, 960);
+                break;
+            case gen::initialFilterFc: {
+                const double f =
+                    std::clamp((zone.IsSet(g) ? AbsoluteHertz(z) : 20000.0) * Cents(l), 20.0, 20000.0);
+                result = RoundCents(1200.0 * std::log2(f) - 3638.0);
+                break;
+            }
+            case gen::chorusEffectsSend:
+            case gen::reverbEffectsSend:
+            case gen::sustainModEnv:
+            case gen::sustainVolEnv:
+                result = std::clamp(z + l, 0, 1000);
+                break;
+            case gen::pan:
+                result = std::clamp(z + l, -500, 500);
+                break;
+            case gen::initialAttenuation:
+                result = std::clamp(z + l, 0, 1440);
+                break;
+            case gen::keynumToModEnvHold:
+            case gen::keynumToModEnvDecay:
+            case gen::keynumToVolEnvHold:
+            case gen::keynumToVolEnvDecay:
+                result = RoundCents(1200.0 * std::log2(Cents(z) * Cents(l)));
+                break;
+            case gen::modLfoToPitch:
+            case gen::vibLfoToPitch:
+            case gen::modEnvToPitch:
+            case gen::modLfoToFilterFc:
+            case gen::modEnvToFilterFc:
+                result = std::clamp(z + l, -12000, 12000);
+                break;
+            case gen::freqModLFO:
+            case gen::freqVibLFO: {
+                const double f = std::clamp(AbsoluteHertz(z) * Cents(l), 0.001, 100.0);
+                result = RoundCents(1200.0 * std::log2(f) - 3638.0);
+                break;
+            }
+            case gen::modLfoToVolume:
+                result = std::clamp(z + l, -120, 120);
+                break;
+            default:
+                break;
+            }
         }
         if (result != merged.generators[g])
             merged.Set(g, static_cast<int16_t>(result));
