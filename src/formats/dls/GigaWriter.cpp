@@ -1,6 +1,6 @@
 #include "formats/dls/GigaWriter.h"
 
-#include <zlib.h>
+#include <libdeflate.h>
 
 #include <algorithm>
 #include <array>
@@ -532,9 +532,9 @@ class GigaWriter {
             return false;
         // Every wave's CRC-32 goes into the checksum table, so the frames pass through memory once on
         // their way from the source (not spliced, which would need a second read for the checksum).
-        uLong crc = crc32(0L, Z_NULL, 0);
+        uint32_t crc = 0;
         auto checksum = [&crc](const uint8_t* bytes, size_t count) {
-            crc = crc32(crc, reinterpret_cast<const Bytef*>(bytes), static_cast<uInt>(count));
+            crc = libdeflate_crc32(crc, bytes, count);
         };
         bool data = false;
         if (stored) {
@@ -543,7 +543,7 @@ class GigaWriter {
             checksum(reinterpret_cast<const uint8_t*>(frames), length);
             data = out_.Write(frames, length);
         }
-        waveChecksums_.push_back(static_cast<uint32_t>(crc));
+        waveChecksums_.push_back(crc);
         return data && Write(tail);
     }
 
