@@ -248,8 +248,16 @@ void PresetComparison::ComparePair(uint32_t si, uint32_t oi, int key, int veloci
             d.detail = StringPrintf("'%s': coded again", SampleName(*s_.bank, s.sample).c_str());
         Record(P::SampleFrames, si, d);
     }
+    // A format whose filter envelope has no depth (GigaSampler) takes a cutoff that the modulation envelope
+    // sweeps as one cutoff with the sweep folded in: the envelope is reported as not representable, and the
+    // cutoff it moved is not a difference of its own.
+    const bool cutoffFolded = !Holds(kind_, P::ModEnvToFilterFc) &&
+                              s.values[static_cast<int>(P::ModEnvToFilterFc)] != 0 &&
+                              s.values[static_cast<int>(P::ModEnvToFilterFc)] != kNotApplicable;
     for (int i = kFirstValue; i <= kLastValue; ++i) {
         const P parameter = static_cast<P>(i);
+        if (parameter == P::FilterCutoff && cutoffFolded)
+            continue;
         if (Differs(parameter, s.values[i], o.values[i]))
             Record(parameter, si, difference(parameter, s.values[i], o.values[i]));
     }
