@@ -9,6 +9,7 @@
 #include "formats/common/ByteWriter.h"
 #include "formats/common/OutputFile.h"
 #include "formats/common/OutputNames.h"
+#include "formats/common/SamplerPitch.h"
 #include "formats/common/WriteMessages.h"
 
 namespace quorvane {
@@ -18,7 +19,6 @@ namespace {
 static_assert(std::endian::native == std::endian::little,
               "frames are written as fetched: little-endian only");
 
-constexpr uint32_t kFractionPerCent = 42949672;
 constexpr size_t kStagingFrames = 1 << 15;
 
 // AIFF is big-endian; ByteWriter builds little-endian records.
@@ -66,11 +66,9 @@ std::vector<uint8_t> WaveHeader(const Layout& l) {
     w.U32(l.sampleRate != 0 ? 1000000000u / l.sampleRate : 0); // sample period in nanoseconds
     // The sampler chunk gives the pitch the sample sounds at: its unity note and a fraction of a semitone
     // above it. A pitch correction is applied on playback, so the sample sounds that much below its root.
-    const int32_t pitch = std::clamp(static_cast<int32_t>(l.rootKey) * 100 - l.pitchCorrection, 0, 12799);
-    const uint32_t unityNote = static_cast<uint32_t>(pitch / 100);
-    const int32_t cents = pitch % 100;
-    w.U32(unityNote);
-    w.U32(static_cast<uint32_t>(cents) * kFractionPerCent);
+    const SamplerPitch pitch = SamplerPitchOf(l.rootKey, l.pitchCorrection);
+    w.U32(pitch.unityNote);
+    w.U32(pitch.fraction);
     w.U32(0); // SMPTE format
     w.U32(0); // SMPTE offset
     w.U32(l.looped ? 1 : 0);
