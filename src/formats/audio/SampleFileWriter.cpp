@@ -6,6 +6,7 @@
 
 #include "formats/audio/AiffHeader.h"
 #include "formats/audio/AudioFileList.h"
+#include "formats/audio/AudioFileSource.h"
 #include "formats/common/ByteWriter.h"
 #include "formats/common/OutputFile.h"
 #include "formats/common/OutputNames.h"
@@ -209,8 +210,7 @@ SampleFileResult WriteSampleAudioFile(const BankModel& bank, SampleSource& sampl
     if (!bank.IsValidSample(index))
         return result;
     const SampleRecord& sample = bank.SampleTable[index];
-    if (bank.SourceFormat == SourceFormat::AudioFile && sample.formatTag != kFormatPcm &&
-        sample.formatTag != kFormatFloat)
+    if (bank.SourceFormat == SourceFormat::AudioFile && !IsReadableAudioFile(sample))
         return result;
 
     const bool asMessageBox = !host.IsProgressWindowShowing();
@@ -230,6 +230,10 @@ SampleFileResult WriteSampleAudioFile(const BankModel& bank, SampleSource& sampl
         result.status = SampleFileStatus::Unreadable;
         return result;
     }
+    // A bank's sample without frames (a ROM sample, whose sound lives in a synthesizer's memory) has
+    // nothing to save; an empty file would pass for it.
+    if (bank.SourceFormat != SourceFormat::AudioFile && left.FrameCount() == 0 && right.FrameCount() == 0)
+        return result;
     const FrameBuffer* first = &left;
     const FrameBuffer* second = right.length != 0 ? &right : nullptr;
     // The fetch puts the sample asked for in the first buffer and its stereo partner in the second. Saving
@@ -248,7 +252,8 @@ SampleFileResult WriteSampleAudioFile(const BankModel& bank, SampleSource& sampl
     layout.sampleRate = sample.sampleRate;
     layout.rootKey = options.zoneRootKey ? sample.zoneRootKey : sample.rootKey;
     layout.pitchCorrection = sample.pitchCorrection;
-    layout.looped = sample.looped != 0;
+    // A loop needs frames in it: a looped flag with an empty loop would give a loop end before the start.
+    layout.looped = sample.looped != 0 && sample.loopEnd > sample.loopStart;
     layout.loopStart = sample.loopStart;
     layout.loopEnd = sample.loopEnd;
     const bool aiff = options.type == SampleFileType::Aiff;
