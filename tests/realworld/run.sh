@@ -153,7 +153,11 @@ check_input() { # label input isBank expectFrames(empty, or what libsndfile read
             fi
         done < <(find "$out/wav" -type f -print0 2>/dev/null)
         if [ "$count" -eq 0 ]; then
-            if [ -n "$expect" ]; then
+            # Compressed audio (A-law, u-law, ADPCM ...) is listed but not decoded, and the run says so.
+            if [ -n "$expect" ] && grep -q "skipped (no data in a format that can be read)" "$log"; then
+                v=REFUSED
+                detail="$detail, skipped as compressed; libsndfile reads $expect frames"
+            elif [ -n "$expect" ]; then
                 v=FAIL
                 detail="$detail, not exported; libsndfile reads $expect frames"
             else
