@@ -248,8 +248,21 @@ void PresetComparison::ComparePair(uint32_t si, uint32_t oi, int key, int veloci
             d.detail = StringPrintf("'%s': coded again", SampleName(*s_.bank, s.sample).c_str());
         Record(P::SampleFrames, si, d);
     }
+    // A format without a place for a source value may fold it into a neighbour: GigaSampler's filter envelope
+    // has no depth, so a cutoff the modulation envelope sweeps is written as one cutoff with the sweep in it,
+    // and the modulation LFO's pitch depth goes to its one pitch LFO. The source value is reported as not
+    // representable; the neighbour it moved is not a difference of its own.
+    const auto folded = [&](P lost) {
+        const int32_t value = s.values[static_cast<int>(lost)];
+        return !Holds(kind_, lost) && value != 0 && value != kNotApplicable;
+    };
+    const bool cutoffFolded = folded(P::ModEnvToFilterFc);
+    const bool vibratoFolded = folded(P::ModLfoToPitch);
     for (int i = kFirstValue; i <= kLastValue; ++i) {
         const P parameter = static_cast<P>(i);
+        if ((parameter == P::FilterCutoff && cutoffFolded) ||
+            ((parameter == P::VibLfoToPitch || parameter == P::VibLfoFrequency) && vibratoFolded))
+            continue;
         if (Differs(parameter, s.values[i], o.values[i]))
             Record(parameter, si, difference(parameter, s.values[i], o.values[i]));
     }

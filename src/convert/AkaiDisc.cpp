@@ -45,10 +45,16 @@ std::vector<AkaiVolumeEntry> SelectAkaiPartition(Workspace& workspace, uint32_t 
     return volumes;
 }
 
+void ReadAkaiProgramsOfVolume(Workspace& workspace, AkaiProgramMode mode, bool s3000) {
+    ReadNotes notes;
+    ReadAkaiPrograms(workspace.bank, workspace.scsi, mode, workspace.selection.currentPreset, s3000, notes);
+    for (const std::string& line : notes.lines)
+        workspace.host.AddStatusLine("!WARNING " + line);
+}
+
 void ReadAkaiPrograms(Workspace& workspace, AkaiProgramMode mode) {
     const AkaiState& akai = workspace.akai;
-    ReadAkaiPrograms(workspace.bank, workspace.scsi, mode, workspace.selection.currentPreset,
-                     akai.IsS3000Volume(akai.loadedVolume));
+    ReadAkaiProgramsOfVolume(workspace, mode, akai.IsS3000Volume(akai.loadedVolume));
 }
 
 } // namespace quorvane

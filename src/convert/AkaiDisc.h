@@ -29,7 +29,10 @@ uint32_t ScanAkaiDisc(Workspace& workspace);
 std::vector<AkaiVolumeEntry> SelectAkaiPartition(Workspace& workspace, uint32_t partition);
 
 // Reads the programs of the loaded volume: mode 0 every program, mode 1 the program of the current preset
-// (as the preset tree does when one is picked).
+// (as the preset tree does when one is picked). A program a cut disc holds only part of is said as a
+// warning status line.
 void ReadAkaiPrograms(Workspace& workspace, AkaiProgramMode mode);
+// Reads the programs as above into the bank, and says what the disc left out of any of them as warnings.
+void ReadAkaiProgramsOfVolume(Workspace& workspace, AkaiProgramMode mode, bool s3000);
 
 } // namespace quorvane

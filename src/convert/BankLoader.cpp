@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "convert/AkaiDisc.h"
 #include "convert/StereoNames.h"
 #include "convert/StereoPairs.h"
 #include "formats/akai/AkaiPrograms.h"
@@ -116,7 +117,7 @@ bool RunAkaiChain(Workspace& workspace, uint32_t entry, bool interactive) {
     ListAkaiSamples(bank, akai);
     ListAkaiPrograms(bank, akai);
     if (!interactive)
-        ReadAkaiPrograms(bank, workspace.scsi, AkaiProgramMode::ReadAll, 0, akai.IsS3000Volume(volume));
+        ReadAkaiProgramsOfVolume(workspace, AkaiProgramMode::ReadAll, akai.IsS3000Volume(volume));
     if (workspace.settings.LinkMonoSamples)
         LinkMonoSamples(bank);
     TidyStereoNames(bank);

@@ -109,12 +109,20 @@ TEST(CheckCli, TimGM6mbToGigaSamplerListsWhatTheFormatCannotHold) {
     std::set<std::string> lost;
     for (const auto& d : report["notRepresentable"])
         lost.insert(d["parameter"].get<std::string>());
-    // TimGM6mb's delays and hold stages, key-scaled decay, the modulation envelope on the filter, the mod LFO
-    // on pitch, its sends, exclusive classes (hi-hats) and modulators.
+    // TimGM6mb's delays and hold stages, key-scaled decay, the modulation envelope on the filter and beyond
+    // its attack, the mod LFO on pitch, its sends, exclusive classes (hi-hats) and modulators.
     const std::set<std::string> expected = {
-        "volEnvDelay",   "volEnvHold",  "keyToVolEnvDecay", "modEnvHold", "modEnvToFilterFc", "modLfoDelay",
-        "modLfoToPitch", "vibLfoDelay", "reverbSend",       "chorusSend", "exclusiveClass",   "modulators"};
+        "volEnvDelay",   "volEnvHold",    "keyToVolEnvDecay", "modEnvHold",     "modEnvDecay",
+        "modEnvSustain", "modEnvRelease", "modEnvToFilterFc", "modLfoDelay",    "modLfoToPitch",
+        "vibLfoDelay",   "reverbSend",    "chorusSend",       "exclusiveClass", "modulators"};
     EXPECT_EQ(lost, expected) << report["notRepresentable"].dump(1);
+    // What the GigaSampler writer can carry comes back: LFO depths of either sign, vibratos, and cutoffs no
+    // envelope sweeps.
+    std::set<std::string> changed;
+    for (const auto& d : report["changed"])
+        changed.insert(d["parameter"].get<std::string>());
+    for (const char* kept : {"modLfoToVolume", "modLfoToFilterFc", "vibLfoToPitch"})
+        EXPECT_EQ(changed.count(kept), 0u) << kept << ": " << report["changed"].dump(1);
 }
 
 } // namespace

@@ -69,12 +69,14 @@ TEST_F(ExportSamplesCli, EverySampleOfABankOnceUnderItsOwnName) {
 }
 
 TEST_F(ExportSamplesCli, EveryListedFileOfAFolderAsAiff) {
+    // A damaged header that names 0 bits per sample gives no frames: skipped, never an empty file.
+    in.Write("audio/zero bits.wav", WaveForm({{"fmt ", FmtBody(1, 2, 44100, 0)}, {"data", Bytes(60, 0x40)}}));
     const std::string folder = (in.Path() / "audio").string();
     const ProcessResult result =
         RunProcess(QUORVANE_CLI_PATH, {"export-samples", "--to", "aiff", "-o", Out(), folder});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_EQ(result.out,
-              "2 files saved in '" + Out() + "', 1 skipped (no data in a format that can be read).\n");
+              "2 files saved in '" + Out() + "', 2 skipped (no data in a format that can be read).\n");
     EXPECT_EQ(FilesIn(Out()), (std::set<std::string>{"Kick.aif", "Snare; tight.aif"}));
     EXPECT_EQ(ReadAll(Out("Kick.aif")).size(), 108u + 10 * 6) << "24-bit stereo as the source holds it";
 

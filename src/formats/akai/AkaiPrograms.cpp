@@ -6,6 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/StringPrintf.h"
 #include "formats/akai/AkaiKeygroupValues.h"
 #include "formats/akai/AkaiNames.h"
 #include "scsi/ScsiCommand.h"
@@ -22,21 +23,26 @@ constexpr size_t kRawArticulationBytes = 150;
 // starts near the end can be read whole.
 struct ProgramBytes {
     std::vector<uint8_t> bytes = std::vector<uint8_t>(kProgramReadBytes + 192, 0);
+    uint32_t length = 0; // how many bytes came from the disc
     const uint8_t* At(size_t offset) const { return bytes.data() + offset; }
 };
 
 // Disc images are often cut after their last used block, so a program near the end may have fewer than
 // kProgramReadBytes behind it: the sectors the image holds are read and the rest left as zeros, which end
 // the keygroup chain. A program whose first sector cannot be read is not read.
-bool ReadProgram(ScsiLayer& scsi, uint32_t sector, ProgramBytes& program) {
+// Reads as much of the program's first 16 KiB as the disc holds: an image cut after its last used block
+// ends inside the read. Returns the bytes read (the rest is zeros), 0 when not even one sector could be.
+uint32_t ReadProgram(ScsiLayer& scsi, uint32_t sector, ProgramBytes& program) {
     for (uint32_t bytes = kProgramReadBytes; bytes >= kSectorSize; bytes -= kSectorSize) {
         if (scsi.ReadSectors(sector, bytes) != kScsiCompleted)
             continue;
         std::fill(program.bytes.begin(), program.bytes.end(), uint8_t{0});
         std::memcpy(program.bytes.data(), scsi.ScsiBuffer.data(), bytes);
-        return true;
+        program.length = bytes;
+        return bytes;
     }
-    return false;
+    program.length = 0;
+    return 0;
 }
 
 // The values of a keygroup that every one of its zones shares.
@@ -146,7 +152,8 @@ class ProgramReader {
     }
 
     // Program i (from 0) fills preset slot i + 1 and layer i.
-    void Read(uint32_t i, const ProgramBytes& file) {
+    // Returns how many of the keygroups the header counts lie (wholly or in part) beyond the bytes read.
+    uint32_t Read(uint32_t i, const ProgramBytes& file) {
         PresetRecord& preset = bank_.PresetTable[i + 1];
         const uint8_t* header = file.At(0);
         preset.program = header[15];
@@ -168,11 +175,16 @@ class ProgramReader {
         preset.layerList.Append(static_cast<uint16_t>(i));
 
         uint16_t keygroups = 0;
+        uint32_t missing = 0;
         const uint32_t count = header[42];
         for (uint32_t k = 0; k < count; ++k) {
             const size_t offset = stride_ + stride_ * size_t{k};
             if (offset > kProgramReadBytes - 1)
                 break;
+            if (file.length < kProgramReadBytes && offset + stride_ > file.length) {
+                ++missing;
+                continue;
+            }
             const uint8_t* kg = file.At(offset);
             if (kg[0] != kKeygroupBlockId)
                 continue;
@@ -184,6 +196,7 @@ class ProgramReader {
         }
         preset.keygroupCount = keygroups;
         MoveVelocityRangeUp(bank_, layer);
+        return missing;
     }
 
   private:
@@ -208,14 +221,28 @@ class ProgramReader {
     std::unordered_map<std::string, uint16_t> sampleByName_;
 };
 
+// Says what a cut disc left out of program `slot`, so that it is not taken for the whole program.
+void NoteShortProgram(const BankModel& bank, uint32_t slot, uint32_t bytesRead, uint32_t missing,
+                      ReadNotes& notes) {
+    const PresetRecord& preset = bank.PresetTable[slot];
+    const std::string name = TrimTrailingBlanks(preset.name);
+    if (bytesRead == 0)
+        notes.Add(StringPrintf("program %u '%s' at sector %u could not be read: the disc ends before it",
+                               slot, name.c_str(), preset.programSector));
+    else if (missing != 0)
+        notes.Add(
+            StringPrintf("program %u '%s': the disc ends %u bytes into it, %u of its keygroups are missing",
+                         slot, name.c_str(), bytesRead, missing));
+}
+
 } // namespace
 
 void ReadAkaiPrograms(BankModel& bank, ScsiLayer& scsi, AkaiProgramMode mode, uint32_t currentPreset,
-                      bool s3000) {
+                      bool s3000, ReadNotes& notes) {
     ProgramBytes file;
     if (mode == AkaiProgramMode::RereadCurrent &&
         (!bank.IsValidSlot(currentPreset) ||
-         !ReadProgram(scsi, bank.PresetTable[currentPreset].programSector, file)))
+         ReadProgram(scsi, bank.PresetTable[currentPreset].programSector, file) == 0))
         return;
 
     bank.LayerCount = bank.PresetCount;
@@ -229,11 +256,12 @@ void ReadAkaiPrograms(BankModel& bank, ScsiLayer& scsi, AkaiProgramMode mode, ui
 
     ProgramReader reader(bank, s3000);
     if (mode == AkaiProgramMode::RereadCurrent) {
-        reader.Read(currentPreset - 1, file);
+        NoteShortProgram(bank, currentPreset, file.length, reader.Read(currentPreset - 1, file), notes);
     } else {
-        for (uint32_t slot = 1; slot <= bank.PresetCount; ++slot)
-            if (ReadProgram(scsi, bank.PresetTable[slot].programSector, file))
-                reader.Read(slot - 1, file);
+        for (uint32_t slot = 1; slot <= bank.PresetCount; ++slot) {
+            const uint32_t bytes = ReadProgram(scsi, bank.PresetTable[slot].programSector, file);
+            NoteShortProgram(bank, slot, bytes, bytes != 0 ? reader.Read(slot - 1, file) : 0, notes);
+        }
     }
     bank.ZoneCount = static_cast<uint16_t>(bank.ZoneTable.size());
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "core/StringPrintf.h"
+#include "formats/common/SamplerPitch.h"
 
 namespace quorvane {
 
@@ -110,12 +111,9 @@ void SetTuning(SampleRecord& r, const AudioFileFields& f) {
     int32_t root = f.unityNote & 127;
     int32_t correction = static_cast<int16_t>(f.fineTune);
     if (f.fileKind == kWaveFileKind) {
-        const int32_t fraction = static_cast<int32_t>(f.fineTune) % 100;
-        correction = -fraction;
-        if (fraction > 50 && root < 127) {
-            ++root;
-            correction = 100 - fraction;
-        }
+        const SampleTuning tuning = SampleTuningOf(f.unityNote, f.fineTune);
+        root = tuning.rootKey;
+        correction = tuning.pitchCorrection;
     }
     r.rootKey = static_cast<uint16_t>(root);
     r.pitchCorrection = static_cast<int16_t>(correction);

@@ -90,6 +90,16 @@ void Channel(const ByteVector& data, size_t frames, size_t frameBytes, size_t fi
 
 } // namespace
 
+bool IsReadableAudioFile(const SampleRecord& sample) {
+    const bool isFloat = sample.formatTag == kFormatFloat;
+    if (sample.formatTag != kFormatPcm && !isFloat)
+        return false;
+    if (sample.channels != 1 && sample.channels != 2)
+        return false;
+    const uint32_t bytesPerSample = BytesPerSample(sample.bitsPerSample);
+    return isFloat || (bytesPerSample != 0 && bytesPerSample <= 4);
+}
+
 void AudioFileSource::Bind(const BankModel& bank, const AttributeList& attributes,
                            const std::string& folder) {
     bank_ = &bank;
@@ -102,14 +112,10 @@ FetchReport AudioFileSource::Fetch(uint32_t index, FramePair target, bool /*with
     if (bank_ == nullptr || !bank_->IsValidSample(index))
         return report;
     const SampleRecord& sample = bank_->SampleTable[index];
+    if (!IsReadableAudioFile(sample))
+        return report; // other formats and channel counts, among them 0, load nothing
     const bool isFloat = sample.formatTag == kFormatFloat;
-    if (sample.formatTag != kFormatPcm && !isFloat)
-        return report;
-    if (sample.channels != 1 && sample.channels != 2)
-        return report; // other channel counts, among them 0, load nothing
     uint32_t bytesPerSample = BytesPerSample(sample.bitsPerSample);
-    if (!isFloat && (bytesPerSample == 0 || bytesPerSample > 4))
-        return report;
 
     InputFile file;
     if (!file.Open(EntryFolder(*attributes_, index, folder_, true))) {

@@ -10,6 +10,11 @@
 
 namespace quorvane {
 
+// Whether Fetch can read the listed file's frames: integer PCM of 8 to 32 bits or IEEE float, in one or two
+// channels. A file whose header gives anything else (a damaged header naming 0 bits, say) has no frames
+// this program can read.
+bool IsReadableAudioFile(const SampleRecord& sample);
+
 class AudioFileSource : public SampleSource {
   public:
     // The records of the listed files, the attribute texts whose path lines name them, and the folder of

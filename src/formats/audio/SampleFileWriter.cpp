@@ -6,9 +6,11 @@
 
 #include "formats/audio/AiffHeader.h"
 #include "formats/audio/AudioFileList.h"
+#include "formats/audio/AudioFileSource.h"
 #include "formats/common/ByteWriter.h"
 #include "formats/common/OutputFile.h"
 #include "formats/common/OutputNames.h"
+#include "formats/common/SamplerPitch.h"
 #include "formats/common/WriteMessages.h"
 
 namespace quorvane {
@@ -18,7 +20,6 @@ namespace {
 static_assert(std::endian::native == std::endian::little,
               "frames are written as fetched: little-endian only");
 
-constexpr uint32_t kFractionPerCent = 42949672;
 constexpr size_t kStagingFrames = 1 << 15;
 
 // AIFF is big-endian; ByteWriter builds little-endian records.
@@ -66,11 +67,9 @@ std::vector<uint8_t> WaveHeader(const Layout& l) {
     w.U32(l.sampleRate != 0 ? 1000000000u / l.sampleRate : 0); // sample period in nanoseconds
     // The sampler chunk gives the pitch the sample sounds at: its unity note and a fraction of a semitone
     // above it. A pitch correction is applied on playback, so the sample sounds that much below its root.
-    const int32_t pitch = std::clamp(static_cast<int32_t>(l.rootKey) * 100 - l.pitchCorrection, 0, 12799);
-    const uint32_t unityNote = static_cast<uint32_t>(pitch / 100);
-    const int32_t cents = pitch % 100;
-    w.U32(unityNote);
-    w.U32(static_cast<uint32_t>(cents) * kFractionPerCent);
+    const SamplerPitch pitch = SamplerPitchOf(l.rootKey, l.pitchCorrection);
+    w.U32(pitch.unityNote);
+    w.U32(pitch.fraction);
     w.U32(0); // SMPTE format
     w.U32(0); // SMPTE offset
     w.U32(l.looped ? 1 : 0);
@@ -211,8 +210,7 @@ SampleFileResult WriteSampleAudioFile(const BankModel& bank, SampleSource& sampl
     if (!bank.IsValidSample(index))
         return result;
     const SampleRecord& sample = bank.SampleTable[index];
-    if (bank.SourceFormat == SourceFormat::AudioFile && sample.formatTag != kFormatPcm &&
-        sample.formatTag != kFormatFloat)
+    if (bank.SourceFormat == SourceFormat::AudioFile && !IsReadableAudioFile(sample))
         return result;
 
     const bool asMessageBox = !host.IsProgressWindowShowing();
@@ -232,6 +230,10 @@ SampleFileResult WriteSampleAudioFile(const BankModel& bank, SampleSource& sampl
         result.status = SampleFileStatus::Unreadable;
         return result;
     }
+    // A bank's sample without frames (a ROM sample, whose sound lives in a synthesizer's memory) has
+    // nothing to save; an empty file would pass for it.
+    if (bank.SourceFormat != SourceFormat::AudioFile && left.FrameCount() == 0 && right.FrameCount() == 0)
+        return result;
     const FrameBuffer* first = &left;
     const FrameBuffer* second = right.length != 0 ? &right : nullptr;
     // The fetch puts the sample asked for in the first buffer and its stereo partner in the second. Saving
@@ -250,7 +252,8 @@ SampleFileResult WriteSampleAudioFile(const BankModel& bank, SampleSource& sampl
     layout.sampleRate = sample.sampleRate;
     layout.rootKey = options.zoneRootKey ? sample.zoneRootKey : sample.rootKey;
     layout.pitchCorrection = sample.pitchCorrection;
-    layout.looped = sample.looped != 0;
+    // A loop needs frames in it: a looped flag with an empty loop would give a loop end before the start.
+    layout.looped = sample.looped != 0 && sample.loopEnd > sample.loopStart;
     layout.loopStart = sample.loopStart;
     layout.loopEnd = sample.loopEnd;
     const bool aiff = options.type == SampleFileType::Aiff;

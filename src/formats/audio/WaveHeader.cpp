@@ -5,6 +5,7 @@
 
 #include "formats/audio/AudioChunks.h"
 #include "formats/common/Bytes.h"
+#include "formats/common/SamplerPitch.h"
 
 namespace quorvane {
 
@@ -13,8 +14,6 @@ namespace {
 constexpr size_t kFormatBytes = 16;
 constexpr size_t kExtensibleFormatBytes = 40;
 constexpr size_t kSamplerBytes = 60;
-// One cent of the sampler chunk's pitch fraction, which counts 2^32 parts of a semitone.
-constexpr uint32_t kFractionPerCent = 42949672;
 
 // The sub-format GUIDs of WAVE_FORMAT_EXTENSIBLE are the old format tags followed by this fixed tail.
 constexpr uint8_t kSubFormatTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "formats/common/Bytes.h"
+#include "formats/common/SamplerPitch.h"
 
 namespace quorvane {
 
@@ -26,12 +27,6 @@ template <typename Visit> void WalkWavePool(const BankModel& bank, const DlsStat
 }
 
 } // namespace
-
-int32_t PitchFractionToCents(uint32_t fraction) {
-    if (fraction == 0x80000000u)
-        return 0;
-    return static_cast<int32_t>(fraction) / 42949672;
-}
 
 void ReadDlsWavePool(BankModel& bank, DlsState& dls, ReadNotes& unsupported) {
     uint32_t waves = 0;
@@ -82,10 +77,13 @@ void ReadDlsWavePool(BankModel& bank, DlsState& dls, ReadNotes& unsupported) {
                 static_cast<uint32_t>(std::min<uint64_t>(walker.FilePosition() + 8, UINT32_MAX));
             sample.dataLength = static_cast<uint32_t>(std::min<uint64_t>(EvenSize(chunk.size), UINT32_MAX));
         } else if (chunk.Is("smpl")) {
-            if (p.Has(12, 4))
+            if (p.Has(16, 4)) {
+                const SampleTuning tuning = SampleTuningOf(p.U32(12), p.U32(16) / kFractionPerCent);
+                sample.rootKey = static_cast<uint16_t>(tuning.rootKey);
+                sample.pitchCorrection = static_cast<int16_t>(tuning.pitchCorrection);
+            } else if (p.Has(12, 4)) {
                 sample.rootKey = p.U32(12) & 127;
-            if (p.Has(16, 4))
-                sample.pitchCorrection = PitchFractionToCents(p.U32(16));
+            }
             if (p.Has(28, 4))
                 sample.looped = p.U32(28) & 15;
             if (p.Has(44, 8)) {

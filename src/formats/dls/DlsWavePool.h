@@ -12,7 +12,4 @@ namespace quorvane {
 // silent instead of playing their compressed bytes, and `unsupported` says how many there are.
 void ReadDlsWavePool(BankModel& bank, DlsState& dls, ReadNotes& unsupported);
 
-// A 32-bit pitch fraction of a sampler chunk as cents: truncated toward zero, 0x80000000 giving 0.
-int32_t PitchFractionToCents(uint32_t fraction);
-
 } // namespace quorvane

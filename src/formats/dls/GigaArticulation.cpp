@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 #include "formats/common/Bytes.h"
@@ -142,18 +143,20 @@ void ConvertArticulation(const std::array<uint8_t, kEwaKeptBytes>& ewa, const Wa
             zone.Set(gen::attackModEnv, Timecents(GigaTime(static_cast<int32_t>(eg3Attack))));
     }
 
+    // LFO1 and LFO2 depths run from 0 to 1200 for the full swing of the amplitude and of the cutoff; the
+    // SoundFont side holds 120 cB and 12000 cents there. A flipped phase is a negative SoundFont depth.
     const uint16_t lfoControllers = ReadU16LE(e + 114);
     const uint32_t lfo1Frequency = u32(48);
-    const int16_t lfo1Depth = s16(14);
+    const int lfo1Depth = (e[115] & kLfoFlipPhase ? -1 : 1) * s16(14);
     if (lfo1Frequency != kGigaNotGiven && lfo1Depth != 0 && LfoControllerMapped((lfoControllers >> 8) & 15)) {
         zone.Set(gen::freqModLFO, static_cast<int16_t>(LfoCents(lfo1Frequency)));
-        zone.Set(gen::modLfoToVolume, lfo1Depth);
+        zone.Set(gen::modLfoToVolume, static_cast<int16_t>(std::clamp(lfo1Depth / 10, -960, 960)));
     }
     const uint32_t lfo2Frequency = u32(72);
-    const int16_t lfo2Depth = s16(78);
+    const int lfo2Depth = (e[114] & kLfoFlipPhase ? -1 : 1) * s16(78);
     if (lfo2Frequency != kGigaNotGiven && lfo2Depth != 0 && LfoControllerMapped(lfoControllers & 15)) {
         zone.Set(gen::freqModLFO, static_cast<int16_t>(LfoCents(lfo2Frequency)));
-        zone.Set(gen::modLfoToFilterFc, lfo2Depth);
+        zone.Set(gen::modLfoToFilterFc, static_cast<int16_t>(std::clamp(lfo2Depth * 10, -12000, 12000)));
     }
     zone.Set(gen::freqVibLFO, static_cast<int16_t>(LfoCents(u32(4))));
     const int16_t lfo3Depth = s16(18);
@@ -408,15 +411,22 @@ EwaBytes BuildArticulation(const BankModel& bank, const LayerRecord& layer, cons
             break;
         }
         case gen::modLfoToFilterFc: {
+            // The field holds the size of the swing; a negative SoundFont depth is the LFO's phase flipped.
             const int depth = std::clamp(v, -12000, 12000);
-            if (depth != 0)
-                PutU16(e, 78, static_cast<uint16_t>(depth / 10));
+            if (depth != 0) {
+                PutU16(e, 78, static_cast<uint16_t>(std::abs(depth) / 10));
+                if (depth < 0)
+                    e[114] |= kLfoFlipPhase;
+            }
             break;
         }
         case gen::modLfoToVolume: {
             const int depth = std::clamp(v, -120, 120);
-            if (depth != 0)
-                PutU16(e, 14, static_cast<uint16_t>(depth * 10));
+            if (depth != 0) {
+                PutU16(e, 14, static_cast<uint16_t>(std::abs(depth) * 10));
+                if (depth < 0)
+                    e[115] |= kLfoFlipPhase;
+            }
             break;
         }
         case gen::modLfoToPitch: {
@@ -430,10 +440,13 @@ EwaBytes BuildArticulation(const BankModel& bank, const LayerRecord& layer, cons
         }
         case gen::vibLfoToPitch: {
             // Vibrato runs at the vibrato LFO's own frequency.
+            // A SoundFont vibrato always sounds: the LFO runs on its own depth, the mod wheel adding to it.
             const int depth = std::clamp(v, -1200, 1200);
             PutU16(e, 18, static_cast<uint16_t>(depth));
-            if (depth != 0)
+            if (depth != 0) {
+                PutU16(e, 112, 3);
                 PutU32(e, 4, GigaTimeValue(LfoHertz(g, 24, 0.01, 100.0)));
+            }
             break;
         }
         default:
@@ -468,16 +481,22 @@ EwaBytes BuildArticulation(const BankModel& bank, const LayerRecord& layer, cons
     }
 
     PutU32(e, 52, g.IsSet(gen::attackModEnv) ? GigaTimeValue(time(gen::attackModEnv)) : kGigaNotGiven);
-    double decay = (g.IsSet(gen::decayModEnv) ? time(gen::decayModEnv) : 0.0) +
-                   (g.IsSet(gen::holdModEnv) ? time(gen::holdModEnv) : 0.0);
-    PutU32(e, 56, decay == 0 ? kGigaNotGiven : GigaTimeValue(std::min(decay, 100.0)));
-    PutU32(e, 64, GigaTimeValue(g.IsSet(gen::releaseModEnv) ? time(gen::releaseModEnv) : 2.0));
     if (!filterOn)
         PutU16(e, 62,
                g.IsSet(gen::sustainModEnv)
                    ? static_cast<uint16_t>(std::min(
                          RoundCents(10 * std::pow(10.0, (400 - value(gen::sustainModEnv)) * 0.005)), 1000))
                    : 1000);
+    // The decay runs to the sustain level as the volume envelope's does, scaled the same way, so that
+    // reading gives the SoundFont decay back.
+    double decay = g.IsSet(gen::decayModEnv) ? time(gen::decayModEnv) : 0.0;
+    const uint16_t modSustain = ReadU16LE(e.data() + 62);
+    if (decay != 0 && modSustain < 1000)
+        decay *= DecayScale(modSustain == 0 ? 0.001 : 0.1 * modSustain);
+    decay += g.IsSet(gen::holdModEnv) ? time(gen::holdModEnv) : 0.0;
+    PutU32(e, 56, decay == 0 ? kGigaNotGiven : GigaTimeValue(std::min(decay, 100.0)));
+    // The release is halved as the volume envelope's is: reading doubles both.
+    PutU32(e, 64, GigaTimeValue(g.IsSet(gen::releaseModEnv) ? time(gen::releaseModEnv) * 0.5 : 2.0));
     PutU16(e, 94, 1000);
     return e;
 }

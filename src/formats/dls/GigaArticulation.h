@@ -10,6 +10,8 @@ namespace quorvane {
 
 constexpr size_t kEwaKeptBytes = 140;
 constexpr uint32_t kGigaNotGiven = 0x80000000u; // a 3ewa time or frequency that is not given
+// Bit 7 of 3ewa bytes 114 (LFO2) and 115 (LFO1): the LFO runs with its phase flipped.
+constexpr uint8_t kLfoFlipPhase = 0x80;
 
 // Rounds the way every conversion here does: the fractional part (with the value's sign) adds 1 when it
 // exceeds 0.5, then the value is truncated toward zero. Positive values round to nearest with halves going

@@ -13,6 +13,7 @@
 #include "formats/common/Bytes.h"
 #include "formats/common/OutputFile.h"
 #include "formats/common/OutputNames.h"
+#include "formats/common/SamplerPitch.h"
 #include "formats/common/WriteMessages.h"
 #include "formats/dls/GigaArticulation.h"
 #include "formats/dls/GigaKeyGrid.h"
@@ -513,8 +514,10 @@ class GigaWriter {
         tail.U32(0);
         tail.U32(0);
         tail.U32(22676);
-        tail.U32(sample.rootKey);
-        tail.U32(static_cast<uint32_t>((sample.pitchCorrection % 50) * 42949673));
+        // As in any RIFF sampler chunk: the pitch the wave sounds at, whole (a correction of any size).
+        const SamplerPitch pitch = SamplerPitchOf(sample.rootKey, sample.pitchCorrection);
+        tail.U32(pitch.unityNote);
+        tail.U32(pitch.fraction);
         tail.U32(0);
         tail.U32(0);
         tail.U32(sample.looped ? 1 : 0);

@@ -449,10 +449,13 @@ class Writer {
             if (delta - coarseAmount * 32768 != 0)
                 generators.Set(fine, static_cast<int16_t>(delta - coarseAmount * 32768));
         };
+        // Both loops are held within the frames written: a zone's loop past the end of its sample (a DLS
+        // region looping over an empty wave) would send a player out of the sample.
+        const uint32_t frames = written_[zone.sampleIndex].frames;
         setOffset(gen::startloopAddrsOffset, gen::startloopAddrsCoarseOffset,
-                  int64_t{zone.loopStart} - std::min(sample.loopStart, written_[zone.sampleIndex].frames));
+                  int64_t{std::min(zone.loopStart, frames)} - std::min(sample.loopStart, frames));
         setOffset(gen::endloopAddrsOffset, gen::endloopAddrsCoarseOffset,
-                  int64_t{zone.loopEnd} - std::min(sample.loopEnd, written_[zone.sampleIndex].frames));
+                  int64_t{std::min(zone.loopEnd, frames)} - std::min(sample.loopEnd, frames));
         return generators;
     }
 

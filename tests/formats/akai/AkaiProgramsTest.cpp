@@ -38,8 +38,10 @@ AkaiImageBuilder Disc(const std::vector<AkaiProgram>& programs, bool s3000 = fal
     return builder;
 }
 
-void ReadAll(test::AkaiDiscReading& disc, bool s3000 = false) {
-    ReadAkaiPrograms(disc.bank, disc.scsi, AkaiProgramMode::ReadAll, 0, s3000);
+ReadNotes ReadAll(test::AkaiDiscReading& disc, bool s3000 = false) {
+    ReadNotes notes;
+    ReadAkaiPrograms(disc.bank, disc.scsi, AkaiProgramMode::ReadAll, 0, s3000, notes);
+    return notes;
 }
 
 TEST(AkaiProgramsTest, KeygroupValuesBecomeZoneGenerators) {
@@ -264,10 +266,41 @@ TEST(AkaiProgramsTest, ProgramNearTheEndOfACutImageIsRead) {
                                sectorsLeft;
         test::AkaiDiscReading disc(builder);
         ASSERT_EQ(disc.bank.PresetCount, 1u);
-        ReadAll(disc);
+        EXPECT_TRUE(ReadAll(disc).lines.empty()) << "the program is whole on the disc";
         ASSERT_EQ(disc.bank.PresetTable[1].layerList.Count(), 1u);
         EXPECT_EQ(disc.bank.PresetTable[1].keygroupCount, 2);
         EXPECT_EQ(disc.bank.ZoneCount, 2u);
+    }
+}
+
+// A cut that falls inside a program's keygroups, or before the program, loses keygroups: the program is
+// read as far as the disc goes, and what is missing is said rather than passed off as the whole program.
+TEST(AkaiProgramsTest, ProgramCutByTheEndOfTheImageIsSaid) {
+    AkaiKeygroup keygroup;
+    keygroup.zones[0] = Zone("SINE");
+    const std::vector<AkaiKeygroup> twenty(20, keygroup);
+    struct Case {
+        uint32_t sectorsLeft;
+        uint16_t keygroupsRead;
+        const char* note;
+    };
+    // 2048 bytes hold the header (150) and 12 whole keygroups of 150; the 13th is cut.
+    for (const Case& c : {Case{1, 12,
+                               "program 1 'LONG': the disc ends 2048 bytes into it, 8 of its keygroups "
+                               "are missing"},
+                          Case{0, 0, "program 1 'LONG' at sector "}}) {
+        SCOPED_TRACE(c.sectorsLeft);
+        AkaiImageBuilder builder = Disc({AkaiProgram{"LONG", false, 0, 0, 0, 0, twenty}});
+        builder.totalSectors = builder.PartitionStart(0) +
+                               builder.FileBlock(0, 0, 3) * (test::kAkaiBlock / test::kAkaiSector) +
+                               c.sectorsLeft;
+        test::AkaiDiscReading disc(builder);
+        ASSERT_EQ(disc.bank.PresetCount, 1u);
+        const ReadNotes notes = ReadAll(disc);
+        ASSERT_EQ(notes.lines.size(), 1u);
+        EXPECT_EQ(notes.lines[0].rfind(c.note, 0), 0u) << notes.lines[0];
+        EXPECT_EQ(disc.bank.PresetTable[1].keygroupCount, c.keygroupsRead);
+        EXPECT_EQ(disc.bank.ZoneCount, c.keygroupsRead);
     }
 }
 
@@ -279,12 +312,13 @@ TEST(AkaiProgramsTest, ModeOneRereadsOnlyTheCurrentProgram) {
     ReadAll(disc);
     ASSERT_EQ(disc.bank.ZoneCount, 6u);
 
-    ReadAkaiPrograms(disc.bank, disc.scsi, AkaiProgramMode::RereadCurrent, 0, false);
+    ReadNotes notes;
+    ReadAkaiPrograms(disc.bank, disc.scsi, AkaiProgramMode::RereadCurrent, 0, false, notes);
     EXPECT_EQ(disc.bank.ZoneCount, 6u) << "no current preset: nothing changes";
-    ReadAkaiPrograms(disc.bank, disc.scsi, AkaiProgramMode::RereadCurrent, 3, false);
+    ReadAkaiPrograms(disc.bank, disc.scsi, AkaiProgramMode::RereadCurrent, 3, false, notes);
     EXPECT_EQ(disc.bank.ZoneCount, 6u) << "no such slot: nothing changes";
 
-    ReadAkaiPrograms(disc.bank, disc.scsi, AkaiProgramMode::RereadCurrent, 2, false);
+    ReadAkaiPrograms(disc.bank, disc.scsi, AkaiProgramMode::RereadCurrent, 2, false, notes);
     ASSERT_EQ(disc.bank.LayerCount, 2u);
     EXPECT_EQ(disc.bank.ZoneCount, 4u);
     EXPECT_TRUE(disc.bank.LayerTable[0].name.empty()) << "the other program's layer is rebuilt empty";

@@ -218,5 +218,21 @@ TEST_F(SampleFileWriterTest, AFileThatCannotBeWrittenIsReportedAndTheRunGoesOn) 
     EXPECT_TRUE(SaveAllSamples(workspace, out.Folder(), SampleFileType::Wave).cancelled);
 }
 
+// A sample without frames (a ROM sample, whose sound is in a synthesizer's memory) has nothing to save: no
+// file passes for it. A loop flag over an empty loop writes no loop rather than one that ends before it
+// starts.
+TEST_F(SampleFileWriterTest, NothingIsSavedForASampleWithoutFramesAndNoEmptyLoop) {
+    SampleRecord& mono = workspace.bank.SampleTable[0];
+    mono.loopStart = mono.loopEnd = 0;
+    const Bytes wave = Write(0, SampleFileType::Wave);
+    EXPECT_EQ(U32(wave, 40), 36u) << "a sampler chunk without a loop";
+    EXPECT_EQ(U32(wave, 72), 0u) << "loop count";
+
+    mono.dataOffset = mono.dataLength = 0;
+    const std::string path = out.Folder() + "rom.wav";
+    EXPECT_EQ(WriteSampleFile(workspace, path, 0, SampleFileType::Wave).status, SampleFileStatus::Skipped);
+    EXPECT_FALSE(std::filesystem::exists(path));
+}
+
 } // namespace
 } // namespace quorvane

@@ -115,26 +115,30 @@ TEST(GigaWriterArticulationTest, GeneratorsBecomeArticulationBytes) {
          {{5, 50}, {22, -1200}},
          Plus(Always(true),
               {{18, 2, 50}, {112, 2, 3}, {4, 4, 0x09860000}, {48, 4, 0x09860000}, {72, 4, 0x09860000}})},
-        // Vibrato runs at its own LFO's frequency, 2^((1200 + 3638) / 1200) = 16.35 Hz.
+        // Vibrato runs at its own LFO's frequency, 2^((1200 + 3638) / 1200) = 16.35 Hz, on its own depth
+        // (controller 3: internal depth and mod wheel).
         {"vibrato LFO to pitch",
          {},
          {{6, -30}, {24, 1200}},
-         Plus(Always(true), {{18, 2, 0xFFE2}, {4, 4, 0x12E60000}})},
-        // Depths: volume limited to -120 cB, x 10; filter / 10. LFO1 and LFO2 no slower than 0.1 Hz.
+         Plus(Always(true), {{18, 2, 0xFFE2}, {112, 2, 3}, {4, 4, 0x12E60000}})},
+        // Depths: volume limited to -120 cB, x 10 as a size with LFO1's phase flipped (byte 115, bit 7);
+        // filter / 10. LFO1 and LFO2 no slower than 0.1 Hz.
         {"LFO depths and the slowest LFO",
          {},
          {{13, -200}, {10, 1234}, {22, -16000}},
-         Plus(Always(true), {{14, 2, 0xFB50}, {78, 2, 123}, {48, 4, 0xF06DAFB1}, {72, 4, 0xF06DAFB1}})},
-        // EG3 depth -300 and attack 0.25 s; EG2 attack 0.25 s, decay 1 s + hold 2 s, release 0.5 s, sustain
-        // 10 x 10^1.5 = 316.
+         Plus(Always(true),
+              {{14, 2, 1200}, {115, 1, 0x80}, {78, 2, 123}, {48, 4, 0xF06DAFB1}, {72, 4, 0xF06DAFB1}})},
+        {"a filter LFO of negative depth", {}, {{10, -2400}}, Plus(Always(), {{78, 2, 240}, {114, 1, 0x80}})},
+        // EG3 depth -300 and attack 0.25 s; EG2 attack 0.25 s, sustain 10 x 10^1.5 = 316, decay 1 s
+        // scaled to that sustain as EG1's is (0.23 - 0.0025 x 31.6) + hold 2 s, release 0.5 s x 0.5.
         {"modulation envelope",
          {},
          {{7, 300}, {26, -2400}, {27, 1200}, {28, 0}, {29, 100}, {30, -1200}},
          Plus(Always(), {{116, 2, 0xFED4},
                          {8, 4, kQuarterSecond},
                          {52, 4, kQuarterSecond},
-                         {56, 4, 0x076DF47B},
-                         {64, 4, kHalfSecond},
+                         {56, 4, 0x052E0250},
+                         {64, 4, kQuarterSecond},
                          {62, 2, 316}})},
         // Pan right 500 x 0.126 = 63; scale tuning 0 comes after the pan and sets the no-tracking flag.
         {"pan right without pitch tracking",
@@ -186,6 +190,54 @@ TEST(GigaWriterArticulationTest, VolumeDecayReadsBackAsWritten) {
         ZoneRecord back;
         ConvertArticulation(written, WaveSampleValues{}, nullptr, back);
         EXPECT_NEAR(back.generators[gen::decayVolEnv], 2400, 2);
+    }
+}
+
+// What the writer puts into LFO and modulation envelope fields reads back as the SoundFont value it came
+// from: LFO depths of either sign, a vibrato of its own depth, the modulation envelope's decay to its
+// sustain and its release.
+TEST(GigaWriterArticulationTest, LfosAndModulationEnvelopeReadBackAsWritten) {
+    struct Row {
+        const char* what;
+        std::vector<Generator> zone;
+        std::vector<Generator> back; // expected after reading, within the tolerance
+        int tolerance;
+    };
+    const std::vector<Row> rows = {
+        {"tremolo", {{gen::modLfoToVolume, 40}}, {{gen::modLfoToVolume, 40}}, 0},
+        {"tremolo of flipped phase", {{gen::modLfoToVolume, -20}}, {{gen::modLfoToVolume, -20}}, 0},
+        {"filter wobble", {{gen::modLfoToFilterFc, 3600}}, {{gen::modLfoToFilterFc, 3600}}, 0},
+        {"filter wobble of flipped phase",
+         {{gen::modLfoToFilterFc, -1234}},
+         {{gen::modLfoToFilterFc, -1230}},
+         0},
+        {"vibrato", {{gen::vibLfoToPitch, 25}}, {{gen::vibLfoToPitch, 25}}, 0},
+        {"pitch envelope release and decay",
+         {{gen::modEnvToPitch, 1200},
+          {gen::decayModEnv, -2000},
+          {gen::sustainModEnv, 1000},
+          {gen::releaseModEnv, 1500}},
+         {{gen::decayModEnv, -2000}, {gen::releaseModEnv, 1500}},
+         2},
+    };
+    BankModel bank;
+    bank.SampleTable.resize(1);
+    bank.SampleCount = 1;
+    LayerRecord layer;
+    layer.isGlobal = 0;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        ZoneRecord zone;
+        zone.isGlobal = 0;
+        zone.sampleIndex = 0;
+        for (const Generator& g : row.zone)
+            zone.Set(g.number, g.value);
+        ZoneRecord back;
+        ConvertArticulation(BuildArticulation(bank, layer, zone), WaveSampleValues{}, nullptr, back);
+        for (const Generator& g : row.back) {
+            EXPECT_TRUE(back.IsSet(g.number)) << "generator " << g.number;
+            EXPECT_NEAR(back.generators[g.number], g.value, row.tolerance) << "generator " << g.number;
+        }
     }
 }
 

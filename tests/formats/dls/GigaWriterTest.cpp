@@ -12,6 +12,7 @@
 #include <system_error>
 #include <vector>
 
+#include "formats/common/SamplerPitch.h"
 #include "support/DlsBuilder.h"
 #include "support/GigWriteSession.h"
 #include "support/SoundFontBuilder.h"
@@ -311,8 +312,9 @@ TEST(GigaWriterTest, HeaderInstrumentsAndWaveSamples) {
         EXPECT_EQ(wave.gix, (Bytes{0, 0, 0, 0})) << wave.name;
 }
 
-// The wave chunks: PCM format of the sample's rate, the tuning as a pitch fraction of the remainder by 50
-// cents, and the loop end as the last frame of the loop. Our reader reads the tuning back as written.
+// The wave chunks: PCM format of the sample's rate, the tuning as the pitch the wave sounds at (unity note
+// and fraction above it, a correction of more than half a semitone whole), and the loop end as the last
+// frame of the loop. Our reader reads the same pitch back.
 TEST(GigaWriterTest, WaveChunksCarryFormatTuningAndLoop) {
     SoundFontBuilder sf;
     sf.AddSample("Flat", 40);
@@ -343,8 +345,9 @@ TEST(GigaWriterTest, WaveChunksCarryFormatTuningAndLoop) {
     };
     const Expected expected[] = {
         // Unlooped samples keep the loop points of their header (8 frames in from each end), with count 0.
-        {44100, 40, 60, static_cast<uint32_t>(-10 * 42949673), 0, 8, 31},
-        {22050, 40, 60, 10 * 42949673, 0, 8, 31},
+        // A correction of -10 sounds 10 cents above the root; one of 60 sounds 40 cents above the note below.
+        {44100, 40, 60, 10 * kFractionPerCent, 0, 8, 31},
+        {22050, 40, 59, 40 * kFractionPerCent, 0, 8, 31},
         {44100, 2100, 72, 0, 1, 100, 1999},
     };
     for (size_t i = 0; i < 3; ++i) {
@@ -378,7 +381,8 @@ TEST(GigaWriterTest, WaveChunksCarryFormatTuningAndLoop) {
     const test::DlsReading back = test::ReadDlsBytes(file);
     ASSERT_GE(back.bank.SampleCount, 3);
     EXPECT_EQ(back.bank.SampleTable[0].pitchCorrection, -10);
-    EXPECT_EQ(back.bank.SampleTable[1].pitchCorrection, 10);
+    EXPECT_EQ(back.bank.SampleTable[1].rootKey, 59);
+    EXPECT_EQ(back.bank.SampleTable[1].pitchCorrection, -40);
     EXPECT_EQ(back.bank.SampleTable[2].loopStart, 100u);
     EXPECT_EQ(back.bank.SampleTable[2].loopEnd, 2000u);
 }
