@@ -141,9 +141,17 @@ std::vector<int> VelocityBands(const std::vector<Voice>& a, const std::vector<Vo
     return starts;
 }
 
+// 1 ms in timecents: a stage this short or shorter is heard as instant, so two such times are the same
+// however far apart their timecents are (SoundFont's shortest is 2^-10 s, SFZ's is 0 s).
+constexpr int32_t kInstantTimecents = -11959;
+
 bool Differs(P parameter, int32_t a, int32_t b) {
     if (a == kNotApplicable || b == kNotApplicable)
         return false;
+    if (InfoOf(parameter).unit == ValueUnit::Timecents) {
+        a = std::max(a, kInstantTimecents);
+        b = std::max(b, kInstantTimecents);
+    }
     return std::llabs(int64_t{b} - a) > InfoOf(parameter).tolerance;
 }
 

@@ -14,8 +14,9 @@ namespace {
 using P = VoiceParameter;
 using U = ValueUnit;
 
-// Tolerances: a cent of pitch, 0.2 dB of level, 1 % of pan and send, 10 timecents (0.6 %) of a time,
-// 10 cents of a frequency; positions in the sample, keys and classes must match exactly.
+// Tolerances: a cent of pitch, 0.2 dB of level, 1 % of pan and send, 10 timecents (0.6 %) of a time (times
+// of 1 ms and under are all the same), 10 cents of a frequency; positions in the sample, keys and classes
+// must match exactly.
 constexpr std::array<ParameterInfo, kParameterCount> kParameters = {{
     {P::SampleFrames, "sample frames", "sampleFrames", U::Frames, 0, -1, 0, true},
     {P::RootKey, "root key", "rootKey", U::Keys, 0, gen::overridingRootKey, -1, true},
@@ -233,7 +234,7 @@ std::string ShowTolerance(VoiceParameter parameter) {
     case U::AbsoluteCents:
         return Plural(t, "cent", "cents");
     case U::Timecents:
-        return Plural(t, "timecent", "timecents");
+        return Plural(t, "timecent", "timecents") + ", times up to 1 ms the same";
     case U::Centibels:
         return StringPrintf("%.1f dB", t / 10.0);
     case U::PerMille:

@@ -158,6 +158,33 @@ TEST(CheckConversion, DamageIsReportedWithItsParameterAndSize) {
     }
 }
 
+// Stages of 1 ms and under are heard as instant: SoundFont's shortest (2^-10 s), 1 ms and SFZ's 0 s are the
+// same, while 2 ms against 1 ms is a change.
+TEST(CheckConversion, TimesUpToAMillisecondAreTheSame) {
+    const struct {
+        int16_t source, copy;
+        bool changed;
+    } table[] = {{-11960, -12000, false}, {-12000, -11960, false}, {-11960, -10760, true}};
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.copy);
+        const test::TempDir dir;
+        auto withAttack = [](int16_t attack) {
+            SoundFontBuilder sf = SmallBank();
+            sf.instruments[1].bags[0].generators.insert(sf.instruments[1].bags[0].generators.begin(),
+                                                        {gen::attackVolEnv, static_cast<uint16_t>(attack)});
+            return sf.Build();
+        };
+        const CheckReport report = Check(dir.Write("source.sf2", withAttack(row.source)),
+                                         {dir.Write("copy.sf2", withAttack(row.copy))});
+        const PresetCheck& strings = PresetNamed(report, "Strings");
+        EXPECT_EQ(strings.outcome, row.changed ? PresetOutcome::Changed : PresetOutcome::Identical);
+        if (row.changed) {
+            ASSERT_EQ(strings.differences.size(), 1u);
+            EXPECT_EQ(strings.differences[0].parameter, P::VolEnvAttack);
+        }
+    }
+}
+
 TEST(CheckConversion, ChangedFramesSayHowManyDiffer) {
     const test::TempDir dir;
     SoundFontBuilder damaged = SmallBank();
