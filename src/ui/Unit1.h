@@ -44,6 +44,10 @@ class TForm6;
 class ProgressWindow;
 class InfoPanel;
 
+// The searches of the Explorer tree's menu: the banks of the source format, or in audio-file mode the WAVE
+// files, the AIFF files or both.
+enum class FolderSearch { Banks, Waves, Aiffs, AudioFiles };
+
 class TForm1 : public QMainWindow, public Host {
     Q_OBJECT
   public:
@@ -56,8 +60,7 @@ class TForm1 : public QMainWindow, public Host {
     TForm3* About() const { return form3_; }
     TForm4* BankProgress() const { return form4_; }
 
-    // Switches the source format (0 SoundFont, 1 GigaSampler, 2 audio files, 3 Akai): columns, headers,
-    // the format's menu items and the check mark.
+    // Switches the source format: columns, headers, the format's menu items and the check mark.
     void SetSourceFormat(quorvane::SourceFormat format);
     quorvane::SourceFormat ChosenSourceFormat() const { return sourceFormat_; }
     // The text shown after "build: " in the About window; empty when the version is too short to mean
@@ -76,8 +79,8 @@ class TForm1 : public QMainWindow, public Host {
     QString CurrentFolder() const;
     // Lists the selected folder for the source format: bank files, or audio files in audio-file mode.
     void ListFolder();
-    // Runs the search menu's item 1, 2 or 3 below the selected folder.
-    void SearchFolder(int item);
+    // Runs a search of the Explorer tree's menu below the selected folder.
+    void SearchFolder(FolderSearch search);
     // Loads file-list entry `row` as the user's click does, and shows it in the bank views.
     void LoadEntry(int row);
     // Akai mode on drive `drive` of the SCSI layer: the Explorer tree shows the disc's partitions.
@@ -143,7 +146,7 @@ class TForm1 : public QMainWindow, public Host {
 
     // The batch saves as the user starts them: a save dialog, then the run in the progress window.
     // Without the dialog (tests, scripts), `answer` is the path the dialog would have returned and
-    // `type` its filter (1 SoundFont, 2 GigaSampler); `combine` the "Combine to ONE Bank" box.
+    // `type` the output type of its filter; `combine` the "Combine to ONE Bank" box.
     void SaveBanksClick();
     void SavePresetsClick();
     void RunBankSave(const QString& answer, OutputType type);
@@ -153,7 +156,7 @@ class TForm1 : public QMainWindow, public Host {
     // The sample save: a dialog for sample `index` whose "Save ALL Samples" box starts as saveAll, then
     // one file, or every sample of the list into the chosen folder with the sample progress window.
     void SaveSampleDialog(uint32_t index, bool saveAll);
-    // The same without the dialog: `answer` as the dialog returns it, `type` 1 WAVE or 2 AIFF.
+    // The same without the dialog: `answer` as the dialog returns it, `type` the file type of its filter.
     void RunSampleSave(uint32_t index, const QString& answer, SampleFileType type, bool saveAll);
 
   protected:
@@ -237,7 +240,6 @@ class TForm1 : public QMainWindow, public Host {
     QString settingsFile_;
 
     quorvane::SourceFormat sourceFormat_ = quorvane::SourceFormat::SoundFont;
-    int displayMode_ = 0;
     ColumnEdges columns_;
     QString buildLabel_;
     bool closing_ = false;
@@ -248,7 +250,7 @@ class TForm1 : public QMainWindow, public Host {
     uint32_t akaiProgramRead_ = 0; // the Akai program last read from the disc
     bool audioWave_ = true;
     bool audioAiff_ = true;
-    int lastSearchItem_ = 1;
+    FolderSearch lastSearch_ = FolderSearch::Banks;
     OutputType bankSaveType_ = OutputType::SoundFont;      // chosen last in a bank or preset save dialog
     bool combineOption_ = false;                           // "Combine to ONE Bank"
     SampleFileType sampleSaveType_ = SampleFileType::Wave; // chosen last in the sample save dialog

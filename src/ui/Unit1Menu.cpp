@@ -59,8 +59,8 @@ void TForm1::BuildMenu(const DeviceLists& devices) {
     akai->setObjectName("Menu_AKAI");
     akai->menuAction()->setObjectName("Menu_AKAI");
     std::vector<QAction*> drives;
-    drives.reserve(8);
-    for (int target = 0; target < 8; ++target)
+    drives.reserve(kAkaiMenuDrives);
+    for (int target = 0; target < kAkaiMenuDrives; ++target)
         drives.push_back(
             MakeItem(akai, qPrintable(QStringLiteral("MenuSCSI%1").arg(target)), QString::number(target)));
     // Drives the window probed itself follow those it was given.
@@ -113,8 +113,8 @@ void TForm1::BuildMenu(const DeviceLists& devices) {
     outputGroup->addAction(MakeItem(output, "menu_wavemapper", "Default (Wave Mapper)", true))
         ->setChecked(true);
     std::vector<QAction*> outputs;
-    outputs.reserve(6);
-    for (int i = 0; i < 6; ++i)
+    outputs.reserve(audio::kMaxOutputDevices);
+    for (int i = 0; i < static_cast<int>(audio::kMaxOutputDevices); ++i)
         outputs.push_back(outputGroup->addAction(
             MakeItem(output, qPrintable(QStringLiteral("menu_output%1").arg(i)), QString(), true)));
     ListDevices(outputs, *devices.audioOutputs);

@@ -19,8 +19,10 @@ void TForm1::ConnectPlayback(const DeviceLists& devices) {
     widgets.outputs = controls_.outputs;
     playback_ = std::make_unique<PlaybackController>(workspace_, *this, devices.waveOutput,
                                                      devices.audioOutputs->Names().size(), widgets, nullptr);
-    connect(playback_.get(), &PlaybackController::SampleSaveRequested, this, [this](int saveAll) {
-        SaveSampleDialog(workspace_.selection.selectedSample, saveAll < 0 ? saveAllOption_ : saveAll == 1);
+    connect(playback_.get(), &PlaybackController::SampleSaveRequested, this, [this](SaveAllChoice saveAll) {
+        SaveSampleDialog(workspace_.selection.selectedSample, saveAll == SaveAllChoice::AsLastChosen
+                                                                  ? saveAllOption_
+                                                                  : saveAll == SaveAllChoice::On);
     });
     connect(playback_.get(), &PlaybackController::PresetVolumeChanged, this,
             [this](int position) { Auditioning().SetVolumePosition(position); });
