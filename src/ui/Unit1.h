@@ -23,6 +23,7 @@
 #include "ui/SettingsStore.h"
 #include "ui/main/Auditioning.h"
 #include "ui/main/Playback.h"
+#include "ui/main/Saving.h"
 
 class QAction;
 class QActionGroup;
@@ -144,20 +145,17 @@ class TForm1 : public QMainWindow, public Host {
     void SetOutputPath(const std::string& path) override;
     void FinishProgressWindow() override;
 
-    // The batch saves as the user starts them: a save dialog, then the run in the progress window.
-    // Without the dialog (tests, scripts), `answer` is the path the dialog would have returned and
-    // `type` the output type of its filter; `combine` the "Combine to ONE Bank" box.
-    void SaveBanksClick();
-    void SavePresetsClick();
-    void RunBankSave(const QString& answer, OutputType type);
-    void RunPresetSave(const QString& answer, OutputType type, bool combine);
-    // Keeps handling the progress window's events until the user closes it.
-    void WaitForProgressWindow();
-    // The sample save: a dialog for sample `index` whose "Save ALL Samples" box starts as saveAll, then
-    // one file, or every sample of the list into the chosen folder with the sample progress window.
-    void SaveSampleDialog(uint32_t index, bool saveAll);
-    // The same without the dialog: `answer` as the dialog returns it, `type` the file type of its filter.
-    void RunSampleSave(uint32_t index, const QString& answer, SampleFileType type, bool saveAll);
+    // Saving (the save dialogs and the runs they start in the progress windows).
+    SavingController& Saving() { return *saving_; }
+    void SaveBanksClick() { saving_->SaveBanksClick(); }
+    void SavePresetsClick() { saving_->SavePresetsClick(); }
+    void RunBankSave(const QString& answer, OutputType type) { saving_->RunBankSave(answer, type); }
+    void RunPresetSave(const QString& answer, OutputType type, bool combine) {
+        saving_->RunPresetSave(answer, type, combine);
+    }
+    void RunSampleSave(uint32_t index, const QString& answer, SampleFileType type, bool saveAll) {
+        saving_->RunSampleSave(index, answer, type, saveAll);
+    }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -198,16 +196,10 @@ class TForm1 : public QMainWindow, public Host {
     void SortSamplesClick();
     void LinkMonoClick();
     void SelectSampleNode(int sample, bool autoPlay);
-    // The file-list entries the user selected, in list order.
-    std::vector<uint32_t> SelectedEntries() const;
-    // The bank save button is bold while conversion parameters wait to be written into a listed bank.
-    void ShowBankEditMark();
+    void ShowBankEditMark() { saving_->ShowBankEditMark(); }
     // Preset nodes whose preset the user edited are drawn in italics.
     void MarkEditedPresets();
-    // The slots of the selected preset nodes in tree order; every preset when none is selected.
-    std::vector<uint32_t> ChosenPresets() const;
-    // The save dialog: title, filters, proposed name and the "Options" box; empty when cancelled.
-    QString AskSavePath(const QString& title, const QString& proposed, bool combineEnabled, OutputType& type);
+    std::vector<uint32_t> ChosenPresets() const { return saving_->ChosenPresets(); }
     void ShowPanelBlack();
     // The presets' conversion parameters as the dialog's button applies them.
     void ApplyPresetParametersClick(const ParameterValues& values);
@@ -217,6 +209,7 @@ class TForm1 : public QMainWindow, public Host {
     void ShowBlockTitle(const QString& title, const QString& formatLabel);
 
     void ConnectAuditioning(const DeviceLists& devices);
+    void ConnectSaving();
 
     // Edit menu, undo and redo
     void BuildEditMenu(QMenuBar* bar);
@@ -242,7 +235,6 @@ class TForm1 : public QMainWindow, public Host {
     quorvane::SourceFormat sourceFormat_ = quorvane::SourceFormat::SoundFont;
     ColumnEdges columns_;
     QString buildLabel_;
-    bool closing_ = false;
     PumpPacer pumpPacer_; // paces the pumps that long work asks for
     // While set, selection changes in the trees and lists were made by the program and do nothing.
     bool changesSuppressed_ = false;
@@ -251,10 +243,6 @@ class TForm1 : public QMainWindow, public Host {
     bool audioWave_ = true;
     bool audioAiff_ = true;
     FolderSearch lastSearch_ = FolderSearch::Banks;
-    OutputType bankSaveType_ = OutputType::SoundFont;      // chosen last in a bank or preset save dialog
-    bool combineOption_ = false;                           // "Combine to ONE Bank"
-    SampleFileType sampleSaveType_ = SampleFileType::Wave; // chosen last in the sample save dialog
-    bool saveAllOption_ = false;                           // "Save ALL Samples"
     TypedBankNumber typedBankNumber_;
     EditHistory editHistory_;
     // Presets whose nodes the user deleted from the preset tree (left out of the preset save).
@@ -285,6 +273,7 @@ class TForm1 : public QMainWindow, public Host {
     // Controllers by concern, destroyed before the session they use.
     std::unique_ptr<PlaybackController> playback_;
     std::unique_ptr<AuditioningController> auditioning_;
+    std::unique_ptr<SavingController> saving_;
     TForm2* form2_ = nullptr;
     TForm3* form3_ = nullptr;
     TForm4* form4_ = nullptr;

@@ -83,7 +83,6 @@ void TForm1::ConnectViews() {
     connect(listBox1_, &QListWidget::customContextMenuRequested, this, &TForm1::ListBox1ContextMenu);
     listBox1_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     listBox1_->installEventFilter(this);
-    connect(controls_.speedButton4, &QToolButton::clicked, this, &TForm1::SaveBanksClick);
     connect(treeList_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* node) {
         if (DataOf(node) >= 0)
             playback_->RequestSampleSave(SaveAllChoice::AsLastChosen);
@@ -411,15 +410,6 @@ void TForm1::LinkMonoClick() {
         UnlinkMonoSamples(bank);
     }
     FillSampleList();
-}
-
-void TForm1::ShowBankEditMark() {
-    const bool edited = !workspace_.attributes.BankEditAttributes.empty();
-    QToolButton* save = controls_.speedButton4;
-    QFont font = save->font();
-    font.setBold(edited);
-    save->setFont(font);
-    save->setToolTip(edited ? "Save the chosen banks (with conversion parameters)" : "Save the chosen banks");
 }
 
 void TForm1::MarkEditedPresets() {
