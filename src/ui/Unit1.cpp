@@ -87,6 +87,7 @@ TForm1::TForm1(const QString& settingsFile, const DeviceLists& devices, QWidget*
     ConnectViews();
     ConnectPlayback(devices);
     ConnectAuditioning(devices);
+    ConnectAkai();
     workspace_.settings.SortPresets = true;
     StoredSettings stored = CurrentSettings();
     ReadSettings(settingsFile_, stored);

@@ -21,6 +21,7 @@
 #include "ui/MainControls.h"
 #include "ui/MainLayout.h"
 #include "ui/SettingsStore.h"
+#include "ui/main/Akai.h"
 #include "ui/main/Auditioning.h"
 #include "ui/main/Playback.h"
 #include "ui/main/Saving.h"
@@ -84,11 +85,10 @@ class TForm1 : public QMainWindow, public Host {
     void SearchFolder(FolderSearch search);
     // Loads file-list entry `row` as the user's click does, and shows it in the bank views.
     void LoadEntry(int row);
-    // Akai mode on drive `drive` of the SCSI layer: the Explorer tree shows the disc's partitions.
-    void SelectAkaiDriveClick(uint32_t drive);
-    // Opens a disc image (or a drive's device node) as one more drive and enters Akai mode on it; false
-    // with a message when it cannot be opened.
-    bool OpenDiscImage(const QString& path);
+    // Akai mode (a drive's or a disc image's partitions in the Explorer tree).
+    AkaiController& Akai() { return *akai_; }
+    void SelectAkaiDriveClick(uint32_t drive) { akai_->SelectAkaiDriveClick(drive); }
+    bool OpenDiscImage(const QString& path) { return akai_->OpenDiscImage(path); }
     // Opens what the program was started with: a folder lists it, a bank is loaded with its first preset
     // shown, an audio file is listed and selected, a disc image enters Akai mode. Anything else opens the
     // program as usual, with a message.
@@ -182,9 +182,6 @@ class TForm1 : public QMainWindow, public Host {
     void SoundFormatClick(QAction* item);
     void ShowCompressedClick();
     void RefreshClick();
-    void FillPartitionTree();
-    void AkaiImageClick();
-    void LeaveFormatItems();
     // A bank file that could not be read: empty views and title, and a message that says why.
     void ShowUnreadableBank(uint32_t entry, LoadStatus status, const ReadNotes& notes);
     // Bank-view pieces
@@ -210,6 +207,7 @@ class TForm1 : public QMainWindow, public Host {
 
     void ConnectAuditioning(const DeviceLists& devices);
     void ConnectSaving();
+    void ConnectAkai();
 
     // Edit menu, undo and redo
     void BuildEditMenu(QMenuBar* bar);
@@ -274,6 +272,7 @@ class TForm1 : public QMainWindow, public Host {
     std::unique_ptr<PlaybackController> playback_;
     std::unique_ptr<AuditioningController> auditioning_;
     std::unique_ptr<SavingController> saving_;
+    std::unique_ptr<AkaiController> akai_;
     TForm2* form2_ = nullptr;
     TForm3* form3_ = nullptr;
     TForm4* form4_ = nullptr;

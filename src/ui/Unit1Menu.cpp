@@ -72,14 +72,10 @@ void TForm1::BuildMenu(const DeviceLists& devices) {
         if (i < driveNames.size())
             drives[i]->setText(QString::fromStdString(driveNames[i]));
     }
-    for (size_t target = 0; target < drives.size(); ++target)
-        connect(drives[target], &QAction::triggered, this,
-                [this, target] { SelectAkaiDriveClick(static_cast<uint32_t>(target)); });
     akai->addSeparator();
     // Disc images are how most of these discs are kept today: they open as one more drive, so the menu
     // is there even on a machine without a CD-ROM drive.
-    connect(MakeItem(akai, "MenuAkaiImage", "Open Disc &Image ..."), &QAction::triggered, this,
-            &TForm1::AkaiImageClick);
+    MakeItem(akai, "MenuAkaiImage", "Open Disc &Image ...");
     format->addSeparator();
     formatItem("Menu_WAVE", "&WAVE files (*.wav)");
     formatItem("Menu_AIFF", "AI&FF files (*.aif, *.aiff)");
