@@ -12,9 +12,9 @@
 #include "convert/BankLoader.h"
 #include "convert/BatchSave.h"
 #include "convert/ConversionParameters.h"
-#include "convert/EditHistory.h"
 #include "convert/PresetEdits.h"
 #include "formats/audio/SampleFileWriter.h"
+#include "session/EditHistory.h"
 #include "session/Workspace.h"
 #include "ui/DeviceLists.h"
 #include "ui/EventPump.h"
@@ -218,7 +218,7 @@ class TForm1 : public QMainWindow, public Host {
     void ForgetEdits();
     void UndoClick();
     void RedoClick();
-    void ShowRestoredEdits(const EditState& state);
+    void ShowRestoredEdits();
 
     // Menu handlers
     void MiddleCClick(QAction* item);
@@ -242,9 +242,7 @@ class TForm1 : public QMainWindow, public Host {
     bool audioAiff_ = true;
     FolderSearch lastSearch_ = FolderSearch::Banks;
     TypedBankNumber typedBankNumber_;
-    EditHistory editHistory_;
-    // Presets whose nodes the user deleted from the preset tree (left out of the preset save).
-    std::vector<uint32_t> removedPresets_;
+    BankEdits edits_; // the undo steps of the bank on screen and the presets taken out of its tree
     QAction* undoItem_ = nullptr;
     QAction* redoItem_ = nullptr;
     std::vector<QAction*> presetItems_; // Edit items that act on the selected preset node

@@ -11,7 +11,7 @@ void TForm1::ConnectSaving() {
     widgets.bankSaveButton = controls_.speedButton4;
     widgets.sampleProgress = form2_;
     widgets.bankProgress = form4_;
-    saving_ = std::make_unique<SavingController>(workspace_, *playback_, widgets, nullptr);
+    saving_ = std::make_unique<SavingController>(workspace_, edits_, *playback_, widgets, nullptr);
 }
 
 } // namespace quorvane::ui

@@ -103,7 +103,7 @@ void TForm1::FillPresetTree() {
     treeView2_->clear();
     const BankModel& bank = workspace_.bank;
     for (uint32_t slot : PresetTreeOrder(bank)) {
-        if (std::find(removedPresets_.begin(), removedPresets_.end(), slot) != removedPresets_.end())
+        if (edits_.IsRemoved(slot))
             continue;
         QTreeWidgetItem* node = MakeNode(PresetNode(bank, slot));
         node->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
@@ -510,7 +510,7 @@ bool TForm1::TreeView2Key(QKeyEvent* event) {
             return true;
         if (level == PresetTreeLevel::Preset) {
             RecordEdit();
-            removedPresets_.push_back(slot);
+            edits_.RemovePreset(slot);
             {
                 Suppress suppress(changesSuppressed_);
                 delete node;

@@ -93,9 +93,9 @@ QCheckBox* AddOption(QFileDialog& dialog, QGroupBox*& box, const char* name, con
 
 } // namespace
 
-SavingController::SavingController(Workspace& workspace, PlaybackController& playback, const Widgets& widgets,
-                                   QObject* parent)
-    : QObject(parent), workspace_(workspace), playback_(playback), widgets_(widgets) {
+SavingController::SavingController(Workspace& workspace, const BankEdits& edits, PlaybackController& playback,
+                                   const Widgets& widgets, QObject* parent)
+    : QObject(parent), workspace_(workspace), edits_(edits), playback_(playback), widgets_(widgets) {
     connect(widgets_.bankSaveButton, &QToolButton::clicked, this, &SavingController::SaveBanksClick);
     connect(&playback_, &PlaybackController::SampleSaveRequested, this, [this](SaveAllChoice saveAll) {
         SaveSampleDialog(workspace_.selection.selectedSample, saveAll);
@@ -206,7 +206,7 @@ std::vector<uint32_t> SavingController::ChosenPresets() const {
         if (node->isSelected())
             selected.push_back(node->data(0, Qt::UserRole).toInt());
     }
-    return PresetsToSave(selected, workspace_.bank.PresetCount);
+    return PresetsToSave(selected, workspace_.bank.PresetCount, edits_.RemovedPresets());
 }
 
 void SavingController::SavePresetsClick() {

@@ -11,6 +11,7 @@
 
 #include "convert/BatchSave.h"
 #include "formats/audio/SampleFileWriter.h"
+#include "session/EditHistory.h"
 #include "session/Workspace.h"
 #include "ui/main/Playback.h"
 
@@ -36,9 +37,10 @@ class SavingController : public QObject {
         TForm4* bankProgress = nullptr;        // the progress window of a bank or preset save
     };
 
-    // Playback stops before a save that reads samples the player may be reading.
-    SavingController(Workspace& workspace, PlaybackController& playback, const Widgets& widgets,
-                     QObject* parent);
+    // A preset save leaves out the presets taken out of the tree in `edits`. Playback stops before a save
+    // that reads samples the player may be reading.
+    SavingController(Workspace& workspace, const BankEdits& edits, PlaybackController& playback,
+                     const Widgets& widgets, QObject* parent);
 
     // The batch saves as the user starts them: a save dialog, then the run in the progress window.
     void SaveBanksClick();
@@ -57,7 +59,8 @@ class SavingController : public QObject {
     // The window is going away: a wait for a progress window ends.
     void Shutdown() { closing_ = true; }
 
-    // The slots of the selected preset nodes in tree order; every preset when none is selected.
+    // The slots of the selected preset nodes in tree order; every preset left in the tree when none is
+    // selected.
     std::vector<uint32_t> ChosenPresets() const;
     // The bank save button is bold while conversion parameters wait to be written into a listed bank.
     void ShowBankEditMark();
@@ -69,6 +72,7 @@ class SavingController : public QObject {
     QString AskSavePath(const QString& title, const QString& proposed, bool combineEnabled, OutputType& type);
 
     Workspace& workspace_;
+    const BankEdits& edits_;
     PlaybackController& playback_;
     Widgets widgets_;
     bool closing_ = false;
