@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
         return 2;
     std::printf("search_20000_ms %.2f\n", Milliseconds([&] {
                     form.SelectFolder(dir.filePath("tree"));
-                    form.SearchFolder(1);
+                    form.SearchFolder(FolderSearch::Banks);
                 }));
     form.SelectFolder(dir.filePath("two"));
     std::printf("load_a_ms %.2f\n", Milliseconds([&] { form.LoadEntry(0); }));

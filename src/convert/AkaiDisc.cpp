@@ -41,7 +41,7 @@ std::vector<AkaiVolumeEntry> SelectAkaiPartition(Workspace& workspace, uint32_t 
     for (const AkaiVolumeEntry& volume : volumes)
         loader.fileList.push_back(FileListEntry{volume.name, ""});
     loader.loadedEntry = -1;
-    loader.loadedFlag = 0;
+    loader.loadedFlag = false;
     return volumes;
 }
 

@@ -28,9 +28,9 @@ uint32_t ScanAkaiDisc(Workspace& workspace);
 // Makes `partition` current and lists its volumes into the file list, in table order. Returns them.
 std::vector<AkaiVolumeEntry> SelectAkaiPartition(Workspace& workspace, uint32_t partition);
 
-// Reads the programs of the loaded volume: mode 0 every program, mode 1 the program of the current preset
-// (as the preset tree does when one is picked). A program a cut disc holds only part of is said as a
-// warning status line.
+// Reads the programs of the loaded volume: every program (ReadAll), or the program of the current preset
+// (RereadCurrent, as the preset tree does when one is picked). A program a cut disc holds only part of is
+// said as a warning status line.
 void ReadAkaiPrograms(Workspace& workspace, AkaiProgramMode mode);
 // Reads the programs as above into the bank, and says what the disc left out of any of them as warnings.
 void ReadAkaiProgramsOfVolume(Workspace& workspace, AkaiProgramMode mode, bool s3000);

@@ -50,7 +50,7 @@ static uint32_t ListAudioFiles(Workspace& workspace, const std::string& folder,
 
 uint32_t ListAudioFolder(Workspace& workspace, const std::string& folder, AudioKinds kinds) {
     // Every WAVE file first, then every AIFF file, each group in name order.
-    workspace.loader.listingKind = 1;
+    workspace.loader.listingKind = ListingKind::Folder;
     std::vector<FoundFile> files = FilesOfFolder(folder);
     std::stable_partition(files.begin(), files.end(),
                           [](const FoundFile& file) { return HasExtension(file.name, ".wav"); });
@@ -58,7 +58,7 @@ uint32_t ListAudioFolder(Workspace& workspace, const std::string& folder, AudioK
 }
 
 uint32_t SearchAudioFiles(Workspace& workspace, const std::string& folder, AudioKinds kinds) {
-    workspace.loader.listingKind = 2;
+    workspace.loader.listingKind = ListingKind::Search;
     return ListAudioFiles(workspace, folder,
                           FilesOfTree(folder, workspace.settings.ShowHiddenDirs, workspace.host), kinds);
 }

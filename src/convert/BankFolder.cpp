@@ -28,7 +28,7 @@ std::vector<FoundFile> BankFiles(const Workspace& workspace, std::vector<FoundFi
 }
 
 uint32_t SetFoundFiles(Workspace& workspace, const std::string& folder, const std::vector<FoundFile>& files,
-                       int listingKind) {
+                       ListingKind listingKind) {
     std::vector<FileListEntry> entries;
     std::vector<std::string> folders;
     entries.reserve(files.size());
@@ -45,13 +45,14 @@ uint32_t SetFoundFiles(Workspace& workspace, const std::string& folder, const st
 } // namespace
 
 uint32_t ListBankFolder(Workspace& workspace, const std::string& folder) {
-    return SetFoundFiles(workspace, folder, BankFiles(workspace, FilesOfFolder(folder)), 1);
+    return SetFoundFiles(workspace, folder, BankFiles(workspace, FilesOfFolder(folder)), ListingKind::Folder);
 }
 
 uint32_t SearchBankFiles(Workspace& workspace, const std::string& folder) {
     return SetFoundFiles(
         workspace, folder,
-        BankFiles(workspace, FilesOfTree(folder, workspace.settings.ShowHiddenDirs, workspace.host)), 2);
+        BankFiles(workspace, FilesOfTree(folder, workspace.settings.ShowHiddenDirs, workspace.host)),
+        ListingKind::Search);
 }
 
 } // namespace quorvane

@@ -198,16 +198,16 @@ LoadStatus LoadAkaiVolumeInteractively(Workspace& workspace, uint32_t entry) {
     Host& host = workspace.host;
     workspace.attributes.EditAttributes.clear();
     loader.loadedEntry = static_cast<int>(entry);
-    loader.loadingFlag = 1;
+    loader.loadingFlag = true;
     const bool loaded = RunAkaiChain(workspace, entry, true);
-    loader.loadingFlag = 0;
+    loader.loadingFlag = false;
     if (!loaded) {
         bank.PresetCount = bank.LayerCount = bank.ZoneCount = bank.SampleCount = 0;
         host.SetFormatLabelsVisible(false);
     } else {
         host.SetFormatLabelsVisible(true);
     }
-    loader.loadedFlag = 0;
+    loader.loadedFlag = false;
     workspace.selection.currentPreset = 0;
     workspace.selection.selectedSample = kNoSample;
     host.BankChanged();
@@ -333,7 +333,7 @@ LoadStatus LoadBankInteractively(Workspace& workspace, uint32_t entry, ReadNotes
     BankModel& bank = workspace.bank;
     Host& host = workspace.host;
     loader.currentFileName.clear();
-    if (loader.loadedEntry == static_cast<int>(entry) && loader.loadedFlag == 1)
+    if (loader.loadedEntry == static_cast<int>(entry) && loader.loadedFlag)
         return LoadStatus::AlreadyLoaded;
     if (bank.SourceFormat == SourceFormat::Akai)
         return LoadAkaiVolumeInteractively(workspace, entry);
@@ -351,7 +351,7 @@ LoadStatus LoadBankInteractively(Workspace& workspace, uint32_t entry, ReadNotes
         host.SetFormatLabelsVisible(false);
         host.BankChanged();
     } else if (opened == Opened::Ok) {
-        loader.loadingFlag = 1;
+        loader.loadingFlag = true;
         host.SetFormatLabelsVisible(true);
         if (!RunChain(workspace, file, true, false, sink)) {
             status = LoadStatus::NotABank;
@@ -367,14 +367,14 @@ LoadStatus LoadBankInteractively(Workspace& workspace, uint32_t entry, ReadNotes
                                  kMessageCaption, MessageIcon::Warning);
             host.BankChanged();
         } else {
-            loader.loadedFlag = 1;
+            loader.loadedFlag = true;
             host.BankChanged();
         }
-        loader.loadingFlag = 0;
+        loader.loadingFlag = false;
     }
     file.Close();
     if (bank.PresetCount == 0)
-        loader.loadedFlag = 0;
+        loader.loadedFlag = false;
     return status;
 }
 

@@ -1,15 +1,19 @@
 #include "convert/PresetTreeRules.h"
 
+#include <algorithm>
+
 namespace quorvane {
 
-std::vector<uint32_t> PresetsToSave(const std::vector<int>& selectedSlots, uint32_t presetCount) {
+std::vector<uint32_t> PresetsToSave(const std::vector<int>& selectedSlots, uint32_t presetCount,
+                                    const std::vector<uint32_t>& removed) {
     std::vector<uint32_t> chosen;
     for (int slot : selectedSlots)
         if (slot >= 1 && static_cast<uint32_t>(slot) <= presetCount)
             chosen.push_back(static_cast<uint32_t>(slot));
     if (chosen.empty())
         for (uint32_t slot = 1; slot <= presetCount; ++slot)
-            chosen.push_back(slot);
+            if (std::find(removed.begin(), removed.end(), slot) == removed.end())
+                chosen.push_back(slot);
     return chosen;
 }
 

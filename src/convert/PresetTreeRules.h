@@ -12,8 +12,9 @@
 namespace quorvane {
 
 // The presets a save takes: the selected nodes' slots in tree order, leaving out any that is not a preset of
-// a bank of presetCount presets; every preset when no node is selected.
-std::vector<uint32_t> PresetsToSave(const std::vector<int>& selectedSlots, uint32_t presetCount);
+// a bank of presetCount presets; when no node is selected, every preset but those `removed` from the tree.
+std::vector<uint32_t> PresetsToSave(const std::vector<int>& selectedSlots, uint32_t presetCount,
+                                    const std::vector<uint32_t>& removed);
 
 // The edit a key typed on a preset node makes.
 enum class PresetKeyEdit { None, ToggleDrum, BankDigit, ProgramUp, ProgramDown };

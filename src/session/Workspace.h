@@ -29,30 +29,37 @@ struct FileListEntry {
     std::string extension;
 };
 
+// What the file list was filled by, so that "Show (Compressed)" can fill it again the same way.
+enum class ListingKind { None, Folder, Search };
+
 // In Akai mode the file list holds the volumes of the current partition.
 struct LoaderState {
     int loadedEntry = -1;        // file-list entry now in the model; -1 after the list is rebuilt
     int currentBank = -1;        // file-list entry whose file the sample fetch reads
-    int loadedFlag = 0;          // 1 while the model holds loadedEntry
-    int loadingFlag = 0;         // 1 while a reader chain runs
+    bool loadedFlag = false;     // set while the model holds loadedEntry
+    bool loadingFlag = false;    // set while a reader chain runs
     std::string currentFolder;   // folder of the file list, ending in '/'
     std::string currentFileName; // path of the bank being read; empty between loads
     // The bank whose unsupported contents were said last: a save run that reloads one bank for each of its
     // presets says them once.
     std::string unsupportedReported;
     std::vector<FileListEntry> fileList;
-    int listingKind = 0; // 1 after a folder listing, 2 after a search: what "Show (Compressed)" repeats
+    ListingKind listingKind = ListingKind::None;
 };
+
+// What the information panel shows: nothing, a preset or layer (key map, zone map, auditioning) or a sample
+// (waveform, wave playback).
+enum class PanelContent { Nothing, Preset, Sample };
 
 // What the user has chosen in the bank views.
 struct Selection {
     uint32_t currentPreset = 0; // preset slot; 0 = none
     int currentLayer = -1;      // position in the current preset's layer list
     int currentZone = -1;       // position in the current layer's zone list
-    uint32_t selectedSample = 0xFFFF;
+    uint32_t selectedSample = kNoSample;
     int lastSampleNode = -1; // sample-list node last chosen without a usable sample
-    // 1 after a preset-tree selection, 2 after a sample selection, 0 with nothing shown.
-    int DisplayMode = 0;
+    // Preset after a preset-tree selection, Sample after a sample selection.
+    PanelContent DisplayMode = PanelContent::Nothing;
     // The preset filter of the sample list: while on, a saved sample file takes the root key of the zone
     // that listed the sample (`zoneRootKey`) instead of the sample's own.
     bool filterMode = false;

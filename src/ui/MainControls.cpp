@@ -50,6 +50,7 @@ MainControls FindMainControls(const QObject& window) {
     c.menuAiff = Find<QAction>(window, "Menu_AIFF");
     c.menuAllAudioFiles = Find<QAction>(window, "Menu_AllAudioFiles");
     FindNumbered(window, "MenuSCSI%1", 0, c.scsiDrives);
+    c.akaiImage = Find<QAction>(window, "MenuAkaiImage");
     c.menuHiddenDirs = Find<QAction>(window, "MenuHiddenDirs");
     c.sortPreset = Find<QAction>(window, "SortPreset");
     c.sortWaveforms = Find<QAction>(window, "SortWaveforms");

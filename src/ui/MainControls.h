@@ -48,6 +48,7 @@ struct MainControls {
     QAction* menuAiff = nullptr;
     QAction* menuAllAudioFiles = nullptr;
     std::array<QAction*, kAkaiMenuDrives> scsiDrives{};
+    QAction* akaiImage = nullptr;
     QAction* menuHiddenDirs = nullptr;
     QAction* sortPreset = nullptr;
     QAction* sortWaveforms = nullptr;

@@ -92,4 +92,12 @@ void ProgressWindow::keyPressEvent(QKeyEvent* event) {
     }
 }
 
+ProgressWindow* ShowingProgressWindow(ProgressWindow* bankWindow, ProgressWindow* sampleWindow) {
+    if (bankWindow->isVisible())
+        return bankWindow;
+    if (sampleWindow->isVisible())
+        return sampleWindow;
+    return nullptr;
+}
+
 } // namespace quorvane::ui

@@ -51,4 +51,8 @@ class ProgressWindow : public QDialog {
     bool cancelRequested_ = false;
 };
 
+// The progress window now showing: the bank window during a conversion, else the sample window; none when
+// neither shows.
+ProgressWindow* ShowingProgressWindow(ProgressWindow* bankWindow, ProgressWindow* sampleWindow);
+
 } // namespace quorvane::ui

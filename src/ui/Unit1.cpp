@@ -87,6 +87,7 @@ TForm1::TForm1(const QString& settingsFile, const DeviceLists& devices, QWidget*
     ConnectViews();
     ConnectPlayback(devices);
     ConnectAuditioning(devices);
+    ConnectAkai();
     workspace_.settings.SortPresets = true;
     StoredSettings stored = CurrentSettings();
     ReadSettings(settingsFile_, stored);
@@ -97,12 +98,13 @@ TForm1::TForm1(const QString& settingsFile, const DeviceLists& devices, QWidget*
     form4_ = new TForm4(this);
     form6_ = new TForm6(this);
     connect(form6_, &TForm6::applyRequested, this, &TForm1::ApplyPresetParametersClick);
+    ConnectSaving();
     FormCreate();
 }
 
 TForm1::~TForm1() {
     // Stops the redraw and playback paths before the members they use go away.
-    closing_ = true;
+    saving_->Shutdown();
     Auditioning().Shutdown();
     StopPlayback(false);
 }

@@ -12,17 +12,19 @@
 #include "convert/BankLoader.h"
 #include "convert/BatchSave.h"
 #include "convert/ConversionParameters.h"
-#include "convert/EditHistory.h"
 #include "convert/PresetEdits.h"
 #include "formats/audio/SampleFileWriter.h"
+#include "session/EditHistory.h"
 #include "session/Workspace.h"
 #include "ui/DeviceLists.h"
 #include "ui/EventPump.h"
 #include "ui/MainControls.h"
 #include "ui/MainLayout.h"
 #include "ui/SettingsStore.h"
+#include "ui/main/Akai.h"
 #include "ui/main/Auditioning.h"
 #include "ui/main/Playback.h"
+#include "ui/main/Saving.h"
 
 class QAction;
 class QActionGroup;
@@ -44,6 +46,10 @@ class TForm6;
 class ProgressWindow;
 class InfoPanel;
 
+// The searches of the Explorer tree's menu: the banks of the source format, or in audio-file mode the WAVE
+// files, the AIFF files or both.
+enum class FolderSearch { Banks, Waves, Aiffs, AudioFiles };
+
 class TForm1 : public QMainWindow, public Host {
     Q_OBJECT
   public:
@@ -56,8 +62,7 @@ class TForm1 : public QMainWindow, public Host {
     TForm3* About() const { return form3_; }
     TForm4* BankProgress() const { return form4_; }
 
-    // Switches the source format (0 SoundFont, 1 GigaSampler, 2 audio files, 3 Akai): columns, headers,
-    // the format's menu items and the check mark.
+    // Switches the source format: columns, headers, the format's menu items and the check mark.
     void SetSourceFormat(quorvane::SourceFormat format);
     quorvane::SourceFormat ChosenSourceFormat() const { return sourceFormat_; }
     // The text shown after "build: " in the About window; empty when the version is too short to mean
@@ -76,15 +81,14 @@ class TForm1 : public QMainWindow, public Host {
     QString CurrentFolder() const;
     // Lists the selected folder for the source format: bank files, or audio files in audio-file mode.
     void ListFolder();
-    // Runs the search menu's item 1, 2 or 3 below the selected folder.
-    void SearchFolder(int item);
+    // Runs a search of the Explorer tree's menu below the selected folder.
+    void SearchFolder(FolderSearch search);
     // Loads file-list entry `row` as the user's click does, and shows it in the bank views.
     void LoadEntry(int row);
-    // Akai mode on drive `drive` of the SCSI layer: the Explorer tree shows the disc's partitions.
-    void SelectAkaiDriveClick(uint32_t drive);
-    // Opens a disc image (or a drive's device node) as one more drive and enters Akai mode on it; false
-    // with a message when it cannot be opened.
-    bool OpenDiscImage(const QString& path);
+    // Akai mode (a drive's or a disc image's partitions in the Explorer tree).
+    AkaiController& Akai() { return *akai_; }
+    void SelectAkaiDriveClick(uint32_t drive) { akai_->SelectAkaiDriveClick(drive); }
+    bool OpenDiscImage(const QString& path) { return akai_->OpenDiscImage(path); }
     // Opens what the program was started with: a folder lists it, a bank is loaded with its first preset
     // shown, an audio file is listed and selected, a disc image enters Akai mode. Anything else opens the
     // program as usual, with a message.
@@ -141,20 +145,17 @@ class TForm1 : public QMainWindow, public Host {
     void SetOutputPath(const std::string& path) override;
     void FinishProgressWindow() override;
 
-    // The batch saves as the user starts them: a save dialog, then the run in the progress window.
-    // Without the dialog (tests, scripts), `answer` is the path the dialog would have returned and
-    // `type` its filter (1 SoundFont, 2 GigaSampler); `combine` the "Combine to ONE Bank" box.
-    void SaveBanksClick();
-    void SavePresetsClick();
-    void RunBankSave(const QString& answer, OutputType type);
-    void RunPresetSave(const QString& answer, OutputType type, bool combine);
-    // Keeps handling the progress window's events until the user closes it.
-    void WaitForProgressWindow();
-    // The sample save: a dialog for sample `index` whose "Save ALL Samples" box starts as saveAll, then
-    // one file, or every sample of the list into the chosen folder with the sample progress window.
-    void SaveSampleDialog(uint32_t index, bool saveAll);
-    // The same without the dialog: `answer` as the dialog returns it, `type` 1 WAVE or 2 AIFF.
-    void RunSampleSave(uint32_t index, const QString& answer, SampleFileType type, bool saveAll);
+    // Saving (the save dialogs and the runs they start in the progress windows).
+    SavingController& Saving() { return *saving_; }
+    void SaveBanksClick() { saving_->SaveBanksClick(); }
+    void SavePresetsClick() { saving_->SavePresetsClick(); }
+    void RunBankSave(const QString& answer, OutputType type) { saving_->RunBankSave(answer, type); }
+    void RunPresetSave(const QString& answer, OutputType type, bool combine) {
+        saving_->RunPresetSave(answer, type, combine);
+    }
+    void RunSampleSave(uint32_t index, const QString& answer, SampleFileType type, bool saveAll) {
+        saving_->RunSampleSave(index, answer, type, saveAll);
+    }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -181,9 +182,6 @@ class TForm1 : public QMainWindow, public Host {
     void SoundFormatClick(QAction* item);
     void ShowCompressedClick();
     void RefreshClick();
-    void FillPartitionTree();
-    void AkaiImageClick();
-    void LeaveFormatItems();
     // A bank file that could not be read: empty views and title, and a message that says why.
     void ShowUnreadableBank(uint32_t entry, LoadStatus status, const ReadNotes& notes);
     // Bank-view pieces
@@ -195,16 +193,10 @@ class TForm1 : public QMainWindow, public Host {
     void SortSamplesClick();
     void LinkMonoClick();
     void SelectSampleNode(int sample, bool autoPlay);
-    // The file-list entries the user selected, in list order.
-    std::vector<uint32_t> SelectedEntries() const;
-    // The bank save button is bold while conversion parameters wait to be written into a listed bank.
-    void ShowBankEditMark();
+    void ShowBankEditMark() { saving_->ShowBankEditMark(); }
     // Preset nodes whose preset the user edited are drawn in italics.
     void MarkEditedPresets();
-    // The slots of the selected preset nodes in tree order; every preset when none is selected.
-    std::vector<uint32_t> ChosenPresets() const;
-    // The save dialog: title, filters, proposed name and the "Options" box; empty when cancelled.
-    QString AskSavePath(const QString& title, const QString& proposed, bool combineEnabled, OutputType& type);
+    std::vector<uint32_t> ChosenPresets() const { return saving_->ChosenPresets(); }
     void ShowPanelBlack();
     // The presets' conversion parameters as the dialog's button applies them.
     void ApplyPresetParametersClick(const ParameterValues& values);
@@ -214,6 +206,8 @@ class TForm1 : public QMainWindow, public Host {
     void ShowBlockTitle(const QString& title, const QString& formatLabel);
 
     void ConnectAuditioning(const DeviceLists& devices);
+    void ConnectSaving();
+    void ConnectAkai();
 
     // Edit menu, undo and redo
     void BuildEditMenu(QMenuBar* bar);
@@ -224,7 +218,7 @@ class TForm1 : public QMainWindow, public Host {
     void ForgetEdits();
     void UndoClick();
     void RedoClick();
-    void ShowRestoredEdits(const EditState& state);
+    void ShowRestoredEdits();
 
     // Menu handlers
     void MiddleCClick(QAction* item);
@@ -237,10 +231,8 @@ class TForm1 : public QMainWindow, public Host {
     QString settingsFile_;
 
     quorvane::SourceFormat sourceFormat_ = quorvane::SourceFormat::SoundFont;
-    int displayMode_ = 0;
     ColumnEdges columns_;
     QString buildLabel_;
-    bool closing_ = false;
     PumpPacer pumpPacer_; // paces the pumps that long work asks for
     // While set, selection changes in the trees and lists were made by the program and do nothing.
     bool changesSuppressed_ = false;
@@ -248,15 +240,9 @@ class TForm1 : public QMainWindow, public Host {
     uint32_t akaiProgramRead_ = 0; // the Akai program last read from the disc
     bool audioWave_ = true;
     bool audioAiff_ = true;
-    int lastSearchItem_ = 1;
-    OutputType bankSaveType_ = OutputType::SoundFont;      // chosen last in a bank or preset save dialog
-    bool combineOption_ = false;                           // "Combine to ONE Bank"
-    SampleFileType sampleSaveType_ = SampleFileType::Wave; // chosen last in the sample save dialog
-    bool saveAllOption_ = false;                           // "Save ALL Samples"
+    FolderSearch lastSearch_ = FolderSearch::Banks;
     TypedBankNumber typedBankNumber_;
-    EditHistory editHistory_;
-    // Presets whose nodes the user deleted from the preset tree (left out of the preset save).
-    std::vector<uint32_t> removedPresets_;
+    BankEdits edits_; // the undo steps of the bank on screen and the presets taken out of its tree
     QAction* undoItem_ = nullptr;
     QAction* redoItem_ = nullptr;
     std::vector<QAction*> presetItems_; // Edit items that act on the selected preset node
@@ -283,6 +269,8 @@ class TForm1 : public QMainWindow, public Host {
     // Controllers by concern, destroyed before the session they use.
     std::unique_ptr<PlaybackController> playback_;
     std::unique_ptr<AuditioningController> auditioning_;
+    std::unique_ptr<SavingController> saving_;
+    std::unique_ptr<AkaiController> akai_;
     TForm2* form2_ = nullptr;
     TForm3* form3_ = nullptr;
     TForm4* form4_ = nullptr;

@@ -1,28 +1,19 @@
-// Akai mode of TForm1, and opening what the program was started with. In Akai mode the Explorer tree holds
-// the partitions of the chosen disc (a drive, or an image opened as one) and the file list its volumes.
-#include <QAction>
-#include <QActionGroup>
-#include <QApplication>
-#include <QFileDialog>
+// TForm1's side of Akai mode, and opening what the program was started with. The Akai controller reads the
+// disc and fills the Explorer tree with its partitions; the window switches its views for it.
 #include <QFileInfo>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QTreeWidget>
 
-#include "convert/AkaiDisc.h"
 #include "convert/BankLoader.h"
 #include "convert/FolderFiles.h"
 #include "convert/FolderKinds.h"
 #include "core/Host.h"
 #include "formats/common/InputFile.h"
 #include "ui/Unit1.h"
-#include "ui/ViewPictures.h"
 
 namespace quorvane::ui {
 
 namespace {
-
-constexpr int kPartitionRole = Qt::UserRole + 1;
 
 bool IsDiscImage(const QString& path) {
     const std::string name = path.toStdString();
@@ -32,82 +23,28 @@ bool IsDiscImage(const QString& path) {
 
 } // namespace
 
-void TForm1::LeaveFormatItems() {
-    for (QAction* choice : formatGroup_->actions())
-        choice->setChecked(false);
-    for (QAction* item : controls_.scsiDrives)
-        item->setChecked(false);
-}
-
-void TForm1::SelectAkaiDriveClick(uint32_t drive) {
-    LeaveFormatItems();
-    if (drive < controls_.scsiDrives.size())
-        controls_.scsiDrives[drive]->setChecked(true);
-    SetSourceFormat(SourceFormat::Akai);
-    ResetDisplay();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    SelectAkaiDrive(workspace_, drive);
-    QApplication::restoreOverrideCursor();
-    FillPartitionTree();
-}
-
-void TForm1::FillPartitionTree() {
-    const bool suppressed = changesSuppressed_;
-    changesSuppressed_ = true;
-    treeView1_->clear();
-    const AkaiState& akai = workspace_.akai;
-    for (uint32_t p = 0; p < akai.PartitionCount; ++p) {
-        auto* node = new QTreeWidgetItem(treeView1_, {QString::fromStdString(PartitionText(akai, p))});
-        node->setData(0, kPartitionRole, p);
-        node->setIcon(0, FolderPicture(folderPicture::kCdRom));
-        node->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicator);
-    }
-    changesSuppressed_ = suppressed;
-}
-
-bool TForm1::OpenDiscImage(const QString& path) {
-    const quorvane::SourceFormat previousFormat = sourceFormat_;
-    const QString previousFolder = CurrentFolder();
-    std::string error;
-    const int found = OpenAkaiDisc(workspace_, path.toStdString(), &error);
-    if (found < 0) {
-        ShowMessage("Cannot open " + path.toStdString() + ": " + error, kMessageCaption,
-                    MessageIcon::Warning);
-        return false;
-    }
-    if (found == 0 && previousFormat != SourceFormat::Akai) {
-        // Not an Akai disc: the browser goes back to the format and folder it showed, and says why.
-        SetSourceFormat(previousFormat);
-        if (previousFolder.isEmpty() || !SelectFolder(previousFolder))
+void TForm1::ConnectAkai() {
+    AkaiController::Widgets widgets;
+    widgets.window = this;
+    widgets.explorer = treeView1_;
+    widgets.formatItems = formatGroup_;
+    widgets.drives = controls_.scsiDrives;
+    widgets.openImage = controls_.akaiImage;
+    akai_ = std::make_unique<AkaiController>(
+        workspace_, *this, [this] { return sourceFormat_; }, widgets, nullptr);
+    connect(akai_.get(), &AkaiController::AkaiModeEntered, this, [this] {
+        SetSourceFormat(SourceFormat::Akai);
+        ResetDisplay();
+    });
+    connect(akai_.get(), &AkaiController::DiscRefused, this, [this] {
+        // The disc was read where the file list stood: the format is shown again and its folder listed.
+        const QString folder = CurrentFolder();
+        SetSourceFormat(sourceFormat_);
+        if (folder.isEmpty() || !SelectFolder(folder))
             FillDriveTree();
         else
             ListFolder();
-        SetTitle(kNotAkaiCdrom);
-        ShowMessage(path.toStdString() +
-                        "\r\n\r\nNo Akai S1000/S3000 partition was found on this disc image.",
-                    kMessageCaption, MessageIcon::Warning);
-        return false;
-    }
-    LeaveFormatItems();
-    SetSourceFormat(SourceFormat::Akai);
-    ResetDisplay();
-    if (found == 0)
-        SetTitle(kNotAkaiCdrom);
-    FillPartitionTree();
-    if (treeView1_->topLevelItemCount() > 0)
-        treeView1_->setCurrentItem(treeView1_->topLevelItem(0));
-    return true;
-}
-
-void TForm1::AkaiImageClick() {
-    QFileDialog dialog(this, "Open Akai Disc Image", QString::fromStdString(workspace_.settings.LastDir),
-                       "Disc images (*.iso *.img *.bin *.cue);;All files (*)");
-    dialog.setObjectName("AkaiImageDialog");
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return;
-    OpenDiscImage(dialog.selectedFiles().front());
+    });
 }
 
 void TForm1::OpenPath(const QString& path) {

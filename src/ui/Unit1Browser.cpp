@@ -190,7 +190,7 @@ void TForm1::ResetDisplay() {
     selection.currentLayer = selection.currentZone = -1;
     selection.selectedSample = kNoSample;
     selection.lastSampleNode = -1;
-    selection.DisplayMode = 0;
+    selection.DisplayMode = PanelContent::Nothing;
     SetTitle("");
     SetFormatLabelsVisible(false);
     listBox1_->clear();
@@ -256,35 +256,35 @@ void TForm1::TreeView1ContextMenu(const QPoint& at) {
         return;
     QMenu menu(this);
     menu.setObjectName("PopupMenu3");
-    auto add = [&](const char* name, const QString& caption, int item) {
+    auto add = [&](const char* name, const QString& caption, FolderSearch search) {
         QAction* action = menu.addAction(caption);
         action->setObjectName(name);
-        connect(action, &QAction::triggered, this, [this, item] { SearchFolder(item); });
+        connect(action, &QAction::triggered, this, [this, search] { SearchFolder(search); });
     };
     if (sourceFormat_ == SourceFormat::AudioFile) {
-        add("Menu_Search1", "Search WAVE(s)", 1);
-        add("Menu_Search2", "Search AIFF(s)", 2);
-        add("Menu_Search3", "Search All Audio Files", 3);
+        add("Menu_Search1", "Search WAVE(s)", FolderSearch::Waves);
+        add("Menu_Search2", "Search AIFF(s)", FolderSearch::Aiffs);
+        add("Menu_Search3", "Search All Audio Files", FolderSearch::AudioFiles);
     } else {
         add("Menu_Search1",
             sourceFormat_ == SourceFormat::Dls   ? "Search GigaFile(s)"
             : sourceFormat_ == SourceFormat::Sfz ? "Search SFZ file(s)"
                                                  : "Search SoundFont(s)",
-            1);
+            FolderSearch::Banks);
     }
     menu.exec(treeView1_->viewport()->mapToGlobal(at - QPoint(0, 10)));
 }
 
-void TForm1::SearchFolder(int item) {
+void TForm1::SearchFolder(FolderSearch search) {
     const std::string folder = CurrentFolder().toStdString();
     if (folder.empty())
         return;
-    lastSearchItem_ = item;
+    lastSearch_ = search;
     BusyCursor busy;
     ResetDisplay();
     if (sourceFormat_ == SourceFormat::AudioFile) {
-        audioWave_ = item != 2;
-        audioAiff_ = item != 1;
+        audioWave_ = search != FolderSearch::Aiffs;
+        audioAiff_ = search != FolderSearch::Waves;
         SearchAudioFiles(workspace_, folder, {audioWave_, audioAiff_});
         FillSampleList();
     } else {
@@ -296,9 +296,9 @@ void TForm1::SearchFolder(int item) {
 void TForm1::ShowCompressedClick() {
     if (treeView1_->currentItem() == nullptr)
         return;
-    if (workspace_.loader.listingKind == 2)
-        SearchFolder(lastSearchItem_);
-    else if (workspace_.loader.listingKind == 1)
+    if (workspace_.loader.listingKind == ListingKind::Search)
+        SearchFolder(lastSearch_);
+    else if (workspace_.loader.listingKind == ListingKind::Folder)
         ListFolder();
 }
 
@@ -339,7 +339,7 @@ void TForm1::LoadEntry(int row) {
     if (changesSuppressed_ || row < 0 || row >= static_cast<int>(workspace_.loader.fileList.size()))
         return;
     BusyCursor busy;
-    const bool another = workspace_.loader.loadedEntry != row || workspace_.loader.loadedFlag != 1;
+    const bool another = workspace_.loader.loadedEntry != row || !workspace_.loader.loadedFlag;
     if (another)
         ForgetEdits();
     ReadNotes notes;
@@ -360,12 +360,12 @@ void TForm1::ShowUnreadableBank(uint32_t entry, LoadStatus status, const ReadNot
     // Nothing of the bank before, nor of what was read of this one, stays on screen.
     BankModel& bank = workspace_.bank;
     bank.PresetCount = bank.LayerCount = bank.ZoneCount = bank.SampleCount = 0;
-    workspace_.loader.loadedFlag = 0;
+    workspace_.loader.loadedFlag = false;
     Selection& selection = workspace_.selection;
     selection.currentPreset = 0;
     selection.currentLayer = selection.currentZone = -1;
     selection.selectedSample = kNoSample;
-    selection.DisplayMode = 0;
+    selection.DisplayMode = PanelContent::Nothing;
     Auditioning().AllSoundOff();
     if (status != LoadStatus::CannotOpen)
         SetTitle({});

@@ -50,40 +50,34 @@ void TForm1::BuildEditMenu(QMenuBar* bar) {
 }
 
 void TForm1::ShowEditActions() {
-    undoItem_->setEnabled(editHistory_.CanUndo());
-    redoItem_->setEnabled(editHistory_.CanRedo());
+    undoItem_->setEnabled(edits_.CanUndo());
+    redoItem_->setEnabled(edits_.CanRedo());
     const QTreeWidgetItem* node = treeView2_ ? treeView2_->currentItem() : nullptr;
     for (QAction* item : presetItems_)
         item->setEnabled(node != nullptr);
 }
 
 void TForm1::RecordEdit() {
-    editHistory_.Record(CaptureEdits(workspace_.bank, workspace_.attributes, removedPresets_));
+    edits_.Record(workspace_.bank, workspace_.attributes);
     ShowEditActions();
 }
 
 void TForm1::ForgetEdits() {
-    editHistory_.Clear();
-    removedPresets_.clear();
+    edits_.Forget();
     ShowEditActions();
 }
 
 void TForm1::UndoClick() {
-    if (!editHistory_.CanUndo())
-        return;
-    const EditState now = CaptureEdits(workspace_.bank, workspace_.attributes, removedPresets_);
-    ShowRestoredEdits(editHistory_.Undo(now));
+    if (edits_.Undo(workspace_.bank, workspace_.attributes))
+        ShowRestoredEdits();
 }
 
 void TForm1::RedoClick() {
-    if (!editHistory_.CanRedo())
-        return;
-    const EditState now = CaptureEdits(workspace_.bank, workspace_.attributes, removedPresets_);
-    ShowRestoredEdits(editHistory_.Redo(now));
+    if (edits_.Redo(workspace_.bank, workspace_.attributes))
+        ShowRestoredEdits();
 }
 
-void TForm1::ShowRestoredEdits(const EditState& state) {
-    removedPresets_ = RestoreEdits(state, workspace_.bank, workspace_.attributes);
+void TForm1::ShowRestoredEdits() {
     const uint32_t shown = workspace_.selection.currentPreset;
     FillPresetTree();
     // The preset shown before stays shown when it is still in the tree, else the first one is.

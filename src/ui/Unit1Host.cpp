@@ -156,11 +156,7 @@ void TForm1::FinishProgressWindow() {
 }
 
 ProgressWindow* TForm1::ShowingProgressWindow() const {
-    if (form4_->isVisible())
-        return form4_;
-    if (form2_->isVisible())
-        return form2_;
-    return nullptr;
+    return ui::ShowingProgressWindow(form4_, form2_);
 }
 
 } // namespace quorvane::ui

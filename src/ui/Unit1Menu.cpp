@@ -59,8 +59,8 @@ void TForm1::BuildMenu(const DeviceLists& devices) {
     akai->setObjectName("Menu_AKAI");
     akai->menuAction()->setObjectName("Menu_AKAI");
     std::vector<QAction*> drives;
-    drives.reserve(8);
-    for (int target = 0; target < 8; ++target)
+    drives.reserve(kAkaiMenuDrives);
+    for (int target = 0; target < kAkaiMenuDrives; ++target)
         drives.push_back(
             MakeItem(akai, qPrintable(QStringLiteral("MenuSCSI%1").arg(target)), QString::number(target)));
     // Drives the window probed itself follow those it was given.
@@ -72,14 +72,10 @@ void TForm1::BuildMenu(const DeviceLists& devices) {
         if (i < driveNames.size())
             drives[i]->setText(QString::fromStdString(driveNames[i]));
     }
-    for (size_t target = 0; target < drives.size(); ++target)
-        connect(drives[target], &QAction::triggered, this,
-                [this, target] { SelectAkaiDriveClick(static_cast<uint32_t>(target)); });
     akai->addSeparator();
     // Disc images are how most of these discs are kept today: they open as one more drive, so the menu
     // is there even on a machine without a CD-ROM drive.
-    connect(MakeItem(akai, "MenuAkaiImage", "Open Disc &Image ..."), &QAction::triggered, this,
-            &TForm1::AkaiImageClick);
+    MakeItem(akai, "MenuAkaiImage", "Open Disc &Image ...");
     format->addSeparator();
     formatItem("Menu_WAVE", "&WAVE files (*.wav)");
     formatItem("Menu_AIFF", "AI&FF files (*.aif, *.aiff)");
@@ -113,8 +109,8 @@ void TForm1::BuildMenu(const DeviceLists& devices) {
     outputGroup->addAction(MakeItem(output, "menu_wavemapper", "Default (Wave Mapper)", true))
         ->setChecked(true);
     std::vector<QAction*> outputs;
-    outputs.reserve(6);
-    for (int i = 0; i < 6; ++i)
+    outputs.reserve(audio::kMaxOutputDevices);
+    for (int i = 0; i < static_cast<int>(audio::kMaxOutputDevices); ++i)
         outputs.push_back(outputGroup->addAction(
             MakeItem(output, qPrintable(QStringLiteral("menu_output%1").arg(i)), QString(), true)));
     ListDevices(outputs, *devices.audioOutputs);

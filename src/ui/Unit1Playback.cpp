@@ -1,5 +1,5 @@
 // TForm1's side of wave playback: it hands the playback controller its widgets and the output, and routes
-// what the controller asks for (the sample save dialog, a preset's MIDI volume) to the concerns that own it.
+// a preset's MIDI volume to auditioning.
 #include <QLabel>
 
 #include "ui/OutputDevices.h"
@@ -19,9 +19,6 @@ void TForm1::ConnectPlayback(const DeviceLists& devices) {
     widgets.outputs = controls_.outputs;
     playback_ = std::make_unique<PlaybackController>(workspace_, *this, devices.waveOutput,
                                                      devices.audioOutputs->Names().size(), widgets, nullptr);
-    connect(playback_.get(), &PlaybackController::SampleSaveRequested, this, [this](int saveAll) {
-        SaveSampleDialog(workspace_.selection.selectedSample, saveAll < 0 ? saveAllOption_ : saveAll == 1);
-    });
     connect(playback_.get(), &PlaybackController::PresetVolumeChanged, this,
             [this](int position) { Auditioning().SetVolumePosition(position); });
 }

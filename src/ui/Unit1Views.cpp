@@ -21,6 +21,7 @@
 #include "ui/Colours.h"
 #include "ui/InfoPanel.h"
 #include "ui/Palette.h"
+#include "ui/PresetTreeLevel.h"
 #include "ui/Unit1.h"
 #include "ui/Unit6.h"
 #include "ui/ViewPictures.h"
@@ -33,14 +34,6 @@ constexpr int kDataRole = Qt::UserRole;
 
 int DataOf(const QTreeWidgetItem* node) {
     return node ? node->data(0, kDataRole).toInt() : -1;
-}
-
-// 0 for a preset node, 1 for a layer node, 2 for a zone node.
-int LevelOf(const QTreeWidgetItem* node) {
-    int level = 0;
-    for (const QTreeWidgetItem* at = node ? node->parent() : nullptr; at; at = at->parent())
-        ++level;
-    return level;
 }
 
 QTreeWidgetItem* MakeNode(const ViewNode& view) {
@@ -90,13 +83,12 @@ void TForm1::ConnectViews() {
     connect(listBox1_, &QListWidget::customContextMenuRequested, this, &TForm1::ListBox1ContextMenu);
     listBox1_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     listBox1_->installEventFilter(this);
-    connect(controls_.speedButton4, &QToolButton::clicked, this, &TForm1::SaveBanksClick);
     connect(treeList_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* node) {
         if (DataOf(node) >= 0)
-            playback_->RequestSampleSave(-1);
+            playback_->RequestSampleSave(SaveAllChoice::AsLastChosen);
     });
     connect(treeView2_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* node) {
-        if (LevelOf(node) == 0)
+        if (LevelOf(node) == PresetTreeLevel::Preset)
             SavePresetsClick();
     });
     connect(treeList_, &QTreeWidget::itemSelectionChanged, this, [this] { TreeListChange(); });
@@ -111,7 +103,7 @@ void TForm1::FillPresetTree() {
     treeView2_->clear();
     const BankModel& bank = workspace_.bank;
     for (uint32_t slot : PresetTreeOrder(bank)) {
-        if (std::find(removedPresets_.begin(), removedPresets_.end(), slot) != removedPresets_.end())
+        if (edits_.IsRemoved(slot))
             continue;
         QTreeWidgetItem* node = MakeNode(PresetNode(bank, slot));
         node->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
@@ -127,15 +119,15 @@ void TForm1::BuildChildren(QTreeWidgetItem* node) {
         return;
     Suppress suppress(changesSuppressed_);
     const BankModel& bank = workspace_.bank;
-    const int level = LevelOf(node);
+    const PresetTreeLevel level = LevelOf(node);
     std::vector<ViewNode> children;
-    if (level == 0)
+    if (level == PresetTreeLevel::Preset)
         children = LayerNodes(bank, static_cast<uint32_t>(DataOf(node)));
-    else if (level == 1)
+    else if (level == PresetTreeLevel::Layer)
         children = ZoneNodes(bank, static_cast<uint32_t>(DataOf(node->parent())), DataOf(node));
     for (const ViewNode& child : children) {
         QTreeWidgetItem* item = MakeNode(child);
-        if (level == 0)
+        if (level == PresetTreeLevel::Preset)
             item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
         node->addChild(item);
     }
@@ -160,17 +152,17 @@ void TForm1::TreeView2Change() {
     typedBankNumber_ = {};
     playback_->ShowPresetVolume();
     Selection& selection = workspace_.selection;
-    const int level = LevelOf(node);
-    if (level == 0) {
+    const PresetTreeLevel level = LevelOf(node);
+    if (level == PresetTreeLevel::Preset) {
         StopPlayback(true);
         treeView2_->setContextMenuPolicy(Qt::CustomContextMenu);
         selection.currentPreset = static_cast<uint32_t>(DataOf(node));
         selection.currentLayer = selection.currentZone = -1;
         selection.selectedSample = kNoSample;
-        selection.DisplayMode = 1;
+        selection.DisplayMode = PanelContent::Preset;
         Suppress suppress(changesSuppressed_);
         treeList_->clearSelection();
-    } else if (level == 1) {
+    } else if (level == PresetTreeLevel::Layer) {
         treeView2_->setContextMenuPolicy(Qt::NoContextMenu);
         selection.currentPreset = static_cast<uint32_t>(DataOf(node->parent()));
         selection.currentLayer = DataOf(node);
@@ -181,7 +173,7 @@ void TForm1::TreeView2Change() {
         selection.currentLayer = DataOf(node->parent());
         selection.currentZone = DataOf(node);
     }
-    selection.DisplayMode = 1;
+    selection.DisplayMode = PanelContent::Preset;
     // An Akai volume's programs are read from the disc when one is first shown.
     if (workspace_.bank.SourceFormat == SourceFormat::Akai && selection.currentPreset != akaiProgramRead_) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -189,7 +181,7 @@ void TForm1::TreeView2Change() {
         QApplication::restoreOverrideCursor();
         akaiProgramRead_ = selection.currentPreset;
         // Layers built before the program was read are built again from it.
-        if (level == 0) {
+        if (level == PresetTreeLevel::Preset) {
             Suppress suppress(changesSuppressed_);
             qDeleteAll(node->takeChildren());
         }
@@ -202,7 +194,7 @@ void TForm1::TreeView2Change() {
     SetBackground(panel1_, palette().color(QPalette::Window));
     if (selection.filterMode)
         FillSampleList();
-    if (level == 0)
+    if (level == PresetTreeLevel::Preset)
         form6_->Refresh(workspace_.bank, ChosenPresets(),
                         Auditioning().On() && Auditioning().CurrentDevice() >= 0);
     infoPanel_->Redraw();
@@ -211,7 +203,7 @@ void TForm1::TreeView2Change() {
 
 void TForm1::ApplyPresetParametersClick(const ParameterValues& values) {
     QTreeWidgetItem* node = treeView2_->currentItem();
-    if (node == nullptr || LevelOf(node) != 0)
+    if (node == nullptr || LevelOf(node) != PresetTreeLevel::Preset)
         return;
     RecordEdit();
     ApplyPresetParameters(workspace_.bank, workspace_.attributes, ChosenPresets(), values);
@@ -249,7 +241,7 @@ void TForm1::MoveZonesClick(int semitones) {
     }
     infoPanel_->Redraw();
     QTreeWidgetItem* current = treeView2_->currentItem();
-    if (current != nullptr && LevelOf(current) == 0)
+    if (current != nullptr && LevelOf(current) == PresetTreeLevel::Preset)
         auditioning_->AuditionSelectedNode();
 }
 
@@ -287,7 +279,7 @@ void TForm1::TreeListChange() {
     if (node == nullptr || !bank.IsValidSample(static_cast<uint32_t>(data))) {
         // A group node: nothing to show.
         selection.lastSampleNode = node ? treeList_->indexOfTopLevelItem(node) : -1;
-        selection.DisplayMode = 0;
+        selection.DisplayMode = PanelContent::Nothing;
         StopPlayback(true);
         ShowPanelBlack();
         return;
@@ -300,7 +292,7 @@ void TForm1::TreeListChange() {
         return;
     }
     selection.selectedSample = index;
-    selection.DisplayMode = 2;
+    selection.DisplayMode = PanelContent::Sample;
     playback_->ShowSampleVolume();
     // The play buffers are refilled next: the sample playing now stops first.
     StopPlayback(true);
@@ -318,7 +310,7 @@ void TForm1::TreeListChange() {
         selection.currentPreset = 0;
         selection.currentLayer = selection.currentZone = -1;
         selection.selectedSample = kNoSample;
-        selection.DisplayMode = 0;
+        selection.DisplayMode = PanelContent::Nothing;
         ShowPanelBlack();
         return;
     }
@@ -355,7 +347,7 @@ void TForm1::SpeedPlClick() {
             selection.currentPreset = presets.back();
             selection.currentLayer = selection.currentZone = -1;
             selection.lastSampleNode = -1;
-            selection.DisplayMode = 1;
+            selection.DisplayMode = PanelContent::Preset;
             ListPresetSamples(bank, selection.currentPreset);
             infoPanel_->SetStatistics(ComputePresetStatistics(bank, selection.currentPreset));
             FillSampleList();
@@ -420,15 +412,6 @@ void TForm1::LinkMonoClick() {
     FillSampleList();
 }
 
-void TForm1::ShowBankEditMark() {
-    const bool edited = !workspace_.attributes.BankEditAttributes.empty();
-    QToolButton* save = controls_.speedButton4;
-    QFont font = save->font();
-    font.setBold(edited);
-    save->setFont(font);
-    save->setToolTip(edited ? "Save the chosen banks (with conversion parameters)" : "Save the chosen banks");
-}
-
 void TForm1::MarkEditedPresets() {
     const std::string& edits = workspace_.attributes.EditAttributes;
     for (int i = 0; i < treeView2_->topLevelItemCount(); ++i) {
@@ -454,7 +437,7 @@ bool TForm1::TreeView2Key(QKeyEvent* event) {
     QTreeWidgetItem* node = treeView2_->currentItem();
     if (node == nullptr)
         return false;
-    const bool presetNode = LevelOf(node) == 0;
+    const bool presetNode = LevelOf(node) == PresetTreeLevel::Preset;
     const uint32_t slot = static_cast<uint32_t>(DataOf(presetNode ? node : nullptr));
     BankModel& bank = workspace_.bank;
     // After a program, bank or drum change the node shows the preset again.
@@ -512,11 +495,11 @@ bool TForm1::TreeView2Key(QKeyEvent* event) {
         BuildChildren(node);
         return false;
     case Qt::Key_Delete: {
-        const int level = LevelOf(node);
-        if (level > 1)
+        const PresetTreeLevel level = LevelOf(node);
+        if (level == PresetTreeLevel::Zone)
             return true;
         const QString question =
-            level == 0
+            level == PresetTreeLevel::Preset
                 ? QString("Remove the preset '%1' from the list?\n\nIt is left out when the presets are "
                           "saved. Ctrl+Z brings it back.")
                       .arg(node->text(0))
@@ -525,9 +508,9 @@ bool TForm1::TreeView2Key(QKeyEvent* event) {
         if (QMessageBox::question(this, "Delete", question, QMessageBox::Yes | QMessageBox::No,
                                   QMessageBox::No) != QMessageBox::Yes)
             return true;
-        if (level == 0) {
+        if (level == PresetTreeLevel::Preset) {
             RecordEdit();
-            removedPresets_.push_back(slot);
+            edits_.RemovePreset(slot);
             {
                 Suppress suppress(changesSuppressed_);
                 delete node;
@@ -540,7 +523,7 @@ bool TForm1::TreeView2Key(QKeyEvent* event) {
                 treeView2_->currentItem()->setSelected(true);
                 TreeView2Change();
             }
-        } else if (level == 1) {
+        } else if (level == PresetTreeLevel::Layer) {
             BankModel& bank = workspace_.bank;
             const uint32_t slot = static_cast<uint32_t>(DataOf(node->parent()));
             if (!bank.IsValidSlot(slot))
@@ -554,7 +537,7 @@ bool TForm1::TreeView2Key(QKeyEvent* event) {
                 for (int i = 0; i < parent->childCount(); ++i)
                     parent->child(i)->setData(0, kDataRole, i);
             }
-            if (LevelOf(treeView2_->currentItem()) == 0)
+            if (LevelOf(treeView2_->currentItem()) == PresetTreeLevel::Preset)
                 TreeView2Change();
         }
         return true;

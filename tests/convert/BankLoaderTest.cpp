@@ -66,7 +66,7 @@ TEST_F(BankLoaderTest, InteractiveLoadShowsTheVersionAndTidiesPairNames) {
     EXPECT_EQ(host.bankChanges, 1);
     EXPECT_TRUE(workspace.attributes.EditAttributes.empty()) << "edits belong to the bank on screen";
     EXPECT_EQ(workspace.loader.loadedEntry, 0);
-    EXPECT_EQ(workspace.loader.loadedFlag, 1);
+    EXPECT_TRUE(workspace.loader.loadedFlag);
 
     const BankModel& bank = workspace.bank;
     EXPECT_EQ(bank.BankVersion, 24);
@@ -112,7 +112,7 @@ TEST_F(BankLoaderTest, OddChunkWarnsOnlyAnInteractiveLoadOutsideABatch) {
     EXPECT_EQ(workspace.bank.SampleTable[0].name, "PIANO");
 
     // During a batch run the progress window shows, and the same load stays quiet.
-    workspace.loader.loadedFlag = 0;
+    workspace.loader.loadedFlag = false;
     host.Forget();
     host.progressWindowShowing = true;
     ASSERT_EQ(LoadBankInteractively(workspace, 0), LoadStatus::Loaded);

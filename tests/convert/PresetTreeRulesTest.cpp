@@ -13,17 +13,19 @@ TEST(PresetTreeRules, ASaveTakesTheSelectedPresetsOrAll) {
         const char* what;
         std::vector<int> selected;
         uint32_t count;
+        std::vector<uint32_t> removed; // taken out of the tree
         std::vector<uint32_t> expected;
     };
     const std::vector<Case> cases = {
-        {"none selected: every preset", {}, 3, {1, 2, 3}},
-        {"tree order kept", {3, 1}, 3, {3, 1}},
-        {"slots outside the bank left out", {0, 2, 4, -1}, 3, {2}},
-        {"only slots outside: every preset", {0, 9}, 2, {1, 2}},
-        {"an empty bank takes nothing", {1}, 0, {}},
+        {"none selected: every preset", {}, 3, {}, {1, 2, 3}},
+        {"none selected: every preset left in the tree", {}, 3, {2, 3}, {1}},
+        {"tree order kept", {3, 1}, 3, {}, {3, 1}},
+        {"slots outside the bank left out", {0, 2, 4, -1}, 3, {}, {2}},
+        {"only slots outside: every preset", {0, 9}, 2, {}, {1, 2}},
+        {"an empty bank takes nothing", {1}, 0, {}, {}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(PresetsToSave(c.selected, c.count), c.expected) << c.what;
+        EXPECT_EQ(PresetsToSave(c.selected, c.count, c.removed), c.expected) << c.what;
 }
 
 TEST(PresetTreeRules, EachKeyMakesItsEdit) {

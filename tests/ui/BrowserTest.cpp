@@ -200,7 +200,7 @@ void BrowserTest::ExpandOnceCollapseForgetsAndTheHiddenFolderRule() {
 void BrowserTest::SearchGoesLevelByLevelAndEndsOnALoop() {
     TForm1 form(dir_.filePath("search.ini"), NoDeviceLists());
     QVERIFY(form.SelectFolder(Path("banks")));
-    form.SearchFolder(1);
+    form.SearchFolder(FolderSearch::Banks);
     auto* list = form.findChild<QListWidget*>("ListBox1");
     // Sorted by name; the loop back to banks/ is walked once; hidden folders stay out.
     QCOMPARE(Texts(list), QStringList({"alpha", "Beta", "Deep", "Deepest"}));
@@ -209,7 +209,7 @@ void BrowserTest::SearchGoesLevelByLevelAndEndsOnALoop() {
                                "banks/sub/deeper/Deepest.sf2"};
     for (int p = 0; p < paths.size(); ++p)
         QCOMPARE(QString::fromStdString(EntryPath(w, static_cast<uint32_t>(p))), Path(paths[p]));
-    QCOMPARE(w.loader.listingKind, 2);
+    QCOMPARE(w.loader.listingKind, ListingKind::Search);
 }
 
 void BrowserTest::BankFillsBothTrees() {
@@ -225,7 +225,7 @@ void BrowserTest::BankFillsBothTrees() {
             0);
     QCOMPARE(w.selection.currentPreset,
              static_cast<uint32_t>(presets->topLevelItem(0)->data(0, Qt::UserRole).toInt()));
-    QCOMPARE(w.selection.DisplayMode, 1);
+    QCOMPARE(w.selection.DisplayMode, PanelContent::Preset);
 
     // In bank order when sorting is off: drum presets after every melodic one.
     form.findChild<QAction*>("SortPreset")->trigger();

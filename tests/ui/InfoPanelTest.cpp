@@ -136,7 +136,7 @@ class InfoPanelTest : public QObject {
         s.currentZone = zone;
         s.selectedSample = 0xFFFF;
         s.lastSampleNode = -1;
-        s.DisplayMode = 1;
+        s.DisplayMode = PanelContent::Preset;
     }
 
   private slots:
@@ -338,7 +338,7 @@ void InfoPanelTest::DamagedSamplesAreShownWithoutPlaying() {
         Session().samples.PlayRight.Free();
         Select(0, -1, -1);
         Session().selection.selectedSample = 0;
-        Session().selection.DisplayMode = 2;
+        Session().selection.DisplayMode = PanelContent::Sample;
         const QImage image = Show();
         QVERIFY2(!image.isNull(), c.what);
         form_->SpeedButton1Click();
@@ -378,7 +378,7 @@ void InfoPanelTest::ScreenshotsOfEveryViewAndPlayback() {
     Session().samples.PlayLeft.Fill(Shape(100000, 900));
     Select(0, -1, -1);
     Session().selection.selectedSample = 0;
-    Session().selection.DisplayMode = 2;
+    Session().selection.DisplayMode = PanelContent::Sample;
     form_->Panel()->Redraw();
     form_->SpeedButton1Click();
     QVERIFY(form_->Player().Playing());

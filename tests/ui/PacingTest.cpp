@@ -197,7 +197,7 @@ void PacingTest::FolderSearchLeavesNoEventWaiting() {
     TickWatch watch([&] { ++ticks; });
     const Clock::time_point start = Clock::now();
     watch.Start();
-    form.SearchFolder(1);
+    form.SearchFolder(FolderSearch::Banks);
     const Clock::duration took = Clock::now() - start;
     QApplication::processEvents();
     qInfo("search: %.0f ms, %d ticks, longest wait %.0f ms", Ms(took), ticks, Ms(watch.Longest()));

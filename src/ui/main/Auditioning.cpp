@@ -11,6 +11,7 @@
 #include "ui/Colours.h"
 #include "ui/InfoPanel.h"
 #include "ui/Palette.h"
+#include "ui/PresetTreeLevel.h"
 
 namespace quorvane::ui {
 
@@ -21,13 +22,6 @@ constexpr int kMidiTimerMs = 2;
 
 const QColor kLampIdle(0, 119, 6);
 const QColor kLampKeyHeld(255, 0, 0);
-
-int LevelOf(const QTreeWidgetItem* node) {
-    int level = 0;
-    for (const QTreeWidgetItem* at = node->parent(); at; at = at->parent())
-        ++level;
-    return level;
-}
 
 QAction* MakeCheckItem(QMenu* menu, const QString& name) {
     QAction* item = menu->addAction(QString());
@@ -193,16 +187,18 @@ void AuditioningController::AuditionSelectedNode() {
     QTreeWidgetItem* node = widgets_.presetTree->currentItem();
     if (node == nullptr || !node->isSelected())
         return;
-    const int level = LevelOf(node);
+    const PresetTreeLevel level = LevelOf(node);
     const Selection& selection = workspace_.selection;
     // A zone plays as part of its layer or preset: selecting one changes nothing on the synthesizer.
-    if (level == 2 || (level == 1 && !workspace_.settings.AuditionLayers))
+    if (level == PresetTreeLevel::Zone ||
+        (level == PresetTreeLevel::Layer && !workspace_.settings.AuditionLayers))
         return;
     if (!audition_->On() || audition_->CurrentDevice() < 0 ||
         !workspace_.bank.IsValidSlot(selection.currentPreset))
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    audition_->LoadShown(workspace_, selection.currentPreset, level == 1 ? selection.currentLayer : -1);
+    audition_->LoadShown(workspace_, selection.currentPreset,
+                         level == PresetTreeLevel::Layer ? selection.currentLayer : -1);
     QApplication::restoreOverrideCursor();
     ShowAuditionState();
 }
@@ -223,7 +219,7 @@ bool AuditioningController::eventFilter(QObject* watched, QEvent* event) {
 
 bool AuditioningController::ZoneMapMouse(QMouseEvent* event) {
     InfoPanel* panel = widgets_.panel;
-    const bool presetShown = workspace_.selection.DisplayMode == 1;
+    const bool presetShown = workspace_.selection.DisplayMode == PanelContent::Preset;
     const bool playable = presetShown && audition_->Playable();
     const ZoneMapPlayArea area = panel->PlayArea();
     const QPoint at = event->position().toPoint();

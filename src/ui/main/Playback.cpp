@@ -46,7 +46,8 @@ PlaybackController::PlaybackController(Workspace& workspace, Host& host, audio::
     connect(playTimer_, &QTimer::timeout, this, &PlaybackController::PlayTimerTick);
 
     connect(widgets_.playButton, &QToolButton::clicked, this, &PlaybackController::SpeedButton1Click);
-    connect(widgets_.saveButton, &QToolButton::clicked, this, [this] { RequestSampleSave(-1); });
+    connect(widgets_.saveButton, &QToolButton::clicked, this,
+            [this] { RequestSampleSave(SaveAllChoice::AsLastChosen); });
     connect(widgets_.volume, &QSlider::valueChanged, this, &PlaybackController::TrackBar1Change);
     sampleSliderPosition_ = presetSliderPosition_ = widgets_.volume->value();
 
@@ -151,24 +152,24 @@ bool PlaybackController::SampleListKey(QKeyEvent* event) {
         StopPlayback(true);
         return true;
     case Qt::Key_S:
-        RequestSampleSave(event->modifiers() & Qt::ControlModifier ? 1 : 0);
+        RequestSampleSave(event->modifiers() & Qt::ControlModifier ? SaveAllChoice::On : SaveAllChoice::Off);
         return true;
     default:
         return false;
     }
 }
 
-void PlaybackController::RequestSampleSave(int saveAllOption) {
+void PlaybackController::RequestSampleSave(SaveAllChoice saveAll) {
     // Saving reads the sample again: playback stops first.
     StopPlayback(true);
-    emit SampleSaveRequested(saveAllOption);
+    emit SampleSaveRequested(saveAll);
 }
 
 void PlaybackController::TrackBar1Change(int position) {
-    if (workspace_.selection.DisplayMode == 2) {
+    if (workspace_.selection.DisplayMode == PanelContent::Sample) {
         player_->PlayVolume = audio::VolumeForPosition(position);
         sampleSliderPosition_ = position;
-    } else if (workspace_.selection.DisplayMode == 1) {
+    } else if (workspace_.selection.DisplayMode == PanelContent::Preset) {
         // A preset plays on the synthesizer: the slider is its MIDI volume.
         presetSliderPosition_ = position;
         emit PresetVolumeChanged(position);

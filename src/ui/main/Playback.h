@@ -27,6 +27,9 @@ class InfoPanel;
 // What the play button shows: Play while nothing plays, Stop while a sample plays.
 enum class PlayButtonPicture { Play, Stop };
 
+// How a sample save asked for here starts its "Save ALL Samples" box: as the user left it, off or on.
+enum class SaveAllChoice { AsLastChosen, Off, On };
+
 class PlaybackController : public QObject {
     Q_OBJECT
   public:
@@ -64,12 +67,12 @@ class PlaybackController : public QObject {
     // The slider shows the volume of what is on screen now: a sample's gain or a preset's MIDI volume.
     void ShowSampleVolume();
     void ShowPresetVolume();
-    // Stops playback and asks for the sample save dialog: -1 keeps the "Save ALL Samples" option as it was.
-    void RequestSampleSave(int saveAllOption);
+    // Stops playback and asks for the sample save dialog.
+    void RequestSampleSave(SaveAllChoice saveAll);
 
   signals:
-    // Ctrl+S (saveAllOption 1), S (0) or the save button (-1: the option as it was), after playback stopped.
-    void SampleSaveRequested(int saveAllOption);
+    // Ctrl+S (every sample), S (one) or the save button (as last chosen), after playback stopped.
+    void SampleSaveRequested(SaveAllChoice saveAll);
     // The slider moved while a preset is shown: the synthesizer's MIDI volume.
     void PresetVolumeChanged(int position);
 

@@ -5,8 +5,8 @@
 #include <functional>
 
 #include "convert/ConversionParameters.h"
-#include "convert/EditHistory.h"
 #include "convert/PresetEdits.h"
+#include "session/EditHistory.h"
 #include "support/SmallModels.h"
 
 namespace quorvane {
@@ -15,17 +15,15 @@ namespace {
 struct Session {
     BankModel bank = test::SmallModel({{.zoneRange = 0x4030, .rootKey = 50}, {}});
     AttributeList attributes;
-    std::vector<uint32_t> removed;
     TypedBankNumber typed;
-    EditHistory history;
+    BankEdits history;
 
-    EditState Now() const { return CaptureEdits(bank, attributes, removed); }
     void Edit(const std::function<void(Session&)>& edit) {
-        history.Record(Now());
+        history.Record(bank, attributes);
         edit(*this);
     }
-    void Undo() { removed = RestoreEdits(history.Undo(Now()), bank, attributes); }
-    void Redo() { removed = RestoreEdits(history.Redo(Now()), bank, attributes); }
+    void Undo() { EXPECT_TRUE(history.Undo(bank, attributes)); }
+    void Redo() { EXPECT_TRUE(history.Redo(bank, attributes)); }
 };
 
 // What an edit may change, compared as a whole.
@@ -51,7 +49,7 @@ Seen Look(const Session& s) {
         seen.reverbs.push_back(zone.generators[gen::reverbEffectsSend]);
     }
     seen.lines = s.attributes.EditAttributes;
-    seen.removed = s.removed;
+    seen.removed = s.history.RemovedPresets();
     return seen;
 }
 
@@ -70,7 +68,7 @@ TEST(EditHistory, EachEditIsUndoneAndRedoneExactly) {
          }},
         {"conversion parameters",
          [&reverb](Session& s) { ApplyPresetParameters(s.bank, s.attributes, {1}, reverb); }},
-        {"delete a preset", [](Session& s) { s.removed.push_back(2); }},
+        {"delete a preset", [](Session& s) { s.history.RemovePreset(2); }},
     };
     Session s;
     s.bank.PresetTable[2].program = 5;
@@ -110,8 +108,11 @@ TEST(EditHistory, ANewEditEndsTheRedoStepsAndTheDepthIsBounded) {
     for (; s.history.CanUndo(); ++undone)
         s.Undo();
     EXPECT_EQ(undone, EditHistory::kDepth);
-    s.history.Clear();
+    s.history.Forget();
     EXPECT_FALSE(s.history.CanUndo() || s.history.CanRedo());
+    const std::string lines = s.attributes.EditAttributes;
+    EXPECT_FALSE(s.history.Undo(s.bank, s.attributes) || s.history.Redo(s.bank, s.attributes));
+    EXPECT_EQ(s.attributes.EditAttributes, lines);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // Undo and redo of the user's edits to the bank on screen. Each step keeps the editable part of the model
 // (preset, layer and zone records), the recorded edit lines and the presets taken out of the preset tree,
-// as they were before the edit; undoing puts them back, redoing returns to the state after it.
+// as they were before the edit; undoing puts them back, redoing returns to the state after it. `BankEdits`
+// is what the windows hold: the steps and the presets taken out, recorded and restored in one place.
 #pragma once
 
 #include <cstddef>
@@ -47,6 +48,29 @@ class EditHistory {
   private:
     std::vector<EditState> undo_;
     std::vector<EditState> redo_;
+};
+
+class BankEdits {
+  public:
+    // Before every edit of `bank` and its edit lines: the state it starts from becomes an undo step.
+    void Record(const BankModel& bank, const AttributeList& attributes);
+    // Takes preset `slot` out of the preset tree and the preset save (an edit: Record first).
+    void RemovePreset(uint32_t slot);
+    bool IsRemoved(uint32_t slot) const;
+    const std::vector<uint32_t>& RemovedPresets() const { return removed_; }
+
+    bool CanUndo() const { return history_.CanUndo(); }
+    bool CanRedo() const { return history_.CanRedo(); }
+    // Puts the model, the edit lines and the removed presets back as they were before the last edit (after
+    // the last undo); false, changing nothing, when there is no such step.
+    bool Undo(BankModel& bank, AttributeList& attributes);
+    bool Redo(BankModel& bank, AttributeList& attributes);
+    // Another bank (or none) on screen: no step can be undone and no preset is taken out.
+    void Forget();
+
+  private:
+    EditHistory history_;
+    std::vector<uint32_t> removed_;
 };
 
 } // namespace quorvane

@@ -1,5 +1,6 @@
-#include "convert/EditHistory.h"
+#include "session/EditHistory.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace quorvane {
@@ -53,6 +54,38 @@ EditState EditHistory::Redo(EditState current) {
 void EditHistory::Clear() {
     undo_.clear();
     redo_.clear();
+}
+
+void BankEdits::Record(const BankModel& bank, const AttributeList& attributes) {
+    history_.Record(CaptureEdits(bank, attributes, removed_));
+}
+
+void BankEdits::RemovePreset(uint32_t slot) {
+    if (!IsRemoved(slot))
+        removed_.push_back(slot);
+}
+
+bool BankEdits::IsRemoved(uint32_t slot) const {
+    return std::find(removed_.begin(), removed_.end(), slot) != removed_.end();
+}
+
+bool BankEdits::Undo(BankModel& bank, AttributeList& attributes) {
+    if (!history_.CanUndo())
+        return false;
+    removed_ = RestoreEdits(history_.Undo(CaptureEdits(bank, attributes, removed_)), bank, attributes);
+    return true;
+}
+
+bool BankEdits::Redo(BankModel& bank, AttributeList& attributes) {
+    if (!history_.CanRedo())
+        return false;
+    removed_ = RestoreEdits(history_.Redo(CaptureEdits(bank, attributes, removed_)), bank, attributes);
+    return true;
+}
+
+void BankEdits::Forget() {
+    history_.Clear();
+    removed_.clear();
 }
 
 } // namespace quorvane
