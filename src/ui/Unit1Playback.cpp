@@ -16,6 +16,7 @@ void TForm1::ConnectPlayback(const DeviceLists& devices) {
     widgets.sampleList = treeList_;
     widgets.panel = infoPanel_;
     widgets.defaultOutput = controls_.waveMapper;
+    widgets.unavailable = controls_.outputUnavailable;
     widgets.outputs = controls_.outputs;
     playback_ = std::make_unique<PlaybackController>(workspace_, *this, devices.waveOutput,
                                                      devices.audioOutputs->Names().size(), widgets, nullptr);
