@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
             std::make_unique<quorvane::audio::RtMidiInputs>(quorvane::audio::MidiBackendFor(services));
     devices.midiInputs = midiInputs.get();
     quorvane::ui::TForm1 form1(quorvane::ui::DefaultSettingsFile(), devices);
-    form1.showMaximized();
+    form1.ShowAtStart();
     // A folder, bank, audio file or disc image named on the command line (a file manager's "Open with").
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() > 1)

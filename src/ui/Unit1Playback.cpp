@@ -31,8 +31,11 @@ void TForm1::ShowBlockTitle(const QString& title, const QString& formatLabel) {
     label4_->setText(title);
     SetTextColour(label4_, Qt::yellow);
     label4_->show();
-    if (!formatLabel.isEmpty())
+    // An audio file's block names its format and bit depth in the title bar ("Wave 16 bit").
+    if (!formatLabel.isEmpty()) {
         label1_->setText(formatLabel);
+        label1_->show();
+    }
 }
 
 } // namespace quorvane::ui
