@@ -23,6 +23,7 @@ QUORVANE_PACKAGES=(
     libgtest-dev libgmock-dev nlohmann-json3-dev libcli11-dev libfluidsynth-dev
     gigtools libgig-dev timgm6mb-soundfont fluid-soundfont-gm sox sndfile-programs
     librtaudio-dev pulseaudio pulseaudio-utils librtmidi-dev jackd2 time
+    libasound2-dev libjack-jackd2-dev
     libsndfile1-dev musescore-general-soundfont-small libdeflate-dev
     scdoc desktop-file-utils appstream shared-mime-info man-db file dpkg-dev lintian zsh
 )

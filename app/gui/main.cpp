@@ -2,12 +2,15 @@
 // and in scripts; everything else needs one.
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <string>
 
 #include <QApplication>
 
 #include "audio/FluidSynthDevices.h"
 #include "audio/RtAudioOutput.h"
 #include "audio/RtMidiInputs.h"
+#include "audio/SoundServices.h"
 #include "ui/Artwork.h"
 #include "ui/BuildInfo.h"
 #include "ui/OutputDevices.h"
@@ -50,20 +53,30 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName("quorvane");
     QApplication::setWindowIcon(quorvane::ui::ProgramIcon());
 
+    // The sound services are asked once, quietly; what is missing is said in one line each here and in
+    // the window's menus.
+    const quorvane::audio::SoundServices services = quorvane::audio::ProbeSoundServices();
+    for (const std::string& line : quorvane::audio::MissingServiceLines(services))
+        std::fprintf(stderr, "quorvane: %s\n", line.c_str());
+
     // Samples play through the system's sound output; the Audio Output menu lists its devices.
-    quorvane::audio::RtAudioOutput output;
+    quorvane::audio::RtAudioOutput output(services);
     const quorvane::ui::OutputDevices outputs(output);
     quorvane::ui::DeviceLists devices = quorvane::ui::MachineDeviceLists();
     devices.audioOutputs = &outputs;
     devices.waveOutput = &output;
     // Presets are auditioned on FluidSynth, which plays through the sound server itself.
-    quorvane::audio::FluidSynthDevices synthesizers;
+    quorvane::audio::FluidSynthDevices synthesizers(quorvane::audio::FluidSynthDevices::Output::AudioDriver,
+                                                    services);
     devices.synthesizers = &synthesizers;
     // A keyboard plays it through the machine's MIDI inputs (the ALSA sequencer, else JACK).
-    quorvane::audio::RtMidiInputs midiInputs;
-    devices.midiInputs = &midiInputs;
+    std::unique_ptr<quorvane::audio::RtMidiInputs> midiInputs;
+    if (services.CanListMidiInputs())
+        midiInputs =
+            std::make_unique<quorvane::audio::RtMidiInputs>(quorvane::audio::MidiBackendFor(services));
+    devices.midiInputs = midiInputs.get();
     quorvane::ui::TForm1 form1(quorvane::ui::DefaultSettingsFile(), devices);
-    form1.showMaximized();
+    form1.ShowAtStart();
     // A folder, bank, audio file or disc image named on the command line (a file manager's "Open with").
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() > 1)

@@ -10,13 +10,32 @@ namespace quorvane::audio {
 namespace {
 
 constexpr const char* kDeviceName = "FluidSynth";
+
 // PulseAudio first (PipeWire answers it too), then the servers and devices FluidSynth can play through
-// without starting anything of its own.
-constexpr const char* kDrivers[] = {"pulseaudio", "pipewire", "alsa", "sdl2", "oss"};
+// without starting anything of its own. A driver is tried only when its service answers.
+std::vector<const char*> DriversFor(const SoundServices& services) {
+    std::vector<const char*> drivers;
+    if (services.soundServer)
+        drivers.insert(drivers.end(), {"pulseaudio", "pipewire"});
+    if (services.alsaCard)
+        drivers.push_back("alsa");
+    if (services.jackServer)
+        drivers.push_back("jack");
+    if (services.alsaCard)
+        drivers.push_back("oss");
+    return drivers;
+}
+
+// FluidSynth's error lines while the drivers are tried: the last one says why none started.
+void KeepError(int /*level*/, const char* message, void* data) {
+    if (message != nullptr)
+        *static_cast<std::string*>(data) = message;
+}
 
 } // namespace
 
-FluidSynthDevices::FluidSynthDevices(Output output) : output_(output) {}
+FluidSynthDevices::FluidSynthDevices(Output output, std::optional<SoundServices> services)
+    : output_(output), services_(services) {}
 
 FluidSynthDevices::~FluidSynthDevices() {
     Close(0);
@@ -31,13 +50,16 @@ bool FluidSynthDevices::Open(int device) {
         return false;
     if (synth_ != nullptr)
         return true;
+    openError_.clear();
     // FluidSynth warns about every channel without a preset whenever a bank comes or goes; only its errors
     // are worth a line on the terminal.
     for (int level : {FLUID_WARN, FLUID_INFO, FLUID_DBG})
         fluid_set_log_function(level, nullptr, nullptr);
     settings_ = new_fluid_settings();
-    if (settings_ == nullptr)
+    if (settings_ == nullptr) {
+        openError_ = "the synthesizer could not be made";
         return false;
+    }
     fluid_settings_setnum(settings_, "synth.sample-rate", kSampleRate);
     fluid_settings_setint(settings_, "audio.period-size", kPeriodFrames);
     fluid_settings_setint(settings_, "audio.periods", kPeriods);
@@ -47,7 +69,12 @@ bool FluidSynthDevices::Open(int device) {
     // a single note at full velocity and volume is about as loud as the sample (chords may clip).
     fluid_settings_setnum(settings_, "synth.gain", kAuditionGain);
     synth_ = new_fluid_synth(settings_);
-    if (synth_ == nullptr || (output_ == Output::AudioDriver && !StartDriver())) {
+    if (synth_ == nullptr) {
+        openError_ = "the synthesizer could not be made";
+        Close(0);
+        return false;
+    }
+    if (output_ == Output::AudioDriver && !StartDriver()) {
         Close(0);
         return false;
     }
@@ -55,16 +82,29 @@ bool FluidSynthDevices::Open(int device) {
 }
 
 bool FluidSynthDevices::StartDriver() {
-    for (const char* name : kDrivers) {
+    if (!services_)
+        services_ = ProbeSoundServices();
+    if (!services_->CanPlay()) {
+        openError_ = NoSoundReason(*services_);
+        return false;
+    }
+    // JACK's ports are connected to the speakers, as the other drivers play to the default device.
+    fluid_settings_setint(settings_, "audio.jack.autoconnect", 1);
+    std::string lastError;
+    fluid_set_log_function(FLUID_ERR, &KeepError, &lastError);
+    for (const char* name : DriversFor(*services_)) {
         if (fluid_settings_setstr(settings_, "audio.driver", name) != FLUID_OK)
             continue;
         driver_ = new_fluid_audio_driver(settings_, synth_);
         if (driver_ != nullptr) {
             driverName_ = name;
-            return true;
+            break;
         }
     }
-    return false;
+    fluid_set_log_function(FLUID_ERR, fluid_default_log_function, nullptr);
+    if (driver_ == nullptr)
+        openError_ = lastError.empty() ? "no audio driver of FluidSynth could play" : lastError;
+    return driver_ != nullptr;
 }
 
 void FluidSynthDevices::Close(int device) {

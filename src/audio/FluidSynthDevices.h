@@ -1,6 +1,7 @@
 // SynthDevices over FluidSynth in the program's own process: one device, "FluidSynth". Opening it makes a
-// synthesizer and starts FluidSynth's audio driver (PulseAudio, else PipeWire, JACK, ALSA, SDL2, OSS), which
-// renders on a thread of its own straight into the sound server's buffer. The MIDI output is the
+// synthesizer and starts FluidSynth's audio driver (PulseAudio, else PipeWire, ALSA, JACK, OSS: those whose
+// service answers), which renders on a thread of its own straight into the sound server's buffer. The
+// drivers' failures are kept for the window, not printed. The MIDI output is the
 // synthesizer itself: short messages become FluidSynth calls.
 //
 // Offline, no audio driver is started and nothing sounds by itself: Render takes the synthesizer's output
@@ -12,10 +13,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "audio/SoundServices.h"
 #include "audio/SynthDevices.h"
 
 typedef struct _fluid_hashtable_t fluid_settings_t;
@@ -37,7 +40,10 @@ class FluidSynthDevices : public SynthDevices {
     static constexpr int kPeriodFrames = 256;
     static constexpr int kPeriods = 4;
 
-    explicit FluidSynthDevices(Output output = Output::AudioDriver);
+    // With an audio driver, `services` are the machine's sound services (asked when the device first
+    // opens unless given).
+    explicit FluidSynthDevices(Output output = Output::AudioDriver,
+                               std::optional<SoundServices> services = std::nullopt);
     ~FluidSynthDevices() override;
     FluidSynthDevices(const FluidSynthDevices&) = delete;
     FluidSynthDevices& operator=(const FluidSynthDevices&) = delete;
@@ -45,6 +51,7 @@ class FluidSynthDevices : public SynthDevices {
     int Count() const override { return 1; }
     std::string Name(int device) const override;
     bool Open(int device) override;
+    std::string OpenError(int device) const override { return device == 0 ? openError_ : std::string(); }
     void Close(int device) override;
     int LoadBank(int device, uint32_t bankLocation, const std::string& path) override;
     void ClearBank(int device, uint32_t bankLocation) override;
@@ -65,6 +72,8 @@ class FluidSynthDevices : public SynthDevices {
     bool StartDriver();
 
     Output output_;
+    std::optional<SoundServices> services_;
+    std::string openError_;
     fluid_settings_t* settings_ = nullptr;
     fluid_synth_t* synth_ = nullptr;
     fluid_audio_driver_t* driver_ = nullptr;

@@ -1,7 +1,6 @@
 #include "audio/RtAudioOutput.h"
 
-#include <cstdlib>
-#include <filesystem>
+#include <algorithm>
 
 #include <RtAudio.h>
 
@@ -12,30 +11,21 @@ namespace {
 constexpr unsigned int kPeriodFrames = 512;
 constexpr size_t kMaxErrorText = 200;
 
-// A PulseAudio server (or PipeWire's) is asked for by name or listens on the user's runtime socket.
-bool PulseServerReachable() {
-    if (const char* server = std::getenv("PULSE_SERVER"); server != nullptr && *server != '\0')
-        return true;
-    const char* runtime = std::getenv("PULSE_RUNTIME_PATH");
-    std::filesystem::path socket;
-    if (runtime != nullptr && *runtime != '\0') {
-        socket = std::filesystem::path(runtime) / "native";
-    } else if (const char* xdg = std::getenv("XDG_RUNTIME_DIR"); xdg != nullptr && *xdg != '\0') {
-        socket = std::filesystem::path(xdg) / "pulse" / "native";
-    } else {
-        return false;
-    }
-    std::error_code ignored;
-    return std::filesystem::exists(socket, ignored);
-}
-
-bool PulseCompiled() {
+bool Compiled(RtAudio::Api wanted) {
     std::vector<RtAudio::Api> apis;
     RtAudio::getCompiledApi(apis);
-    for (RtAudio::Api api : apis)
-        if (api == RtAudio::LINUX_PULSE)
-            return true;
-    return false;
+    return std::find(apis.begin(), apis.end(), wanted) != apis.end();
+}
+
+// The back end for the services that answer, in the order of preference; UNSPECIFIED when none does.
+RtAudio::Api BackEndFor(const SoundServices& services) {
+    if (services.soundServer && Compiled(RtAudio::LINUX_PULSE))
+        return RtAudio::LINUX_PULSE;
+    if (services.alsaCard && Compiled(RtAudio::LINUX_ALSA))
+        return RtAudio::LINUX_ALSA;
+    if (services.jackServer && Compiled(RtAudio::UNIX_JACK))
+        return RtAudio::UNIX_JACK;
+    return RtAudio::UNSPECIFIED;
 }
 
 int Render(void* out, void* /*in*/, unsigned int frames, double /*time*/, RtAudioStreamStatus /*status*/,
@@ -52,10 +42,15 @@ std::string Shortened(std::string text) {
 
 } // namespace
 
-RtAudioOutput::RtAudioOutput() {
+RtAudioOutput::RtAudioOutput(const SoundServices& services) {
+    const RtAudio::Api backEnd = BackEndFor(services);
+    if (backEnd == RtAudio::UNSPECIFIED) {
+        unavailable_ = services.CanPlay() ? "the sound library plays through none of the sound services"
+                                          : NoSoundReason(services);
+        return;
+    }
     try {
-        rt_ = std::make_unique<RtAudio>(PulseCompiled() && PulseServerReachable() ? RtAudio::LINUX_PULSE
-                                                                                  : RtAudio::UNSPECIFIED);
+        rt_ = std::make_unique<RtAudio>(backEnd);
         rt_->showWarnings(false);
         const unsigned int count = rt_->getDeviceCount();
         for (unsigned int id = 0; id < count; ++id) {
@@ -65,11 +60,15 @@ RtAudioOutput::RtAudioOutput() {
                 names_.push_back(info.name);
             }
         }
-    } catch (const std::exception&) {
-        // No sound system: no devices, and playing stays off.
+    } catch (const std::exception& e) {
+        // No sound system after all: no devices, and playing stays off.
+        rt_.reset();
         outputs_.clear();
         names_.clear();
+        unavailable_ = Shortened(e.what());
     }
+    if (rt_ && outputs_.empty())
+        unavailable_ = "the sound service lists no output device";
 }
 
 RtAudioOutput::~RtAudioOutput() {
@@ -89,7 +88,7 @@ std::string RtAudioOutput::DeviceName(int device) {
 int RtAudioOutput::Open(int device, uint32_t rate, int channels, BlockQueue& queue, std::string& error) {
     Close();
     if (!rt_) {
-        error = "No sound output is available.";
+        error = "No sound output is available: " + unavailable_ + ".";
         return 1;
     }
     if (device != kDefaultOutput && (device < 0 || static_cast<size_t>(device) >= outputs_.size())) {

@@ -1,5 +1,6 @@
 // WaveOutput over RtAudio: the PulseAudio back end when a PulseAudio (or PipeWire) server answers, else
-// the first back end RtAudio finds devices with (ALSA, JACK).
+// ALSA when the machine has a sound card, else a running JACK server; none of them asked when the
+// machine has none of these services (RtAudio would print its failures to the terminal).
 //
 // Threads: every member is called from the user-interface thread only; RtAudio's stream thread runs the
 // callback, which only renders from the BlockQueue.
@@ -8,6 +9,7 @@
 #include <future>
 #include <memory>
 
+#include "audio/SoundServices.h"
 #include "audio/WaveOutput.h"
 
 class RtAudio;
@@ -16,7 +18,7 @@ namespace quorvane::audio {
 
 class RtAudioOutput : public WaveOutput {
   public:
-    RtAudioOutput();
+    explicit RtAudioOutput(const SoundServices& services = ProbeSoundServices());
     ~RtAudioOutput() override;
 
     std::vector<std::string> DeviceNames() override;
@@ -25,11 +27,13 @@ class RtAudioOutput : public WaveOutput {
     void Close() override;
     void Finish() override;
     bool IsOpen() const override;
+    std::string Unavailable() const override { return unavailable_; }
 
   private:
     std::unique_ptr<RtAudio> rt_;
     std::vector<unsigned int> outputs_; // RtAudio device ids of the devices with outputs
     std::vector<std::string> names_;
+    std::string unavailable_;
     BlockQueue* queue_ = nullptr;
     bool open_ = false;
     // The stream playing out its last frames after Finish, on a thread of its own; every other call

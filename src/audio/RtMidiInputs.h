@@ -13,6 +13,7 @@
 #include "audio/MessageRing.h"
 #include "audio/MidiInputs.h"
 #include "audio/MidiStream.h"
+#include "audio/SoundServices.h"
 
 class RtMidiIn;
 
@@ -49,5 +50,12 @@ class RtMidiInputs : public MidiInputs {
     MessageRing<kQueueCapacity> queue_;
     bool open_ = false;
 };
+
+// The MIDI system to ask for the services that answer (only those: RtMidi prints its failures).
+inline RtMidiInputs::Backend MidiBackendFor(const SoundServices& services) {
+    if (services.alsaSequencer && services.jackServer)
+        return RtMidiInputs::Backend::Any;
+    return services.alsaSequencer ? RtMidiInputs::Backend::Alsa : RtMidiInputs::Backend::Jack;
+}
 
 } // namespace quorvane::audio

@@ -25,6 +25,8 @@ class SynthDevices {
     virtual std::string Name(int device) const = 0;
     // Makes the device ready for loading and playing; false when it cannot be opened.
     virtual bool Open(int device) = 0;
+    // Why the last Open of `device` failed, in words for the user; empty when it did not fail.
+    virtual std::string OpenError(int /*device*/) const { return {}; }
     virtual void Close(int device) = 0;
     // Loads the SoundFont at `path` so that its bank 0 answers to MIDI bank `bankLocation`. 0 when it is
     // loaded; any other value means the device could not take it (nothing is loaded then).

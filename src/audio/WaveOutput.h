@@ -33,6 +33,9 @@ class WaveOutput {
     // closed from now on, and the next Open waits for the end.
     virtual void Finish() = 0;
     virtual bool IsOpen() const = 0;
+    // Why nothing can play, in words for the user ("no sound server ... was found"); empty when the output
+    // has somewhere to play.
+    virtual std::string Unavailable() const { return {}; }
 };
 
 } // namespace quorvane::audio

@@ -44,9 +44,11 @@ std::vector<std::string> Audition::InputNames() const {
 
 void Audition::Start() {
     if (DeviceCount() > 0) {
-        checkedDevice_ = 0;
-        OpenDevice(0);
-        on_ = currentDevice_ >= 0;
+        // A synthesizer that cannot be opened keeps no check mark: nothing plays on it.
+        on_ = OpenDevice(0);
+        checkedDevice_ = on_ ? 0 : -1;
+    } else {
+        unavailable_ = "no synthesizer was found";
     }
     if (!InputNames().empty()) {
         currentInput_ = 0;
@@ -70,8 +72,22 @@ void Audition::Shutdown() {
     currentDevice_ = -1;
 }
 
-void Audition::OpenDevice(int device) {
-    currentDevice_ = synths_.Open(device) ? device : -1;
+bool Audition::OpenDevice(int device) {
+    if (synths_.Open(device)) {
+        currentDevice_ = device;
+        unavailable_.clear();
+        return true;
+    }
+    currentDevice_ = -1;
+    const std::string why = synths_.OpenError(device);
+    unavailable_ = why.empty() ? StringPrintf("%s could not be opened", synths_.Name(device).c_str()) : why;
+    return false;
+}
+
+void Audition::TellOpenFailure(int device) {
+    host_.ShowMessage(StringPrintf("Couldn't open the synthesizer %s:\r\n%s.", synths_.Name(device).c_str(),
+                                   unavailable_.c_str()),
+                      kMessageCaption, MessageIcon::Warning);
 }
 
 void Audition::ChooseSynthesizer(int device) {
@@ -83,11 +99,10 @@ void Audition::ChooseSynthesizer(int device) {
         synths_.CloseOutput();
         synths_.Close(currentDevice_);
     }
-    OpenDevice(device);
-    if (currentDevice_ < 0) {
+    if (!OpenDevice(device)) {
         on_ = false;
-        host_.ShowMessage(StringPrintf("Couldn't open the synthesizer %s.", synths_.Name(device).c_str()),
-                          kMessageCaption, MessageIcon::Warning);
+        checkedDevice_ = -1;
+        TellOpenFailure(device);
         return;
     }
     OpenPorts();
@@ -108,15 +123,10 @@ void Audition::ChooseInput(int input) {
 
 void Audition::SwitchOn() {
     on_ = true;
-    if (currentDevice_ < 0 && checkedDevice_ >= 0) {
-        OpenDevice(checkedDevice_);
-        if (currentDevice_ < 0) {
-            on_ = false;
-            host_.ShowMessage(
-                StringPrintf("Couldn't open the synthesizer %s.", synths_.Name(checkedDevice_).c_str()),
-                kMessageCaption, MessageIcon::Warning);
-            return;
-        }
+    if (currentDevice_ < 0 && checkedDevice_ >= 0 && !OpenDevice(checkedDevice_)) {
+        on_ = false;
+        TellOpenFailure(checkedDevice_);
+        return;
     }
     if (currentDevice_ >= 0)
         OpenPorts();

@@ -92,9 +92,14 @@ class Audition {
     InputLamp Lamp() const { return lamp_; }
     // Auditioning can play: on, a synthesizer open with its output, and a bank loaded.
     bool Playable() const;
+    // Why auditioning cannot be used, in words for the user: no synthesizer, or the reason the last one
+    // chosen could not be opened. Empty once a synthesizer opened.
+    const std::string& Unavailable() const { return unavailable_; }
 
   private:
-    void OpenDevice(int device);
+    // Opens `device` as the current one; false (with the reason kept) when it cannot be opened.
+    bool OpenDevice(int device);
+    void TellOpenFailure(int device);
     void CloseInput();
     void SetLamp(InputLamp lamp);
     void Warn(const char* text);
@@ -106,6 +111,7 @@ class Audition {
     LampListener lampListener_;
 
     int currentDevice_ = -1;
+    std::string unavailable_;
     int checkedDevice_ = -1;
     bool on_ = false;
     bool bankLoaded_ = false;

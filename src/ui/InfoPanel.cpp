@@ -1,5 +1,6 @@
 #include "ui/InfoPanel.h"
 
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -21,7 +22,55 @@ bool IsPairHalfWithPartner(const BankModel& bank, const SampleRecord& sample) {
     return sample.linkIndex != 0 && bank.IsValidSample(sample.linkIndex - 1u);
 }
 
+int TextsRight(const std::vector<PanelText>& texts, int left) {
+    const QFontMetrics metrics(TahomaFont(11, false));
+    int right = 0;
+    for (const PanelText& text : texts)
+        right = std::max(right, left + text.x + metrics.horizontalAdvance(QString::fromStdString(text.text)));
+    return right;
+}
+
+// The widest texts a sample's block shows: the largest rate, size and loop points.
+int SampleTextsRight() {
+    BankModel bank;
+    SampleRecord sample;
+    sample.sampleRate = 192000;
+    sample.dataLength = 0xFFFFFFFFu;
+    sample.bitsPerSample = 8;
+    sample.looped = 1;
+    sample.loopStart = sample.loopEnd = 0xFFFFFFFFu;
+    sample.rootKey = 127;
+    sample.pitchCorrection = -99;
+    bank.SampleTable.push_back(sample);
+    bank.SampleCount = 1;
+    return TextsRight(SampleBlock(bank, 0, {}).texts, 0);
+}
+
+// The envelope panel splits its width between two graphs; its texts fit once the second graph's texts end
+// inside the panel and the first graph's end before the second's begin.
+int EnvelopeTextsWidth() {
+    AkaiEnvelopeValues values;
+    values.env1 = values.env2 = {99, 99, 99, 99};
+    values.keyToEnv1Decay = values.keyToEnv2Decay = values.env2ToPitch = values.env2ToFilter = -50;
+    values.filter = values.loudness = values.programVolume = 99;
+    constexpr int kWidest = 4000;
+    for (int width = 200; width < kWidest; width += 2) {
+        const int right = width / 2 - 2; // the second graph's left, relative to the first's (x 5)
+        const std::vector<PanelText> texts = EnvelopeTexts(values, right);
+        std::vector<PanelText> first, second;
+        for (const PanelText& text : texts)
+            (text.x < right ? first : second).push_back(text);
+        if (TextsRight(first, 5) <= 5 + right && TextsRight(second, 5) <= width)
+            return width;
+    }
+    return kWidest;
+}
+
 } // namespace
+
+int InfoPanelTextWidth() {
+    return std::max(SampleTextsRight(), EnvelopeTextsWidth());
+}
 
 InfoPanel::InfoPanel(Workspace& workspace, QWidget* parent) : QWidget(parent), workspace_(workspace) {
     setObjectName("PaintBox1");

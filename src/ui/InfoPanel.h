@@ -22,6 +22,10 @@ namespace quorvane::ui {
 constexpr int kInfoBlockTop = 13;
 constexpr int kInfoBlockBottom = 62;
 
+// The narrowest panel at which no text the panel draws is cut: the widest values of a sample's block and
+// the texts of an Akai zone's envelope panel (the widest blocks), measured in the panel's font.
+int InfoPanelTextWidth();
+
 class InfoPanel : public QWidget {
     Q_OBJECT
   public:

@@ -58,10 +58,12 @@ MainControls FindMainControls(const QObject& window) {
     c.menuLinkMono = Find<QAction>(window, "Menu_LinkMono");
     c.menuUnmapped = Find<QAction>(window, "Menu_Unmapped");
     c.menuShowCompressed = Find<QAction>(window, "Menu_ShowCompressed");
+    c.outputUnavailable = Find<QAction>(window, "menu_unavailable");
     c.waveMapper = Find<QAction>(window, "menu_wavemapper");
     FindNumbered(window, "menu_output%1", 0, c.outputs);
     c.middleC = {Find<QAction>(window, "Menu_C3"), Find<QAction>(window, "Menu_C4"),
                  Find<QAction>(window, "Menu_C5")};
+    c.auditioningUnavailable = Find<QAction>(window, "Menu_AuditioningUnavailable");
     FindNumbered(window, "synth%1", 1, c.synths);
     FindNumbered(window, "Menu_midi%1", 0, c.midiInputs);
     return c;

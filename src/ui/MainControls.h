@@ -56,9 +56,11 @@ struct MainControls {
     QAction* menuLinkMono = nullptr;
     QAction* menuUnmapped = nullptr;
     QAction* menuShowCompressed = nullptr;
+    QAction* outputUnavailable = nullptr; // why samples cannot be played
     QAction* waveMapper = nullptr;
     std::array<QAction*, audio::kMaxOutputDevices> outputs{};
-    std::array<QAction*, 3> middleC{}; // C3, C4, C5
+    std::array<QAction*, 3> middleC{};         // C3, C4, C5
+    QAction* auditioningUnavailable = nullptr; // why auditioning cannot be used
     std::array<QAction*, audio::kMaxSynthDevices> synths{};
     std::array<QAction*, audio::kMaxMidiInputs> midiInputs{};
 };

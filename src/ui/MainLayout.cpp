@@ -1,5 +1,7 @@
 #include "ui/MainLayout.h"
 
+#include <algorithm>
+
 namespace quorvane::ui {
 
 ColumnEdges ColumnsFor(SourceFormat sourceFormat) {
@@ -38,6 +40,72 @@ MainLayout ComputeMainLayout(QSize client, const ColumnEdges& c, bool audio) {
         {"Label2", {cw - 14, h - 132, -1, -1}, true},
         {"LampkaIn", {cw - 13, h - 120, -1, -1}, true},
     }};
+}
+
+namespace {
+
+// The handle covers the gap before a column and one pixel of the column.
+constexpr int kHandleWidth = 5;
+// The volume strip right of the information panel.
+constexpr int kRightStrip = 16;
+constexpr int kExplorerLeft = 5;
+
+int EdgeOf(const ColumnEdges& c, ColumnBorder border) {
+    switch (border) {
+    case ColumnBorder::FileList:
+        return c.FileColumnLeft;
+    case ColumnBorder::PresetColumn:
+        return c.PresetColumnLeft;
+    case ColumnBorder::InfoPanel:
+        return c.InfoColumnLeft;
+    }
+    return 0;
+}
+
+// Within [low, high]; `low` wins when the window is too narrow for both.
+int Limit(int x, int low, int high) {
+    return std::max(low, std::min(x, high));
+}
+
+} // namespace
+
+QRect ColumnHandleBounds(QSize client, const ColumnEdges& c, bool audio, ColumnBorder border) {
+    if (audio && border == ColumnBorder::PresetColumn)
+        return {-1, 0, 0, 0};
+    return {EdgeOf(c, border) - kColumnHandleInset, 4, kHandleWidth, std::max(client.height() - 6, 0)};
+}
+
+ColumnEdges DragColumnBorder(ColumnEdges c, ColumnBorder border, int x, int clientWidth, bool audio) {
+    const int fileLow = kExplorerLeft + kMinListWidth;
+    switch (border) {
+    case ColumnBorder::FileList:
+        if (audio) {
+            c.FileColumnLeft = c.PresetColumnLeft =
+                Limit(x, fileLow, c.InfoColumnLeft - 4 - kMinPresetColumnWidth);
+        } else {
+            c.FileColumnLeft = Limit(x, fileLow, c.PresetColumnLeft - 3 - kMinListWidth);
+        }
+        break;
+    case ColumnBorder::PresetColumn:
+        if (!audio)
+            c.PresetColumnLeft =
+                Limit(x, c.FileColumnLeft + 3 + kMinListWidth, c.InfoColumnLeft - 4 - kMinPresetColumnWidth);
+        break;
+    case ColumnBorder::InfoPanel:
+        c.InfoColumnLeft = Limit(x, c.PresetColumnLeft + 4 + kMinPresetColumnWidth,
+                                 clientWidth - kRightStrip - kMinInfoPanelWidth);
+        break;
+    }
+    return c;
+}
+
+bool ColumnsUsable(const ColumnEdges& c, bool audio) {
+    if (c.FileColumnLeft < kExplorerLeft + kMinListWidth)
+        return false;
+    if (audio ? c.PresetColumnLeft != c.FileColumnLeft
+              : c.PresetColumnLeft < c.FileColumnLeft + 3 + kMinListWidth)
+        return false;
+    return c.InfoColumnLeft >= c.PresetColumnLeft + 4 + kMinPresetColumnWidth;
 }
 
 Panel1Layout ComputePanel1Layout(QSize panel, bool sampleSelected) {

@@ -14,6 +14,8 @@ const char* const kAutoPlaySample = "AutoPlay Sample";
 const char* const kSortSamples = "Sort Samples";
 const char* const kSortPresets = "Sort Presets";
 const char* const kShowHiddenDirs = "Show Hidden Dirs";
+const char* const kColumnEdges = "Column Edges";
+const char* const kAudioColumnEdges = "Audio Column Edges";
 
 constexpr int64_t kMiddleCKeyOfC3 = 48;
 
@@ -31,6 +33,27 @@ void ReadFlag(const QSettings& store, const char* name, bool& flag) {
     int64_t number = 0;
     if (ReadNumber(store, name, number))
         flag = (number & 1) != 0;
+}
+
+// Edges are kept as "154 285 437" (file list, preset column, information panel).
+QString EdgesText(const ColumnEdges& c) {
+    return QString("%1 %2 %3").arg(c.FileColumnLeft).arg(c.PresetColumnLeft).arg(c.InfoColumnLeft);
+}
+
+void ReadEdges(const QSettings& store, const char* name, bool audio, ColumnEdges& edges) {
+    const QStringList parts = store.value(name).toString().split(' ', Qt::SkipEmptyParts);
+    if (parts.size() != 3)
+        return;
+    int values[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        bool ok = false;
+        values[i] = parts[i].toInt(&ok);
+        if (!ok)
+            return;
+    }
+    const ColumnEdges read{values[0], values[1], values[2]};
+    if (ColumnsUsable(read, audio))
+        edges = read;
 }
 
 } // namespace
@@ -67,6 +90,8 @@ bool ReadSettings(const QString& file, StoredSettings& settings) {
     ReadFlag(store, kSortSamples, settings.SortSamples);
     ReadFlag(store, kSortPresets, settings.SortPresets);
     ReadFlag(store, kShowHiddenDirs, settings.ShowHiddenDirs);
+    ReadEdges(store, kColumnEdges, false, settings.bankColumns);
+    ReadEdges(store, kAudioColumnEdges, true, settings.audioColumns);
     return true;
 }
 
@@ -82,6 +107,8 @@ bool WriteSettings(const QString& file, const StoredSettings& settings) {
     store.setValue(kSortSamples, settings.SortSamples ? 1 : 0);
     store.setValue(kSortPresets, settings.SortPresets ? 1 : 0);
     store.setValue(kShowHiddenDirs, settings.ShowHiddenDirs ? 1 : 0);
+    store.setValue(kColumnEdges, EdgesText(settings.bankColumns));
+    store.setValue(kAudioColumnEdges, EdgesText(settings.audioColumns));
     store.endGroup();
     store.sync();
     return store.status() == QSettings::NoError;

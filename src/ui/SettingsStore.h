@@ -1,10 +1,14 @@
-// The six settings kept between sessions, in a per-user INI file under the group "Software/Quorvane". A
-// value is applied only when it was read; a file that cannot be read or written leaves the defaults.
+// The settings kept between sessions, in a per-user INI file under the group "Software/Quorvane": the six
+// of the program's options and the column widths the user dragged. A value is applied only when it was
+// read (column edges only when they leave every column usable); a file that cannot be read or written
+// leaves the defaults.
 #pragma once
 
 #include <cstdint>
 
 #include <QString>
+
+#include "ui/MainLayout.h"
 
 class QSettings;
 
@@ -17,6 +21,9 @@ struct StoredSettings {
     bool SortSamples = false;
     bool SortPresets = true;
     bool ShowHiddenDirs = false;
+    // The column edges of the bank formats and of audio-file mode.
+    ColumnEdges bankColumns = ColumnsFor(SourceFormat::SoundFont);
+    ColumnEdges audioColumns = ColumnsFor(SourceFormat::AudioFile);
 };
 
 // Middle C is stored as its MIDI key (48, 60 or 72). (key - 48) / 12 taken as an unsigned number picks C3
@@ -29,7 +36,7 @@ QString DefaultSettingsFile();
 // Applies the values the file holds to `settings`; returns false when the file could not be read.
 bool ReadSettings(const QString& file, StoredSettings& settings);
 // Writes the values in the order LastDir (when not empty), Middle C, AutoPlay Sample, Sort Samples, Sort
-// Presets, Show Hidden Dirs; returns false when the file could not be written.
+// Presets, Show Hidden Dirs, then the column edges; returns false when the file could not be written.
 bool WriteSettings(const QString& file, const StoredSettings& settings);
 
 } // namespace quorvane::ui

@@ -1,10 +1,14 @@
 #include "ui/Unit1.h"
 
+#include <algorithm>
+#include <utility>
+
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QSlider>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -12,6 +16,7 @@
 #include "ui/Artwork.h"
 #include "ui/BuildInfo.h"
 #include "ui/Colours.h"
+#include "ui/ColumnHandle.h"
 #include "ui/Fonts.h"
 #include "ui/InfoPanel.h"
 #include "ui/Palette.h"
@@ -114,6 +119,10 @@ void TForm1::BuildControls() {
     client_->setObjectName("ClientArea");
     setCentralWidget(client_);
     client_->installEventFilter(this);
+    // The list or tree that takes the keys wears a dark blue frame, so that keyboard users see where the
+    // keys go.
+    client_->setStyleSheet("QTreeWidget, QListWidget { border: 2px solid rgb(160, 160, 160); }"
+                           "QTreeWidget:focus, QListWidget:focus { border: 2px solid rgb(0, 31, 159); }");
 
     auto* staticText1 = MakeHeader("StaticText1", "Explorer", client_);
     auto* treeView1 = MakeView<QTreeWidget>("TreeView1", client_);
@@ -180,6 +189,23 @@ void TForm1::BuildControls() {
 
     mainControls_ = {staticText1, treeView1, panel2,  listBox1, panel5, staticText3, panel6, treeView2,
                      panel4,      treeList,  panel1_, image1,   image2, trackBar1,   label2, lampkaIn};
+
+    const std::pair<const char*, ColumnBorder> borders[] = {{"Splitter1", ColumnBorder::FileList},
+                                                            {"Splitter2", ColumnBorder::PresetColumn},
+                                                            {"Splitter3", ColumnBorder::InfoPanel}};
+    for (const auto& [name, border] : borders) {
+        auto* handle = new ColumnHandle(name, client_);
+        connect(handle, &ColumnHandle::Dragged, this,
+                [this, border](int x) { ColumnBorderDragged(border, x); });
+        columnHandles_[static_cast<size_t>(border)] = handle;
+    }
+}
+
+void TForm1::ColumnBorderDragged(ColumnBorder border, int x) {
+    const bool audio = sourceFormat_ == SourceFormat::AudioFile;
+    columns_ = DragColumnBorder(columns_, border, x + kColumnHandleInset, client_->width(), audio);
+    (audio ? audioColumns_ : bankColumns_) = columns_;
+    Relayout();
 }
 
 void TForm1::BuildPanel1() {
@@ -242,6 +268,22 @@ void TForm1::FormCreate() {
     buildLabel_ = version.size() >= 4 ? "build: " + version : QString();
 }
 
+QSize TForm1::OpeningSize(QSize available) const {
+    // The client area is as wide as the window; the volume strip takes the last 16 pixels.
+    const int infoLeft = std::max(bankColumns_.InfoColumnLeft, audioColumns_.InfoColumnLeft);
+    const int needed = infoLeft + InfoPanelTextWidth() + 16;
+    const QSize start = minimumSize().expandedTo({704, 482});
+    const int width = std::max({start.width(), needed, available.width() * 9 / 10});
+    const int height = std::max(start.height(), available.height() * 9 / 10);
+    return QSize(width, height).boundedTo(available).expandedTo(minimumSize());
+}
+
+void TForm1::ShowAtStart() {
+    if (const QScreen* screen = this->screen())
+        resize(OpeningSize(screen->availableGeometry().size()));
+    showMaximized();
+}
+
 void TForm1::Relayout() {
     const MainLayout layout =
         ComputeMainLayout(client_->size(), columns_, sourceFormat_ == SourceFormat::AudioFile);
@@ -253,6 +295,16 @@ void TForm1::Relayout() {
         else
             control->setGeometry(r);
         control->setVisible(layout[i].visible);
+    }
+    const bool audio = sourceFormat_ == SourceFormat::AudioFile;
+    for (size_t i = 0; i < columnHandles_.size() && columnHandles_[i] != nullptr; ++i) {
+        const QRect bounds =
+            ColumnHandleBounds(client_->size(), columns_, audio, static_cast<ColumnBorder>(i));
+        columnHandles_[i]->setVisible(bounds.x() >= 0);
+        if (bounds.x() >= 0) {
+            columnHandles_[i]->setGeometry(bounds);
+            columnHandles_[i]->raise();
+        }
     }
 }
 
@@ -292,7 +344,7 @@ void TForm1::SetSourceFormat(quorvane::SourceFormat format) {
     const SourceFormatFacts& facts = FactsOf(format);
     sourceFormat_ = format;
     workspace_.bank.SourceFormat = format;
-    columns_ = ColumnsFor(format);
+    columns_ = format == SourceFormat::AudioFile ? audioColumns_ : bankColumns_;
     const bool audio = format == SourceFormat::AudioFile;
     staticText2_->setText(facts.bankColumn);
     // Akai volumes have no file type of their own to picture.
@@ -318,6 +370,8 @@ StoredSettings TForm1::CurrentSettings() const {
     s.SortSamples = kept.SortSamples;
     s.SortPresets = kept.SortPresets;
     s.ShowHiddenDirs = kept.ShowHiddenDirs;
+    s.bankColumns = bankColumns_;
+    s.audioColumns = audioColumns_;
     return s;
 }
 
@@ -328,6 +382,8 @@ void TForm1::ApplySettings(const StoredSettings& s) {
     kept.SortSamples = s.SortSamples;
     kept.SortPresets = s.SortPresets;
     kept.ShowHiddenDirs = s.ShowHiddenDirs;
+    bankColumns_ = s.bankColumns;
+    audioColumns_ = s.audioColumns;
     controls_.menuAutoPlay->setChecked(kept.AutoPlaySample);
     controls_.sortWaveforms->setChecked(kept.SortSamples);
     controls_.sortPreset->setChecked(kept.SortPresets);

@@ -70,6 +70,11 @@ class TForm1 : public QMainWindow, public Host {
     const QString& BuildLabel() const { return buildLabel_; }
     // Places every control for the current client size and columns.
     void Relayout();
+    // The size the window takes on a screen whose free area is `available` when the window manager does not
+    // maximise it: no text of the information panel cut, some room left around it on a large screen.
+    QSize OpeningSize(QSize available) const;
+    // Shows the window maximised, at OpeningSize where the window manager does not maximise it.
+    void ShowAtStart();
 
     // File browser (Explorer tree and file list).
     // Rebuilds the Explorer tree from the folder roots; unsaved edits are dropped.
@@ -169,6 +174,8 @@ class TForm1 : public QMainWindow, public Host {
     void ApplySettings(const StoredSettings& settings);
     StoredSettings CurrentSettings() const;
     void RelayoutPanel1();
+    // A column border dragged so that its handle's left edge is at `x`.
+    void ColumnBorderDragged(ColumnBorder border, int x);
     // The progress window now showing: the bank window during a conversion, else the sample window.
     ProgressWindow* ShowingProgressWindow() const;
 
@@ -232,6 +239,10 @@ class TForm1 : public QMainWindow, public Host {
 
     quorvane::SourceFormat sourceFormat_ = quorvane::SourceFormat::SoundFont;
     ColumnEdges columns_;
+    // The edges the user dragged the columns to, for the bank formats and for audio-file mode.
+    ColumnEdges bankColumns_ = ColumnsFor(SourceFormat::SoundFont);
+    ColumnEdges audioColumns_ = ColumnsFor(SourceFormat::AudioFile);
+    std::array<QWidget*, kColumnBorderCount> columnHandles_{};
     QString buildLabel_;
     PumpPacer pumpPacer_; // paces the pumps that long work asks for
     // While set, selection changes in the trees and lists were made by the program and do nothing.

@@ -10,6 +10,7 @@ void TForm1::ConnectAuditioning(const DeviceLists& devices) {
     widgets.lamp = controls_.lampkaIn;
     widgets.presetTree = treeView2_;
     widgets.panel = infoPanel_;
+    widgets.unavailable = controls_.auditioningUnavailable;
     widgets.synths = controls_.synths;
     widgets.midiInputs = controls_.midiInputs;
     auditioning_ = std::make_unique<AuditioningController>(workspace_, *this, devices.synthesizers,

@@ -105,6 +105,8 @@ void TForm1::BuildMenu(const DeviceLists& devices) {
     QMenu* output = options->addMenu("Audio Output");
     output->setObjectName("AudioOutput1");
     output->menuAction()->setObjectName("AudioOutput1");
+    // Shown, greyed, when samples cannot be played, with the reason.
+    MakeItem(output, "menu_unavailable", QString())->setVisible(false);
     auto* outputGroup = new QActionGroup(this);
     outputGroup->addAction(MakeItem(output, "menu_wavemapper", "Default (Wave Mapper)", true))
         ->setChecked(true);
@@ -128,6 +130,8 @@ void TForm1::BuildMenu(const DeviceLists& devices) {
     QMenu* auditioning = options->addMenu("&Auditioning");
     auditioning->setObjectName("Auditioning1");
     auditioning->menuAction()->setObjectName("Auditioning1");
+    // Shown, greyed, when auditioning cannot be used, with the reason.
+    MakeItem(auditioning, "Menu_AuditioningUnavailable", QString())->setVisible(false);
     for (int i = 1; i <= audio::kMaxSynthDevices; ++i)
         MakeItem(auditioning, qPrintable(QStringLiteral("synth%1").arg(i)), QString(), true)
             ->setVisible(false);

@@ -16,6 +16,7 @@ void TForm1::ConnectPlayback(const DeviceLists& devices) {
     widgets.sampleList = treeList_;
     widgets.panel = infoPanel_;
     widgets.defaultOutput = controls_.waveMapper;
+    widgets.unavailable = controls_.outputUnavailable;
     widgets.outputs = controls_.outputs;
     playback_ = std::make_unique<PlaybackController>(workspace_, *this, devices.waveOutput,
                                                      devices.audioOutputs->Names().size(), widgets, nullptr);
@@ -27,8 +28,11 @@ void TForm1::ShowBlockTitle(const QString& title, const QString& formatLabel) {
     label4_->setText(title);
     SetTextColour(label4_, Qt::yellow);
     label4_->show();
-    if (!formatLabel.isEmpty())
+    // An audio file's block names its format and bit depth in the title bar ("Wave 16 bit").
+    if (!formatLabel.isEmpty()) {
         label1_->setText(formatLabel);
+        label1_->show();
+    }
 }
 
 } // namespace quorvane::ui

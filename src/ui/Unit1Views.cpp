@@ -64,7 +64,8 @@ void TForm1::ConnectViews() {
     ScrollSideways(treeView2_);
     ScrollSideways(treeList_);
     treeView2_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    treeView2_->setRootIsDecorated(false);
+    // Presets show the arrow that opens them as well as their layers do.
+    treeView2_->setRootIsDecorated(true);
     treeView2_->setItemsExpandable(true);
     treeView2_->setIconSize({15, 15});
     treeView2_->installEventFilter(this);
@@ -258,6 +259,16 @@ void TForm1::FillSampleList() {
         else
             treeList_->addTopLevelItem(node);
         placed.push_back(node);
+    }
+    // Audio files of a search come from many folders: the tooltip says which file each entry is.
+    if (bank.SourceFormat == SourceFormat::AudioFile) {
+        for (QTreeWidgetItem* node : placed) {
+            const int sample = DataOf(node);
+            if (sample >= 0)
+                node->setToolTip(0, QString::fromStdString(
+                                        EntryFolder(workspace_.attributes, static_cast<uint32_t>(sample),
+                                                    workspace_.loader.currentFolder, true)));
+        }
     }
     if (workspace_.settings.SortSamples)
         treeList_->sortItems(0, Qt::AscendingOrder);

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QMessageBox>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -20,6 +21,7 @@
 
 #include "convert/BankLoader.h"
 #include "convert/BankViews.h"
+#include "ui/InfoPanel.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
 #include "ui/Unit4.h"
@@ -127,6 +129,7 @@ class BrowserTest : public QObject {
     void PresetSaveCombinedAndSeparate();
     void SampleSavesOneFileOrTheWholeList();
     void AudioFileModeListsTheFolder();
+    void FindingThingsInTheWindow();
     void OpeningAPathFromOutside();
     void GigaSamplerAndAkaiBanksAndScreenshots();
 };
@@ -517,6 +520,78 @@ void BrowserTest::AudioFileModeListsTheFolder() {
     QCOMPARE(form.Session().samples.PlayLeft.FrameCount(), 1000u);
     QVERIFY(form.findChild<QAction*>("Menu_AllAudioFiles")->isChecked());
     QVERIFY(form.findChild<QAction*>("Menu_WAVE")->isChecked());
+}
+
+// What helps a user find things: presets that show they open, a key range that follows Move Zones, the
+// audio file's format in the title, search results that say where each file is, and a frame round the
+// list that takes the keys.
+void BrowserTest::FindingThingsInTheWindow() {
+    // Two audio files of one name in two folders, for the search (made before the Explorer reads the
+    // folders).
+    for (const char* folder : {"found/one", "found/two"})
+        QVERIFY(QDir().mkpath(Path(folder)));
+    WriteWave(Path("found/one/Same.wav"), 100);
+    WriteWave(Path("found/two/Same.wav"), 100);
+    TForm1 form(dir_.filePath("finding.ini"), NoDeviceLists());
+    form.resize(1000, 640);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QVERIFY(form.SelectFolder(Path("banks")));
+    form.LoadEntry(1);
+    auto* presets = form.findChild<QTreeWidget*>("TreeView2");
+    QVERIFY(presets->rootIsDecorated());
+    QTreeWidgetItem* first = presets->topLevelItem(0);
+    QCOMPARE(first->childIndicatorPolicy(), QTreeWidgetItem::ShowIndicator);
+
+    // Move Zones: the shown key range is the one the moved preset shows when selected afresh.
+    auto keyRange = [&form] {
+        for (const PanelText& text : form.Panel()->Block().texts)
+            if (text.text.rfind("Key Range:", 0) == 0)
+                return QString::fromStdString(text.text);
+        return QString();
+    };
+    presets->setCurrentItem(first);
+    form.Panel()->Compose();
+    const QString before = keyRange();
+    QVERIFY(!before.isEmpty());
+    QMetaObject::invokeMethod(form.findChild<QMenu*>("Edit1"), "aboutToShow");
+    form.findChild<QAction*>("Menu_MoveUp")->trigger();
+    form.Panel()->Compose();
+    const QString moved = keyRange();
+    QVERIFY2(moved != before, qPrintable(moved));
+    presets->setCurrentItem(presets->topLevelItem(1));
+    presets->setCurrentItem(presets->topLevelItem(0));
+    form.Panel()->Compose();
+    QCOMPARE(keyRange(), moved);
+
+    // The list that takes the keys wears the dark blue frame, the others a grey one.
+    auto frameColour = [](QWidget* view) { return view->grab().toImage().pixelColor(0, view->height() / 2); };
+    auto* explorer = form.findChild<QTreeWidget*>("TreeView1");
+    presets->setFocus();
+    QTRY_VERIFY(presets->hasFocus());
+    QCOMPARE(frameColour(presets), QColor(0, 31, 159));
+    QCOMPARE(frameColour(explorer), QColor(160, 160, 160));
+    explorer->setFocus();
+    QTRY_VERIFY(explorer->hasFocus());
+    QCOMPARE(frameColour(explorer), QColor(0, 31, 159));
+    QCOMPARE(frameColour(presets), QColor(160, 160, 160));
+
+    // Audio files: the title bar names the format and bit depth; a search says where each file is.
+    form.findChild<QAction*>("Menu_AllAudioFiles")->trigger();
+    QVERIFY(form.SelectFolder(Path("audio")));
+    auto* samples = form.findChild<QTreeWidget*>("TreeList");
+    samples->setCurrentItem(samples->topLevelItem(0));
+    form.Panel()->Compose();
+    auto* label1 = form.findChild<QLabel*>("Label1");
+    QCOMPARE(label1->text(), QString("Wave 16 bit"));
+    QVERIFY(label1->isVisibleTo(&form));
+    QVERIFY(form.SelectFolder(Path("found")));
+    form.SearchFolder(3);
+    QStringList tips;
+    for (int i = 0; i < samples->topLevelItemCount(); ++i)
+        tips << samples->topLevelItem(i)->toolTip(0);
+    tips.sort();
+    QCOMPARE(tips, QStringList({Path("found/one/Same.wav"), Path("found/two/Same.wav")}));
 }
 
 void BrowserTest::OpeningAPathFromOutside() {

@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include "model/NoteNames.h"
+#include "ui/InfoPanel.h"
 #include "ui/Unit1.h"
 
 using namespace quorvane;
@@ -56,6 +57,36 @@ QStringList ItemNames(const QWidget* menu) {
     return names;
 }
 
+// Drags the column border handle `name` by `dx` pixels, as the mouse does.
+void DragHandle(TForm1& form, const char* name, int dx) {
+    auto* handle = form.findChild<QWidget*>(name);
+    QVERIFY2(handle && handle->isVisible(), name);
+    const QPointF at(2, 20);
+    QMouseEvent press(QEvent::MouseButtonPress, at, handle->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(handle, &press);
+    const QPointF to(at.x() + dx, at.y());
+    QMouseEvent move(QEvent::MouseMove, to, handle->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(handle, &move);
+    QMouseEvent release(QEvent::MouseButtonRelease, to, handle->mapToGlobal(to), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(handle, &release);
+}
+
+// Pixels of text in the column just inside the right edge of the information block: a text cut by the
+// panel's edge runs through it. -1 when no block is drawn.
+int TextAtBlockEdge(TForm1& form) {
+    const QColor green(200, 255, 200);
+    const QImage image = form.Panel()->Compose();
+    if (image.pixelColor(1, kInfoBlockTop + 1) != green)
+        return -1;
+    int pixels = 0;
+    for (int y = kInfoBlockTop + 1; y < kInfoBlockBottom; ++y)
+        pixels += image.pixelColor(image.width() - 3, y) != green;
+    return pixels;
+}
+
 QString Screenshots() {
     QDir().mkpath(QUORVANE_SCREENSHOT_DIR);
     return QUORVANE_SCREENSHOT_DIR;
@@ -75,6 +106,7 @@ class MainWindowTest : public QObject {
     void SettingsAreReadAndWrittenBack_data();
     void SettingsAreReadAndWrittenBack();
     void UnusableSettingsFileLeavesTheDefaults();
+    void OpensWithNoPanelTextCutAndKeepsDraggedColumns();
     void WritesScreenshot();
 };
 
@@ -314,6 +346,76 @@ void MainWindowTest::UnusableSettingsFileLeavesTheDefaults() {
     QVERIFY(form.findChild<QAction*>("SortPreset")->isChecked());
     form.close();
     QVERIFY(QFileInfo(folder).isDir());
+}
+
+void MainWindowTest::OpensWithNoPanelTextCutAndKeepsDraggedColumns() {
+    const QString file = SettingsFile("opening.ini");
+    {
+        TForm1 form(file, NoDeviceLists());
+        // Nine tenths of a large screen; never more than the screen; never too narrow for the panel's texts.
+        const QSize opening = form.OpeningSize({1280, 800});
+        QCOMPARE(opening, QSize(1152, 720));
+        QCOMPARE(form.OpeningSize({640, 400}), QSize(640, 400));
+        QVERIFY(form.OpeningSize({1000, 700}).width() - 437 - 16 >= InfoPanelTextWidth());
+
+        // The widest sample texts: cut at the old 704-pixel width, whole at the opening width.
+        ShowWithClient(form, {704, 460});
+        BankModel& bank = form.Session().bank;
+        SampleRecord sample;
+        sample.name = sample.fullName = "Grand Piano C4";
+        sample.sampleRate = 192000;
+        sample.dataLength = 0xFFFFFFFFu;
+        sample.bitsPerSample = 16;
+        sample.looped = 1;
+        sample.loopStart = sample.loopEnd = 4294967295u;
+        bank.SampleTable.push_back(sample);
+        bank.SampleCount = 1;
+        form.Session().selection.selectedSample = 0;
+        form.Session().selection.DisplayMode = 2;
+        QVERIFY(TextAtBlockEdge(form) > 0);
+        ShowWithClient(form, {opening.width(), 560});
+        QCOMPARE(TextAtBlockEdge(form), 0);
+
+        // Dragging the borders widens a column at its neighbour's cost, never below the narrowest widths.
+        DragHandle(form, "Splitter1", 40);
+        DragHandle(form, "Splitter3", 100);
+        DragHandle(form, "Splitter2", 30);
+        CheckBounds(form, {{"TreeView1", {2, 20, 189, 538}},
+                           {"ListBox1", {194, 20, 118, 519}},
+                           {"TreeView2", {315, 20, 218, 215}},
+                           {"Panel1", {537, 4, opening.width() - 553, 554}}});
+        DragHandle(form, "Splitter2", -500);
+        QCOMPARE(form.findChild<QWidget*>("ListBox1")->width(), kMinListWidth);
+        DragHandle(form, "Splitter3", 2000);
+        QCOMPARE(form.findChild<QWidget*>("Panel1")->width(), kMinInfoPanelWidth);
+        DragHandle(form, "Splitter3", -(opening.width() - 537 - 16 - kMinInfoPanelWidth));
+        DragHandle(form, "Splitter2", 315 - 257);
+        QCOMPARE(form.findChild<QWidget*>("ListBox1")->width(), 118);
+        // Audio-file mode has its own edges, and one border fewer.
+        form.findChild<QAction*>("Menu_AllAudioFiles")->trigger();
+        QVERIFY(!form.findChild<QWidget*>("Splitter2")->isVisible());
+        QCOMPARE(form.findChild<QWidget*>("TreeList")->geometry().left(), 154);
+        DragHandle(form, "Splitter1", 20);
+        QCOMPARE(form.findChild<QWidget*>("TreeList")->geometry().left(), 174);
+        form.close();
+    }
+    // The next start opens with the columns where they were left, in both modes.
+    TForm1 again(file, NoDeviceLists());
+    ShowWithClient(again, {1000, 560});
+    CheckBounds(again, {{"TreeView1", {2, 20, 189, 538}},
+                        {"ListBox1", {194, 20, 118, 519}},
+                        {"Panel1", {537, 4, 447, 554}}});
+    again.findChild<QAction*>("Menu_AllAudioFiles")->trigger();
+    QCOMPARE(again.findChild<QWidget*>("TreeList")->geometry().left(), 174);
+
+    // Edges that would squeeze a column away are not taken from the file.
+    {
+        QSettings ini(file, QSettings::IniFormat);
+        ini.setValue("Software/Quorvane/Column Edges", "154 150 437");
+    }
+    TForm1 squeezed(file, NoDeviceLists());
+    ShowWithClient(squeezed, {1000, 560});
+    QCOMPARE(squeezed.findChild<QWidget*>("ListBox1")->geometry(), QRect(154, 20, 128, 519));
 }
 
 void MainWindowTest::WritesScreenshot() {

@@ -130,9 +130,17 @@ void AuditioningController::ShowAuditionState() {
     for (int input = 0; input < audio::kMaxMidiInputs; ++input)
         widgets_.midiInputs[static_cast<size_t>(input)]->setChecked(input == audition_->CurrentInput() &&
                                                                     audition_->InputChecked());
+    // Until a synthesizer opens, the switch is off and greyed and says why; the synthesizer's item stays
+    // there to try again.
+    const QString unavailable = QString::fromStdString(audition_->Unavailable());
+    widgets_.unavailable->setText("Auditioning unavailable: " + unavailable);
+    widgets_.unavailable->setVisible(!unavailable.isEmpty());
+    widgets_.unavailable->setEnabled(false);
     QToolButton* speedButton3 = widgets_.switchButton;
-    speedButton3->setEnabled(audition_->DeviceCount() > 0);
+    speedButton3->setEnabled(audition_->DeviceCount() > 0 && unavailable.isEmpty());
     speedButton3->setChecked(audition_->On());
+    speedButton3->setToolTip(unavailable.isEmpty() ? "Auditioning"
+                                                   : "Auditioning unavailable: " + unavailable);
     // MIDI input is taken while an input is open.
     if (audition_->InputOpen())
         midiTimer_->start();

@@ -39,6 +39,7 @@ class AuditioningController : public QObject {
         QWidget* lamp = nullptr;             // LampkaIn
         QTreeWidget* presetTree = nullptr;   // TreeView2: the node that is auditioned
         InfoPanel* panel = nullptr;          // the zone map the mouse plays
+        QAction* unavailable = nullptr;      // the Auditioning menu's greyed reason, when it cannot be used
         std::array<QAction*, audio::kMaxSynthDevices> synths{};
         std::array<QAction*, audio::kMaxMidiInputs> midiInputs{};
     };

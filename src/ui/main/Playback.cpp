@@ -38,6 +38,9 @@ PlaybackController::PlaybackController(Workspace& workspace, Host& host, audio::
     // The menu offers the devices the caller listed; playing needs at least one of them.
     player_->OutputDeviceCount =
         std::min<uint32_t>(player_->OutputDeviceCount, static_cast<uint32_t>(listedOutputs));
+    unavailable_ = QString::fromStdString(output->Unavailable());
+    if (unavailable_.isEmpty() && player_->OutputDeviceCount == 0)
+        unavailable_ = "no sound output device was found";
 
     playTimer_ = new QTimer(this);
     playTimer_->setObjectName("PlayTimer");
@@ -60,6 +63,26 @@ PlaybackController::PlaybackController(Workspace& workspace, Host& host, audio::
     }
     widgets_.sampleList->installEventFilter(this);
     SetPlayButton(PlayButtonPicture::Play);
+    ShowUnavailable();
+}
+
+void PlaybackController::ShowUnavailable() {
+    const bool unavailable = !unavailable_.isEmpty();
+    widgets_.unavailable->setText("Playback unavailable: " + unavailable_);
+    widgets_.unavailable->setVisible(unavailable);
+    widgets_.unavailable->setEnabled(false);
+    widgets_.defaultOutput->setEnabled(!unavailable);
+    widgets_.playButton->setToolTip(unavailable ? "Playback unavailable: " + unavailable_
+                                                : "Play or stop the sample");
+}
+
+void PlaybackController::PlayAsked() {
+    if (!unavailable_.isEmpty()) {
+        host_.ShowMessage(("Samples cannot be played: " + unavailable_ + ".").toStdString(), kMessageCaption,
+                          MessageIcon::Warning);
+        return;
+    }
+    PlaySelectedSample();
 }
 
 PlaybackController::~PlaybackController() {
@@ -121,7 +144,7 @@ void PlaybackController::SpeedButton1Click() {
         StopPlayback(true);
         return;
     }
-    PlaySelectedSample();
+    PlayAsked();
 }
 
 bool PlaybackController::eventFilter(QObject* watched, QEvent* event) {
@@ -139,13 +162,8 @@ bool PlaybackController::SampleListKey(QKeyEvent* event) {
     case Qt::Key_Enter:
         if (player_->Playing())
             StopPlayback(false);
-        if (valid && player_->OutputDeviceCount > 0) {
-            StartPlayback(true);
-            FillBlock(0);
-            FillBlock(1);
-        }
         if (valid)
-            cursorSuspended_ = false;
+            PlayAsked();
         return true;
     case Qt::Key_Escape:
     case Qt::Key_0:

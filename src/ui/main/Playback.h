@@ -40,6 +40,7 @@ class PlaybackController : public QObject {
         QTreeWidget* sampleList = nullptr; // TreeList: its playing keys
         InfoPanel* panel = nullptr;        // the waveform the cursor moves over
         QAction* defaultOutput = nullptr;  // menu_wavemapper
+        QAction* unavailable = nullptr;    // the Audio Output menu's greyed reason, when nothing plays
         std::array<QAction*, audio::kMaxOutputDevices> outputs{};
     };
 
@@ -67,6 +68,8 @@ class PlaybackController : public QObject {
     // The slider shows the volume of what is on screen now: a sample's gain or a preset's MIDI volume.
     void ShowSampleVolume();
     void ShowPresetVolume();
+    // Why samples cannot be played ("no sound server ... was found"); empty when they can.
+    const QString& Unavailable() const { return unavailable_; }
     // Stops playback and asks for the sample save dialog.
     void RequestSampleSave(SaveAllChoice saveAll);
 
@@ -84,6 +87,10 @@ class PlaybackController : public QObject {
     void PlayTimerTick();
     void DrawPlayCursor(uint64_t position, bool erase);
     void SetPlayButton(PlayButtonPicture picture);
+    // The menu and the play button say why nothing plays.
+    void ShowUnavailable();
+    // The user asked to play: plays, or says why nothing can.
+    void PlayAsked();
 
     Workspace& workspace_;
     Host& host_;
@@ -92,6 +99,7 @@ class PlaybackController : public QObject {
     std::unique_ptr<audio::WavePlayer> player_;
     QTimer* playTimer_ = nullptr;
     PlayButtonPicture playButton_ = PlayButtonPicture::Play;
+    QString unavailable_;
     // Set while opening and stopping, so that the timer draws no cursor.
     bool cursorSuspended_ = true;
     // The volume slider's position in sample mode and in preset mode.
