@@ -371,7 +371,7 @@ void MainWindowTest::OpensWithNoPanelTextCutAndKeepsDraggedColumns() {
         bank.SampleTable.push_back(sample);
         bank.SampleCount = 1;
         form.Session().selection.selectedSample = 0;
-        form.Session().selection.DisplayMode = 2;
+        form.Session().selection.DisplayMode = PanelContent::Sample;
         QVERIFY(TextAtBlockEdge(form) > 0);
         ShowWithClient(form, {opening.width(), 560});
         QCOMPARE(TextAtBlockEdge(form), 0);
