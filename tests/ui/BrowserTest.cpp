@@ -586,7 +586,7 @@ void BrowserTest::FindingThingsInTheWindow() {
     QCOMPARE(label1->text(), QString("Wave 16 bit"));
     QVERIFY(label1->isVisibleTo(&form));
     QVERIFY(form.SelectFolder(Path("found")));
-    form.SearchFolder(3);
+    form.SearchFolder(FolderSearch::AudioFiles);
     QStringList tips;
     for (int i = 0; i < samples->topLevelItemCount(); ++i)
         tips << samples->topLevelItem(i)->toolTip(0);
