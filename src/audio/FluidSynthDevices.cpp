@@ -82,7 +82,8 @@ bool FluidSynthDevices::Open(int device) {
 }
 
 bool FluidSynthDevices::StartDriver() {
-    if (!services_)
+    // Asked again when nothing could play before: a sound server started since then is found on a retry.
+    if (!services_ || !services_->CanPlay())
         services_ = ProbeSoundServices();
     if (!services_->CanPlay()) {
         openError_ = NoSoundReason(*services_);
