@@ -18,6 +18,7 @@
 #include "convert/ViewSelection.h"
 #include "ui/Unit6.h"
 #include "ui/ViewPictures.h"
+#include "ui/main/Akai.h"
 #include "ui/main/Auditioning.h"
 #include "ui/main/BankViews.h"
 #include "ui/main/QuietChanges.h"
@@ -28,8 +29,6 @@ namespace quorvane::ui {
 namespace {
 
 constexpr int kPathRole = Qt::UserRole;
-// Where an Explorer node of an Akai partition keeps the partition's number.
-constexpr int kPartitionRole = Qt::UserRole + 1;
 
 int RootPicture(RootKind kind) {
     switch (kind) {
