@@ -136,7 +136,8 @@ Json HeadJson(const Workspace& workspace, const std::string& formatLine) {
     Json root;
     root["format"] = Utf8Text(formatLine);
     if (bank.SourceFormat == SourceFormat::Dls) {
-        root["dlsFlavour"] = bank.DlsFlavour;
+        // Written as the number scripts have read since before the flavour had a name.
+        root["dlsFlavour"] = static_cast<uint16_t>(bank.DlsFlavour);
         Json groups = Json::array();
         for (const std::string& name : workspace.dls.SampleGroupNames)
             groups.push_back(Utf8Text(name));

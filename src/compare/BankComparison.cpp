@@ -478,7 +478,7 @@ BankKind KindOfBank(const BankModel& bank) {
     case SourceFormat::SoundFont:
         return bank.BankVersion >= 30 ? BankKind::SoundFont3 : BankKind::SoundFont2;
     case SourceFormat::Dls:
-        return bank.DlsFlavour == 2 ? BankKind::GigaSampler : BankKind::Dls;
+        return bank.DlsFlavour == DlsFlavour::GigaSampler ? BankKind::GigaSampler : BankKind::Dls;
     case SourceFormat::Akai:
         return BankKind::Akai;
     case SourceFormat::Sfz:

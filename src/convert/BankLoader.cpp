@@ -87,7 +87,8 @@ void RunDlsChain(Workspace& workspace, InputFile& file, bool interactive, bool f
     ReadDlsInstruments(bank, workspace.dls, workspace.settings.ReadUnmappedRegions, unsupported);
     ReportUnsupported(workspace, unsupported, interactive);
     if (interactive)
-        workspace.host.SetFormatLabel(bank.DlsFlavour == 2 ? "GigaSampler" : "DLS Level 1");
+        workspace.host.SetFormatLabel(bank.DlsFlavour == DlsFlavour::GigaSampler ? "GigaSampler"
+                                                                                 : "DLS Level 1");
     PropagateDlsLoops(bank);
     if (forWriting)
         SplitStereoSamples(bank);

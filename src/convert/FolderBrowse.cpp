@@ -77,6 +77,27 @@ std::string WithTrailingSlash(std::string path) {
     return path;
 }
 
+std::optional<FolderSteps> StepsToFolder(const std::vector<std::string>& roots, const std::string& folder) {
+    const std::string wanted = WithTrailingSlash(folder);
+    std::optional<FolderSteps> steps;
+    size_t best = 0;
+    for (size_t i = 0; i < roots.size(); ++i) {
+        const std::string& root = roots[i];
+        if (wanted.rfind(root, 0) == 0 && root.size() > best) {
+            steps = FolderSteps{i, {}};
+            best = root.size();
+        }
+    }
+    if (!steps)
+        return steps;
+    for (size_t at = best; at < wanted.size();) {
+        const size_t end = wanted.find('/', at);
+        steps->names.push_back(wanted.substr(at, end - at));
+        at = end + 1;
+    }
+    return steps;
+}
+
 std::vector<FolderRoot> ListFolderRoots(const std::string& mountsFile, const std::string& home) {
     std::vector<FolderRoot> roots;
     std::set<std::string> seen;

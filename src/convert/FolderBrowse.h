@@ -2,6 +2,8 @@
 // the home folder, mounted volumes) and the subfolders of a folder.
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,5 +35,14 @@ std::vector<Subfolder> ListSubfolders(const std::string& folder, bool showHidden
 
 // The path of a folder with a '/' at its end.
 std::string WithTrailingSlash(std::string path);
+
+struct FolderSteps {
+    size_t root = 0;                // position in the roots given
+    std::vector<std::string> names; // the folders below that root, one per level, down to the folder
+};
+
+// The way down the folder tree to `folder` (a path without "." or ".." parts): the deepest of `roots`
+// (paths ending in '/') that it lies in, then one name per level below it. None when it lies in no root.
+std::optional<FolderSteps> StepsToFolder(const std::vector<std::string>& roots, const std::string& folder);
 
 } // namespace quorvane

@@ -147,7 +147,7 @@ void PrepareForGigaSampler(PreparedBank& prepared, const AttributeList& attribut
     }
     if (bank.SourceFormat == SourceFormat::SoundFont)
         FlattenGlobals(bank);
-    const bool giga = bank.SourceFormat == SourceFormat::Dls && bank.DlsFlavour == 2;
+    const bool giga = bank.SourceFormat == SourceFormat::Dls && bank.DlsFlavour == DlsFlavour::GigaSampler;
     for (uint32_t slot = 1; slot <= bank.PresetCount; ++slot) {
         PresetRecord& preset = bank.PresetTable[slot];
         if (!prepared.Selection().HasPreset(slot))

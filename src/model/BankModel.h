@@ -150,6 +150,10 @@ constexpr int kSoundEngineSlot = 17;
 const char* BankInfoTag(int slot);
 int BankInfoSlotOf(const char* tag4); // 0 when the tag has no slot
 
+// What kind of DLS file a bank read from one is. The values are the numbers `info --json` writes as
+// "dlsFlavour": never renumber.
+enum class DlsFlavour : uint16_t { None = 0, Dls = 1, GigaSampler = 2 };
+
 struct BankModel {
     std::vector<uint8_t> BankImage;
     uint32_t BankImageSize = 0;
@@ -158,7 +162,8 @@ struct BankModel {
     uint32_t LowByteDataStart = 0;
     uint32_t LowByteDataSize = 0;
     uint16_t BankVersion = 0;
-    uint16_t DlsFlavour = 0;
+    // Qualified: the member has the name of its type.
+    quorvane::DlsFlavour DlsFlavour = quorvane::DlsFlavour::None;
     // Qualified: the member has the name of its type.
     quorvane::SourceFormat SourceFormat = quorvane::SourceFormat::SoundFont;
     std::array<std::string, kBankInfoSlots> BankInfo;

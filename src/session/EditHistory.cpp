@@ -69,6 +69,13 @@ bool BankEdits::IsRemoved(uint32_t slot) const {
     return std::find(removed_.begin(), removed_.end(), slot) != removed_.end();
 }
 
+bool BankEdits::RemoveLayer(BankModel& bank, uint32_t slot, size_t position) {
+    if (!bank.IsValidSlot(slot) || position >= bank.PresetTable[slot].layerList.Count())
+        return false;
+    bank.PresetTable[slot].layerList.RemoveAt(position);
+    return true;
+}
+
 bool BankEdits::Undo(BankModel& bank, AttributeList& attributes) {
     if (!history_.CanUndo())
         return false;

@@ -57,6 +57,9 @@ class BankEdits {
     // Takes preset `slot` out of the preset tree and the preset save (an edit: Record first).
     void RemovePreset(uint32_t slot);
     bool IsRemoved(uint32_t slot) const;
+    // Takes the layer at `position` out of preset `slot`'s layer list (an edit: Record first); false,
+    // changing nothing, when the preset or the position is not there.
+    bool RemoveLayer(BankModel& bank, uint32_t slot, size_t position);
     const std::vector<uint32_t>& RemovedPresets() const { return removed_; }
 
     bool CanUndo() const { return history_.CanUndo(); }

@@ -88,11 +88,8 @@ TForm1::TForm1(const QString& settingsFile, const DeviceLists& devices, QWidget*
         workspace_.scsi.ScanScsiBus();
     BuildMenu(devices);
     controls_ = FindMainControls(*this);
-    ConnectBrowser();
-    ConnectViews();
     ConnectPlayback(devices);
     ConnectAuditioning(devices);
-    ConnectAkai();
     workspace_.settings.SortPresets = true;
     StoredSettings stored = CurrentSettings();
     ReadSettings(settingsFile_, stored);
@@ -102,8 +99,10 @@ TForm1::TForm1(const QString& settingsFile, const DeviceLists& devices, QWidget*
     form3_ = new TForm3(this);
     form4_ = new TForm4(this);
     form6_ = new TForm6(this);
-    connect(form6_, &TForm6::applyRequested, this, &TForm1::ApplyPresetParametersClick);
     ConnectSaving();
+    ConnectViews();
+    ConnectBrowser();
+    ConnectAkai();
     FormCreate();
 }
 
@@ -321,16 +320,6 @@ void TForm1::RelayoutPanel1() {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == treeView2_ && event->type() == QEvent::KeyPress &&
-        TreeView2Key(static_cast<QKeyEvent*>(event)))
-        return true;
-    if (watched == listBox1_ && event->type() == QEvent::KeyPress) {
-        const QString text = static_cast<QKeyEvent*>(event)->text();
-        if (text == "s" || text == "S") {
-            SaveBanksClick();
-            return true;
-        }
-    }
     if (event->type() == QEvent::Resize) {
         if (watched == client_)
             Relayout();

@@ -23,6 +23,8 @@
 #include "ui/SettingsStore.h"
 #include "ui/main/Akai.h"
 #include "ui/main/Auditioning.h"
+#include "ui/main/BankViews.h"
+#include "ui/main/Browser.h"
 #include "ui/main/Playback.h"
 #include "ui/main/Saving.h"
 
@@ -45,10 +47,6 @@ class TForm4;
 class TForm6;
 class ProgressWindow;
 class InfoPanel;
-
-// The searches of the Explorer tree's menu: the banks of the source format, or in audio-file mode the WAVE
-// files, the AIFF files or both.
-enum class FolderSearch { Banks, Waves, Aiffs, AudioFiles };
 
 class TForm1 : public QMainWindow, public Host {
     Q_OBJECT
@@ -77,19 +75,13 @@ class TForm1 : public QMainWindow, public Host {
     void ShowAtStart();
 
     // File browser (Explorer tree and file list).
-    // Rebuilds the Explorer tree from the folder roots; unsaved edits are dropped.
-    void FillDriveTree();
-    // Expands the Explorer tree down to `folder` and selects it, which lists it; false when the folder is
-    // not below any root or cannot be reached.
-    bool SelectFolder(const QString& folder);
-    // The folder of the selected Explorer node, ending in '/'; empty without one.
-    QString CurrentFolder() const;
-    // Lists the selected folder for the source format: bank files, or audio files in audio-file mode.
-    void ListFolder();
-    // Runs a search of the Explorer tree's menu below the selected folder.
-    void SearchFolder(FolderSearch search);
-    // Loads file-list entry `row` as the user's click does, and shows it in the bank views.
-    void LoadEntry(int row);
+    BrowserController& Browser() { return *browser_; }
+    void FillDriveTree() { browser_->FillDriveTree(); }
+    bool SelectFolder(const QString& folder) { return browser_->SelectFolder(folder); }
+    QString CurrentFolder() const { return browser_->CurrentFolder(); }
+    void ListFolder() { browser_->ListFolder(); }
+    void SearchFolder(FolderSearch search) { browser_->SearchFolder(search); }
+    void LoadEntry(int row) { browser_->LoadEntry(row); }
     // Akai mode (a drive's or a disc image's partitions in the Explorer tree).
     AkaiController& Akai() { return *akai_; }
     void SelectAkaiDriveClick(uint32_t drive) { akai_->SelectAkaiDriveClick(drive); }
@@ -100,18 +92,14 @@ class TForm1 : public QMainWindow, public Host {
     void OpenPath(const QString& path);
 
     // Bank views (preset tree and sample list).
-    void FillPresetTree();
-    void FillSampleList();
-    // Shows the selected preset-tree node: current preset, layer and zone, statistics, filter.
-    void TreeView2Change();
-    // Shows the selected sample-list node.
-    void TreeListChange();
-    // The Speed_PL button: the sample list shows every sample, or the samples of one preset.
-    void SpeedPlClick();
-    // Builds the children of a preset or layer node once (Enter, Right arrow, expanding).
-    void BuildChildren(QTreeWidgetItem* node);
-    // Selects `slot`'s node in the preset tree (as the program, not the user).
-    void SelectPresetSlot(uint32_t slot);
+    BankViewsController& BankViews() { return *views_; }
+    void FillPresetTree() { views_->FillPresetTree(); }
+    void FillSampleList() { views_->FillSampleList(); }
+    void TreeView2Change() { views_->TreeView2Change(); }
+    void TreeListChange() { views_->TreeListChange(); }
+    void SpeedPlClick() { views_->SpeedPlClick(); }
+    void BuildChildren(QTreeWidgetItem* node) { views_->BuildChildren(node); }
+    void SelectPresetSlot(uint32_t slot) { views_->SelectPresetSlot(slot); }
 
     // Wave playback (the selected sample through the chosen output).
     PlaybackController& Playback() { return *playback_; }
@@ -179,35 +167,8 @@ class TForm1 : public QMainWindow, public Host {
     // The progress window now showing: the bank window during a conversion, else the sample window.
     ProgressWindow* ShowingProgressWindow() const;
 
-    // Browser pieces
     void ConnectBrowser();
-    void TreeView1Expanding(QTreeWidgetItem* node);
-    void TreeView1Collapsed(QTreeWidgetItem* node);
-    void TreeView1ContextMenu(const QPoint& at);
-    void ResetDisplay();
-    void ShowFileList();
-    void SoundFormatClick(QAction* item);
-    void ShowCompressedClick();
-    void RefreshClick();
-    // A bank file that could not be read: empty views and title, and a message that says why.
-    void ShowUnreadableBank(uint32_t entry, LoadStatus status, const ReadNotes& notes);
-    // Bank-view pieces
     void ConnectViews();
-    bool TreeView2Key(QKeyEvent* event);
-    void TreeView2ContextMenu(const QPoint& at);
-    void ListBox1ContextMenu(const QPoint& at);
-    void SortPresetsClick();
-    void SortSamplesClick();
-    void LinkMonoClick();
-    void SelectSampleNode(int sample, bool autoPlay);
-    void ShowBankEditMark() { saving_->ShowBankEditMark(); }
-    // Preset nodes whose preset the user edited are drawn in italics.
-    void MarkEditedPresets();
-    std::vector<uint32_t> ChosenPresets() const { return saving_->ChosenPresets(); }
-    void ShowPanelBlack();
-    // The presets' conversion parameters as the dialog's button applies them.
-    void ApplyPresetParametersClick(const ParameterValues& values);
-    void MoveZonesClick(int semitones);
 
     void ConnectPlayback(const DeviceLists& devices);
     void ShowBlockTitle(const QString& title, const QString& formatLabel);
@@ -219,13 +180,8 @@ class TForm1 : public QMainWindow, public Host {
     // Edit menu, undo and redo
     void BuildEditMenu(QMenuBar* bar);
     void ShowEditActions();
-    // Before every edit of the bank on screen: the state it starts from becomes an undo step.
-    void RecordEdit();
-    // Another bank (or none) on screen: its edits can no longer be undone.
-    void ForgetEdits();
     void UndoClick();
     void RedoClick();
-    void ShowRestoredEdits();
 
     // Menu handlers
     void MiddleCClick(QAction* item);
@@ -245,24 +201,12 @@ class TForm1 : public QMainWindow, public Host {
     std::array<QWidget*, kColumnBorderCount> columnHandles_{};
     QString buildLabel_;
     PumpPacer pumpPacer_; // paces the pumps that long work asks for
-    // While set, selection changes in the trees and lists were made by the program and do nothing.
-    bool changesSuppressed_ = false;
-    bool autoPlayHeld_ = false;
-    uint32_t akaiProgramRead_ = 0; // the Akai program last read from the disc
-    bool audioWave_ = true;
-    bool audioAiff_ = true;
-    FolderSearch lastSearch_ = FolderSearch::Banks;
-    TypedBankNumber typedBankNumber_;
-    BankEdits edits_; // the undo steps of the bank on screen and the presets taken out of its tree
+    BankEdits edits_;     // the undo steps of the bank on screen and the presets taken out of its tree
     QAction* undoItem_ = nullptr;
     QAction* redoItem_ = nullptr;
     std::vector<QAction*> presetItems_; // Edit items that act on the selected preset node
 
     MainControls controls_;
-    QTreeWidget* treeView1_ = nullptr;
-    QListWidget* listBox1_ = nullptr;
-    QTreeWidget* treeView2_ = nullptr;
-    QTreeWidget* treeList_ = nullptr;
 
     QWidget* client_ = nullptr;
     QWidget* panel1_ = nullptr;
@@ -282,6 +226,8 @@ class TForm1 : public QMainWindow, public Host {
     std::unique_ptr<AuditioningController> auditioning_;
     std::unique_ptr<SavingController> saving_;
     std::unique_ptr<AkaiController> akai_;
+    std::unique_ptr<BankViewsController> views_;
+    std::unique_ptr<BrowserController> browser_;
     TForm2* form2_ = nullptr;
     TForm3* form3_ = nullptr;
     TForm4* form4_ = nullptr;

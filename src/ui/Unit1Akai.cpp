@@ -1,8 +1,6 @@
 // TForm1's side of Akai mode, and opening what the program was started with. The Akai controller reads the
 // disc and fills the Explorer tree with its partitions; the window switches its views for it.
 #include <QFileInfo>
-#include <QListWidget>
-#include <QTreeWidget>
 
 #include "convert/BankLoader.h"
 #include "convert/FolderFiles.h"
@@ -26,7 +24,7 @@ bool IsDiscImage(const QString& path) {
 void TForm1::ConnectAkai() {
     AkaiController::Widgets widgets;
     widgets.window = this;
-    widgets.explorer = treeView1_;
+    widgets.explorer = controls_.treeView1;
     widgets.formatItems = formatGroup_;
     widgets.drives = controls_.scsiDrives;
     widgets.openImage = controls_.akaiImage;
@@ -34,7 +32,7 @@ void TForm1::ConnectAkai() {
         workspace_, *this, [this] { return sourceFormat_; }, widgets, nullptr);
     connect(akai_.get(), &AkaiController::AkaiModeEntered, this, [this] {
         SetSourceFormat(SourceFormat::Akai);
-        ResetDisplay();
+        browser_->ResetDisplay();
     });
     connect(akai_.get(), &AkaiController::DiscRefused, this, [this] {
         // The disc was read where the file list stood: the format is shown again and its folder listed.
@@ -67,9 +65,9 @@ void TForm1::OpenPath(const QString& path) {
             const FolderListing wanted =
                 ListingForFolder(KindsInFolder(info.absoluteFilePath().toStdString() + "/"), current);
             if (wanted != current)
-                SoundFormatClick(wanted == FolderListing::Gigas        ? controls_.menuGig
-                                 : wanted == FolderListing::AudioFiles ? controls_.menuAllAudioFiles
-                                                                       : controls_.menuSf2);
+                browser_->SoundFormatClick(wanted == FolderListing::Gigas        ? controls_.menuGig
+                                           : wanted == FolderListing::AudioFiles ? controls_.menuAllAudioFiles
+                                                                                 : controls_.menuSf2);
         }
         SelectFolder(info.absoluteFilePath());
         return;
@@ -79,16 +77,10 @@ void TForm1::OpenPath(const QString& path) {
     if (HasExtension(name, ".wav") || HasExtension(name, ".aif") || HasExtension(name, ".aiff") ||
         HasExtension(name, ".aifc")) {
         auto* item = HasExtension(name, ".wav") ? controls_.menuWave : controls_.menuAiff;
-        SoundFormatClick(item);
+        browser_->SoundFormatClick(item);
         if (!SelectFolder(folder))
             return;
-        const QString caption = info.fileName();
-        for (QTreeWidgetItemIterator it(treeList_); *it; ++it) {
-            if ((*it)->text(0) == caption) {
-                treeList_->setCurrentItem(*it);
-                break;
-            }
-        }
+        views_->SelectSampleNamed(info.fileName());
         return;
     }
     if (IsDiscImage(path)) {
@@ -103,20 +95,12 @@ void TForm1::OpenPath(const QString& path) {
         refuse("This is not a bank, audio file or disc image the program reads.");
         return;
     }
-    SoundFormatClick(format == SourceFormat::Dls   ? controls_.menuGig
-                     : format == SourceFormat::Sfz ? controls_.menuSfz
-                                                   : controls_.menuSf2);
+    browser_->SoundFormatClick(format == SourceFormat::Dls   ? controls_.menuGig
+                               : format == SourceFormat::Sfz ? controls_.menuSfz
+                                                             : controls_.menuSf2);
     if (!SelectFolder(folder))
         return;
-    const std::string wanted = info.completeBaseName().toStdString();
-    const auto& list = workspace_.loader.fileList;
-    for (size_t row = 0; row < list.size(); ++row) {
-        if (list[row].text == wanted) {
-            listBox1_->setCurrentRow(static_cast<int>(row));
-            LoadEntry(static_cast<int>(row));
-            return;
-        }
-    }
+    browser_->LoadEntryNamed(info.completeBaseName().toStdString());
 }
 
 } // namespace quorvane::ui

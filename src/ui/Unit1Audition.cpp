@@ -8,7 +8,7 @@ void TForm1::ConnectAuditioning(const DeviceLists& devices) {
     widgets.window = this;
     widgets.switchButton = controls_.speedButton3;
     widgets.lamp = controls_.lampkaIn;
-    widgets.presetTree = treeView2_;
+    widgets.presetTree = controls_.treeView2;
     widgets.panel = infoPanel_;
     widgets.unavailable = controls_.auditioningUnavailable;
     widgets.synths = controls_.synths;

@@ -7,7 +7,6 @@
 #include <QMenuBar>
 #include <QTreeWidget>
 
-#include "ui/InfoPanel.h"
 #include "ui/Unit1.h"
 
 namespace quorvane::ui {
@@ -29,7 +28,7 @@ void TForm1::BuildEditMenu(QMenuBar* bar) {
         QAction* item = MakeItem(edit, name, caption);
         connect(item, &QAction::triggered, this, [this, key, modifiers, text] {
             QKeyEvent event(QEvent::KeyPress, key, modifiers, text);
-            TreeView2Key(&event);
+            views_->TreeView2Key(&event);
         });
         presetItems_.push_back(item);
     };
@@ -39,7 +38,7 @@ void TForm1::BuildEditMenu(QMenuBar* bar) {
     for (const auto& [name, caption, semitones] :
          {std::tuple{"Menu_MoveUp", "&Move Zones  +12", 12}, {"Menu_MoveDown", "Move &Zones   -12", -12}}) {
         QAction* item = MakeItem(edit, name, caption);
-        connect(item, &QAction::triggered, this, [this, semitones] { MoveZonesClick(semitones); });
+        connect(item, &QAction::triggered, this, [this, semitones] { views_->MoveZonesClick(semitones); });
         presetItems_.push_back(item);
     }
     treeKey("Menu_Delete", "D&elete ...\tDel", Qt::Key_Delete, Qt::NoModifier, QString());
@@ -52,50 +51,22 @@ void TForm1::BuildEditMenu(QMenuBar* bar) {
 void TForm1::ShowEditActions() {
     undoItem_->setEnabled(edits_.CanUndo());
     redoItem_->setEnabled(edits_.CanRedo());
-    const QTreeWidgetItem* node = treeView2_ ? treeView2_->currentItem() : nullptr;
+    const bool node = views_ != nullptr && views_->HasCurrentNode();
     for (QAction* item : presetItems_)
-        item->setEnabled(node != nullptr);
-}
-
-void TForm1::RecordEdit() {
-    edits_.Record(workspace_.bank, workspace_.attributes);
-    ShowEditActions();
-}
-
-void TForm1::ForgetEdits() {
-    edits_.Forget();
-    ShowEditActions();
+        item->setEnabled(node);
 }
 
 void TForm1::UndoClick() {
-    if (edits_.Undo(workspace_.bank, workspace_.attributes))
-        ShowRestoredEdits();
+    if (!edits_.Undo(workspace_.bank, workspace_.attributes))
+        return;
+    views_->ShowRestoredEdits();
+    ShowEditActions();
 }
 
 void TForm1::RedoClick() {
-    if (edits_.Redo(workspace_.bank, workspace_.attributes))
-        ShowRestoredEdits();
-}
-
-void TForm1::ShowRestoredEdits() {
-    const uint32_t shown = workspace_.selection.currentPreset;
-    FillPresetTree();
-    // The preset shown before stays shown when it is still in the tree, else the first one is.
-    QTreeWidgetItem* select = treeView2_->topLevelItem(0);
-    for (int i = 0; i < treeView2_->topLevelItemCount(); ++i)
-        if (treeView2_->topLevelItem(i)->data(0, Qt::UserRole).toUInt() == shown)
-            select = treeView2_->topLevelItem(i);
-    if (select != nullptr) {
-        const bool suppressed = changesSuppressed_;
-        changesSuppressed_ = true;
-        treeView2_->setCurrentItem(select);
-        changesSuppressed_ = suppressed;
-        TreeView2Change();
-    } else {
-        workspace_.selection.currentPreset = 0;
-        ShowPanelBlack();
-    }
-    infoPanel_->Redraw();
+    if (!edits_.Redo(workspace_.bank, workspace_.attributes))
+        return;
+    views_->ShowRestoredEdits();
     ShowEditActions();
 }
 

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
-#include <QTreeWidget>
 
 #include "ui/EventPump.h"
 #include "ui/PercentBar.h"
@@ -115,20 +114,8 @@ void TForm1::PumpEvents() {
 }
 
 void TForm1::BankChanged() {
-    // A bank was read (or could not be): both views show it, and its first preset is shown.
     RelayoutPanel1();
-    akaiProgramRead_ = 0;
-    FillPresetTree();
-    if (!workspace_.selection.filterMode)
-        FillSampleList();
-    if (QTreeWidgetItem* first = treeView2_->topLevelItem(0)) {
-        // Shown once: the selection's own change event would show (and audition) it a second time.
-        const bool suppressed = changesSuppressed_;
-        changesSuppressed_ = true;
-        treeView2_->setCurrentItem(first);
-        changesSuppressed_ = suppressed;
-        TreeView2Change();
-    }
+    views_->ShowReadBank();
 }
 
 void TForm1::OpenProgressWindow(const std::string& caption, const std::string& itemCaption) {

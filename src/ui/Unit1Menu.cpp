@@ -48,7 +48,6 @@ void TForm1::BuildMenu(const DeviceLists& devices) {
     auto formatItem = [&](const char* name, const QString& caption) {
         QAction* item = MakeItem(format, name, caption, true);
         formatGroup_->addAction(item);
-        connect(item, &QAction::triggered, this, [this, item] { SoundFormatClick(item); });
         return item;
     };
     formatItem("Menu_SF2", "&SoundFont    (*.sf2)")->setChecked(true);

@@ -13,7 +13,7 @@ void TForm1::ConnectPlayback(const DeviceLists& devices) {
     widgets.playButton = controls_.speedButton1;
     widgets.saveButton = controls_.speedButton2;
     widgets.volume = controls_.trackBar1;
-    widgets.sampleList = treeList_;
+    widgets.sampleList = controls_.treeList;
     widgets.panel = infoPanel_;
     widgets.defaultOutput = controls_.waveMapper;
     widgets.unavailable = controls_.outputUnavailable;

@@ -6,8 +6,8 @@ namespace quorvane::ui {
 void TForm1::ConnectSaving() {
     SavingController::Widgets widgets;
     widgets.window = this;
-    widgets.fileList = listBox1_;
-    widgets.presetTree = treeView2_;
+    widgets.fileList = controls_.listBox1;
+    widgets.presetTree = controls_.treeView2;
     widgets.bankSaveButton = controls_.speedButton4;
     widgets.sampleProgress = form2_;
     widgets.bankProgress = form4_;

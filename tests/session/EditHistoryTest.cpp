@@ -30,6 +30,7 @@ struct Session {
 struct Seen {
     std::vector<uint16_t> programs, banks;
     std::vector<uint8_t> drums;
+    std::vector<size_t> layerCounts;
     std::vector<int16_t> zoneRanges, rootKeys, reverbs;
     std::string lines;
     std::vector<uint32_t> removed;
@@ -42,6 +43,7 @@ Seen Look(const Session& s) {
         seen.programs.push_back(s.bank.PresetTable[slot].program);
         seen.banks.push_back(s.bank.PresetTable[slot].bank);
         seen.drums.push_back(s.bank.PresetTable[slot].isDrum);
+        seen.layerCounts.push_back(s.bank.PresetTable[slot].layerList.Count());
     }
     for (const ZoneRecord& zone : s.bank.ZoneTable) {
         seen.zoneRanges.push_back(zone.generators[gen::keyRange]);
@@ -69,6 +71,7 @@ TEST(EditHistory, EachEditIsUndoneAndRedoneExactly) {
         {"conversion parameters",
          [&reverb](Session& s) { ApplyPresetParameters(s.bank, s.attributes, {1}, reverb); }},
         {"delete a preset", [](Session& s) { s.history.RemovePreset(2); }},
+        {"delete a layer", [](Session& s) { EXPECT_TRUE(s.history.RemoveLayer(s.bank, 1, 0)); }},
     };
     Session s;
     s.bank.PresetTable[2].program = 5;
@@ -92,6 +95,9 @@ TEST(EditHistory, EachEditIsUndoneAndRedoneExactly) {
         EXPECT_TRUE(Look(s) == after[i]) << "redo of " << edits[i].first;
     }
     EXPECT_FALSE(s.history.CanRedo());
+    // A layer that is not there is not removed.
+    EXPECT_FALSE(s.history.RemoveLayer(s.bank, 1, s.bank.PresetTable[1].layerList.Count()));
+    EXPECT_FALSE(s.history.RemoveLayer(s.bank, s.bank.PresetCount + 1, 0));
 }
 
 TEST(EditHistory, ANewEditEndsTheRedoStepsAndTheDepthIsBounded) {

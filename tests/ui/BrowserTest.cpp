@@ -374,6 +374,12 @@ void BrowserTest::UnreadableBankSaysSoAndLeavesNothingOnScreen() {
     QVERIFY(form.grab().save(QUORVANE_SCREENSHOT_DIR "/browser-unreadable-bank.png"));
     form.LoadEntry(2);
     QVERIFY(save->isEnabled());
+    // Handed over from outside, as a file manager does: said once, and nothing to save.
+    MessageCatcher catcher;
+    form.OpenPath(Path("damaged/Cut.sf2"));
+    QCOMPARE(catcher.shown.size(), 1);
+    QCOMPARE(presets->topLevelItemCount(), 0);
+    QVERIFY(!save->isEnabled());
 }
 
 // A disc image without an Akai partition: the title says so, and the folders and banks stay listed.

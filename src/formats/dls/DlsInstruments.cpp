@@ -222,7 +222,7 @@ void ReadDlsInstruments(BankModel& bank, const DlsState& dls, bool readUnmappedR
     // Counting walk: INFO texts, and how many presets, layers and zones the instrument list makes.
     for (std::string& text : bank.BankInfo)
         text.clear();
-    bank.DlsFlavour = 1;
+    bank.DlsFlavour = DlsFlavour::Dls;
     uint32_t presets = 0, layerTotal = 0, zoneTotal = 0, articulations = 0, instrumentLayers = 0;
     uint32_t oversizedRegions = 0; // regions with more dimension bits than their layout holds
     // Regions with a wave link but no 3ewa play as DLS regions do: one zone each.
@@ -253,11 +253,11 @@ void ReadDlsInstruments(BankModel& bank, const DlsState& dls, bool readUnmappedR
             layerTotal += instrumentLayers;
             instrumentLayers = 0;
         } else if (chunk.Is("3ewa")) {
-            bank.DlsFlavour = 2;
+            bank.DlsFlavour = DlsFlavour::GigaSampler;
             ++articulations;
             regionArticulated = true;
         } else if (chunk.Is("3lnk")) {
-            bank.DlsFlavour = 2;
+            bank.DlsFlavour = DlsFlavour::GigaSampler;
             const ChunkPayload p(image, chunk);
             const LinkLayout link = LinkLayoutOf(chunk.size);
             // Only the dimension regions the layout holds are read, so no more are counted.
@@ -279,7 +279,7 @@ void ReadDlsInstruments(BankModel& bank, const DlsState& dls, bool readUnmappedR
     countRegion();
     layerTotal += instrumentLayers;
     zoneTotal = std::max(zoneTotal, articulations) + plainRegions;
-    if (bank.DlsFlavour == 1) {
+    if (bank.DlsFlavour == DlsFlavour::Dls) {
         ReadDlsLevel1Instruments(bank, dls);
         return;
     }

@@ -8,10 +8,10 @@
 
 namespace quorvane {
 
-// Needs the sample table of the wave pool. Replaces presets, layers and zones and sets DlsFlavour (2 when
-// the bank has GigaSampler chunks; otherwise the DLS Level 1 reading runs). Does nothing without an
-// instrument list. With readUnmappedRegions off, regions whose wave is not in the pool are left out.
-// What the bank holds beyond what the model can (dimension regions past the layout's or the model's
+// Needs the sample table of the wave pool. Replaces presets, layers and zones and sets DlsFlavour
+// (GigaSampler when the bank has GigaSampler chunks; otherwise the DLS Level 1 reading runs). Does nothing
+// without an instrument list. With readUnmappedRegions off, regions whose wave is not in the pool are left
+// out. What the bank holds beyond what the model can (dimension regions past the layout's or the model's
 // capacity) is left out and said in `unsupported`, one line for each kind.
 void ReadDlsInstruments(BankModel& bank, const DlsState& dls, bool readUnmappedRegions,
                         ReadNotes& unsupported);

@@ -72,7 +72,8 @@ class GigaWriter {
     GigaWriter(const BankModel& bank, const WriteSelection& selection, SampleSource& samples, Host& host,
                GigaRunState& state, const GigaWriteOptions& options)
         : bank_(bank), selection_(selection), samples_(samples), host_(host), state_(state),
-          options_(options), giga_(bank_.SourceFormat == SourceFormat::Dls && bank_.DlsFlavour == 2) {}
+          options_(options),
+          giga_(bank_.SourceFormat == SourceFormat::Dls && bank_.DlsFlavour == DlsFlavour::GigaSampler) {}
 
     // The pool index of every sample; kNotWritten for those not in the file.
     const std::vector<uint32_t>& PoolIndices() const { return poolIndex_; }

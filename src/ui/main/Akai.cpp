@@ -12,13 +12,6 @@
 
 namespace quorvane::ui {
 
-namespace {
-
-// Where an Explorer node of a partition keeps the partition's number; the browser lists it from there.
-constexpr int kPartitionRole = Qt::UserRole + 1;
-
-} // namespace
-
 AkaiController::AkaiController(Workspace& workspace, Host& host, std::function<SourceFormat()> shownFormat,
                                const Widgets& widgets, QObject* parent)
     : QObject(parent), workspace_(workspace), host_(host), shownFormat_(std::move(shownFormat)),

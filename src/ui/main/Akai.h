@@ -23,6 +23,9 @@ class QWidget;
 
 namespace quorvane::ui {
 
+// Where an Explorer node of an Akai partition keeps the partition's number; the browser lists it from there.
+constexpr int kPartitionRole = Qt::UserRole + 1;
+
 class AkaiController : public QObject {
     Q_OBJECT
   public:

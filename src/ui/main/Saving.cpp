@@ -111,6 +111,14 @@ void SavingController::ShowBankEditMark() {
     save->setToolTip(edited ? "Save the chosen banks (with conversion parameters)" : "Save the chosen banks");
 }
 
+void SavingController::ShowBankSaveButton(bool shown) {
+    widgets_.bankSaveButton->setVisible(shown);
+}
+
+void SavingController::AllowBankSave(bool allowed) {
+    widgets_.bankSaveButton->setEnabled(allowed);
+}
+
 QString SavingController::AskSavePath(const QString& title, const QString& proposed, bool combineEnabled,
                                       OutputType& type) {
     QFileDialog dialog(widgets_.window, title, QString::fromStdString(workspace_.settings.LastDir));

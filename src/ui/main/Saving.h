@@ -64,6 +64,10 @@ class SavingController : public QObject {
     std::vector<uint32_t> ChosenPresets() const;
     // The bank save button is bold while conversion parameters wait to be written into a listed bank.
     void ShowBankEditMark();
+    // The bank save button is shown while the file list lists anything, and enabled unless the bank
+    // loaded last could not be read.
+    void ShowBankSaveButton(bool shown);
+    void AllowBankSave(bool allowed);
 
   private:
     // The file-list entries the user selected, in list order.

@@ -73,7 +73,7 @@ TEST(DlsInstrumentsTest, VelocityUpperLimitsSplitTheLayer) {
         region.dimensionRegions[r].articulation.U16(ewa::velocityUpperLimit, limits[r]);
     const DlsReading read = ReadDlsBytes(OneRegionBank(region).Build());
     const BankModel& bank = read.bank;
-    EXPECT_EQ(bank.DlsFlavour, 2);
+    EXPECT_EQ(bank.DlsFlavour, DlsFlavour::GigaSampler);
     ASSERT_EQ(bank.PresetCount, 1);
     EXPECT_EQ(LayerNames(bank, 1), std::vector<std::string>{"layer 1"});
     EXPECT_EQ(ZoneLists(bank, 1), (std::vector<std::vector<uint16_t>>{{0, 1, 2}}));
@@ -295,7 +295,7 @@ TEST(DlsInstrumentsTest, LevelOneRegionsBecomeZonesOfOneLayer) {
     dls.waves = {MonoWave("A", 100), MonoWave("B", 100)};
     const DlsReading read = ReadDlsBytes(dls.Build());
     const BankModel& bank = read.bank;
-    EXPECT_EQ(bank.DlsFlavour, 1);
+    EXPECT_EQ(bank.DlsFlavour, DlsFlavour::Dls);
     ASSERT_EQ(bank.PresetCount, 2);
     ASSERT_EQ(bank.LayerCount, 2);
     ASSERT_EQ(bank.ZoneCount, 4);
@@ -411,7 +411,7 @@ TEST(DlsInstrumentsTest, GigaSamplerRegionWithoutDimensionRegionsGetsAZone) {
     dls.instruments[0].regions.push_back(plain);
     dls.instruments.push_back({.name = "Plain only", .program = 1, .regions = {plain}});
     const BankModel& bank = ReadDlsBytes(dls.Build()).bank;
-    ASSERT_EQ(bank.DlsFlavour, 2);
+    ASSERT_EQ(bank.DlsFlavour, DlsFlavour::GigaSampler);
     ASSERT_EQ(ZoneLists(bank, 1), (std::vector<std::vector<uint16_t>>{{0, 1, 2}}));
     ASSERT_EQ(ZoneLists(bank, 2), (std::vector<std::vector<uint16_t>>{{3}}));
     for (uint16_t z : {2, 3}) {

@@ -357,7 +357,7 @@ TEST_F(GigaWriterPeerTest, AuthoredGigaSamplerBankKeepsItsArticulation) {
 
     GigWriteSession session;
     session.Load(source, "peer.gig", SourceFormat::Dls);
-    ASSERT_EQ(session.workspace.bank.DlsFlavour, 2);
+    ASSERT_EQ(session.workspace.bank.DlsFlavour, DlsFlavour::GigaSampler);
     const GigaWriteResult result = session.Write("rewritten.gig");
     ASSERT_TRUE(result.written);
     const GigFileParts gig = test::ReadGigParts(test::ReadFileBytes(result.path));

@@ -149,7 +149,7 @@ void ExpectWrittenBankPlaysAlike(GigWriteSession& source, const std::string& out
     GigWriteSession back;
     back.Load(test::ReadFileBytes(written.path), outputName, SourceFormat::Dls);
     const BankModel& read = back.workspace.bank;
-    EXPECT_EQ(read.DlsFlavour, 2);
+    EXPECT_EQ(read.DlsFlavour, DlsFlavour::GigaSampler);
     ASSERT_EQ(read.PresetCount, presets);
     ASSERT_GE(read.SampleCount, samples);
     for (uint32_t s = 0; s < samples; ++s) {
@@ -264,7 +264,7 @@ TEST(GigaWriterRoundTripTest, GigaSamplerBankKeepsArticulationGlobalsAndGroups) 
     }
     GigWriteSession session;
     session.Load(dls.Build(), "Bank.gig", SourceFormat::Dls);
-    ASSERT_EQ(session.workspace.bank.DlsFlavour, 2);
+    ASSERT_EQ(session.workspace.bank.DlsFlavour, DlsFlavour::GigaSampler);
     const GigFileParts gig = session.WriteAndRead();
 
     ASSERT_EQ(gig.instruments.size(), 1u);

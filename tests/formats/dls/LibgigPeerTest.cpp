@@ -220,7 +220,7 @@ uint16_t PeerVelocityRange(const PeerRegion& region, size_t r) {
 // dimension region its sample, key range, velocity range, root key, tuning and pan.
 void ExpectSameAsGigdump(const test::DlsReading& ours, const PeerReading& peer) {
     const BankModel& bank = ours.bank;
-    EXPECT_EQ(bank.DlsFlavour, 2);
+    EXPECT_EQ(bank.DlsFlavour, DlsFlavour::GigaSampler);
 
     EXPECT_EQ(ours.dls.SampleGroupNames, peer.groups);
     ASSERT_EQ(bank.SampleCount, peer.samples.size());
@@ -328,7 +328,7 @@ TEST_F(LibgigPeerTest, DlsLevelOneBankReadsAsDlsdumpReadsIt) {
     const test::DlsReading ours = test::ReadDlsBytes(test::ReadFileBytes(Fixture("peer.dls")));
     const BankModel& bank = ours.bank;
     ASSERT_EQ(peer.instruments.size(), 2u) << "the dump did not parse";
-    EXPECT_EQ(bank.DlsFlavour, 1);
+    EXPECT_EQ(bank.DlsFlavour, DlsFlavour::Dls);
 
     ASSERT_EQ(bank.SampleCount, peer.samples.size());
     for (size_t i = 0; i < peer.samples.size(); ++i) {
