@@ -535,13 +535,25 @@ CheckReport CheckConversion(const CheckedBank& source, const std::vector<Checked
         for (const Voice& v : outputSides[i].voices)
             outputWanted[match[i]->bank][v.sample] = 1;
     }
-    const std::vector<SampleFingerprint> sourcePrints = FingerprintSamples(*source.workspace, sourceWanted);
-    std::vector<std::vector<SampleFingerprint>> outputPrints;
-    for (size_t b = 0; b < outputs.size(); ++b)
-        outputPrints.push_back(FingerprintSamples(*outputs[b].workspace, outputWanted[b]));
     report.samplesRead = static_cast<uint32_t>(std::count(sourceWanted.begin(), sourceWanted.end(), 1));
     for (const auto& wanted : outputWanted)
         report.samplesRead += static_cast<uint32_t>(std::count(wanted.begin(), wanted.end(), 1));
+    // Progress: every sample read, then every preset compared.
+    const uint32_t steps = report.samplesRead + static_cast<uint32_t>(slots.size());
+    uint32_t done = 0;
+    auto step = [&] {
+        ++done;
+        if (options.progress && !options.progress(done, steps))
+            report.cancelled = true;
+        return !report.cancelled;
+    };
+    const std::vector<SampleFingerprint> sourcePrints =
+        FingerprintSamples(*source.workspace, sourceWanted, step);
+    std::vector<std::vector<SampleFingerprint>> outputPrints;
+    for (size_t b = 0; b < outputs.size() && !report.cancelled; ++b)
+        outputPrints.push_back(FingerprintSamples(*outputs[b].workspace, outputWanted[b], step));
+    if (report.cancelled)
+        return report;
 
     // Voices of silent samples (the fillers a writer puts where a format wants a region) are not heard. The
     // voices are taken again now that every sample was fetched: an Akai sample's root key and loop are read
@@ -561,6 +573,8 @@ CheckReport CheckConversion(const CheckedBank& source, const std::vector<Checked
     FrameComparisons frames{source.workspace, &outputs, Holds(report.outputKind, P::SampleFrames), {}};
     const Prints prints{&sourcePrints, &outputPrints};
     for (size_t i = 0; i < slots.size(); ++i) {
+        if (i != 0 && !step())
+            return report;
         const PresetRecord& preset = sourceBank.PresetTable[slots[i]];
         PresetCheck check;
         check.sourceSlot = slots[i];
@@ -608,7 +622,10 @@ CheckReport CheckConversion(const CheckedBank& source, const std::vector<Checked
         }
         report.presets.push_back(std::move(check));
     }
-    for (size_t b = 0; b < outputs.size(); ++b) {
+    if (options.progress)
+        options.progress(steps, steps); // all done: too late to cancel
+    // A check of chosen presets says nothing about the output's other presets.
+    for (size_t b = 0; b < outputs.size() && options.sourceSlots.empty(); ++b) {
         const BankModel& out = outputs[b].workspace->bank;
         for (uint32_t slot = 1; slot <= out.PresetCount; ++slot)
             if (!used[b][slot])

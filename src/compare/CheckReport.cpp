@@ -92,6 +92,16 @@ std::string DifferenceLine(const Difference& d, bool totals) {
                         SizeText(d).c_str(), WhereText(d).c_str(), tolerance.c_str());
 }
 
+// A preset's heading and the differences the output could have kept.
+std::string PresetChangesText(const PresetCheck& p) {
+    std::string text = StringPrintf("%s %s (%s, %u voice%s):\n", p.bankText.c_str(), p.name.c_str(),
+                                    OutcomeName(p.outcome), p.voices, p.voices == 1 ? "" : "s");
+    for (const Difference& d : p.differences)
+        if (d.representable)
+            text += DifferenceLine(d, false);
+    return text;
+}
+
 std::string FileName(const std::string& path) {
     return std::filesystem::path(path).filename().string();
 }
@@ -198,18 +208,9 @@ std::string ReportSummaryText(const CheckReport& report) {
 }
 
 std::string ReportText(const CheckReport& report) {
-    std::string text =
-        StringPrintf("Source: %s (%s)\n", report.sourcePath.c_str(), report.sourceFormat.c_str());
-    for (const std::string& path : report.outputPaths)
-        text += StringPrintf("Output: %s (%s)\n", path.c_str(), BankKindName(report.outputKind));
-    text += "\n";
-    for (const PresetCheck& p : report.presets) {
-        std::string where;
-        if (!p.outputFile.empty() && report.outputPaths.size() > 1)
-            where = StringPrintf("  [%s preset %u]", FileName(p.outputFile).c_str(), p.outputSlot);
-        text += StringPrintf("%-10s %s  %s%s\n", OutcomeName(p.outcome), p.bankText.c_str(), p.name.c_str(),
-                             where.c_str());
-    }
+    std::string text = ReportFilesText(report) + "\n";
+    for (const PresetCheck& p : report.presets)
+        text += PresetSummaryLine(report, p) + "\n";
     for (const std::string& extra : report.extraPresets)
         text += StringPrintf("%-10s %s\n", "extra", extra.c_str());
     if (report.notesRendered != 0)
@@ -222,13 +223,46 @@ std::string ReportText(const CheckReport& report) {
                                      [](const Difference& d) { return d.representable; });
         if (!any)
             continue;
-        text += StringPrintf("\n%s %s (%s, %u voice%s):\n", p.bankText.c_str(), p.name.c_str(),
-                             OutcomeName(p.outcome), p.voices, p.voices == 1 ? "" : "s");
-        for (const Difference& d : p.differences)
-            if (d.representable)
-                text += DifferenceLine(d, false);
+        text += "\n" + PresetChangesText(p);
     }
     return text;
+}
+
+std::string ReportFilesText(const CheckReport& report) {
+    std::string text =
+        StringPrintf("Source: %s (%s)\n", report.sourcePath.c_str(), report.sourceFormat.c_str());
+    for (const std::string& path : report.outputPaths)
+        text += StringPrintf("Output: %s (%s)\n", path.c_str(), BankKindName(report.outputKind));
+    return text;
+}
+
+std::string PresetSummaryLine(const CheckReport& report, const PresetCheck& p) {
+    std::string where;
+    if (!p.outputFile.empty() && report.outputPaths.size() > 1)
+        where = StringPrintf("  [%s preset %u]", FileName(p.outputFile).c_str(), p.outputSlot);
+    return StringPrintf("%-10s %s  %s%s", OutcomeName(p.outcome), p.bankText.c_str(), p.name.c_str(),
+                        where.c_str());
+}
+
+std::string PresetReportText(const CheckReport& report, const PresetCheck& p) {
+    std::string text = PresetChangesText(p);
+    bool heading = false;
+    for (const Difference& d : p.differences) {
+        if (d.representable)
+            continue;
+        if (!heading)
+            text += StringPrintf("Not representable in %s:\n", BankKindName(report.outputKind));
+        heading = true;
+        text += DifferenceLine(d, false);
+    }
+    return text;
+}
+
+const PresetCheck* PresetCheckOf(const CheckReport& report, uint32_t slot) {
+    for (const PresetCheck& p : report.presets)
+        if (p.sourceSlot == slot)
+            return &p;
+    return nullptr;
 }
 
 std::string ReportJson(const CheckReport& report) {

@@ -58,6 +58,8 @@ struct CheckReport {
     // cannot load ("the source was rendered from its SoundFont conversion").
     uint32_t notesRendered = 0;
     std::vector<std::string> renderNotes;
+    // The check was stopped before it compared every preset: the report is incomplete.
+    bool cancelled = false;
 
     uint32_t Count(PresetOutcome outcome) const;
     // True when anything the output can hold differs beyond its tolerance, a preset is lost or missing, or
@@ -73,5 +75,15 @@ std::string ReportText(const CheckReport& report);
 // The summary alone: one line of counts and the totals per parameter.
 std::string ReportSummaryText(const CheckReport& report);
 std::string ReportJson(const CheckReport& report);
+
+// The lines that name the source and the outputs with their formats.
+std::string ReportFilesText(const CheckReport& report);
+// One preset's summary line, as the full report lists it ("changed    000:001  Strings").
+std::string PresetSummaryLine(const CheckReport& report, const PresetCheck& preset);
+// One preset's differences as the full report shows them, followed by what the output format cannot hold
+// of it under "Not representable in FORMAT:"; "identical" with its voices when nothing differs.
+std::string PresetReportText(const CheckReport& report, const PresetCheck& preset);
+// The check of source preset `slot`; nullptr when the report has none.
+const PresetCheck* PresetCheckOf(const CheckReport& report, uint32_t slot);
 
 } // namespace quorvane

@@ -33,16 +33,20 @@ FrameVector FetchSampleFrames(Workspace& workspace, uint32_t index) {
     return frames;
 }
 
-std::vector<SampleFingerprint> FingerprintSamples(Workspace& workspace, const std::vector<uint8_t>& wanted) {
+std::vector<SampleFingerprint> FingerprintSamples(Workspace& workspace, const std::vector<uint8_t>& wanted,
+                                                  const std::function<bool()>& read) {
     std::vector<SampleFingerprint> prints(workspace.bank.SampleCount);
     for (uint32_t i = 0; i < prints.size() && i < wanted.size(); ++i) {
         if (!wanted[i])
             continue;
         const FrameVector frames = FetchSampleFrames(workspace, i);
-        if (frames.empty())
-            continue;
-        const bool silent = std::all_of(frames.begin(), frames.end(), [](int16_t f) { return f == 0; });
-        prints[i] = SampleFingerprint{HashFrames(frames), static_cast<uint32_t>(frames.size()), true, silent};
+        if (!frames.empty()) {
+            const bool silent = std::all_of(frames.begin(), frames.end(), [](int16_t f) { return f == 0; });
+            prints[i] =
+                SampleFingerprint{HashFrames(frames), static_cast<uint32_t>(frames.size()), true, silent};
+        }
+        if (read && !read())
+            break;
     }
     return prints;
 }

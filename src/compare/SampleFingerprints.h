@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "compare/FrameDifference.h"
@@ -22,8 +23,10 @@ struct SampleFingerprint {
 };
 
 // The fingerprints of the samples marked in `wanted` (indexed by sample), the others left unread. A sample
-// whose frames cannot all be read counts as unread.
-std::vector<SampleFingerprint> FingerprintSamples(Workspace& workspace, const std::vector<uint8_t>& wanted);
+// whose frames cannot all be read counts as unread. `read`, when given, is called after each sample read and
+// stops the reading when it returns false.
+std::vector<SampleFingerprint> FingerprintSamples(Workspace& workspace, const std::vector<uint8_t>& wanted,
+                                                  const std::function<bool()>& read = {});
 
 // The frames of sample `index` of the workspace's bank (empty when they cannot be read).
 FrameVector FetchSampleFrames(Workspace& workspace, uint32_t index);

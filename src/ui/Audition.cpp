@@ -67,6 +67,11 @@ void Audition::Shutdown() {
         for (int device = 0; device < std::min(DeviceCount(), 2); ++device)
             synths_.ClearBank(device, kAuditionBankLocation);
     bankLoaded_ = false;
+    if (comparisonLoaded_)
+        for (int device = 0; device < std::min(DeviceCount(), 2); ++device)
+            synths_.ClearBank(device, kComparedBankLocation);
+    comparisonLoaded_ = false;
+    side_ = ComparedSide::Source;
     if (currentDevice_ >= 0)
         synths_.Close(currentDevice_);
     currentDevice_ = -1;
@@ -141,6 +146,8 @@ void Audition::SwitchOff() {
     currentDevice_ = -1;
     // A closed synthesizer keeps no bank: switching on again loads the shown preset anew.
     bankLoaded_ = false;
+    comparisonLoaded_ = false;
+    side_ = ComparedSide::Source;
     heldKeys_.fill(0);
 }
 
@@ -173,9 +180,7 @@ void Audition::OpenPorts() {
         return;
     }
     // Channel 1 plays the temporary bank as it is, at the slider's volume.
-    synths_.SendShortMessage(Controller(0, kAuditionBankLocation));
-    synths_.SendShortMessage(Controller(32, 0));
-    synths_.SendShortMessage(ShortMessage(0xC0, 0, 0));
+    SelectBank(side_ == ComparedSide::Output ? kComparedBankLocation : kAuditionBankLocation);
     synths_.SendShortMessage(Controller(7, static_cast<uint32_t>(midiVolume_)));
     synths_.SendShortMessage(Controller(91, 0));
     synths_.SendShortMessage(Controller(93, 0));
@@ -187,6 +192,30 @@ void Audition::CloseInput() {
     std::this_thread::sleep_for(kBeforeInputClose);
     inputs_.Close();
     SetLamp(InputLamp::Off);
+}
+
+void Audition::SelectBank(uint32_t location) {
+    synths_.SendShortMessage(Controller(0, location));
+    synths_.SendShortMessage(Controller(32, 0));
+    synths_.SendShortMessage(ShortMessage(0xC0, 0, 0));
+}
+
+void Audition::LoadWritten(const AuditionBank& written, uint32_t location) {
+    if (synths_.LoadBank(currentDevice_, location, written.path) != 0)
+        host_.ShowMessage(LoadFailureText(written.size, synths_.Name(currentDevice_)), kMessageCaption,
+                          MessageIcon::Stop);
+    std::error_code ignored;
+    std::filesystem::remove(written.path, ignored);
+}
+
+void Audition::ForgetComparison() {
+    if (comparisonLoaded_)
+        synths_.ClearBank(currentDevice_, kComparedBankLocation);
+    comparisonLoaded_ = false;
+    if (side_ == ComparedSide::Output) {
+        side_ = ComparedSide::Source;
+        SelectBank(kAuditionBankLocation);
+    }
 }
 
 void Audition::LoadShown(Workspace& workspace, uint32_t slot, int layer) {
@@ -201,13 +230,41 @@ void Audition::LoadShown(Workspace& workspace, uint32_t slot, int layer) {
     std::this_thread::sleep_for(kBeforeLoad);
     if (bankLoaded_)
         synths_.ClearBank(currentDevice_, kAuditionBankLocation);
-    if (synths_.LoadBank(currentDevice_, kAuditionBankLocation, written.path) != 0)
-        host_.ShowMessage(LoadFailureText(written.size, synths_.Name(currentDevice_)), kMessageCaption,
-                          MessageIcon::Stop);
+    // The keys play what is shown now, not a comparison's output.
+    ForgetComparison();
+    LoadWritten(written, kAuditionBankLocation);
     bankLoaded_ = true;
-    std::error_code ignored;
-    std::filesystem::remove(written.path, ignored);
     OpenPorts();
+}
+
+void Audition::LoadComparison(Workspace& source, uint32_t sourceSlot, Workspace* output,
+                              uint32_t outputSlot) {
+    if (!on_ || currentDevice_ < 0)
+        return;
+    const AuditionBank a = writer_(source, sourceSlot, -1);
+    if (a.status != AuditionBank::Written)
+        return;
+    // An output preset that plays no sample leaves its side silent, as it sounds.
+    const AuditionBank b = output != nullptr ? writer_(*output, outputSlot, -1) : AuditionBank{};
+    AllSoundOff();
+    SetLamp(currentInput_ < 0 ? InputLamp::Off : InputLamp::Idle);
+    std::this_thread::sleep_for(kBeforeLoad);
+    if (bankLoaded_)
+        synths_.ClearBank(currentDevice_, kAuditionBankLocation);
+    ForgetComparison();
+    LoadWritten(a, kAuditionBankLocation);
+    bankLoaded_ = true;
+    if (b.status == AuditionBank::Written)
+        LoadWritten(b, kComparedBankLocation);
+    comparisonLoaded_ = true;
+    OpenPorts();
+}
+
+void Audition::PlaySide(ComparedSide side) {
+    if (!comparisonLoaded_ || side == side_)
+        return;
+    side_ = side;
+    SelectBank(side == ComparedSide::Output ? kComparedBankLocation : kAuditionBankLocation);
 }
 
 void Audition::AllSoundOff() {

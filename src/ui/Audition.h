@@ -22,6 +22,12 @@ namespace quorvane::ui {
 
 // The MIDI bank the temporary bank answers to, program 0.
 constexpr uint32_t kAuditionBankLocation = 120;
+// While a comparison is auditioned, the output's preset answers to this bank beside the source's at
+// kAuditionBankLocation, so that switching between them is a bank select.
+constexpr uint32_t kComparedBankLocation = 121;
+
+// Which side of a comparison the keys play: the source's preset, or its counterpart in the output.
+enum class ComparedSide { Source, Output };
 
 // The MIDI input lamp: the window's colour without an input, dark green while no key is held, red while
 // one is.
@@ -62,6 +68,16 @@ class Audition {
     // Auditions preset `slot` (its layer `layer` alone when >= 0): the temporary bank is written and
     // loaded in place of the last one. Nothing happens unless auditioning is on with a synthesizer.
     void LoadShown(Workspace& workspace, uint32_t slot, int layer);
+    // Auditions a preset of a comparison: the source's preset at kAuditionBankLocation and its counterpart
+    // in the output at kComparedBankLocation (none when `output` is nullptr: the output side is then silent,
+    // as a missing preset is). The source side plays first. Nothing happens unless auditioning is on with
+    // a synthesizer.
+    void LoadComparison(Workspace& source, uint32_t sourceSlot, Workspace* output, uint32_t outputSlot);
+    // Which side of the loaded comparison the keys play from the next note on; notes still sounding go on.
+    // Nothing happens without a comparison loaded.
+    void PlaySide(ComparedSide side);
+    bool ComparisonLoaded() const { return comparisonLoaded_; }
+    ComparedSide Side() const { return side_; }
     // Silences every note and forgets the held keys.
     void AllSoundOff();
 
@@ -103,6 +119,13 @@ class Audition {
     void CloseInput();
     void SetLamp(InputLamp lamp);
     void Warn(const char* text);
+    // Channel 1 plays the bank at `location`, program 0.
+    void SelectBank(uint32_t location);
+    // Loads the bank written at `written` at `location` in place of what was there, saying when the
+    // synthesizer cannot take it, and removes the file.
+    void LoadWritten(const AuditionBank& written, uint32_t location);
+    // Takes the compared output's bank out, and the source side plays.
+    void ForgetComparison();
 
     audio::SynthDevices& synths_;
     audio::MidiInputs& inputs_;
@@ -115,6 +138,8 @@ class Audition {
     int checkedDevice_ = -1;
     bool on_ = false;
     bool bankLoaded_ = false;
+    bool comparisonLoaded_ = false; // the compared output's bank is loaded beside the source's
+    ComparedSide side_ = ComparedSide::Source;
     int currentInput_ = -1;
     bool inputChecked_ = false;
     int midiVolume_ = 127;

@@ -103,6 +103,7 @@ TForm1::TForm1(const QString& settingsFile, const DeviceLists& devices, QWidget*
     ConnectViews();
     ConnectBrowser();
     ConnectAkai();
+    ConnectCompare();
     FormCreate();
 }
 

@@ -25,6 +25,7 @@
 #include "ui/main/Auditioning.h"
 #include "ui/main/BankViews.h"
 #include "ui/main/Browser.h"
+#include "ui/main/Compare.h"
 #include "ui/main/Playback.h"
 #include "ui/main/Saving.h"
 
@@ -116,6 +117,9 @@ class TForm1 : public QMainWindow, public Host {
     void ShowPopupMenu4(const QPoint& at) { auditioning_->ShowPopupMenu4(at); }
     void MidiTimerTick() { auditioning_->MidiTimerTick(); }
 
+    // Comparisons of the bank on screen, or a preset of it, with its conversion.
+    CompareController& Comparer() { return *compare_; }
+
     // Host
     void ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) override;
     void SetTitle(const std::string& text) override;
@@ -176,6 +180,7 @@ class TForm1 : public QMainWindow, public Host {
     void ConnectAuditioning(const DeviceLists& devices);
     void ConnectSaving();
     void ConnectAkai();
+    void ConnectCompare();
 
     // Edit menu, undo and redo
     void BuildEditMenu(QMenuBar* bar);
@@ -228,6 +233,7 @@ class TForm1 : public QMainWindow, public Host {
     std::unique_ptr<AkaiController> akai_;
     std::unique_ptr<BankViewsController> views_;
     std::unique_ptr<BrowserController> browser_;
+    std::unique_ptr<CompareController> compare_;
     TForm2* form2_ = nullptr;
     TForm3* form3_ = nullptr;
     TForm4* form4_ = nullptr;

@@ -81,6 +81,9 @@ void TForm1::BuildMenu(const DeviceLists& devices) {
     format->addSeparator();
     formatItem("Menu_AllAudioFiles", "All Audio Files");
     format->addSeparator();
+    connect(MakeItem(format, "Menu_CompareBank", "&Compare Bank with ..."), &QAction::triggered, this,
+            [this] { compare_->CompareBankClick(); });
+    format->addSeparator();
     QAction* quit = MakeItem(format, "Menu_Quit", "&Quit");
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     quit->setShortcutContext(Qt::ApplicationShortcut);

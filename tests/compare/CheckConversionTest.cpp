@@ -10,6 +10,7 @@
 #include "compare/PresetRender.h"
 #include "convert/BankLoader.h"
 #include "model/Generators.h"
+#include "support/CheckBanks.h"
 #include "support/SoundFontBuilder.h"
 #include "support/TempDir.h"
 
@@ -54,26 +55,8 @@ CheckReport Check(const std::string& source, const std::vector<std::string>& out
     return report;
 }
 
-// Two presets: "Piano" with two velocity layers of looped samples, the lower one with a release of 1 s, and
-// "Strings" with one sample whose root key the zone gives.
 SoundFontBuilder SmallBank() {
-    SoundFontBuilder sf;
-    const uint16_t soft = sf.AddSample("Soft", 2000);
-    const uint16_t loud = sf.AddSample("Loud", 2400);
-    const uint16_t pad = sf.AddSample("Pad", 3000);
-    sf.instruments = {
-        {.name = "Piano",
-         .bags = {Gens({{gen::velRange, Range(1, 63)},
-                        {gen::releaseVolEnv, 0},
-                        {gen::sampleModes, 1},
-                        {gen::sampleID, soft}}),
-                  Gens({{gen::velRange, Range(64, 127)}, {gen::sampleModes, 1}, {gen::sampleID, loud}})}},
-        {.name = "Strings",
-         .bags = {Gens({{gen::overridingRootKey, 60}, {gen::sampleModes, 1}, {gen::sampleID, pad}})}},
-    };
-    sf.presets = {{.name = "Piano", .program = 0, .bags = {Gens({{gen::instrument, 0}})}},
-                  {.name = "Strings", .program = 1, .bags = {Gens({{gen::instrument, 1}})}}};
-    return sf;
+    return test::SmallCheckBank();
 }
 
 const PresetCheck& PresetNamed(const CheckReport& report, const std::string& name) {

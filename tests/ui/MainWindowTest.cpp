@@ -196,7 +196,7 @@ void MainWindowTest::MenuHasItsCaptionsOrderAndInitialMarks() {
     QCOMPARE(form.findChild<QAction*>("Menu_Redo")->shortcut(), QKeySequence("Ctrl+Shift+Z"));
     QCOMPARE(ItemNames(form.findChild<QMenu*>("SoundFormat1")),
              QStringList({"Menu_SF2", "Menu_GIG", "Menu_SFZ", "-", "Menu_AKAI", "-", "Menu_WAVE", "Menu_AIFF",
-                          "-", "Menu_AllAudioFiles", "-", "Menu_Quit"}));
+                          "-", "Menu_AllAudioFiles", "-", "Menu_CompareBank", "-", "Menu_Quit"}));
     QCOMPARE(form.findChild<QAction*>("Menu_Quit")->shortcut(), QKeySequence("Ctrl+Q"));
     QCOMPARE(ItemNames(form.findChild<QMenu*>("Options1")),
              QStringList({"MenuHiddenDirs", "SortPreset", "SortWaveforms", "Menu_AutoPlay", "AudioOutput1",

@@ -627,6 +627,9 @@ void BankViewsController::TreeView2ContextMenu(const QPoint& at) {
     QAction* down = menu.addAction("Move &Zones   -12");
     down->setObjectName("Menu_MoveZonesDown12");
     connect(down, &QAction::triggered, this, [this] { MoveZonesClick(-12); });
+    QAction* compare = menu.addAction("&Compare with ...");
+    compare->setObjectName("Menu_PresetCompare");
+    connect(compare, &QAction::triggered, this, &BankViewsController::CompareRequested);
     menu.addSeparator();
     QAction* all = menu.addAction(QString("&Select All - (%1 %2").arg(nodes).arg(kinds));
     all->setObjectName("Menu_PresetSelectAll");

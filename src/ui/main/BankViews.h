@@ -100,6 +100,8 @@ class BankViewsController : public QObject {
     void EditsChanged();
     // What the information panel shows changed: its buttons are placed again.
     void PanelContentChanged();
+    // "Compare with ..." on the selected preset.
+    void CompareRequested();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -401,6 +401,11 @@ void BrowserController::ListBox1ContextMenu(const QPoint& at) {
         TForm6::RunBankDialog(widgets_.window, workspace_.attributes, workspace_.bank.SourceFormat, entries);
         saving_.ShowBankEditMark();
     });
+    // The bank on screen against its conversion.
+    QAction* compare = menu.addAction("&Compare with ...");
+    compare->setObjectName("Menu_BankCompare");
+    compare->setEnabled(workspace_.loader.loadedFlag);
+    connect(compare, &QAction::triggered, this, &BrowserController::CompareRequested);
     menu.addSeparator();
     QAction* all = menu.addAction(QString("&Select All - (%1 %2").arg(list->count()).arg(kinds));
     all->setObjectName("Menu_BankSelectAll");

@@ -80,6 +80,8 @@ class BrowserController : public QObject {
     // The user chose another source format (`aiffOnly` in audio-file mode when only AIFF files are
     // listed): the window shows its columns, before the folder is listed in it.
     void FormatChosen(quorvane::SourceFormat format, bool aiffOnly);
+    // "Compare with ..." on the bank on screen.
+    void CompareRequested();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
