@@ -47,6 +47,10 @@ std::string AudioFormatText(const SampleRecord& sample) {
         return aiff ? "AIFF" : "WAVE PCM";
     case kFormatFloat:
         return "WAVE float";
+    case kFormatALaw:
+        return aiff ? "AIFF-C A-law" : "WAVE A-law";
+    case kFormatMuLaw:
+        return aiff ? "AIFF-C u-law" : "WAVE u-law";
     default:
         return aiff ? "AIFF-C compressed" : StringPrintf("WAVE 0x%04x compressed", sample.formatTag);
     }

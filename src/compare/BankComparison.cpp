@@ -210,6 +210,10 @@ class PresetComparison {
     void Record(P parameter, uint32_t voice, const Difference& d) {
         tallies_[static_cast<size_t>(parameter)].Add(voice, d);
     }
+    // A difference in a value the output format has no place for, though it holds others of the parameter.
+    void RecordUnheld(P parameter, uint32_t voice, const Difference& d) {
+        unheld_[static_cast<size_t>(parameter)].Add(voice, d);
+    }
     void Coverage();
 
     const Side& s_;
@@ -219,6 +223,7 @@ class PresetComparison {
     FrameComparisons& frames_;
     BankKind kind_;
     std::vector<Tally> tallies_ = std::vector<Tally>(kParameterCount);
+    std::vector<Tally> unheld_ = std::vector<Tally>(kParameterCount);
     std::map<std::pair<uint32_t, uint32_t>, bool> compared_;
     // Per source and output voice: where it sounds in its own bank and where it was paired.
     std::vector<std::bitset<128>> sourcePairedKeys_, outputPairedKeys_;
@@ -258,21 +263,35 @@ void PresetComparison::ComparePair(uint32_t si, uint32_t oi, int key, int veloci
     }
     // A format without a place for a source value may fold it into a neighbour: GigaSampler's filter envelope
     // has no depth, so a cutoff the modulation envelope sweeps is written as one cutoff with the sweep in it,
-    // and the modulation LFO's pitch depth goes to its one pitch LFO. The source value is reported as not
-    // representable; the neighbour it moved is not a difference of its own.
+    // the modulation LFO's pitch depth goes to its one pitch LFO, and as it has no hold stage, a volume
+    // envelope's hold is written into its decay (the time to the sustain level stays). The source value is
+    // reported as not representable; the neighbour it moved is not a difference of its own.
     const auto folded = [&](P lost) {
         const int32_t value = s.values[static_cast<int>(lost)];
         return !Holds(kind_, lost) && value != 0 && value != kNotApplicable;
     };
     const bool cutoffFolded = folded(P::ModEnvToFilterFc);
     const bool vibratoFolded = folded(P::ModLfoToPitch);
+    const bool holdFolded =
+        !Holds(kind_, P::VolEnvHold) &&
+        Differs(P::VolEnvHold, s.values[static_cast<int>(P::VolEnvHold)], InfoOf(P::VolEnvHold).defaultValue);
     for (int i = kFirstValue; i <= kLastValue; ++i) {
         const P parameter = static_cast<P>(i);
         if ((parameter == P::FilterCutoff && cutoffFolded) ||
-            ((parameter == P::VibLfoToPitch || parameter == P::VibLfoFrequency) && vibratoFolded))
+            ((parameter == P::VibLfoToPitch || parameter == P::VibLfoFrequency) && vibratoFolded) ||
+            (parameter == P::VolEnvDecay && holdFolded))
             continue;
-        if (Differs(parameter, s.values[i], o.values[i]))
-            Record(parameter, si, difference(parameter, s.values[i], o.values[i]));
+        if (!Differs(parameter, s.values[i], o.values[i]))
+            continue;
+        Difference d = difference(parameter, s.values[i], o.values[i]);
+        if (parameter == P::VolEnvHold && holdFolded)
+            d.detail = "written into the decay";
+        if (Holds(kind_, parameter) && !HoldsValue(kind_, parameter, s.values[i])) {
+            d.detail = WhyNotHeld(kind_, parameter);
+            RecordUnheld(parameter, si, d);
+        } else {
+            Record(parameter, si, d);
+        }
     }
     const size_t mismatch = ModulatorMismatch(s.instrumentModulators, o.instrumentModulators) +
                             ModulatorMismatch(s.presetModulators, o.presetModulators);
@@ -362,14 +381,16 @@ void PresetComparison::Run(PresetCheck& check) {
     for (size_t i = 0; i < ns; ++i)
         pairedVoices += sourcePairedKeys_[i].any();
     for (int i = 0; i < kParameterCount; ++i) {
-        const Tally& t = tallies_[i];
-        if (!t.largest)
-            continue;
-        Difference d = *t.largest;
-        d.voices = t.count;
-        d.presets = 1;
-        d.representable = Holds(kind_, static_cast<P>(i));
-        check.differences.push_back(d);
+        for (const bool held : {true, false}) {
+            const Tally& t = held ? tallies_[i] : unheld_[i];
+            if (!t.largest)
+                continue;
+            Difference d = *t.largest;
+            d.voices = t.count;
+            d.presets = 1;
+            d.representable = held && Holds(kind_, static_cast<P>(i));
+            check.differences.push_back(d);
+        }
     }
     std::stable_sort(
         check.differences.begin(), check.differences.end(),

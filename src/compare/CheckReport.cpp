@@ -58,7 +58,8 @@ std::string SizeText(const Difference& d) {
     std::string text = ShowDifference(d.parameter, d.sourceValue, d.outputValue) + " (" +
                        ShowValue(d.parameter, d.sourceValue) + " -> " +
                        ShowValue(d.parameter, d.outputValue) + ")";
-    if (!d.detail.empty() && d.parameter == P::RenderedLevel)
+    // A rendered level says what it was measured on; a value the output has no place for says why.
+    if (!d.detail.empty() && (d.parameter == P::RenderedLevel || !d.representable))
         text += "; " + d.detail;
     if (d.parameter == P::KeyRange || d.parameter == P::VelocityRange)
         text = StringPrintf("%s; %s", ShowDifference(d.parameter, d.sourceValue, d.outputValue).c_str(),

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "core/StringPrintf.h"
+#include "formats/dls/GigaArticulation.h"
 #include "model/Generators.h"
 
 namespace quorvane {
@@ -164,6 +165,26 @@ bool Holds(BankKind kind, VoiceParameter parameter) {
                parameter != VoiceParameter::Program;
     }
     return true;
+}
+
+bool HoldsValue(BankKind kind, VoiceParameter parameter, int64_t value) {
+    if (kind != BankKind::GigaSampler)
+        return true;
+    if (parameter == VoiceParameter::ScaleTuning)
+        return value == 0 || value == 100;
+    // The filter is off, or on at a cutoff of the 3ewa's scale; a SoundFont cutoff of 13500 cents and above
+    // is no filter.
+    if (parameter == VoiceParameter::FilterCutoff)
+        return value <= GigaCutoffCents(kGigaTopCutoffCode) || value >= 13500;
+    return true;
+}
+
+const char* WhyNotHeld(BankKind kind, VoiceParameter parameter) {
+    if (kind == BankKind::GigaSampler && parameter == VoiceParameter::ScaleTuning)
+        return "pitch tracking is on or off only";
+    if (kind == BankKind::GigaSampler && parameter == VoiceParameter::FilterCutoff)
+        return "the highest cutoff of a filter that is on is 6170 Hz";
+    return "";
 }
 
 std::string ShowValue(VoiceParameter parameter, int64_t value) {

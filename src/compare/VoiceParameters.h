@@ -107,6 +107,11 @@ struct ParameterInfo {
 const ParameterInfo& InfoOf(VoiceParameter parameter);
 // Whether an output of `kind` can hold the parameter; what it cannot is reported apart from changes.
 bool Holds(BankKind kind, VoiceParameter parameter);
+// Whether an output of `kind` that holds the parameter can hold this value of it: GigaSampler's pitch
+// tracking is on or off, so of the scale tunings only 0 and 100 cents per key, and its filter's cutoff
+// scale ends at 6170 Hz. WhyNotHeld says so for the report.
+bool HoldsValue(BankKind kind, VoiceParameter parameter, int64_t value);
+const char* WhyNotHeld(BankKind kind, VoiceParameter parameter);
 
 // A stored value in its unit for a person ("0.250 s", "440.0 Hz", "-3.0 dB", "+12 cents").
 std::string ShowValue(VoiceParameter parameter, int64_t value);

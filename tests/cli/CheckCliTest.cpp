@@ -2,6 +2,7 @@
 // a SoundFont to GigaSampler conversion of TimGM6mb cannot hold.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <set>
@@ -92,6 +93,57 @@ TEST(CheckCli, ConvertCheckPrintsTheSummary) {
     EXPECT_EQ(json["summary"]["identical"], 2) << report.out;
 }
 
+// What a GigaSampler file has only part of a place for comes back as near as the format allows, and the
+// check lists it as not representable, saying why, rather than as changed: a scale tuning of 10 cents a key
+// plays without pitch tracking, a filter at 7000 Hz is on at the highest cutoff (6170 Hz), and a hold is
+// written into the decay, which then is not compared.
+TEST(CheckCli, GigaSamplerHoldsWhatItCanOfScaleTuningCutoffAndHold) {
+    SoundFontBuilder sf;
+    const uint16_t sample = sf.AddSample("A", 1000);
+    const std::vector<std::pair<const char*, std::vector<Generator>>> zones = {
+        {"Tracked", {{gen::scaleTuning, 10}}},
+        {"Bright", {{gen::initialFilterFc, 11690}}},
+        {"Held", {{gen::holdVolEnv, 1200}, {gen::decayVolEnv, 0}, {gen::sustainVolEnv, 300}}},
+    };
+    for (const auto& [name, generators] : zones) {
+        std::vector<Generator> gens = generators;
+        gens.push_back({gen::sampleID, sample});
+        sf.instruments.push_back({.name = name, .bags = {Bag{.generators = gens}}});
+        sf.presets.push_back({.name = name,
+                              .program = static_cast<uint16_t>(sf.presets.size()),
+                              .bags = {Gens({{gen::instrument, static_cast<uint16_t>(sf.presets.size())}})}});
+    }
+    const TempDir dir;
+    const std::string source = dir.Write("source.sf2", sf.Build());
+    const std::string output = (dir.Path() / "out.gig").string();
+    const ProcessResult convert = Cli({"convert", "--to", "gig", "-o", output, source});
+    ASSERT_EQ(convert.exitStatus, 0) << convert.err;
+    const ProcessResult check = Cli({"check", "--json", source, output});
+    const nlohmann::json report = nlohmann::json::parse(check.out);
+    EXPECT_EQ(check.exitStatus, 0) << report["changed"].dump(1);
+    EXPECT_EQ(report["summary"]["identical"], 3) << report.dump(1);
+    const struct {
+        const char* parameter;
+        int source, output;
+        const char* detail;
+    } expected[] = {
+        {"scaleTuning", 10, 0, "pitch tracking is on or off only"},
+        {"filterCutoff", 11690, 11471, "the highest cutoff of a filter that is on is 6170 Hz"},
+        {"volEnvHold", 1200, -12000, "written into the decay"},
+    };
+    ASSERT_EQ(report["notRepresentable"].size(), std::size(expected)) << report["notRepresentable"].dump(1);
+    for (const auto& row : expected) {
+        SCOPED_TRACE(row.parameter);
+        const auto found =
+            std::find_if(report["notRepresentable"].begin(), report["notRepresentable"].end(),
+                         [&](const nlohmann::json& d) { return d["parameter"] == row.parameter; });
+        ASSERT_NE(found, report["notRepresentable"].end());
+        EXPECT_EQ((*found)["source"], row.source);
+        EXPECT_EQ((*found)["output"], row.output);
+        EXPECT_EQ((*found)["detail"], row.detail);
+    }
+}
+
 // TimGM6mb written as GigaSampler: what the check lists as not representable is exactly what the bank uses
 // that a GigaSampler file has no place for.
 TEST(CheckCli, TimGM6mbToGigaSamplerListsWhatTheFormatCannotHold) {
@@ -109,19 +161,22 @@ TEST(CheckCli, TimGM6mbToGigaSamplerListsWhatTheFormatCannotHold) {
     std::set<std::string> lost;
     for (const auto& d : report["notRepresentable"])
         lost.insert(d["parameter"].get<std::string>());
-    // TimGM6mb's delays and hold stages, key-scaled decay, the modulation envelope on the filter and beyond
-    // its attack, the mod LFO on pitch, its sends, exclusive classes (hi-hats) and modulators.
+    // TimGM6mb's scale tunings between none and a semitone, cutoffs above GigaSampler's highest, delays and
+    // hold stages, key-scaled decay, the modulation envelope on the filter and beyond its attack, the mod LFO
+    // on pitch, its sends, exclusive classes (hi-hats) and modulators.
     const std::set<std::string> expected = {
-        "volEnvDelay",   "volEnvHold",    "keyToVolEnvDecay", "modEnvHold",     "modEnvDecay",
-        "modEnvSustain", "modEnvRelease", "modEnvToFilterFc", "modLfoDelay",    "modLfoToPitch",
-        "vibLfoDelay",   "reverbSend",    "chorusSend",       "exclusiveClass", "modulators"};
+        "scaleTuning",    "filterCutoff",  "volEnvDelay",   "volEnvHold",    "keyToVolEnvDecay",
+        "modEnvHold",     "modEnvDecay",   "modEnvSustain", "modEnvRelease", "modEnvToFilterFc",
+        "modLfoDelay",    "modLfoToPitch", "vibLfoDelay",   "reverbSend",    "chorusSend",
+        "exclusiveClass", "modulators"};
     EXPECT_EQ(lost, expected) << report["notRepresentable"].dump(1);
-    // What the GigaSampler writer can carry comes back: LFO depths of either sign, vibratos, and cutoffs no
-    // envelope sweeps.
+    // What the GigaSampler writer can carry comes back: LFO depths of either sign, vibratos, pitch tracking,
+    // and decays no hold was written into.
     std::set<std::string> changed;
     for (const auto& d : report["changed"])
         changed.insert(d["parameter"].get<std::string>());
-    for (const char* kept : {"modLfoToVolume", "modLfoToFilterFc", "vibLfoToPitch"})
+    for (const char* kept :
+         {"modLfoToVolume", "modLfoToFilterFc", "vibLfoToPitch", "scaleTuning", "volEnvDecay"})
         EXPECT_EQ(changed.count(kept), 0u) << kept << ": " << report["changed"].dump(1);
 }
 

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <limits>
 
+#include <sndfile.h>
+
 #include "convert/AudioFolder.h"
 #include "convert/SampleFetch.h"
 #include "support/AudioFileBuilder.h"
@@ -114,6 +116,21 @@ TEST(AudioFileFetch, EachFormatReducedTo16Bits) {
          AiffForm({{"COMM", AifcComm(1, 1, 16, "twos")}, {"SSND", SsndBody({0x12, 0x34})}}, "AIFC"),
          {0x1234},
          {}},
+        {"A-law AIFF-C (\"alaw\"), stereo, one byte a sample though the header says 16 bits",
+         "a.aifc",
+         AiffForm({{"COMM", AifcComm(2, 2, 16, "alaw")}, {"SSND", SsndBody({0xD5, 0x55, 0xAA, 0x2A})}}, "AIFC"),
+         {8, 32256},
+         {-8, -32256}},
+        {"u-law AIFF-C (\"ULAW\")",
+         "a.aifc",
+         AiffForm({{"COMM", AifcComm(1, 4, 8, "ULAW")}, {"SSND", SsndBody({0xFF, 0x80, 0x00, 0x7E})}}, "AIFC"),
+         {0, 32124, -32124, -8},
+         {}},
+        {"A-law WAVE (format 6)",
+         "a.wav",
+         WaveForm({{"fmt ", FmtBody(6, 1, 8000, 8)}, {"data", {0xD5, 0xAA}}}),
+         {8, 32256},
+         {}},
         {"32-bit stereo AIFF, split",
          "a.aif",
          AiffForm({{"COMM", CommBody(2, 2, 32, 8000)},
@@ -166,6 +183,39 @@ TEST(AudioFileFetch, EachFormatReducedTo16Bits) {
         EXPECT_EQ(Frames(buffers.PlayLeft), c.left);
         EXPECT_EQ(Frames(buffers.PlayRight), c.right);
         EXPECT_TRUE(host.titles.empty());
+    }
+}
+
+// Every one of the 256 codes of each G.711 law, in an AIFF-C and a WAVE file, expands to the value
+// libsndfile reads from the same file.
+TEST(AudioFileFetch, EveryG711CodeExpandsAsLibsndfileReadsIt) {
+    Bytes codes(256);
+    for (size_t i = 0; i < codes.size(); ++i)
+        codes[i] = static_cast<uint8_t>(i);
+    const std::vector<FetchCase> files = {
+        {"A-law AIFF-C", "a.aifc",
+         AiffForm({{"COMM", AifcComm(1, 256, 16, "alaw")}, {"SSND", SsndBody(codes)}}, "AIFC")},
+        {"u-law AIFF-C", "a.aifc",
+         AiffForm({{"COMM", AifcComm(1, 256, 8, "ulaw")}, {"SSND", SsndBody(codes)}}, "AIFC")},
+        {"A-law WAVE", "a.wav", WaveForm({{"fmt ", FmtBody(6, 1, 8000, 8)}, {"data", codes}})},
+        {"u-law WAVE", "a.wav", WaveForm({{"fmt ", FmtBody(7, 1, 8000, 8)}, {"data", codes}})},
+    };
+    for (const FetchCase& c : files) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        const std::string path = dir.Write(c.fileName, c.bytes);
+        SF_INFO info{};
+        SNDFILE* peer = sf_open(path.c_str(), SFM_READ, &info);
+        ASSERT_NE(peer, nullptr) << sf_strerror(nullptr);
+        std::vector<int16_t> expected(256);
+        expected.resize(static_cast<size_t>(sf_read_short(peer, expected.data(), 256)));
+        sf_close(peer);
+        ASSERT_EQ(expected.size(), 256u);
+
+        RecordingHost host;
+        Workspace workspace(host);
+        ASSERT_EQ(ListAudioFolder(workspace, dir.Folder()), 1u);
+        EXPECT_EQ(Frames(FetchSample(workspace, 0, false).left), expected);
     }
 }
 

@@ -2,7 +2,8 @@
 # Runs every file of the real-world corpus (banks and audio files nobody on this project made) through
 # `info`, `convert` to SoundFont 2 and to GigaSampler, and `export-samples`, and checks each output with an
 # independent reader: sf2dump for SoundFonts, gigdump --verify for GigaSampler files, sndfile-info for the
-# exported WAVE files (and, for audio files libsndfile reads, that the export has as many frames).
+# exported WAVE files (and, for audio files libsndfile reads, that the export has as many frames and, when it
+# is 16-bit, the samples libsndfile reads, as sox reads the export).
 #
 # Usage: tests/realworld/run.sh [CLI] [CORPUS]
 #   CLI     the quorvane-cli to run (default: build/test/app/cli/quorvane-cli)
@@ -27,7 +28,7 @@ if [ -z "$corpus" ] || [ ! -d "$corpus" ]; then
     echo "no corpus folder (../shared/realworld/files): nothing to run"
     exit 0
 fi
-for tool in sf2dump gigdump sndfile-info; do
+for tool in sf2dump gigdump sndfile-info sndfile-convert sox soxi; do
     command -v "$tool" >/dev/null || { echo "missing peer: $tool" >&2; exit 2; }
 done
 
@@ -127,8 +128,16 @@ check_conversions() { # label input
     record gig "$v" "$label" "status $status"
 }
 
-check_input() { # label input isBank expectFrames(empty, or what libsndfile reads of an audio file)
-    local label=$1 input=$2 bank=$3 expect=${4:-}
+# Whether a 16-bit export holds the samples libsndfile reads from the source at 16 bits (G.711 expanded,
+# 8-bit widened), compared through sox's reading of both as raw data.
+same_samples() { # exported source
+    sndfile-convert -pcm16 "$2" "$work/reference.wav" >/dev/null 2>&1 || return 0
+    sox "$1" -t raw "$work/ours.raw" 2>/dev/null && sox "$work/reference.wav" -t raw "$work/theirs.raw" 2>/dev/null &&
+        cmp -s "$work/ours.raw" "$work/theirs.raw"
+}
+
+check_input() { # label input isBank expectFrames(empty, or what libsndfile reads of an audio file) source
+    local label=$1 input=$2 bank=$3 expect=${4:-} source=${5:-}
     local out="$work/out" log="$work/log" v
     rm -rf "$out" && mkdir -p "$out"
 
@@ -150,10 +159,15 @@ check_input() { # label input isBank expectFrames(empty, or what libsndfile read
             if [ -n "$expect" ]; then
                 got=$(frames_of "$w")
                 [ "$got" = "$expect" ] || { v=FAIL; detail="$detail, $got frames, libsndfile reads $expect"; }
+                if [ "$got" = "$expect" ] && [ "$(soxi -b "$w" 2>/dev/null)" = 16 ] && ! same_samples "$w" "$source"; then
+                    v=FAIL
+                    detail="$detail, samples differ from libsndfile's reading"
+                fi
             fi
         done < <(find "$out/wav" -type f -print0 2>/dev/null)
         if [ "$count" -eq 0 ]; then
-            # Compressed audio (A-law, u-law, ADPCM ...) is listed but not decoded, and the run says so.
+            # Compressed audio this program does not decode (ADPCM, MP3 ...) is listed but not exported, and
+            # the run says so.
             if [ -n "$expect" ] && grep -q "skipped (no data in a format that can be read)" "$log"; then
                 v=REFUSED
                 detail="$detail, skipped as compressed; libsndfile reads $expect frames"
@@ -178,7 +192,7 @@ while IFS= read -r -d '' file; do
         folder="$work/in"
         rm -rf "$folder" && mkdir -p "$folder"
         ln -s "$file" "$folder/$(basename "$file")"
-        check_input "$label" "$folder" 0 "$(frames_of "$file")"
+        check_input "$label" "$folder" 0 "$(frames_of "$file")" "$file"
         ;;
     esac
 done < <(find -L "$corpus" -type f -print0 | sort -z)

@@ -34,6 +34,32 @@ struct AiffState {
     std::vector<Marker> markers;
 };
 
+bool IsType(const uint8_t* type, const char* lower, const char* upper) {
+    return std::memcmp(type, lower, 4) == 0 || std::memcmp(type, upper, 4) == 0;
+}
+
+// The AIFF-C compression type (null when the chunk ends before it). Plain integers are read in either byte
+// order and G.711 codes are expanded; anything else would be read as noise: list it as compressed.
+void ReadCompression(const uint8_t* type, uint32_t frames, AudioFileFields& f) {
+    if (type != nullptr && (std::memcmp(type, "NONE", 4) == 0 || std::memcmp(type, "twos", 4) == 0))
+        return;
+    if (type != nullptr && std::memcmp(type, "sowt", 4) == 0) {
+        f.fileKind = kAiffLittleEndianFileKind;
+        return;
+    }
+    const bool aLaw = type != nullptr && IsType(type, "alaw", "ALAW");
+    const bool muLaw = type != nullptr && IsType(type, "ulaw", "ULAW");
+    if (!aLaw && !muLaw) {
+        f.formatTag = 2;
+        return;
+    }
+    // One byte a sample, whatever sample size the header gives (writers put 8 or 16 there).
+    f.formatTag = aLaw ? kFormatALaw : kFormatMuLaw;
+    f.bitsPerSample = 8;
+    f.blockAlign = f.channels;
+    f.dataLength = Clamp32(static_cast<uint64_t>(frames) * f.channels);
+}
+
 void ReadCommon(AudioChunkWalker& walker, const AudioChunk& chunk, bool aifc, AiffHeaderReading& reading) {
     uint8_t body[kCommonAifcBytes] = {};
     const size_t got = walker.ReadBody(chunk, body, sizeof body);
@@ -51,17 +77,8 @@ void ReadCommon(AudioChunkWalker& walker, const AudioChunk& chunk, bool aifc, Ai
     const uint32_t bytesPerSample = BytesPerSample(f.bitsPerSample);
     f.blockAlign = static_cast<uint16_t>(bytesPerSample * f.channels);
     f.dataLength = Clamp32(static_cast<uint64_t>(bytesPerSample) * frames * f.channels);
-    if (aifc) {
-        // Plain integers are read in either byte order; anything else would be read as noise: list it as
-        // compressed.
-        const bool plain = got >= kCommonAifcBytes &&
-                           (std::memcmp(body + 18, "NONE", 4) == 0 || std::memcmp(body + 18, "twos", 4) == 0);
-        const bool swapped = got >= kCommonAifcBytes && std::memcmp(body + 18, "sowt", 4) == 0;
-        if (swapped)
-            f.fileKind = kAiffLittleEndianFileKind;
-        else if (!plain)
-            f.formatTag = 2;
-    }
+    if (aifc)
+        ReadCompression(got >= kCommonAifcBytes ? body + 18 : nullptr, frames, f);
 }
 
 void ReadMarkers(AudioChunkWalker& walker, const AudioChunk& chunk, AiffState& state) {

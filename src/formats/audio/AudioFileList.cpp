@@ -71,7 +71,8 @@ bool ParseWaveDataLine(const std::string& waveAttributes, uint32_t number, Audio
 void ChooseEntryPictures(const AudioFileFields& f, bool recognised, SampleListEntry& entry) {
     entry.image = 13;
     entry.selectedImage = 14;
-    const bool pcm = IsAiffKind(f.fileKind) || f.formatTag == kFormatPcm || f.formatTag == kFormatFloat;
+    const bool pcm = IsAiffKind(f.fileKind) || f.formatTag == kFormatPcm || f.formatTag == kFormatFloat ||
+                     IsG711Format(f.formatTag);
     if (!recognised || !pcm || (f.channels != 1 && f.channels != 2))
         return;
     const uint8_t stereo = f.channels == 2 ? 1 : 0;
@@ -168,7 +169,7 @@ void CompleteAudioFileList(BankModel& bank, const std::string& lines, SampleList
         entry.tag = static_cast<int>(i);
         if (r.formatTag == 0)
             entry.caption += " (Unknown WaveFormat)";
-        else if (r.formatTag != kFormatPcm && r.formatTag != kFormatFloat)
+        else if (IsCompressedFormat(r.formatTag))
             entry.caption += " (Compressed)";
     }
 }

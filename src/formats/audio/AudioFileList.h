@@ -17,7 +17,20 @@ constexpr uint16_t kAiffFileKind = 1;
 constexpr uint16_t kAiffLittleEndianFileKind = 2;
 constexpr uint16_t kFormatPcm = 1;
 constexpr uint16_t kFormatFloat = 3;
+// G.711 logarithmic codes, one byte a sample: the WAVE format tags, also given to AIFF-C "alaw" and "ulaw".
+constexpr uint16_t kFormatALaw = 6;
+constexpr uint16_t kFormatMuLaw = 7;
 constexpr uint16_t kFormatExtensible = 0xFFFE;
+
+inline bool IsG711Format(uint16_t formatTag) {
+    return formatTag == kFormatALaw || formatTag == kFormatMuLaw;
+}
+
+// A format whose samples this program cannot decode (ADPCM, MP3 ...): such files are listed as compressed and
+// load nothing. 0 (no format read) is not a compressed one.
+inline bool IsCompressedFormat(uint16_t formatTag) {
+    return formatTag == 2 || (formatTag > kFormatFloat && !IsG711Format(formatTag));
+}
 
 inline bool IsAiffKind(uint16_t fileKind) {
     return fileKind == kAiffFileKind || fileKind == kAiffLittleEndianFileKind;
@@ -31,7 +44,7 @@ constexpr uint32_t kMaxAudioFiles = 0xFFFF;
 // The thirteen header fields of one file, in the order of the data line. Fields the file does not give are 0.
 struct AudioFileFields {
     uint16_t fileKind = 0;  // 0 WAVE, 1 AIFF, 2 little-endian AIFF-C
-    uint16_t formatTag = 0; // 1 PCM, 3 IEEE float, 0 unknown, anything else compressed
+    uint16_t formatTag = 0; // 1 PCM, 3 IEEE float, 6 A-law, 7 u-law, 0 unknown, anything else compressed
     uint16_t channels = 0;
     uint32_t sampleRate = 0;
     uint16_t bitsPerSample = 0;

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "formats/audio/AudioFileList.h"
+#include "formats/audio/G711.h"
 
 namespace quorvane {
 
@@ -43,6 +44,17 @@ size_t ConvertFloats(ByteVector& data, size_t n, uint32_t floatSize) {
         std::memcpy(&data[k * 4], &i, 4); // packed to the front: never overtakes the doubles still to read
     }
     return count * 4;
+}
+
+// G.711 codes expanded to 16-bit little-endian samples; returns the bytes they take.
+size_t ExpandG711(ByteVector& data, size_t n, uint16_t formatTag) {
+    ByteVector expanded(n * 2);
+    for (size_t i = 0; i < n; ++i) {
+        const int16_t v = formatTag == kFormatALaw ? ALawToLinear(data[i]) : MuLawToLinear(data[i]);
+        std::memcpy(&expanded[i * 2], &v, 2);
+    }
+    data = std::move(expanded);
+    return n * 2;
 }
 
 // One sample reduced to 16 bits: its two most significant bytes. WAVE data is little-endian with unsigned
@@ -92,9 +104,11 @@ void Channel(const ByteVector& data, size_t frames, size_t frameBytes, size_t fi
 
 bool IsReadableAudioFile(const SampleRecord& sample) {
     const bool isFloat = sample.formatTag == kFormatFloat;
-    if (sample.formatTag != kFormatPcm && !isFloat)
-        return false;
     if (sample.channels != 1 && sample.channels != 2)
+        return false;
+    if (IsG711Format(sample.formatTag))
+        return sample.bitsPerSample == 8;
+    if (sample.formatTag != kFormatPcm && !isFloat)
         return false;
     const uint32_t bytesPerSample = BytesPerSample(sample.bitsPerSample);
     return isFloat || (bytesPerSample != 0 && bytesPerSample <= 4);
@@ -132,18 +146,23 @@ FetchReport AudioFileSource::Fetch(uint32_t index, FramePair target, bool /*with
     if (n == 0)
         return report;
 
+    const bool g711 = IsG711Format(sample.formatTag);
     if (isFloat) {
         n = ConvertFloats(data, n, sample.blockAlign / sample.channels);
         bytesPerSample = 4;
+    } else if (g711) {
+        n = ExpandG711(data, n, sample.formatTag);
+        bytesPerSample = 2;
     }
-    const bool aiff = IsAiffKind(sample.fileKind);
-    const bool bigEndian = sample.fileKind == kAiffFileKind;
+    // Expanded G.711 samples are little-endian 16-bit words, whichever file they came from.
+    const bool aiff = IsAiffKind(sample.fileKind) && !g711;
+    const bool bigEndian = sample.fileKind == kAiffFileKind && !g711;
     // A WAVE may keep its samples in containers wider than their bits (24 bits in 4 bytes, as ALSA records
     // them): the block align gives the container, the sample sits in its low bytes.
     size_t containerBytes = bytesPerSample;
     const size_t alignedBytes = sample.blockAlign / sample.channels;
-    if (!aiff && !isFloat && sample.blockAlign % sample.channels == 0 && alignedBytes > bytesPerSample &&
-        alignedBytes <= 4)
+    if (!aiff && !isFloat && !g711 && sample.blockAlign % sample.channels == 0 &&
+        alignedBytes > bytesPerSample && alignedBytes <= 4)
         containerBytes = alignedBytes;
     const size_t frameBytes = containerBytes * sample.channels;
     const size_t frames = n / frameBytes;

@@ -4,15 +4,16 @@
 
 #include <string>
 
+#include "formats/audio/AudioFileList.h"
 #include "formats/common/SampleSource.h"
 #include "model/AttributeList.h"
 #include "model/BankModel.h"
 
 namespace quorvane {
 
-// Whether Fetch can read the listed file's frames: integer PCM of 8 to 32 bits or IEEE float, in one or two
-// channels. A file whose header gives anything else (a damaged header naming 0 bits, say) has no frames
-// this program can read.
+// Whether Fetch can read the listed file's frames: integer PCM of 8 to 32 bits, IEEE float or one-byte G.711
+// codes, in one or two channels. A file whose header gives anything else (a damaged header naming 0 bits,
+// say) has no frames this program can read.
 bool IsReadableAudioFile(const SampleRecord& sample);
 
 class AudioFileSource : public SampleSource {
@@ -21,8 +22,9 @@ class AudioFileSource : public SampleSource {
     // the list.
     void Bind(const BankModel& bank, const AttributeList& attributes, const std::string& folder);
 
-    // Integer PCM of 8 to 32 bits and 32- or 64-bit IEEE float, one or two channels; other formats and
-    // channel counts load nothing. The second channel of a stereo file always goes to the right buffer.
+    // Integer PCM of 8 to 32 bits, 32- or 64-bit IEEE float and G.711 A-law and u-law (expanded to 16 bits),
+    // one or two channels; other formats and channel counts load nothing. The second channel of a stereo file
+    // always goes to the right buffer.
     FetchReport Fetch(uint32_t index, FramePair target, bool withPartner) override;
 
   private:

@@ -38,7 +38,7 @@ void ReadFormat(AudioChunkWalker& walker, const AudioChunk& chunk, WaveHeaderRea
     if (f.formatTag == kFormatExtensible && got == kExtensibleFormatBytes &&
         std::memcmp(body + 26, kSubFormatTail, sizeof kSubFormatTail) == 0) {
         const uint16_t subFormat = ReadU16LE(body + 24);
-        if (subFormat == kFormatPcm || subFormat == kFormatFloat)
+        if (subFormat == kFormatPcm || subFormat == kFormatFloat || IsG711Format(subFormat))
             f.formatTag = subFormat;
     }
 }
@@ -87,9 +87,7 @@ bool ReadWaveHeader(AudioFileListing& listing, const std::string& path, const st
     InputFile file;
     if (file.Open(path))
         reading = ParseWaveHeader(file);
-    const uint16_t tag = reading.fields.formatTag;
-    const bool compressed = tag == 2 || tag > kFormatFloat;
-    if (compressed && !listing.showCompressed)
+    if (IsCompressedFormat(reading.fields.formatTag) && !listing.showCompressed)
         return false;
     AppendAudioFile(listing, reading.complete ? caption : caption + " (NOT WAVE FILE)", number,
                     reading.fields, reading.complete);

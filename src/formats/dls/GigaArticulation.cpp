@@ -80,6 +80,13 @@ double GigaTime(int32_t value) {
     return std::pow(2.0, value / 65536.0 / 1200.0);
 }
 
+int GigaCutoffCents(unsigned code) {
+    double f = code == 0 ? 20.0 : (code - 3.6) * 50.0;
+    if (f <= 0)
+        f = 20.0;
+    return RoundCents(1200.0 * std::log2(f) - 3638.0);
+}
+
 int LfoCents(uint32_t raw) {
     double f = raw == kGigaNotGiven ? 8.176 : GigaTime(static_cast<int32_t>(raw));
     if (f <= 0)
@@ -108,14 +115,11 @@ void ConvertArticulation(const std::array<uint8_t, kEwaKeptBytes>& ewa, const Wa
     Sustain(zone, 37, eg1Sustain);
     Sustain(zone, 29, eg2Sustain);
 
+    // The top bit turns the filter on, the low seven bits are its cutoff: 0xFF is the filter at its highest
+    // cutoff, which the writer gives a SoundFont filter above that cutoff, not a filter off.
     const unsigned cutoff = e[132];
-    if (cutoff >= 128 && cutoff <= 254) {
-        const unsigned c = cutoff - 128;
-        double f = c == 0 ? 20.0 : (c - 3.6) * 50.0;
-        if (f <= 0)
-            f = 20.0;
-        zone.Set(gen::initialFilterFc, static_cast<int16_t>(RoundCents(1200.0 * std::log2(f) - 3638.0)));
-    }
+    if (cutoff >= 128)
+        zone.Set(gen::initialFilterFc, static_cast<int16_t>(GigaCutoffCents(cutoff - 128)));
     const unsigned resonance = e[136];
     if (resonance > 128)
         zone.Set(gen::initialFilterQ, static_cast<int16_t>(2 * resonance - 256));
@@ -236,6 +240,11 @@ GeneratorSet MergeLayerIntoZone(const LayerRecord& layer, const ZoneRecord& zone
             case gen::fineTune:
                 result = z + l;
                 break;
+            case gen::scaleTuning:
+                // A preset's scale tuning adds to the instrument's, whose default (a semitone a key) is not
+                // the 0 an unset value holds: the sum is always given.
+                merged.Set(g, static_cast<int16_t>(std::clamp((zone.IsSet(g) ? z : 100) + l, 0, 1200)));
+                continue;
             case gen::initialFilterQ:
                 result = std::clamp(z + l, 0, 960);
                 break;
@@ -363,7 +372,9 @@ EwaBytes BuildArticulation(const BankModel& bank, const LayerRecord& layer, cons
         const int v = value(number);
         switch (number) {
         case gen::scaleTuning:
-            if (v == 0)
+            // Pitch tracking is on or off: a scale tuning nearer to none than to a semitone a key plays
+            // without it.
+            if (v < 50)
                 e[108] |= 1;
             break;
         case gen::initialFilterQ:

@@ -21,6 +21,10 @@ int RoundCents(double value);
 double GigaTime(int32_t value);
 // LFO frequency as SoundFont absolute cents; a frequency not given is 8.176 Hz.
 int LfoCents(uint32_t raw);
+// A filter's cutoff code (the low seven bits of 3ewa byte 132) as SoundFont absolute cents: 50 Hz a step,
+// from 20 Hz up to 6170 Hz at code 127.
+int GigaCutoffCents(unsigned code);
+constexpr unsigned kGigaTopCutoffCode = 127;
 
 // The latest "wsmp" values met before a dimension region.
 struct WaveSampleValues {

@@ -354,7 +354,7 @@ void BankViewsController::TreeListChange() {
     // The play buffers are refilled next: the sample playing now stops first.
     playback_.StopPlayback(true);
     const SampleRecord& sample = bank.SampleTable[index];
-    if (bank.SourceFormat == SourceFormat::AudioFile && (sample.formatTag == 2 || sample.formatTag > 3)) {
+    if (bank.SourceFormat == SourceFormat::AudioFile && IsCompressedFormat(sample.formatTag)) {
         host_.SetTitle("Compressed files are not supported !");
         host_.SetFormatLabelsVisible(false);
     }

@@ -160,6 +160,20 @@ std::vector<ListCase> Cases() {
          }(),
          false, "0001 0002 0001 00005622 0010 0002 0000003c 00000008 0000 00000000 00000000 0000 0000 ",
          "r.aif (Compressed)", 0, 4},
+        {"A-law AIFF-C is one byte a sample whatever the header's sample size, and not compressed", "s.aifc",
+         [] {
+             Bytes comm = CommBody(1, 4, 16, 22050);
+             PutFourCC(comm, "alaw");
+             comm.push_back(0);
+             comm.push_back(0);
+             return AiffForm({{"COMM", comm}, {"SSND", SsndBody(Silence(4))}}, "AIFC");
+         }(),
+         false, "0001 0006 0001 00005622 0008 0001 0000003c 00000004 0000 00000000 00000000 0000 0000 ",
+         "s.aifc", 15, 16},
+        {"u-law WAVE (format 7) is listed, and not compressed", "t.wav",
+         WaveForm({{"fmt ", FmtBody(7, 2, 8000, 8)}, {"data", Silence(4)}}), false,
+         "0000 0007 0002 00001f40 0008 0002 0000002c 00000004 0000 00000000 00000000 0000 0000 ", "t.wav", 17,
+         18},
     };
 }
 

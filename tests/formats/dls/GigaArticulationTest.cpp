@@ -56,7 +56,7 @@ TEST(GigaArticulationTest, ConversionTable) {
         {"EG2 sustain 25 %", {{ewa::eg2Sustain, 2, 250}}, 29, 120},
         {"EG2 release not given", {}, 30, -12000, false},
         {"cutoff 0x7F: filter off", {{ewa::cutoff, 1, 0x7F}}, 8, 0, false},
-        {"cutoff 0xFF", {{ewa::cutoff, 1, 0xFF}}, 8, 0, false},
+        {"cutoff 0xFF: on at the top cutoff, 6170 Hz", {{ewa::cutoff, 1, 0xFF}}, 8, 11471},
         {"cutoff 0x80: 20 Hz", {{ewa::cutoff, 1, 0x80}}, 8, 1548},
         {"cutoff 0x81: below 20 Hz", {{ewa::cutoff, 1, 0x81}}, 8, 1548},
         {"cutoff 0xC0: 3020 Hz", {{ewa::cutoff, 1, 0xC0}}, 8, 10234},

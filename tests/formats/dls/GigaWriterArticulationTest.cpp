@@ -145,6 +145,12 @@ TEST(GigaWriterArticulationTest, GeneratorsBecomeArticulationBytes) {
          {},
          {{17, 500}, {56, 0}},
          Plus(Always(), {{109, 1, 63}, {108, 1, 1}})},
+        // Pitch tracking is on or off: scale tunings go to the nearer, and a preset's adds to the zone's (or
+        // to the default of 100 cents a key).
+        {"scale tuning 10 cents a key plays without tracking", {}, {{56, 10}}, Plus(Always(), {{108, 1, 1}})},
+        {"scale tuning 50 tracks", {}, {{56, 50}}, Always()},
+        {"a preset's scale tuning of -100 over the default", {{56, -100}}, {}, Plus(Always(), {{108, 1, 1}})},
+        {"a preset's scale tuning of -100 over 200", {{56, -100}}, {{56, 200}}, Always()},
         {"a global zone keeps the template", {}, {{17, 500}, {36, 0}}, {}, true},
         {"a zone without a sample keeps the template", {}, {{17, 500}, {36, 0}}, {}, false, 5},
     };
