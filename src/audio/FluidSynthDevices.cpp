@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 namespace quorvane::audio {
 
@@ -61,8 +62,6 @@ bool FluidSynthDevices::Open(int device) {
         return false;
     }
     fluid_settings_setnum(settings_, "synth.sample-rate", kSampleRate);
-    fluid_settings_setint(settings_, "audio.period-size", kPeriodFrames);
-    fluid_settings_setint(settings_, "audio.periods", kPeriods);
     // Audition banks are deleted once loaded: every sample must be in memory before the load returns.
     fluid_settings_setint(settings_, "synth.dynamic-sample-loading", 0);
     // FluidSynth's own gain (0.2) leaves a note some 17 dB below the same sample played back; at this gain
@@ -96,6 +95,9 @@ bool FluidSynthDevices::StartDriver() {
     for (const char* name : DriversFor(*services_)) {
         if (fluid_settings_setstr(settings_, "audio.driver", name) != FLUID_OK)
             continue;
+        const bool onePeriod = std::string_view(name) == "pulseaudio";
+        fluid_settings_setint(settings_, "audio.period-size", onePeriod ? kBufferFrames : kPeriodFrames);
+        fluid_settings_setint(settings_, "audio.periods", onePeriod ? 1 : kPeriods);
         driver_ = new_fluid_audio_driver(settings_, synth_);
         if (driver_ != nullptr) {
             driverName_ = name;

@@ -36,9 +36,11 @@ class FluidSynthDevices : public SynthDevices {
 
     static constexpr int kSampleRate = 44100;
     // The driver's buffer: periods of kPeriodFrames, kPeriods of them (about 23 ms at 44.1 kHz): half of it
-    // let a busy machine starve the sound server, which then played gaps.
+    // let a busy machine starve the sound server, which then played gaps. FluidSynth's PulseAudio driver
+    // asks the server for one period only, so there the period is the whole buffer.
     static constexpr int kPeriodFrames = 256;
     static constexpr int kPeriods = 4;
+    static constexpr int kBufferFrames = kPeriodFrames * kPeriods;
 
     // With an audio driver, `services` are the machine's sound services (asked when the device first
     // opens unless given).

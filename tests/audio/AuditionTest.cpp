@@ -310,7 +310,8 @@ TEST_F(AuditionTest, ABankTheSynthesizerCannotTakeIsRefusedAndNothingPlays) {
 // The device as the program opens it: FluidSynth's own driver plays into a PulseAudio server of the test's
 // own, and what its null sink heard has the pitch of the key.
 TEST(AuditionSoundTest, TheDriverPlaysTheAuditionedPresetIntoTheSoundServer) {
-    REQUIRE_PEER(!test::FindOnPath("parec").empty(), "parec is missing (Debian package pulseaudio-utils)");
+    REQUIRE_PEER(!test::FindOnPath("parec").empty() && !test::FindOnPath("pactl").empty(),
+                 "parec or pactl is missing (Debian package pulseaudio-utils)");
     test::PulseSink sink;
     REQUIRE_PEER(sink.Running(), "no PulseAudio server: " << sink.Error());
     test::TempDir banks;
@@ -335,7 +336,15 @@ TEST(AuditionSoundTest, TheDriverPlaysTheAuditionedPresetIntoTheSoundServer) {
     ASSERT_TRUE(recorder.Running());
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     devices.SendShortMessage(Message(0x90, 69, 110));
-    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    // What the server holds for the stream: a buffer of a few milliseconds plays drop-outs as soon as the
+    // machine is busy, so at least half of the intended buffer must be queued.
+    const test::ProcessResult inputs = test::RunProcess(test::FindOnPath("pactl"), {"list", "sink-inputs"});
+    const size_t at = inputs.out.find("Buffer Latency: ");
+    ASSERT_NE(at, std::string::npos) << inputs.out << inputs.err;
+    const double bufferSeconds = std::stod(inputs.out.substr(at + 16)) / 1e6;
+    EXPECT_GT(bufferSeconds, 0.5 * FluidSynthDevices::kBufferFrames / FluidSynthDevices::kSampleRate);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
     devices.SendShortMessage(Message(0xB0, 120, 0));
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     devices.Close(0);
