@@ -32,24 +32,6 @@ ExitCode ProbeBankPath(const std::string& path) {
     return kExitOk;
 }
 
-namespace {
-
-// The extensions of bank files, with their dots: the formats that keep banks in files.
-std::vector<std::string> BankFileExtensions() {
-    std::vector<std::string> extensions;
-    for (SourceFormat format : {SourceFormat::SoundFont, SourceFormat::Dls, SourceFormat::Sfz}) {
-        const SourceFormatFacts& facts = FactsOf(format);
-        if (facts.typeKey != nullptr)
-            extensions.push_back(std::string(".") + facts.extension);
-        for (const char* other : {facts.siblingExtension, facts.textExtension})
-            if (other != nullptr)
-                extensions.emplace_back(other);
-    }
-    return extensions;
-}
-
-} // namespace
-
 std::vector<std::string> BankFilesOfFolder(const std::string& folder) {
     static const std::vector<std::string> extensions = BankFileExtensions();
     std::vector<std::string> found;

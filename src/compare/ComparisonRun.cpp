@@ -16,20 +16,6 @@ namespace {
 // Loading takes this share of the progress, the check the rest.
 constexpr int kLoadingPerMille = 200;
 
-// The extensions of bank files, with their dots: the formats that keep banks in files.
-std::vector<std::string> BankFileExtensions() {
-    std::vector<std::string> extensions;
-    for (SourceFormat format : {SourceFormat::SoundFont, SourceFormat::Dls, SourceFormat::Sfz}) {
-        const SourceFormatFacts& facts = FactsOf(format);
-        if (facts.typeKey != nullptr)
-            extensions.push_back(std::string(".") + facts.extension);
-        for (const char* other : {facts.siblingExtension, facts.textExtension})
-            if (other != nullptr)
-                extensions.emplace_back(other);
-    }
-    return extensions;
-}
-
 bool SameFile(const std::string& a, const std::string& b) {
     std::error_code error;
     return fs::equivalent(a, b, error);

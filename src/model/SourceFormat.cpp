@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cctype>
+#include <string>
+#include <vector>
 
 namespace quorvane {
 
@@ -27,6 +29,18 @@ const SourceFormatFacts& FactsOf(SourceFormat format) {
         if (facts.format == format)
             return facts;
     return kFacts[0];
+}
+
+std::vector<std::string> BankFileExtensions() {
+    std::vector<std::string> extensions;
+    for (const SourceFormatFacts& facts : kFacts) {
+        if (facts.typeKey != nullptr)
+            extensions.push_back(std::string(".") + facts.extension);
+        for (const char* other : {facts.siblingExtension, facts.textExtension})
+            if (other != nullptr)
+                extensions.emplace_back(other);
+    }
+    return extensions;
 }
 
 const char* ExtensionOf(SourceFormat format) {

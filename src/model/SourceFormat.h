@@ -5,7 +5,9 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace quorvane {
 
@@ -30,6 +32,9 @@ struct SourceFormatFacts {
 };
 
 const SourceFormatFacts& FactsOf(SourceFormat format);
+// The extensions of bank files, with their dots ".sf2", ".sf3", ".gig", ".dls", ".sfz": the formats whose
+// banks are files of their own (not audio files or disc volumes), in table order.
+std::vector<std::string> BankFileExtensions();
 // Extension of the format's bank paths, "" for a value no format has.
 const char* ExtensionOf(SourceFormat format);
 // The format whose bank files start with the type key, if any.
